@@ -1,0 +1,70 @@
+#!/usr/bin/env bash
+# Set up, build and run Veltranix on a Debian or Ubuntu machine.
+#
+#   ./dev.sh run     install what is missing, build, start the calculator
+#   ./dev.sh test    install what is missing, build, run every test
+#
+# Options (after the command):
+#   --sanitize       test: also build with AddressSanitizer + UBSan (build-asan/)
+#                    and run the machine, storage and batch tests under it
+#   --build DIR      build folder (default: build)
+set -euo pipefail
+cd "$(dirname "$0")"
+
+command=${1:-}
+shift || true
+sanitize=0
+build=build
+while [ $# -gt 0 ]; do
+  case "$1" in
+    --sanitize) sanitize=1 ;;
+    --build) build=$2; shift ;;
+    *) echo "dev.sh: unknown option $1" >&2; exit 2 ;;
+  esac
+  shift
+done
+
+packages=(cmake ninja-build g++ pkg-config libgtest-dev libgmock-dev libbenchmark-dev
+          qt6-base-dev qt6-base-dev-tools libgl-dev)
+
+install_missing() {
+  local missing=()
+  for p in "${packages[@]}"; do
+    dpkg-query -W -f='${Status}' "$p" 2>/dev/null | grep -q "install ok installed" || missing+=("$p")
+  done
+  [ ${#missing[@]} -eq 0 ] && return 0
+  echo "Installing: ${missing[*]}"
+  local sudo=""
+  [ "$(id -u)" -ne 0 ] && sudo=sudo
+  export DEBIAN_FRONTEND=noninteractive
+  $sudo apt-get update -qq
+  $sudo apt-get install -y -qq --no-install-recommends "${missing[@]}"
+}
+
+configure_and_build() {
+  local dir=$1; shift
+  cmake -S . -B "$dir" -G Ninja "$@" >/dev/null
+  cmake --build "$dir" --parallel "$(nproc)"
+}
+
+case "$command" in
+  test)
+    install_missing
+    configure_and_build "$build"
+    (cd "$build" && QT_QPA_PLATFORM=offscreen ctest --output-on-failure --parallel "$(nproc)")
+    if [ "$sanitize" -eq 1 ]; then
+      configure_and_build "$build-asan" -DVX_SANITIZE=ON -DCMAKE_BUILD_TYPE=Debug
+      (cd "$build-asan" && QT_QPA_PLATFORM=offscreen ASAN_OPTIONS=detect_leaks=1 \
+        UBSAN_OPTIONS=print_stacktrace=1 ctest --output-on-failure --parallel "$(nproc)" -L sanitize)
+    fi
+    ;;
+  run)
+    install_missing
+    configure_and_build "$build"
+    exec "./$build/veltranix"
+    ;;
+  *)
+    sed -n '2,12p' "$0" | sed 's/^# \{0,1\}//'
+    exit 2
+    ;;
+esac

@@ -1,0 +1,13 @@
+#pragma once
+
+namespace vx {
+
+// One of the display's 16 positions: a character and the two marks after it.
+struct Cell {
+    char ch = ' ';
+    bool dot = false;
+    bool comma = false;
+    bool operator==(const Cell&) const = default;
+};
+
+} // namespace vx

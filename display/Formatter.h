@@ -1,0 +1,43 @@
+// Number and step formatting for the display and the printer. Everything is
+// derived from the 13 significant digits of a value; nothing shows more.
+#pragma once
+
+#include "display/Cell.h"
+#include "engine/Entry.h"
+#include "engine/Types.h"
+
+#include <string>
+#include <utility>
+#include <vector>
+
+namespace vx::Formatter {
+
+inline constexpr int width = 16;
+using Cells = std::vector<Cell>;
+
+const Cells& blank();
+const Cells& dashes();
+const Cells& errorCells();
+
+Cells toCells(const std::string& text);
+Cells rightAligned(const Cells& cells);
+std::string grouped(const std::string& digits);
+bool needsSci(double x, bool sci);
+std::pair<std::string, int> digits13(double x);
+std::pair<std::string, std::string> truncated(double x, int decimals);
+int decimals(double x, int dp, int maxDigits);
+std::string fixedString(double x, int decimals);
+std::pair<std::string, int> mantissaExponent(double x, int digits);
+std::string dmsString(double x, int dp, int maxDecimals);
+
+Cells sciCells(double x);
+Cells numberCells(Num num, int dp, bool sci);
+Cells entryCells(const Entry& entry, int dp, bool sci);
+Cells identCells(Num num);
+Cells loadCells(const std::string& prev, int step, const std::string& cur, const std::string& next);
+
+// The printer's number field: narrower than the display.
+std::string rawPrintString(Num num, int dp, bool sci);
+std::string printString(Num num, int dp, bool sci);
+
+} // namespace vx::Formatter

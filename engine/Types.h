@@ -1,0 +1,138 @@
+// The small value types the whole machine shares: numbers, pending operations,
+// the mode switch, the two models and their traits, keys, prefixes and the
+// result of assembling a key.
+#pragma once
+
+#include <cstdint>
+#include <optional>
+#include <string>
+#include <string_view>
+
+namespace vx {
+
+class Settings;
+
+// A machine number. The value is always in decimal units; `dms` only says how
+// it is shown and printed (degrees, minutes, seconds).
+struct Num {
+    double v = 0.0;
+    bool dms = false;
+    static const Num zero;
+    bool operator==(const Num&) const = default;
+};
+inline constexpr Num Num::zero{0.0, false};
+
+enum class Op { add, sub, mul, div, pow, toRect, toPolar };
+
+enum class Mode : int { run = 0, step = 1, load = 2 };
+std::optional<Mode> modeFromInt(int raw);
+
+enum class Model { orbis410, orbis412 };
+inline constexpr Model allModels[] = {Model::orbis410, Model::orbis412};
+
+std::string rawValue(Model m); // "410" / "412"
+std::string title(Model m);    // "Veltranix 410 Numerist"
+std::string menuTitle(Model m);
+std::optional<Model> modelFromRaw(std::string_view raw);
+inline int registerCount(Model m) { return m == Model::orbis412 ? 44 : 12; }
+inline int maxLabel(Model m) { return m == Model::orbis412 ? 15 : 11; }
+// The larger model differs in one trait that shows in three places: the label
+// search, two-digit register operands and the printer echoing every LOAD key.
+inline bool lowestLabelWins(Model m) { return m == Model::orbis412; }
+inline bool twoDigitRegisters(Model m) { return m == Model::orbis412; }
+inline bool printsEveryLoadKey(Model m) { return m == Model::orbis412; }
+
+// The remembered model: "412" means the larger model, anything else (or
+// nothing stored) the 410.
+Model savedModel(Settings& settings);
+void saveModel(Settings& settings, Model m);
+
+// The front-panel keys. `digit` carries its value in Key::n.
+enum class K : std::uint8_t {
+    digit, dot, chs, exp, dms, equals, plus, minus, times, divide, power, lparen, rparen,
+    f, sigma, sdMean, startStop, clear, reset, adv, printKey, setDP, ident, store, recall,
+    exchange, ln, log, sqrt, recip, toMetric, sin, cos, tan, toRect, toRad, back, fwd, jump,
+    insert
+};
+
+struct Key {
+    K kind = K::digit;
+    int n = 0;
+    constexpr Key() = default;
+    constexpr Key(K k) : kind(k) {}
+    static constexpr Key digit(int value) {
+        Key key(K::digit);
+        key.n = value;
+        return key;
+    }
+    bool isDigit() const { return kind == K::digit; }
+    bool operator==(const Key&) const = default;
+};
+
+// Every key in panel order: the ten digits first, then the plain keys.
+const Key* allKeysBegin();
+const Key* allKeysEnd();
+inline constexpr int keyCount = 49;
+
+// The name of the key as written in scripts ("digit" keys are named by their
+// digit) and back.
+std::string keyName(Key key);
+std::optional<Key> keyFromName(std::string_view name);
+
+// digit n -> n, dot 10, chs 11, exp 12.
+std::optional<int> operandIndex(Key key);
+// As operandIndex plus dms 13, lparen 14, rparen 15; only up to the model's
+// highest label.
+std::optional<int> labelIndex(Model m, Key key);
+
+struct Prefix {
+    enum class Kind { none, f, setDP, label, metric, reg, cond };
+    Kind kind = Kind::none;
+    int base = 0;
+    int off = 0;            // reg: arithmetic modifier 0 ... 5
+    bool ind = false;       // reg: indirect (412)
+    std::optional<int> digit; // reg: first of two register digits (412)
+    int bits = 0;           // cond: condition bits
+
+    static Prefix none() { return {}; }
+    static Prefix make(Kind k) { Prefix p; p.kind = k; return p; }
+    static Prefix metric(int base) { Prefix p; p.kind = Kind::metric; p.base = base; return p; }
+    static Prefix reg(int base, int off = 0, bool ind = false, std::optional<int> digit = {}) {
+        Prefix p;
+        p.kind = Kind::reg;
+        p.base = base;
+        p.off = off;
+        p.ind = ind;
+        p.digit = digit;
+        return p;
+    }
+    static Prefix cond(int base, int bits) {
+        Prefix p;
+        p.kind = Kind::cond;
+        p.base = base;
+        p.bits = bits;
+        return p;
+    }
+    // The code the prefix would produce so far (shown in LOAD mode).
+    std::optional<int> provisionalCode() const;
+    bool operator==(const Prefix&) const = default;
+};
+
+struct Assembled {
+    enum class Kind { code, pending, back, fwd, insert, remove, ignored };
+    Kind kind = Kind::ignored;
+    int code = 0;
+    std::optional<int> operand;
+
+    static Assembled of(Kind k) { Assembled a; a.kind = k; return a; }
+    static Assembled makeCode(int c, std::optional<int> op = {}) {
+        Assembled a;
+        a.kind = Kind::code;
+        a.code = c;
+        a.operand = op;
+        return a;
+    }
+    bool operator==(const Assembled&) const = default;
+};
+
+} // namespace vx

@@ -1,0 +1,116 @@
+// Number entry: the editing rules of the keyed-in number and its value.
+#include "engine/Engine.h"
+
+#include <cmath>
+#include <cstdlib>
+
+namespace vx {
+
+namespace {
+
+// A decimal number as the keyboard can type it; absent when the text holds no digit.
+std::optional<double> parseDecimal(const std::string& text) {
+    bool digit = false;
+    for (char c : text) {
+        if (c >= '0' && c <= '9') digit = true;
+        else if (c != '.' && c != '-' && c != '+') return std::nullopt;
+    }
+    if (!digit) return std::nullopt;
+    char* end = nullptr;
+    double v = std::strtod(text.c_str(), &end);
+    if (end != text.c_str() + text.size()) return std::nullopt;
+    return v;
+}
+
+} // namespace
+
+int Entry::significantDigits() const {
+    int count = 0;
+    bool leading = true;
+    for (char c : mant) {
+        if (c < '0' || c > '9') continue;
+        if (leading && c == '0') continue;
+        leading = false;
+        ++count;
+    }
+    return count;
+}
+
+double Entry::value() const {
+    if (!dmsParts.empty()) {
+        double parts[3] = {0, 0, 0};
+        std::size_t i = 0;
+        for (; i < dmsParts.size() && i < 3; ++i) parts[i] = parseDecimal(dmsParts[i]).value_or(0.0);
+        if (i < 3) parts[i] = parseDecimal(mant).value_or(0.0);
+        double v = parts[0] + parts[1] / 60.0 + parts[2] / 3600.0;
+        // The machine keeps D/M/S input below 1000 degrees by whole turns.
+        if (v >= 1000) v = v - std::floor(v / 360.0) * 360.0;
+        return neg ? -v : v;
+    }
+    std::string m = mant.empty() ? (expMode ? "1" : "0") : mant;
+    if (m == ".") m = "0";
+    std::optional<double> parsed = parseDecimal(m);
+    double v;
+    if (!expMode) {
+        v = parsed.value_or(0.0);
+    } else {
+        v = parsed.value_or(0.0);
+        if (auto e = parseDecimal(exp)) v = v * std::pow(10.0, expNeg ? -*e : *e);
+    }
+    return neg ? -v : v;
+}
+
+void Entry::edit(int code) {
+    if (code <= 9) {
+        if (!expMode) {
+            if (significantDigits() <= 12) mant.push_back(static_cast<char>('0' + code));
+        } else {
+            exp.push_back(static_cast<char>('0' + code));
+            if (exp.size() >= 3) exp.erase(0, 1);
+        }
+        return;
+    }
+    switch (code) {
+    case 10:
+        if (expMode || mant.find('.') != std::string::npos) return;
+        mant += mant.empty() ? "0." : ".";
+        return;
+    case 11:
+        if (expMode) expNeg = !expNeg;
+        else neg = !neg;
+        return;
+    case 12:
+        if (dmsParts.empty()) expMode = true;
+        return;
+    case 13:
+        if (expMode || dmsParts.size() >= 2) return;
+        dmsParts.push_back(mant.empty() ? "0" : mant);
+        mant.clear();
+        return;
+    default: return;
+    }
+}
+
+void Engine::editEntry(int code) {
+    polar.reset();
+    identMode = false;
+    if (code == 11 && !entry && !entryReady) {
+        // CHS right after a result negates it in place.
+        E.v = -E.v;
+        return;
+    }
+    if (!entry) {
+        entry = Entry{};
+        entryReady = false;
+        if (sigmaPending) sigmaPending->entered = true;
+    }
+    entry->edit(code);
+}
+
+void Engine::commitEntry() {
+    if (!entry) return;
+    E = Num{r13(entry->value()), entry->isDMS()};
+    entry.reset();
+}
+
+} // namespace vx

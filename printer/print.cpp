@@ -1,0 +1,26 @@
+// The strip printer: number lines, plain tape lines and tearing off.
+#include "display/Formatter.h"
+#include "engine/Engine.h"
+
+namespace vx {
+
+void Engine::printNumber(Num num, const std::string& symbol, bool force) {
+    // During a run the printer only takes what PRINT forces onto the paper.
+    if (!force && (!printerOn_ || suppressPrint)) return;
+    appendLine(Formatter::printString(num, dp, sciMode), symbol, num.v < 0, false);
+}
+
+void Engine::appendLine(std::string text, std::string symbol, bool red, bool left) {
+    tape.push_back(TapeLine{newLineId(), std::move(text), std::move(symbol), red, left});
+    changed();
+}
+
+void Engine::clearTape() {
+    tape.clear();
+    // Every tear leaves a new edge.
+    do tearSeed = random_.next32();
+    while (tearSeed == 0);
+    bump();
+}
+
+} // namespace vx

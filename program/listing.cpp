@@ -1,0 +1,41 @@
+// Listing the program on the tape, one black line every half second.
+#include "engine/Engine.h"
+
+namespace vx {
+
+void Engine::startListing() {
+    if (listing) return;
+    listing = true;
+    // A listing stopped by a key may still have its last wait pending; a new
+    // listing replaces it so two never print side by side.
+    if (listingTask_) scheduler_.cancel(*listingTask_);
+    listingTask_.reset();
+    listedLines_ = 0;
+    listingStep();
+}
+
+void Engine::listingStep() {
+    listingTask_.reset();
+    bool more = listing && power_ && printerOn_ && mode_ == Mode::step;
+    if (more) {
+        more = false;
+        for (int i = pc - 1; i < Codes::steps; ++i)
+            if (program[static_cast<std::size_t>(i)]) {
+                more = true;
+                break;
+            }
+    }
+    if (!more || listedLines_ >= Codes::steps) {
+        listing = false;
+        listedLines_ = 0;
+        bump();
+        return;
+    }
+    printListing(pc, false);
+    ++listedLines_;
+    pc = pc % Codes::steps + 1;
+    bump();
+    listingTask_ = scheduler_.after(printLineSeconds, [this] { listingStep(); });
+}
+
+} // namespace vx

@@ -1,0 +1,44 @@
+// A machine on the simulated clock, and shorthand for driving and reading it.
+#pragma once
+
+#include "engine/Engine.h"
+#include "engine/SimulatedClock.h"
+
+#include <gtest/gtest.h>
+
+#include <memory>
+#include <string>
+#include <vector>
+
+namespace vx::test {
+
+// Display cells as text: each cell's character, then "." and "," for its marks.
+std::string showCells(const std::vector<Cell>& cells);
+// The display with the blank cells on the left removed.
+std::string trimmedDisplay(const std::vector<Cell>& cells);
+
+class Machine {
+public:
+    explicit Machine(Model model = Model::orbis410);
+    SimulatedClock clock;
+    MemorySettings settings;
+    StdRandom random{12345};
+    std::unique_ptr<Engine> engine;
+
+    Engine& operator*() { return *engine; }
+    Engine* operator->() { return engine.get(); }
+
+    // Plays keys written as in the batch scripts: runs of digits and ".",
+    // the signs + - * / ^ ( ) =, and key names, separated by blanks.
+    void keys(const std::string& script);
+    std::string display() const { return trimmedDisplay(engine->cells()); }
+    std::vector<std::string> tape() const;
+    std::vector<std::string> tapeSince(std::size_t from) const;
+    // Lines printed in red, as their printed text.
+    std::vector<std::string> redLines() const;
+    void advance(double seconds) { clock.advance(seconds); }
+    // Lets simulated time pass until nothing timed is in progress.
+    void settle(double limitSeconds = 3600);
+};
+
+} // namespace vx::test
