@@ -1,0 +1,8 @@
+#pragma once
+
+namespace vx {
+
+// The headless batch mode: --play, --list and --help.
+int runBatch(int argc, char** argv);
+
+} // namespace vx

@@ -1,0 +1,74 @@
+#include "app/BatchScript.h"
+
+#include "engine/Engine.h"
+
+#include <map>
+#include <sstream>
+
+namespace vx {
+
+std::vector<BatchAction> parseScript(const std::string& script) {
+    using BK = BatchAction::Kind;
+    static const std::map<std::string, std::pair<BK, int>> switches = {
+        {"power:on", {BK::power, 1}},   {"power:off", {BK::power, 0}},   {"printer:on", {BK::printer, 1}},
+        {"printer:off", {BK::printer, 0}}, {"mode:run", {BK::mode, 0}},  {"mode:step", {BK::mode, 1}},
+        {"mode:load", {BK::mode, 2}},    {"tape:on", {BK::tape, 1}},      {"tape:off", {BK::tape, 0}},
+        {"angle:deg", {BK::angle, 0}},   {"angle:grad", {BK::angle, 1}}};
+    static const std::map<char, K> signs = {{'+', K::plus},   {'-', K::minus},  {'*', K::times},
+                                             {'/', K::divide}, {'^', K::power},  {'(', K::lparen},
+                                             {')', K::rparen}, {'=', K::equals}};
+
+    std::vector<BatchAction> actions;
+    std::istringstream in(script);
+    std::string token;
+    int position = 0;
+    while (in >> token) {
+        ++position;
+        if (token.find_first_not_of("0123456789.") == std::string::npos) {
+            for (char c : token) {
+                BatchAction a;
+                a.key = c == '.' ? Key(K::dot) : Key::digit(c - '0');
+                actions.push_back(a);
+            }
+            continue;
+        }
+        if (token.size() == 1 && signs.count(token[0])) {
+            BatchAction a;
+            a.key = signs.at(token[0]);
+            actions.push_back(a);
+            continue;
+        }
+        if (token == "wait") {
+            actions.push_back(BatchAction{BK::wait, {}, 0});
+            continue;
+        }
+        if (auto s = switches.find(token); s != switches.end()) {
+            actions.push_back(BatchAction{s->second.first, {}, s->second.second});
+            continue;
+        }
+        auto key = keyFromName(token);
+        if (key && !key->isDigit()) {
+            BatchAction a;
+            a.key = *key;
+            actions.push_back(a);
+            continue;
+        }
+        throw ScriptError{"unbekanntes Wort „" + token + "“ an Stelle " + std::to_string(position) + " des Skripts"};
+    }
+    return actions;
+}
+
+void apply(Engine& engine, const BatchAction& action) {
+    using BK = BatchAction::Kind;
+    switch (action.kind) {
+    case BK::key: engine.press(action.key); break;
+    case BK::power: engine.setPower(action.value != 0); break;
+    case BK::printer: engine.setPrinterOn(action.value != 0); break;
+    case BK::mode: engine.setMode(static_cast<Mode>(action.value)); break;
+    case BK::tape: engine.setTapeWritesProgram(action.value != 0); break;
+    case BK::angle: engine.setGradMode(action.value != 0); break;
+    case BK::wait: break;
+    }
+}
+
+} // namespace vx

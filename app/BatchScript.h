@@ -1,0 +1,31 @@
+// The batch mode's script: tokens separated by white space, each a run of
+// digits, an operation sign, a key name, a switch setting or "wait".
+#pragma once
+
+#include "engine/Types.h"
+
+#include <string>
+#include <vector>
+
+namespace vx {
+
+class Engine;
+
+struct BatchAction {
+    enum class Kind { key, power, printer, mode, tape, angle, wait };
+    Kind kind = Kind::key;
+    Key key;
+    int value = 0; // switches: 1 on / 0 off; mode: the Mode number; angle: 1 grad
+    bool operator==(const BatchAction&) const = default;
+};
+
+struct ScriptError {
+    std::string message;
+};
+
+// Reads the whole script before anything runs, so a bad token leaves no
+// half-written output. Throws ScriptError naming the token and its position.
+std::vector<BatchAction> parseScript(const std::string& script);
+void apply(Engine& engine, const BatchAction& action);
+
+} // namespace vx

@@ -1,0 +1,164 @@
+#include "storage/ProgramText.h"
+
+#include <QStringDecoder>
+
+#include <cstdio>
+#include <limits>
+
+namespace vx::ProgramText {
+
+namespace {
+
+bool isLineBreak(QChar c) {
+    const char16_t u = c.unicode();
+    return (u >= 0x0A && u <= 0x0D) || u == 0x85 || u == 0x2028 || u == 0x2029;
+}
+
+bool isBlank(QChar c) { return c == QLatin1Char('\t') || c.category() == QChar::Separator_Space; }
+
+QString trimmed(const QString& s) {
+    qsizetype a = 0, b = s.size();
+    while (a < b && isBlank(s[a])) ++a;
+    while (b > a && isBlank(s[b - 1])) --b;
+    return s.mid(a, b - a);
+}
+
+std::optional<long long> parseNumber(const QString& text) {
+    if (text.isEmpty()) return std::nullopt;
+    qsizetype i = 0;
+    bool negative = false;
+    if (text[0] == QLatin1Char('+') || text[0] == QLatin1Char('-')) {
+        negative = text[0] == QLatin1Char('-');
+        i = 1;
+    }
+    if (i == text.size()) return std::nullopt;
+    unsigned long long magnitude = 0;
+    const unsigned long long limit = negative ? 9223372036854775808ULL : 9223372036854775807ULL;
+    for (; i < text.size(); ++i) {
+        const char16_t u = text[i].unicode();
+        if (u < '0' || u > '9') return std::nullopt;
+        const unsigned digit = u - '0';
+        if (magnitude > (limit - digit) / 10) return std::nullopt;
+        magnitude = magnitude * 10 + digit;
+    }
+    if (negative) return magnitude == limit ? std::numeric_limits<long long>::min() : -static_cast<long long>(magnitude);
+    return static_cast<long long>(magnitude);
+}
+
+// Upper case without any white space, as the code table keys its mnemonics.
+std::string normalizedKey(const QString& s) {
+    QString out;
+    out.reserve(s.size());
+    for (QChar c : s.toUpper())
+        if (!c.isSpace()) out.append(c);
+    return out.toStdString();
+}
+
+std::optional<int> registerOperand(const QString& mnemonic) {
+    std::string key = normalizedKey(mnemonic);
+    return Codes::registerOperand(key);
+}
+
+} // namespace
+
+QString format(const std::vector<SavedProgram>& programs, Model model) {
+    QString text = QStringLiteral("VELTRANIX ") + QString::fromStdString(rawValue(model)) + QStringLiteral("\n\n");
+    for (const SavedProgram& p : programs) {
+        text += QStringLiteral("PROGRAM ") + QString::number(p.number) + QLatin1Char('\n');
+        text += QStringLiteral("NAME ") + QString::fromStdString(p.name) + QStringLiteral("\n\n");
+        for (std::size_t i = 0; i < p.steps.size(); ++i) {
+            char number[32];
+            std::snprintf(number, sizeof number, "%03zu  ", i + 1);
+            text += QLatin1String(number);
+            const Step& step = p.steps[i];
+            if (!step) {
+                text += QStringLiteral("---");
+            } else if (twoDigitRegisters(model) && i > 0 && p.steps[i - 1] && Codes::isRegisterOp(*p.steps[i - 1])) {
+                text += QString::fromStdString(Codes::registerMnemonic(*step));
+            } else {
+                text += QString::fromStdString(Codes::mnemonic(*step));
+            }
+            text += QLatin1Char('\n');
+        }
+        text += QStringLiteral("\nEND\n\n");
+    }
+    // The writer's lines end with an empty one; the file ends in "END" and one line feed.
+    if (!programs.empty()) text.chop(1);
+    return text;
+}
+
+std::vector<SavedProgram> parse(const QString& text, Model model) {
+    std::vector<SavedProgram> finished;
+    std::optional<long long> number;
+    QString name;
+    std::vector<Step> steps;
+    std::optional<std::string> error;
+
+    auto finish = [&] {
+        if (!number) return;
+        while (!steps.empty() && !steps.back()) steps.pop_back();
+        if (name.isEmpty()) name = QStringLiteral("Programm ") + QString::number(*number);
+        finished.push_back(SavedProgram{*number, name.toStdString(), steps, error});
+        number.reset();
+    };
+
+    qsizetype start = 0;
+    const qsizetype n = text.size();
+    while (start <= n) {
+        qsizetype end = start;
+        while (end < n && !isLineBreak(text[end])) ++end;
+        QString line = text.mid(start, end - start);
+        start = end + 1;
+
+        const qsizetype comment = line.indexOf(QLatin1Char(';'));
+        if (comment >= 0) line.truncate(comment);
+        line = trimmed(line);
+        if (line.isEmpty()) continue;
+        const QString upper = line.toUpper();
+
+        if (upper.startsWith(QLatin1String("PROGRAM"))) {
+            finish();
+            number = parseNumber(trimmed(line.mid(7))).value_or(static_cast<long long>(finished.size()) + 1);
+            name.clear();
+            steps.clear();
+            error.reset();
+        } else if (upper.startsWith(QLatin1String("NAME"))) {
+            name = trimmed(line.mid(4));
+        } else if (upper == QLatin1String("END")) {
+            finish();
+        } else if (!number) {
+            // The header and anything between blocks.
+        } else {
+            QString mnemonic = line;
+            const qsizetype space = line.indexOf(QLatin1Char(' '));
+            if (space == 3 && line[0].isNumber() && line[1].isNumber() && line[2].isNumber())
+                mnemonic = trimmed(line.mid(space + 1));
+            if (steps.size() >= static_cast<std::size_t>(Codes::steps)) {
+                if (!error) error = "mehr als " + std::to_string(Codes::steps) + " Schritte";
+            } else if (mnemonic == QLatin1String("---")) {
+                steps.push_back(std::nullopt);
+            } else if (auto operand = twoDigitRegisters(model) ? registerOperand(mnemonic) : std::nullopt) {
+                steps.push_back(*operand);
+            } else if (auto code = Codes::codesByMnemonic().find(normalizedKey(mnemonic));
+                       code != Codes::codesByMnemonic().end()) {
+                steps.push_back(code->second);
+            } else {
+                if (!error)
+                    error = "Schritt " + std::to_string(steps.size() + 1) + ": „" + mnemonic.toStdString() + "“ unbekannt";
+                steps.push_back(std::nullopt);
+            }
+        }
+        if (end >= n) break;
+    }
+    finish();
+    return finished;
+}
+
+QString decode(const QByteArray& bytes) {
+    QStringDecoder utf8(QStringDecoder::Utf8);
+    QString text = utf8(bytes);
+    if (!utf8.hasError()) return text;
+    return QString::fromLatin1(bytes);
+}
+
+} // namespace vx::ProgramText

@@ -1,0 +1,23 @@
+// The machine's settings store, kept by QSettings.
+#pragma once
+
+#include "engine/Host.h"
+
+namespace vx {
+
+class QtSettings : public Settings {
+public:
+    std::optional<std::string> text(const std::string& key) override;
+    std::optional<long long> integer(const std::string& key) override;
+    std::optional<bool> boolean(const std::string& key) override;
+    void setText(const std::string& key, const std::string& value) override;
+    void setInteger(const std::string& key, long long value) override;
+    void setBoolean(const std::string& key, bool value) override;
+};
+
+// The remembered zoom: one of 50, 60 ... 150, anything else reads as 150.
+int savedZoomPercent(Settings& settings);
+// The key-help switch: on unless a Boolean "off" is stored.
+bool savedShowKeyHelp(Settings& settings);
+
+} // namespace vx
