@@ -1,6 +1,6 @@
 #include "support.h"
 
-#include <sstream>
+#include "app/BatchScript.h"
 
 namespace vx::test {
 
@@ -17,7 +17,8 @@ std::string showCells(const std::vector<Cell>& cells) {
 std::string trimmedDisplay(const std::vector<Cell>& cells) {
     std::string s = showCells(cells);
     std::size_t first = s.find_first_not_of(' ');
-    return first == std::string::npos ? std::string() : s.substr(first);
+    if (first == std::string::npos) return {};
+    return s.substr(first, s.find_last_not_of(' ') - first + 1);
 }
 
 Machine::Machine(Model model) {
@@ -26,26 +27,9 @@ Machine::Machine(Model model) {
 }
 
 void Machine::keys(const std::string& script) {
-    std::istringstream in(script);
-    std::string token;
-    while (in >> token) {
-        bool number = token.find_first_not_of("0123456789.") == std::string::npos;
-        if (number) {
-            for (char c : token) engine->press(c == '.' ? Key(K::dot) : Key::digit(c - '0'));
-            continue;
-        }
-        if (token.size() == 1) {
-            const std::string signs = "+-*/^()=";
-            const K kinds[] = {K::plus, K::minus, K::times, K::divide, K::power, K::lparen, K::rparen, K::equals};
-            auto at = signs.find(token[0]);
-            if (at != std::string::npos) {
-                engine->press(kinds[at]);
-                continue;
-            }
-        }
-        auto key = keyFromName(token);
-        if (!key) throw std::runtime_error("unknown key " + token);
-        engine->press(*key);
+    for (const BatchAction& action : parseScript(script)) {
+        if (action.kind == BatchAction::Kind::wait) settle();
+        else apply(*engine, action);
     }
 }
 

@@ -28,8 +28,8 @@ public:
     Engine& operator*() { return *engine; }
     Engine* operator->() { return engine.get(); }
 
-    // Plays keys written as in the batch scripts: runs of digits and ".",
-    // the signs + - * / ^ ( ) =, and key names, separated by blanks.
+    // Plays a batch script: runs of digits and ".", the signs + - * / ^ ( ) =,
+    // key names and switch settings such as mode:load, separated by blanks.
     void keys(const std::string& script);
     std::string display() const { return trimmedDisplay(engine->cells()); }
     std::vector<std::string> tape() const;

@@ -1,0 +1,159 @@
+#include "support.h"
+
+using namespace vx;
+using vx::test::Machine;
+
+namespace {
+double result(const std::string& keys) {
+    Machine m;
+    m.keys(keys);
+    EXPECT_FALSE(m->error) << keys;
+    return m->E.v;
+}
+bool fails(const std::string& keys) {
+    Machine m;
+    m.keys(keys);
+    return m->error;
+}
+} // namespace
+
+TEST(Arithmetic, ChainsRunLeftToRightWithParentheses) {
+    EXPECT_EQ(result("2 + 3 * 4 ="), 20);
+    EXPECT_EQ(result("2 * ( 3 + 4 ) ="), 14);
+    EXPECT_EQ(result("10 - ( 2 * ( 3 - 1 ) ) * 2 ="), 12);
+    EXPECT_EQ(result("2 ^ 10 - 24 ="), 1000);
+    EXPECT_EQ(result("2 / 3 ="), 0.6666666666667);
+    EXPECT_EQ(result("0.1 + 0.2 ="), 0.3);
+    EXPECT_EQ(result("1 / 3 * 3 ="), 0.9999999999999); // thirteen digits, as the machine has
+}
+
+TEST(Arithmetic, RepeatedEqualsReappliesTheOperation) {
+    EXPECT_EQ(result("2 * 3 = ="), 12);
+    EXPECT_EQ(result("10 - 3 = ="), 3);
+    EXPECT_EQ(result("2 + 3 = ="), 7);
+    EXPECT_EQ(result("5 ="), 5);
+}
+
+TEST(Arithmetic, RangeLimits) {
+    EXPECT_TRUE(fails("1 exp 99 * 10 ="));
+    EXPECT_EQ(result("1 exp 99 * 9.99 ="), 9.99e99);
+    EXPECT_EQ(result("1 exp chs 50 * 1 exp chs 50 ="), 0);
+    EXPECT_EQ(result("1 exp chs 99 / 2 ="), 0);
+    EXPECT_EQ(result("1 exp chs 98 / 2 ="), 5e-99);
+}
+
+TEST(Arithmetic, PowersAndTheirFailures) {
+    EXPECT_TRUE(fails("0 ^ 0 ="));
+    EXPECT_TRUE(fails("0 ^ 2 chs ="));
+    EXPECT_EQ(result("0 ^ 2 ="), 0);
+    EXPECT_EQ(result("2 chs ^ 3 ="), -8);
+    EXPECT_EQ(result("2 chs ^ 2 ="), 4);
+    EXPECT_EQ(result("2 chs ^ 2 chs ="), 0.25);
+    EXPECT_TRUE(fails("2 chs ^ 0.5 ="));
+    EXPECT_EQ(result("2 ^ 0.5 ="), 1.414213562373);
+}
+
+TEST(Arithmetic, ParenthesesAreLimitedToFour) {
+    Machine m;
+    m.keys("( ( ( (");
+    EXPECT_FALSE(m->error);
+    EXPECT_EQ(m->parenLevel(), 4);
+    m.keys("(");
+    EXPECT_TRUE(m->error);
+    EXPECT_EQ(m->parenLevel(), 4);
+    EXPECT_TRUE(fails(")"));
+    EXPECT_TRUE(fails("( 1 )  )"));
+}
+
+TEST(Arithmetic, DivisionByZeroAndLeavingTheErrorState) {
+    Machine m;
+    m.keys("7 / 0 =");
+    ASSERT_TRUE(m->error);
+    EXPECT_EQ(m->tape.back().text, "ERROR");
+    EXPECT_TRUE(m->tape.back().red);
+    m.keys("clear");
+    EXPECT_FALSE(m->error);
+    EXPECT_EQ(m.display(), "0.0000");
+    ASSERT_TRUE(m->numOp.has_value()); // CLEAR keeps the pending division
+    m.keys("2 =");
+    EXPECT_EQ(m->E.v, 3.5);
+
+    m.keys("8 / 0 = reset");
+    EXPECT_FALSE(m->error);
+    EXPECT_FALSE(m->numOp.has_value());
+    EXPECT_EQ(m.display(), "0.0000");
+    m.keys("4 =");
+    EXPECT_EQ(m->E.v, 4);
+}
+
+TEST(Arithmetic, ClearRestoresTheNumberShownWhenTheErrorCame) {
+    Machine m;
+    m.keys("5 + 1 exp 99 * 10 +");
+    ASSERT_TRUE(m->error);
+    m.keys("clear");
+    EXPECT_EQ(m->E.v, 10);
+    m.keys("clear");
+    EXPECT_EQ(m->E.v, 0); // outside the error state CLEAR zeroes
+    EXPECT_TRUE(m->numOp.has_value());
+}
+
+TEST(Arithmetic, DegreeFlagsFollowTheOperation) {
+    const Num angle{1.5, true}, plain{2, false};
+    EXPECT_TRUE(compute(angle, plain, Op::add).dms);
+    EXPECT_TRUE(compute(plain, angle, Op::sub).dms);
+    EXPECT_TRUE(compute(angle, plain, Op::mul).dms);
+    EXPECT_FALSE(compute(angle, angle, Op::mul).dms);
+    EXPECT_TRUE(compute(angle, plain, Op::div).dms);
+    EXPECT_FALSE(compute(angle, angle, Op::div).dms);
+    EXPECT_FALSE(compute(plain, angle, Op::div).dms);
+    EXPECT_FALSE(compute(angle, plain, Op::pow).dms);
+    Machine m;
+    m.keys("10 dms 30 + 0.25 =");
+    EXPECT_EQ(m->E, (Num{10.75, true}));
+    EXPECT_EQ(m.display(), "10 45 00.0000");
+}
+
+TEST(Arithmetic, RoundingToThirteenDigits) {
+    EXPECT_EQ(r13(0.1 + 0.2), 0.3);
+    EXPECT_EQ(r13(2.0 / 3.0), 0.6666666666667);
+    EXPECT_EQ(r13(123456789012345.0), 123456789012300.0);
+    EXPECT_EQ(r13(-1.23456789012345e-50), -1.234567890123e-50);
+    EXPECT_EQ(r13(9999999999999.5), 10000000000000.0);
+    EXPECT_EQ(checked(1e-100), 0);
+    EXPECT_THROW(checked(1e100), CalcError);
+    EXPECT_THROW(checked(-1e100), CalcError);
+    EXPECT_EQ(checked(-9.999999999999e99), -9.999999999999e99);
+}
+
+TEST(Execution, DisplayCodesLeaveTheTapeAlone) {
+    Machine m;
+    m.keys("2.125 f 2 f 1 f 7 clear 5 setDP 2 f 8"); // ABS, EULER, PI, CLEAR, DP, ROUND
+    EXPECT_TRUE(m->tape.empty());
+    EXPECT_EQ(m->E.v, 5);
+    m.keys("2.125 f 8");
+    EXPECT_EQ(m->E.v, 2.13);
+    m.keys("2.125 chs f 8");
+    EXPECT_EQ(m->E.v, -2.13);
+    m.keys("setDP exp 2.125 f 8");
+    EXPECT_EQ(m->E.v, 2.125);
+    m.keys("f 7");
+    EXPECT_EQ(m->E.v, 3.14159265359);
+    m.keys("f 1");
+    EXPECT_EQ(m->E.v, 2.718281828459);
+}
+
+TEST(Execution, FractionIntegerAndDegreeFlag) {
+    Machine m;
+    m.keys("2.75 chs f 5");
+    EXPECT_EQ(m->E.v, -0.75);
+    m.keys("2.75 chs f 6");
+    EXPECT_EQ(m->E.v, -2);
+    m.keys("725 f dms");
+    EXPECT_EQ(m->E, (Num{5, true}));
+    m.keys("f dms");
+    EXPECT_EQ(m->E, (Num{5, false}));
+    m.keys("725 chs f dms");
+    EXPECT_EQ(m->E, (Num{355, true}));
+    m.keys("30 chs f dms");
+    EXPECT_EQ(m->E, (Num{-30, true}));
+}
