@@ -1,0 +1,154 @@
+#include "support.h"
+
+using namespace vx;
+using vx::test::Machine;
+using Lines = std::vector<std::string>;
+
+namespace {
+struct Outcome {
+    double value;
+    bool error;
+};
+Outcome run(const std::string& keys, Model model = Model::orbis410) {
+    Machine m(model);
+    m.keys(keys);
+    return {m->E.v, m->error};
+}
+double value(const std::string& keys) {
+    Outcome o = run(keys);
+    EXPECT_FALSE(o.error) << keys;
+    return o.value;
+}
+bool fails(const std::string& keys) { return run(keys).error; }
+} // namespace
+
+TEST(Functions, FactorialLimits) {
+    EXPECT_EQ(value("69 f recip"), 1.711224524281e98);
+    EXPECT_EQ(value("0 f recip"), 1);
+    EXPECT_EQ(value("10 f recip"), 3628800);
+    EXPECT_TRUE(fails("70 f recip"));
+    EXPECT_TRUE(fails("1 chs f recip"));
+    EXPECT_TRUE(fails("2.5 f recip"));
+}
+
+TEST(Functions, TrigonometryInDegreesAndGrads) {
+    EXPECT_EQ(value("180 sin"), 1.224646799147e-16);
+    EXPECT_EQ(value("30 sin"), 0.5);
+    EXPECT_EQ(value("60 cos"), 0.5);
+    EXPECT_EQ(value("1 f sin"), 90);
+    EXPECT_EQ(value("angle:grad 1 f sin"), 100);
+    EXPECT_EQ(value("angle:grad 100 sin"), 1);
+    EXPECT_EQ(value("1 f tan"), 45);
+    EXPECT_EQ(value("0.5 f cos"), 60);
+    EXPECT_TRUE(fails("1.0000001 f cos"));
+    EXPECT_TRUE(fails("1.0000001 chs f sin"));
+    EXPECT_EQ(value("180 toRad"), 3.14159265359);
+    EXPECT_EQ(value("1 f toRad"), 57.29577951308);
+}
+
+TEST(Functions, TangentAtThePoles) {
+    EXPECT_EQ(value("90 tan"), 1e99);
+    EXPECT_EQ(value("450 tan"), 1e99);
+    EXPECT_EQ(value("270 tan"), -1e99);
+    EXPECT_EQ(value("90 chs tan"), -1e99);
+    EXPECT_EQ(value("180 tan"), -1.224646799147e-16);
+    EXPECT_EQ(value("angle:grad 100 tan"), 1e99);
+    EXPECT_EQ(value("angle:grad 300 tan"), -1e99);
+    EXPECT_EQ(value("45 tan"), 1);
+}
+
+TEST(Functions, LogarithmsRootsAndPowers) {
+    EXPECT_EQ(value("100 log"), 2);
+    EXPECT_EQ(value("1 f ln"), 2.718281828459);
+    EXPECT_EQ(value("2 f log"), 100);
+    EXPECT_EQ(value("12 f sqrt"), 144);
+    EXPECT_EQ(value("4 recip"), 0.25);
+    EXPECT_EQ(value("2 sqrt"), 1.414213562373);
+    EXPECT_TRUE(fails("0 ln"));
+    EXPECT_TRUE(fails("1 chs log"));
+    EXPECT_TRUE(fails("1 chs sqrt"));
+    EXPECT_TRUE(fails("0 recip"));
+    EXPECT_TRUE(fails("231 f ln")); // e^231 is beyond 1e100
+    EXPECT_TRUE(fails("1 exp 60 f sqrt"));
+}
+
+TEST(Functions, AFailingFunctionLeavesTheNumberWithItsInputOnTheTape) {
+    Machine m;
+    m.keys("3 store 1 1 chs ln");
+    EXPECT_TRUE(m->error);
+    EXPECT_EQ(m.tapeSince(1), (Lines{"     -1.0000 Ln", "       ERROR"}));
+    EXPECT_EQ(m->regs[1].v, 3);
+    m.keys("clear");
+    EXPECT_EQ(m->E.v, -1);
+    m.keys("2 sqrt");
+    EXPECT_EQ(m.tapeSince(3), (Lines{"      2.0000 √", "      1.4142"}));
+}
+
+TEST(Functions, UnitConversions) {
+    EXPECT_EQ(value("10 toMetric 1"), 25.4);
+    EXPECT_EQ(value("25.4 f toMetric 1"), 10);
+    EXPECT_EQ(value("212 toMetric 0"), 100);
+    EXPECT_EQ(value("100 f toMetric 0"), 212);
+    EXPECT_EQ(value("180 toMetric chs"), 3.14159265359);
+    EXPECT_EQ(value("1 toMetric 5"), 3.785411784);
+    EXPECT_EQ(value("1 f toMetric ."), 14.22334330791);
+    EXPECT_TRUE(fails("1 exp 99 toMetric 8"));
+    Machine m;
+    m.keys("10 toMetric 1");
+    EXPECT_EQ(m.tape(), (Lines{"     10.0000 M1", "     25.4000"}));
+}
+
+TEST(Functions, CoordinatePairsAlternateOnEquals) {
+    Machine m;
+    m.keys("3 f toRect 4 =");
+    EXPECT_EQ(m->E.v, 53.13010235416);
+    m.keys("=");
+    EXPECT_EQ(m->E.v, 5);
+    m.keys("=");
+    EXPECT_EQ(m->E.v, 53.13010235416);
+    EXPECT_EQ(m.tape(), (Lines{"      3.0000 θr", "      4.0000 =", "     53.1301", "      5.0000", "     53.1301"}));
+
+    Machine r;
+    r.keys("30 toRect 2 =");
+    EXPECT_EQ(r->E.v, 1.732050807569);
+    r.keys("=");
+    EXPECT_EQ(r->E.v, 1);
+    r.keys("7");
+    EXPECT_FALSE(r->polar.has_value()); // a new number ends the alternation
+    r.keys("="); // and "=" converts again with it as the radius
+    EXPECT_EQ(r->E.v, 6.062177826491);
+}
+
+TEST(Statistics, SumsWithFrequencyMeanAndDeviation) {
+    Machine m;
+    m.keys("5 sigma 3 =");
+    EXPECT_EQ(m->regs[1].v, 3);
+    EXPECT_EQ(m->regs[2].v, 15);
+    EXPECT_EQ(m->regs[3].v, 75);
+    EXPECT_EQ(m.tape(), (Lines{"      5.0000 Σ", "      3.0000 ="}));
+    m.keys("f 3");
+    EXPECT_EQ(m->E.v, 5);
+    m.keys("sdMean");
+    EXPECT_EQ(m->E.v, 0);
+
+    Machine s;
+    s.keys("2 sigma 4 sigma 4 sigma 4 sigma 5 sigma 5 sigma 7 sigma 9 sigma f sdMean sdMean");
+    EXPECT_EQ(s->regs[1].v, 8);
+    EXPECT_EQ(s->E.v, 2.138089935299);
+    s.keys("9 f sigma f sdMean");
+    EXPECT_EQ(s->E.v, 4.428571428571);
+    s.keys("4 f sigma 2 =");
+    EXPECT_EQ(s->regs[1].v, 5);
+}
+
+TEST(Statistics, FailuresAndTheEndOfTheFrequency) {
+    EXPECT_TRUE(fails("f 0 f 3"));
+    EXPECT_TRUE(fails("5 sigma sdMean"));
+    Machine m;
+    m.keys("5 sigma + 2 =");
+    EXPECT_EQ(m->regs[1].v, 1); // "+" ended the pending frequency
+    EXPECT_EQ(m->E.v, 7);
+    m.keys("f 0");
+    EXPECT_EQ(m->regs[1], Num::zero);
+    EXPECT_EQ(m->regs[2], Num::zero);
+}
