@@ -75,11 +75,12 @@ bool Engine::executeStep() {
 
     int skipped = 0;
     while (!at(pc)) {
+        advance();
         if (++skipped >= Codes::steps) {
+            // The whole memory is empty: the counter went once round.
             stopRun();
             return false;
         }
-        advance();
     }
     const int code = *at(pc);
     advance();

@@ -1,0 +1,123 @@
+#include "support.h"
+
+using namespace vx;
+using vx::test::Machine;
+using Lines = std::vector<std::string>;
+
+TEST(Listing, PrintsFromTheCounterToTheLastStepAtThePrintersPace) {
+    Machine m;
+    m->loadProgram({56, 57, 192, 5, 27});
+    m.keys("mode:step fwd");
+    EXPECT_TRUE(m->listing);
+    EXPECT_EQ(m.tape(), (Lines{"·001  070  S"}));
+    m.advance(0.49);
+    EXPECT_EQ(m->tape.size(), 1u);
+    m.advance(0.01);
+    EXPECT_EQ(m->tape.size(), 2u);
+    m.advance(2);
+    EXPECT_EQ(m.tape(), (Lines{"·001  070  S", "·002  071  C", "·003  300  ST", "·004  005  5", "·005  033  SS"}));
+    EXPECT_FALSE(m->listing);
+    EXPECT_EQ(m->pc, 6);
+    EXPECT_TRUE(m.redLines().empty());
+}
+
+TEST(Listing, EmptyStepsInsideTheProgramAreListed) {
+    Machine m;
+    m->loadProgram({56, std::nullopt, std::nullopt, 57});
+    m.keys("mode:step fwd wait");
+    EXPECT_EQ(m.tape(), (Lines{"·001  070  S", "·002", "·003", "·004  071  C"}));
+}
+
+TEST(Listing, NothingToListEndsAtOnce) {
+    Machine m;
+    m->loadProgram({56});
+    m->pc = 2;
+    m.keys("mode:step fwd");
+    EXPECT_FALSE(m->listing);
+    EXPECT_TRUE(m->tape.empty());
+}
+
+TEST(Listing, AnyKeyStopsItAndDoesNothingElse) {
+    Machine m;
+    m->loadProgram({1, 2, 3, 4, 5, 6});
+    m.keys("mode:step fwd");
+    m.advance(0.5);
+    m.keys("9");
+    EXPECT_FALSE(m->listing);
+    EXPECT_FALSE(m->entry.has_value());
+    m.advance(5);
+    EXPECT_EQ(m->tape.size(), 2u);
+    // A new listing right away does not run beside the old one.
+    m.keys("fwd");
+    m.advance(0.2);
+    m.keys("9 fwd");
+    m.advance(0.4);
+    EXPECT_EQ(m->tape.size(), 4u);
+    m.advance(5);
+    EXPECT_EQ(m->tape.size(), 6u);
+}
+
+TEST(Listing, SwitchesStopIt) {
+    Machine m;
+    m->loadProgram({1, 2, 3, 4, 5, 6});
+    m.keys("mode:step fwd printer:off");
+    m.advance(5);
+    EXPECT_FALSE(m->listing);
+    EXPECT_EQ(m->tape.size(), 1u);
+    m.keys("printer:on fwd mode:run");
+    m.advance(5);
+    EXPECT_EQ(m->tape.size(), 2u);
+}
+
+TEST(Listing, WithThePrinterOffFwdShowsThePosition) {
+    Machine m;
+    m->loadProgram({56, 57});
+    m.keys("mode:step printer:off fwd");
+    EXPECT_FALSE(m->listing);
+    EXPECT_TRUE(m->overrideCells.has_value());
+    m.advance(1.5);
+    EXPECT_FALSE(m->overrideCells.has_value());
+}
+
+TEST(Listing, OperandStepsOnBothModels) {
+    Machine small;
+    small->loadProgram({232, 5, 192, 10});
+    small.keys("mode:step fwd wait");
+    EXPECT_EQ(small.tape(), (Lines{"·001  350  J", "·002  005  5", "·003  300  ST", "·004  012  ."}));
+    Machine big(Model::orbis412);
+    big->loadProgram({232, 5, 192, 10, 200, 112});
+    big.keys("mode:step fwd wait");
+    EXPECT_EQ(big.tape(), (Lines{"·001  350  J", "·002  005  5", "·003  300  ST", "·004  010", "·005  310  RC",
+                                 "·006  112"}));
+}
+
+TEST(ProgramTransfer, StepsOutAndIn) {
+    Machine m;
+    std::vector<Step> steps(10);
+    steps[9] = 56;
+    m->loadProgram(steps);
+    EXPECT_EQ(m->programSteps(), steps);
+    m->loadProgram({});
+    EXPECT_TRUE(m->programSteps().empty());
+    std::vector<Step> long_(500, 7);
+    m.keys("3 store 1");
+    m->pc = 9;
+    m->loadProgram(long_);
+    EXPECT_EQ(m->programSteps().size(), 416u);
+    EXPECT_EQ(m->pc, 1);
+    EXPECT_EQ(m->regs[1].v, 3);
+    m->loadProgram({1, 2, 3});
+    EXPECT_EQ(m->programSteps(), (std::vector<Step>{1, 2, 3}));
+}
+
+TEST(ProgramTransfer, LoadingStopsARunningProgram) {
+    Machine m;
+    m->loadProgram({129, 232, 1});
+    m.keys("startStop");
+    m.advance(0.1);
+    ASSERT_TRUE(m->running);
+    m->loadProgram({5});
+    EXPECT_FALSE(m->running);
+    m.advance(1);
+    EXPECT_EQ(m->pc, 1);
+}

@@ -1,0 +1,247 @@
+#include "support.h"
+
+using namespace vx;
+using vx::test::Machine;
+using Lines = std::vector<std::string>;
+
+namespace {
+// Keys a program in LOAD mode with the printer off, then returns to RUN.
+void program(Machine& m, const std::string& keys) {
+    m.keys("printer:off mode:load " + keys + " mode:run printer:on");
+    m->pc = 1;
+}
+} // namespace
+
+TEST(Run, APrintingProgramKeepsThePrintersPace) {
+    Machine m;
+    program(m, "f fwd 1 printKey jump 1");
+    m.keys("startStop");
+    m.advance(0);
+    EXPECT_EQ(m->tape.size(), 1u);
+    m.advance(0.49);
+    EXPECT_EQ(m->tape.size(), 1u);
+    m.advance(0.02);
+    EXPECT_EQ(m->tape.size(), 2u);
+    m.advance(10);
+    EXPECT_EQ(m->tape.size(), 22u);
+    EXPECT_TRUE(m->running);
+}
+
+TEST(Run, AComputingLoopRunsTwelveStepsPerSlice) {
+    Machine m;
+    program(m, "f fwd 1 1 store + 1 jump 1"); // four steps per round
+    m.keys("startStop");
+    m.advance(0);
+    EXPECT_EQ(m->regs[1].v, 3);
+    m.advance(0.004);
+    EXPECT_EQ(m->regs[1].v, 6);
+    m.advance(0.996);
+    EXPECT_EQ(m->regs[1].v, 3 * 251);
+    EXPECT_TRUE(m->tape.empty()); // number prints are held back during a run
+}
+
+TEST(Run, PauseHoldsTheNumberForThreeSeconds) {
+    Machine m;
+    program(m, "f fwd 1 f exp printKey jump 1");
+    m.keys("7 startStop");
+    m.advance(0);
+    EXPECT_TRUE(m->paused);
+    EXPECT_EQ(m.display(), "7.0000");
+    m.advance(2.99);
+    EXPECT_TRUE(m->paused);
+    EXPECT_TRUE(m->tape.empty());
+    m.advance(0.02);
+    EXPECT_FALSE(m->paused);
+    EXPECT_TRUE(m->running);
+    EXPECT_EQ(m->tape.size(), 1u);
+    EXPECT_EQ(m.display(), "- - - - - - - -");
+    m.advance(0.5);
+    EXPECT_TRUE(m->paused);
+    m.keys("startStop");
+    EXPECT_FALSE(m->running);
+    EXPECT_FALSE(m->paused);
+    m.advance(5);
+    EXPECT_FALSE(m->running);
+}
+
+TEST(Run, ARunSurvivesStepModeButNotLoadPowerOrAModelChange) {
+    Machine m;
+    program(m, "f fwd 1 jump 1");
+    m.keys("startStop mode:step");
+    m.advance(1);
+    EXPECT_TRUE(m->running);
+    m.keys("mode:load");
+    EXPECT_FALSE(m->running);
+    m.keys("mode:run startStop");
+    m.advance(1);
+    m->select(Model::orbis412);
+    EXPECT_FALSE(m->running);
+    program(m, "f fwd 1 jump 1");
+    m.keys("startStop");
+    m.advance(1);
+    m->setPower(false);
+    EXPECT_FALSE(m->running);
+    m.advance(1);
+    EXPECT_FALSE(m->running);
+}
+
+TEST(Run, ACountingLoopWithAConditionalJump) {
+    Machine m;
+    program(m, "3 store 1 f fwd 1 recall 1 printKey - 1 = store 1 jump + 1 startStop");
+    m.keys("startStop");
+    m.settle();
+    EXPECT_EQ(m.tape(), (Lines{"      3.0000", "      2.0000", "      1.0000"}));
+    EXPECT_EQ(m->E.v, 0);
+    EXPECT_FALSE(m->running);
+    EXPECT_EQ(m->pc, 16);
+    EXPECT_EQ(m.display(), "0.0000");
+}
+
+TEST(Run, ASubroutineCalledByBranchAndLeftByReturn) {
+    Machine m;
+    program(m, "5 f jump 2 printKey startStop f fwd 2 f sqrt f back");
+    m.keys("startStop");
+    m.settle();
+    EXPECT_EQ(m.tape(), (Lines{"     25.0000"}));
+    EXPECT_TRUE(m->returnStack.empty());
+}
+
+TEST(Run, AProgramStopsForInputAndGoesOn) {
+    Machine m;
+    program(m, "f fwd 1 startStop f sqrt printKey jump 1");
+    m.keys("startStop");
+    m.settle();
+    EXPECT_FALSE(m->running);
+    EXPECT_EQ(m->pc, 3);
+    m.keys("7 startStop");
+    m.settle();
+    EXPECT_EQ(m.tape(), (Lines{"     49.0000"}));
+    EXPECT_EQ(m.display(), "49.0000");
+    m.keys("3 startStop wait");
+    EXPECT_EQ(m.tape(), (Lines{"     49.0000", "      9.0000"}));
+}
+
+TEST(Run, JumpWithAllThreeConditionsAsksWhetherANumberWasKeyed) {
+    Machine m;
+    program(m, "f fwd 1 startStop jump + - = 2 0 printKey jump 1 f fwd 2 1 printKey jump 1");
+    m.keys("startStop wait startStop wait");
+    EXPECT_EQ(m.tape(), (Lines{"      0.0000"}));
+    EXPECT_FALSE(m->entryFlag);
+    m.keys("4 startStop wait");
+    EXPECT_EQ(m.tape(), (Lines{"      0.0000", "      1.0000"}));
+    m.keys("startStop wait");
+    EXPECT_EQ(m.tape(), (Lines{"      0.0000", "      1.0000", "      0.0000"}));
+}
+
+TEST(Run, TheSeventhNestedBranchIsAnError) {
+    Machine m;
+    program(m, "f fwd 1 f jump 1");
+    m.keys("startStop");
+    m.settle();
+    EXPECT_TRUE(m->error);
+    EXPECT_FALSE(m->running);
+    EXPECT_EQ(m->returnStack.size(), 6u);
+    EXPECT_EQ(m.tape(), (Lines{"       ERROR"}));
+}
+
+TEST(Run, AFailingStepStopsTheRunAfterIt) {
+    Machine m;
+    program(m, "1 / 0 = printKey");
+    m.keys("startStop");
+    m.settle();
+    EXPECT_TRUE(m->error);
+    EXPECT_FALSE(m->running);
+    EXPECT_EQ(m->pc, 5);
+    EXPECT_EQ(m.display(), "E-----");
+}
+
+TEST(Run, LabelSearchDiffersBetweenTheModels) {
+    std::vector<Step> steps(30);
+    steps[4] = 130;
+    steps[19] = 130;
+    steps[24] = 192; // a register instruction whose operand step looks like a label
+    steps[25] = 130;
+    for (auto [model, expected] : {std::pair{Model::orbis410, 20}, {Model::orbis412, 5}}) {
+        Machine m(model);
+        m->loadProgram(steps);
+        m->goTo(2);
+        EXPECT_EQ(m->pc, expected);
+        m->goTo(7);
+        EXPECT_EQ(m->pc, 1);
+        m->pc = 9;
+        m->goTo(27);
+        EXPECT_EQ(m->pc, 1);
+    }
+}
+
+TEST(Run, EdgesOfExecution) {
+    Machine m;
+    m->loadProgram({236, 1, 28, 27, 129, 29, 27});
+    m.keys("0 chs startStop wait"); // JUMP = jumps on -0
+    EXPECT_EQ(m.tape(), (Lines{"            "}));
+
+    Machine wrap;
+    std::vector<Step> steps(416);
+    steps[415] = 192;
+    steps[0] = 4;
+    wrap->loadProgram(steps);
+    wrap.keys("8");
+    wrap->pc = 416;
+    wrap->executeStep();
+    EXPECT_EQ(wrap->regs[4].v, 8);
+    EXPECT_EQ(wrap->pc, 2);
+
+    Machine empty;
+    empty->pc = 7;
+    empty.keys("startStop");
+    EXPECT_TRUE(empty->running);
+    empty.advance(0);
+    EXPECT_FALSE(empty->running);
+    EXPECT_EQ(empty->pc, 7);
+
+    Machine ret;
+    ret->loadProgram({28, 24});
+    ret->pc = 2;
+    ret.keys("5 startStop");
+    ret.advance(0);
+    EXPECT_EQ(ret.tape(), (Lines{"      5.0000"})); // RETURN with no open call goes on at step 1
+    EXPECT_TRUE(ret->running);
+}
+
+TEST(SingleStep, ShowsThePositionThenPrintsAndExecutes) {
+    Machine m;
+    program(m, "5 f sqrt startStop");
+    m.keys("mode:step startStop");
+    EXPECT_TRUE(m->stepBusy);
+    EXPECT_EQ(vx::test::showCells(m->cells()), "    .001  005 162");
+    m.keys("7"); // dropped while the step waits
+    m.advance(0.69);
+    EXPECT_TRUE(m->tape.empty());
+    m.advance(0.02);
+    EXPECT_FALSE(m->stepBusy);
+    EXPECT_EQ(m.tape(), (Lines{"·001  005  5"}));
+    EXPECT_EQ(m.display(), "5.0000");
+    m.keys("startStop wait");
+    EXPECT_EQ(m.tapeSince(1), (Lines{"·002  162  SQ", "      5.0000 SQ", "     25.0000"}));
+    m.keys("startStop wait");
+    EXPECT_EQ(m->pc, 4); // a single-stepped STOP stops nothing but moves on
+    EXPECT_FALSE(m->running);
+}
+
+TEST(SingleStep, AnEmptyStepPrintsItsNumberAndTheNextStepRuns) {
+    Machine m;
+    m->loadProgram({std::nullopt, 7});
+    m.keys("mode:step startStop wait");
+    EXPECT_EQ(m.tape(), (Lines{"·001"}));
+    EXPECT_EQ(m.display(), "7.0000");
+    EXPECT_EQ(m->pc, 3);
+}
+
+TEST(SingleStep, LeavingStepModeWithinTheWaitSkipsTheStep) {
+    Machine m;
+    m->loadProgram({7});
+    m.keys("mode:step startStop mode:run wait");
+    EXPECT_TRUE(m->tape.empty());
+    EXPECT_EQ(m->pc, 1);
+    EXPECT_FALSE(m->stepBusy);
+}
