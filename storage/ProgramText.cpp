@@ -82,8 +82,9 @@ QString format(const std::vector<SavedProgram>& programs, Model model) {
         }
         text += QStringLiteral("\nEND\n\n");
     }
-    // The writer's lines end with an empty one; the file ends in "END" and one line feed.
-    if (!programs.empty()) text.chop(1);
+    // The lines are joined with line feeds and the last line is an empty one,
+    // so the file ends in "END" (or the header) and a single line feed.
+    text.chop(1);
     return text;
 }
 

@@ -1,5 +1,6 @@
 #include "storage/UserPrograms.h"
 
+#include "engine/Engine.h"
 #include "storage/QtSettings.h"
 
 #include <QFile>
@@ -38,6 +39,11 @@ void UserPrograms::setModel(Model model) {
     cached_.reset();
     cachedDate_.reset();
     bumpRevision();
+}
+
+void UserPrograms::follow(Engine& engine) {
+    setModel(engine.model());
+    engine.addModelListener([this](Model model) { setModel(model); });
 }
 
 void UserPrograms::bumpRevision() {

@@ -17,6 +17,8 @@
 
 namespace vx {
 
+class Engine;
+
 class UserPrograms : public QObject {
     Q_OBJECT
 public:
@@ -40,6 +42,9 @@ public:
     bool remove(long long number, QString* error = nullptr);
     void checkForChanges();
     int revision() const { return revision_; }
+    // The library follows the machine's model from now on. The machine must
+    // not outlive the library.
+    void follow(Engine& engine);
 
     static QString format(const std::vector<SavedProgram>& programs, Model model) {
         return ProgramText::format(programs, model);

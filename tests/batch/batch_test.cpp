@@ -1,0 +1,161 @@
+// End-to-end tests of the real binary's batch mode, as a script would use it:
+// no display server, a private data and settings folder.
+#include <gtest/gtest.h>
+
+#include <cstdio>
+#include <cstdlib>
+#include <filesystem>
+#include <fstream>
+#include <sstream>
+#include <string>
+#include <sys/wait.h>
+
+namespace fs = std::filesystem;
+
+namespace {
+
+struct Result {
+    int status = -1;
+    std::string out;
+    std::string err;
+};
+
+std::string quote(const std::string& s) {
+    std::string q = "'";
+    for (char c : s) q += c == '\'' ? std::string("'\\''") : std::string(1, c);
+    return q + "'";
+}
+
+std::string slurp(const fs::path& p) {
+    std::ifstream in(p, std::ios::binary);
+    std::stringstream ss;
+    ss << in.rdbuf();
+    return ss.str();
+}
+
+class Batch : public ::testing::Test {
+protected:
+    void SetUp() override {
+        home = fs::temp_directory_path() / ("vxbatch-" + std::to_string(::getpid()) + "-" +
+                                            ::testing::UnitTest::GetInstance()->current_test_info()->name());
+        fs::remove_all(home);
+        fs::create_directories(home);
+    }
+    void TearDown() override { fs::remove_all(home); }
+
+    Result run(const std::vector<std::string>& args) {
+        std::string cmd = "env -u DISPLAY -u WAYLAND_DISPLAY -u QT_QPA_PLATFORM XDG_DATA_HOME=" + quote((home / "data").string()) +
+                          " XDG_CONFIG_HOME=" + quote((home / "config").string()) + " " + quote(VELTRANIX_BINARY);
+        for (const auto& a : args) cmd += " " + quote(a);
+        cmd += " 2>" + quote((home / "stderr").string());
+        Result r;
+        FILE* pipe = ::popen(cmd.c_str(), "r");
+        char buf[4096];
+        std::size_t n;
+        while ((n = std::fread(buf, 1, sizeof buf, pipe)) > 0) r.out.append(buf, n);
+        int status = ::pclose(pipe);
+        r.status = WIFEXITED(status) ? WEXITSTATUS(status) : -1;
+        r.err = slurp(home / "stderr");
+        return r;
+    }
+
+    fs::path library(const std::string& text) {
+        fs::path p = home / "lib.txt";
+        std::ofstream(p, std::ios::binary) << text;
+        return p;
+    }
+
+    fs::path home;
+};
+
+} // namespace
+
+TEST_F(Batch, ASumPrintsTheTapeAndTheDisplay) {
+    Result r = run({"--play", "12 + 3 ="});
+    EXPECT_EQ(r.status, 0);
+    EXPECT_EQ(r.out, "     12.0000 +\n      3.0000 =\n     15.0000\n          15.0000\n");
+    EXPECT_EQ(r.err, "");
+    EXPECT_FALSE(fs::exists(home / "config")); // nothing remembered, nothing written
+    EXPECT_FALSE(fs::exists(home / "data"));
+}
+
+TEST_F(Batch, JsonOutput) {
+    Result r = run({"--play", "5 store 3 mode:load sin mode:run 1 chs printKey", "--json"});
+    EXPECT_EQ(r.status, 0);
+    EXPECT_NE(r.out.find("\"model\": \"410\""), std::string::npos) << r.out;
+    EXPECT_NE(r.out.find("\"display\": \"          -1.0000\""), std::string::npos) << r.out;
+    EXPECT_NE(r.out.find("\"registers\": [0, 0, 0, 5, 0, 0, 0, 0, 0, 0, 0, 0]"), std::string::npos) << r.out;
+    EXPECT_NE(r.out.find("\"program\": [56]"), std::string::npos) << r.out;
+    EXPECT_NE(r.out.find("{\"text\": \"-1.0000\", \"symbol\": \"\", \"red\": true, \"left\": false, \"printed\": \"     -1.0000\"}"),
+              std::string::npos)
+        << r.out;
+    EXPECT_NE(r.out.find("\"printed\": \"·001  070  S\""), std::string::npos) << r.out;
+    Result big = run({"--play", "7", "--model", "412", "--json"});
+    EXPECT_NE(big.out.find("\"model\": \"412\""), std::string::npos);
+}
+
+TEST_F(Batch, AStoredProgramStopsForInput) {
+    fs::path lib = library("VELTRANIX 410\n\nPROGRAM 1\nNAME Quadrat\n\n001  LABEL 1\n002  STOP\n003  X^2\n004  PRINT\n"
+                           "005  JUMP\n006  1\n\nEND\n");
+    Result r = run({"--library", lib.string(), "--program", "1", "--play", "startStop wait 7 startStop wait 3 startStop"});
+    EXPECT_EQ(r.status, 0) << r.err;
+    EXPECT_EQ(r.out, "     49.0000\n      9.0000\n           9.0000\n");
+}
+
+TEST_F(Batch, AnEndlessLoopStopsAtTheTimeLimit) {
+    fs::path lib = library("PROGRAM 1\nLABEL 1\nPRINT\nJUMP\n1\nEND\n");
+    Result r = run({"--library", lib.string(), "--program", "1", "--play", "startStop", "--time-limit", "10", "--json"});
+    EXPECT_EQ(r.status, 0) << r.err;
+    EXPECT_NE(r.out.find("\"running\": true"), std::string::npos) << r.out;
+    // two lines a second for ten seconds, and the one printed at the limit itself
+    std::size_t lines = 0;
+    for (std::size_t at = r.out.find("\"printed\""); at != std::string::npos; at = r.out.find("\"printed\"", at + 1)) ++lines;
+    EXPECT_EQ(lines, 21u);
+}
+
+TEST_F(Batch, BadScriptsAndOptionsSayWhatIsWrong) {
+    Result token = run({"--play", "1 + zwei ="});
+    EXPECT_EQ(token.status, 2);
+    EXPECT_EQ(token.out, "");
+    EXPECT_NE(token.err.find("„zwei“ an Stelle 3"), std::string::npos) << token.err;
+
+    for (auto args : std::vector<std::vector<std::string>>{{"--play", "1", "--model", "411"},
+                                                           {"--play", "1", "--program", "x"},
+                                                           {"--play"},
+                                                           {"--frobnicate"},
+                                                           {"--play", "1", "--time-limit", "-3"},
+                                                           {"--play", "1", "--program", "1"}}) {
+        Result r = run(args);
+        EXPECT_EQ(r.status, 2) << args.back();
+        EXPECT_EQ(r.out, "");
+        EXPECT_EQ(std::count(r.err.begin(), r.err.end(), '\n'), 1) << r.err;
+    }
+    fs::path lib = library("PROGRAM 1\nNAME Kaputt\nFOO\nEND\n");
+    Result broken = run({"--library", lib.string(), "--program", "1", "--play", "1"});
+    EXPECT_EQ(broken.status, 2);
+    EXPECT_NE(broken.err.find("Schritt 1: „FOO“ unbekannt"), std::string::npos) << broken.err;
+    Result missing = run({"--library", lib.string(), "--program", "4", "--play", "1"});
+    EXPECT_EQ(missing.status, 2);
+    EXPECT_NE(missing.err.find("4"), std::string::npos);
+}
+
+TEST_F(Batch, ListingALibrary) {
+    fs::path lib = library("VELTRANIX 410\nPROGRAM 1\nNAME Gut\nSIN\nCOS\nEND\nPROGRAM 3\nNAME Zins\n001  FOO\n002  SIN\nEND\n");
+    Result r = run({"--list", "--library", lib.string()});
+    EXPECT_EQ(r.status, 0);
+    EXPECT_EQ(r.out, "1  Gut\n3  Zins  (Schritt 1: „FOO“ unbekannt)\n");
+    Result j = run({"--list", "--library", lib.string(), "--json"});
+    EXPECT_EQ(j.out, "[{\"number\": 1, \"name\": \"Gut\", \"steps\": 2, \"error\": null},\n"
+                     " {\"number\": 3, \"name\": \"Zins\", \"steps\": 2, \"error\": \"Schritt 1: „FOO“ unbekannt\"}]\n");
+    Result none = run({"--list"});
+    EXPECT_EQ(none.status, 0);
+    EXPECT_EQ(none.out, "");
+}
+
+TEST_F(Batch, HelpNamesTheTokensAndAnExample) {
+    Result r = run({"--help"});
+    EXPECT_EQ(r.status, 0);
+    EXPECT_NE(r.out.find("startStop"), std::string::npos);
+    EXPECT_NE(r.out.find("mode:load"), std::string::npos);
+    EXPECT_NE(r.out.find("Beispiel"), std::string::npos);
+}

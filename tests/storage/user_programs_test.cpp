@@ -1,0 +1,209 @@
+#include "engine/Engine.h"
+#include "engine/SimulatedClock.h"
+#include "storage/QtSettings.h"
+#include "storage/UserPrograms.h"
+
+#include <QDir>
+#include <QFile>
+#include <QFileInfo>
+#include <QStandardPaths>
+
+#include <gtest/gtest.h>
+
+#include <fstream>
+
+using namespace vx;
+using Steps = std::vector<Step>;
+
+namespace {
+
+class Library : public ::testing::Test {
+protected:
+    void SetUp() override {
+        QDir(dataHome()).removeRecursively();
+        QDir().mkpath(dataHome());
+    }
+    static QString dataHome() { return QStandardPaths::writableLocation(QStandardPaths::GenericDataLocation); }
+    static void writeFile(const QString& path, const QByteArray& bytes) {
+        QDir().mkpath(QFileInfo(path).path());
+        QFile f(path);
+        ASSERT_TRUE(f.open(QIODevice::WriteOnly));
+        f.write(bytes);
+    }
+    static QByteArray readFile(const QString& path) {
+        QFile f(path);
+        return f.open(QIODevice::ReadOnly) ? f.readAll() : QByteArray();
+    }
+    // Moves the file's modification time, as an edit a second later would.
+    static void touchLater(const QString& path, int seconds) {
+        QFile f(path);
+        ASSERT_TRUE(f.open(QIODevice::ReadWrite));
+        ASSERT_TRUE(f.setFileTime(QFileInfo(path).lastModified().addSecs(seconds), QFileDevice::FileModificationTime));
+    }
+};
+
+} // namespace
+
+TEST_F(Library, LivesInAFolderPerModel) {
+    UserPrograms library(Model::orbis410);
+    EXPECT_EQ(library.url(), dataHome() + "/Veltranix 410/Veltranix410Programs.txt");
+    library.setModel(Model::orbis412);
+    EXPECT_EQ(library.folder(), dataHome() + "/Veltranix 412");
+    EXPECT_EQ(library.revision(), 1);
+    library.setModel(Model::orbis412);
+    EXPECT_EQ(library.revision(), 1);
+}
+
+TEST_F(Library, SaveReplaceAndDelete) {
+    UserPrograms library(Model::orbis410);
+    EXPECT_TRUE(library.programs().empty());
+    int notices = 0;
+    QObject::connect(&library, &UserPrograms::revisionChanged, [&] { ++notices; });
+
+    ASSERT_TRUE(library.save({56}, "Sinus", std::nullopt));
+    ASSERT_TRUE(library.save({57}, "Cosinus", 9)); // a number that is not there appends
+    ASSERT_TRUE(library.save({58}, "Tangens", std::nullopt));
+    EXPECT_EQ(library.revision(), 3);
+    EXPECT_EQ(notices, 3);
+    ASSERT_EQ(library.programs().size(), 3u);
+    EXPECT_EQ(library.programs()[1].number, 2);
+    EXPECT_EQ(library.programs()[1].name, "Cosinus");
+
+    ASSERT_TRUE(library.save({60, 61}, "Neu", 2));
+    EXPECT_EQ(library.programs()[1].steps, (Steps{60, 61}));
+    EXPECT_EQ(library.programs()[1].number, 2);
+
+    ASSERT_TRUE(library.remove(2));
+    ASSERT_EQ(library.programs().size(), 2u);
+    EXPECT_EQ(library.programs()[1].name, "Tangens");
+    EXPECT_EQ(library.programs()[1].number, 2);
+
+    // A second reader sees exactly what was written.
+    EXPECT_EQ(UserPrograms::readFile(library.url(), Model::orbis410), library.programs());
+}
+
+TEST_F(Library, ReplacingClearsAnErrorAndDeletingRenumbersDuplicates) {
+    UserPrograms library(Model::orbis410);
+    writeFile(library.url(), "PROGRAM 4\nNAME A\nFOO\nEND\nPROGRAM 4\nNAME B\nSIN\nEND\nPROGRAM 9\nNAME C\nCOS\nEND\n");
+    ASSERT_EQ(library.programs()[0].error, "Schritt 1: „FOO“ unbekannt");
+    ASSERT_TRUE(library.save({56}, "A2", 4));
+    EXPECT_FALSE(library.programs()[0].error);
+    EXPECT_EQ(library.programs()[1].name, "B");
+    ASSERT_TRUE(library.remove(77));
+    EXPECT_EQ(library.programs()[1].number, 2);
+    EXPECT_EQ(library.programs()[2].number, 3);
+    ASSERT_TRUE(library.remove(2));
+    EXPECT_EQ(library.programs().size(), 2u);
+}
+
+TEST_F(Library, EveryRewriteKeepsThePreviousFileAsABackup) {
+    UserPrograms library(Model::orbis410);
+    const QByteArray handWritten = "; my notes\nPROGRAM 1\nNAME Mine\n001  SIN ; the sine\nEND\n";
+    writeFile(library.url(), handWritten);
+    ASSERT_TRUE(library.save({57}, "Second", std::nullopt));
+    EXPECT_EQ(readFile(library.url() + ".bak"), handWritten);
+    const QByteArray written = readFile(library.url());
+    ASSERT_TRUE(library.remove(1));
+    EXPECT_EQ(readFile(library.url() + ".bak"), written);
+}
+
+TEST_F(Library, OutsideEditsAreNoticedByTheirDate) {
+    UserPrograms library(Model::orbis410);
+    EXPECT_TRUE(library.programs().empty());
+    library.checkForChanges();
+    EXPECT_EQ(library.revision(), 0);
+    writeFile(library.url(), "PROGRAM 1\nSIN\nEND\n");
+    library.checkForChanges();
+    EXPECT_EQ(library.revision(), 1);
+    ASSERT_EQ(library.programs().size(), 1u);
+
+    writeFile(library.url(), "PROGRAM 1\nSIN\nEND\nPROGRAM 2\nCOS\nEND\n");
+    touchLater(library.url(), 2);
+    library.checkForChanges();
+    EXPECT_EQ(library.revision(), 2);
+    EXPECT_EQ(library.programs().size(), 2u);
+    library.checkForChanges();
+    EXPECT_EQ(library.revision(), 2);
+}
+
+TEST_F(Library, SwitchingTheModelReadsTheOtherFile) {
+    writeFile(UserPrograms::fileFor(Model::orbis410), "PROGRAM 1\nNAME Klein\nSIN\nEND\n");
+    writeFile(UserPrograms::fileFor(Model::orbis412), "PROGRAM 1\nNAME Gross\nRCL\n07\nEND\n");
+    UserPrograms library(Model::orbis410);
+    EXPECT_EQ(library.programs()[0].name, "Klein");
+    library.setModel(Model::orbis412);
+    EXPECT_EQ(library.programs()[0].name, "Gross");
+    EXPECT_EQ(library.programs()[0].steps, (Steps{200, 7}));
+    library.setModel(Model::orbis410);
+    EXPECT_EQ(library.programs()[0].name, "Klein");
+}
+
+TEST_F(Library, AFolderThatCannotBeMadeFailsAndChangesNothing) {
+    // A regular file where the folder belongs: even root cannot make the folder.
+    writeFile(dataHome() + "/Veltranix 410", "in the way");
+    UserPrograms library(Model::orbis410);
+    QString error;
+    EXPECT_FALSE(library.save({56}, "X", std::nullopt, &error));
+    EXPECT_FALSE(error.isEmpty());
+    EXPECT_EQ(library.revision(), 0);
+    EXPECT_TRUE(library.programs().empty());
+    EXPECT_EQ(readFile(dataHome() + "/Veltranix 410"), "in the way");
+}
+
+TEST_F(Library, ATargetThatCannotBeReplacedFailsAndKeepsTheCache) {
+    UserPrograms library(Model::orbis410);
+    ASSERT_TRUE(library.save({56}, "A", std::nullopt));
+    const int revision = library.revision();
+    // The backup name taken by a folder: the rewrite must stop before it touches the file.
+    QDir().mkpath(library.url() + ".bak/inside");
+    QString error;
+    EXPECT_FALSE(library.save({57}, "B", std::nullopt, &error));
+    EXPECT_FALSE(error.isEmpty());
+    EXPECT_EQ(library.revision(), revision);
+    EXPECT_EQ(library.programs().size(), 1u);
+    EXPECT_EQ(UserPrograms::readFile(library.url(), Model::orbis410).size(), 1u);
+}
+
+TEST_F(Library, AnUnreadableLibraryIsNeverOverwritten) {
+    UserPrograms library(Model::orbis410);
+    // A folder where the file should be: it exists but cannot be read as text.
+    QDir().mkpath(library.url() + "/x");
+    EXPECT_TRUE(library.programs().empty());
+    QString error;
+    EXPECT_FALSE(library.save({56}, "A", std::nullopt, &error));
+    EXPECT_FALSE(error.isEmpty());
+    EXPECT_FALSE(library.remove(1, &error));
+    EXPECT_TRUE(QFileInfo(library.url()).isDir());
+}
+
+TEST_F(Library, FollowsTheMachinesModel) {
+    UserPrograms library(Model::orbis410);
+    SimulatedClock clock;
+    MemorySettings settings;
+    StdRandom random(5);
+    Engine engine(clock, settings, random);
+    library.follow(engine);
+    engine.select(Model::orbis412);
+    EXPECT_EQ(library.model(), Model::orbis412);
+    EXPECT_EQ(library.url(), UserPrograms::fileFor(Model::orbis412));
+    engine.select(Model::orbis410);
+    EXPECT_EQ(library.model(), Model::orbis410);
+}
+
+TEST(Settings, RememberedValuesAndTheirReadingRules) {
+    QtSettings settings;
+    EXPECT_EQ(savedZoomPercent(settings), 150);
+    EXPECT_TRUE(savedShowKeyHelp(settings));
+    for (auto [stored, expected] : {std::pair{70, 70}, {50, 50}, {75, 150}, {200, 150}, {0, 150}}) {
+        settings.setInteger("zoomPercent", stored);
+        EXPECT_EQ(savedZoomPercent(settings), expected) << stored;
+    }
+    settings.setBoolean("showKeyHelp", false);
+    EXPECT_FALSE(savedShowKeyHelp(settings));
+    settings.setText("showKeyHelp", "vielleicht");
+    EXPECT_TRUE(savedShowKeyHelp(settings));
+    settings.setText("model", "412");
+    EXPECT_EQ(savedModel(settings), Model::orbis412);
+    settings.setText("model", "411");
+    EXPECT_EQ(savedModel(settings), Model::orbis410);
+}
