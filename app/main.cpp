@@ -1,12 +1,80 @@
+// Start-up: the batch mode and the snapshot need no window; otherwise the one
+// machine and its window for the life of the process.
 #include "app/Batch.h"
+#include "app/MainWindow.h"
+#include "app/Snapshot.h"
+#include "app/ZoomSetting.h"
+#include "engine/Engine.h"
+#include "panel/KeyHelp.h"
+#include "panel/KeyboardMonitor.h"
+#include "panel/QtScheduler.h"
+#include "storage/AppIdentity.h"
+#include "storage/QtSettings.h"
+#include "storage/UserPrograms.h"
+
+#include <QApplication>
+#include <QLibraryInfo>
+#include <QLocale>
+#include <QTimer>
+#include <QTranslator>
 
 #include <cstdio>
+#include <cstdlib>
+#include <cstring>
+
+namespace {
+
+bool hasDisplay() {
+    return std::getenv("DISPLAY") || std::getenv("WAYLAND_DISPLAY") || std::getenv("QT_QPA_PLATFORM");
+}
+
+int snapshot(int argc, char** argv, const char* path, const char* keys) {
+    if (!hasDisplay()) qputenv("QT_QPA_PLATFORM", "offscreen");
+    QApplication app(argc, argv);
+    vx::setAppIdentity();
+    const auto failure = vx::Snapshot::render(QString::fromLocal8Bit(path), QString::fromUtf8(keys ? keys : ""));
+    if (failure) {
+        std::fprintf(stderr, "veltranix: %s: %s\n", path, failure->toLocal8Bit().constData());
+        return 1;
+    }
+    return 0;
+}
+
+int window(int argc, char** argv) {
+    QApplication app(argc, argv);
+    vx::setAppIdentity();
+    QGuiApplication::setDesktopFileName(QString::fromLatin1(vx::desktopId));
+    QApplication::setApplicationDisplayName(QStringLiteral("Veltranix"));
+    QTranslator qtGerman;
+    if (qtGerman.load(QLocale(QLocale::German, QLocale::Germany), QStringLiteral("qtbase"), QStringLiteral("_"),
+                      QLibraryInfo::path(QLibraryInfo::TranslationsPath)))
+        QApplication::installTranslator(&qtGerman);
+
+    vx::QtScheduler scheduler;
+    vx::QtSettings settings;
+    vx::StdRandom random;
+    vx::Engine engine(scheduler, settings, random);
+    vx::UserPrograms& library = vx::UserPrograms::shared();
+    library.follow(engine);
+    vx::MainWindow window(engine, library, vx::KeyHelp::shared(), vx::ZoomSetting::shared());
+    vx::KeyboardMonitor::install(engine, vx::KeyHelp::shared());
+    window.show();
+    window.raise();
+    window.activateWindow();
+    return app.exec();
+}
+
+} // namespace
 
 int main(int argc, char** argv) {
-    // Any option but the window's own goes to the batch mode, which also
-    // answers unknown options with a clear message.
-    if (argc > 1) return vx::runBatch(argc, argv);
-    std::fprintf(stderr, "Das Fenster des Rechners ist noch nicht gebaut; bis dahin rechnet "
-                         "veltranix im Stapelbetrieb (veltranix --help).\n");
-    return 1;
+    for (int i = 1; i < argc; ++i) {
+        if (!std::strcmp(argv[i], "--snapshot") && i + 1 < argc)
+            return snapshot(argc, argv, argv[i + 1], i + 2 < argc ? argv[i + 2] : nullptr);
+    }
+    // --snapshot without a path is ignored; every other option is the batch mode's.
+    bool batch = false;
+    for (int i = 1; i < argc; ++i)
+        if (std::strcmp(argv[i], "--snapshot") != 0) batch = true;
+    if (batch) return vx::runBatch(argc, argv);
+    return window(argc, argv);
 }

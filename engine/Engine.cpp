@@ -25,7 +25,7 @@ Engine::~Engine() {
 }
 
 void Engine::changed() {
-    for (auto& listener : listeners_) listener();
+    for (auto& entry : listeners_) entry.second();
 }
 
 void Engine::bump() {

@@ -122,7 +122,13 @@ public:
 
     // Observation: called after every change the panel must show.
     using Listener = std::function<void()>;
-    void addListener(Listener listener) { listeners_.push_back(std::move(listener)); }
+    int addListener(Listener listener) {
+        listeners_.emplace_back(++lastListener_, std::move(listener));
+        return lastListener_;
+    }
+    void removeListener(int id) {
+        std::erase_if(listeners_, [id](const auto& entry) { return entry.first == id; });
+    }
     // Called with the new model after a model change; the program library follows it.
     void addModelListener(std::function<void(Model)> listener) { modelListeners_.push_back(std::move(listener)); }
 
@@ -201,7 +207,8 @@ private:
     bool gradMode_ = false;
     bool tapeWritesProgram_ = true;
 
-    std::vector<Listener> listeners_;
+    std::vector<std::pair<int, Listener>> listeners_;
+    int lastListener_ = 0;
     std::vector<std::function<void(Model)>> modelListeners_;
     Scheduler::Handle blinkTimer_ = 0;
     std::optional<Scheduler::Handle> stepTask_;

@@ -1,0 +1,148 @@
+#include "app/MainWindow.h"
+
+#include "app/ProgramActions.h"
+#include "app/ZoomSetting.h"
+#include "engine/Engine.h"
+#include "panel/CalculatorView.h"
+#include "panel/KeyHelp.h"
+#include "panel/KeyboardMonitor.h"
+#include "storage/UserPrograms.h"
+
+#include <QActionGroup>
+#include <QLayout>
+#include <QApplication>
+#include <QMenuBar>
+#include <QMessageBox>
+#include <QPushButton>
+#include <QTimer>
+
+namespace vx {
+
+MainWindow::MainWindow(Engine& engine, UserPrograms& library, KeyHelp& help, ZoomSetting& zoom)
+    : engine_(engine), library_(library), help_(help), zoom_(zoom) {
+    view_ = new CalculatorView(engine, help, this);
+    setCentralWidget(view_);
+    view_->contextMenuFiller = [this](QMenu& menu) {
+        library_.checkForChanges();
+        ProgramActions::fillMenu(menu, engine_, library_, this);
+    };
+
+    appMenu_ = menuBar()->addMenu(QStringLiteral("Veltranix"));
+    QMenu* modelMenu = appMenu_->addMenu(QStringLiteral("Modell"));
+    models_ = new QActionGroup(this);
+    for (Model m : allModels) {
+        QAction* a = modelMenu->addAction(QString::fromStdString(menuTitle(m)));
+        a->setCheckable(true);
+        a->setChecked(m == engine_.model());
+        models_->addAction(a);
+        connect(a, &QAction::triggered, this, [this, m] { chooseModel(static_cast<int>(m)); });
+    }
+    QMenu* sizeMenu = appMenu_->addMenu(QStringLiteral("Größe"));
+    auto* sizes = new QActionGroup(this);
+    for (int p : ZoomSetting::choices()) {
+        QAction* a = sizeMenu->addAction(QStringLiteral("%1 %").arg(p));
+        a->setCheckable(true);
+        a->setChecked(p == zoom_.percent());
+        sizes->addAction(a);
+        connect(a, &QAction::triggered, this, [this, p] { zoom_.setPercent(p); });
+    }
+    appMenu_->addSeparator();
+    QAction* helpToggle = appMenu_->addAction(QStringLiteral("Tastenhilfe"));
+    helpToggle->setCheckable(true);
+    helpToggle->setChecked(help_.enabled());
+    connect(helpToggle, &QAction::toggled, this, [this](bool on) { help_.setEnabled(on); });
+    connect(&help_, &KeyHelp::changed, helpToggle, [this, helpToggle] { helpToggle->setChecked(help_.enabled()); });
+    connect(appMenu_->addAction(QStringLiteral("Tastaturbelegung …")), &QAction::triggered, this, [this] {
+        QMessageBox box(QMessageBox::Information, QStringLiteral("Tastaturbelegung"), QStringLiteral("Tastaturbelegung"),
+                        QMessageBox::Ok, this);
+        box.setTextFormat(Qt::PlainText);
+        box.setInformativeText(QStringLiteral("<pre>") + KeyboardMonitor::keyMapHelp().toHtmlEscaped() +
+                               QStringLiteral("</pre>"));
+        box.exec();
+    });
+    appMenu_->addSeparator();
+    connect(appMenu_->addAction(QStringLiteral("Über Veltranix")), &QAction::triggered, this, [this] {
+        QMessageBox::about(this, QStringLiteral("Über Veltranix"),
+                           QStringLiteral("<b>Veltranix</b><br>Nachbildung der programmierbaren Tischrechner "
+                                          "Orbis 410 und 412 Numerist mit Papierstreifendrucker."));
+    });
+    QAction* quit = appMenu_->addAction(QStringLiteral("Beenden"));
+    quit->setShortcut(QKeySequence(Qt::CTRL | Qt::Key_Q));
+    connect(quit, &QAction::triggered, qApp, &QApplication::quit);
+
+    programs_ = menuBar()->addMenu(QStringLiteral("Programme"));
+    // An outside edit of the library shows as soon as a menu opens.
+    connect(programs_, &QMenu::aboutToShow, this, [this] {
+        library_.checkForChanges();
+        if (rebuildPending_) rebuildPrograms();
+    });
+    connect(appMenu_, &QMenu::aboutToShow, &library_, &UserPrograms::checkForChanges);
+    connect(&library_, &UserPrograms::revisionChanged, this, &MainWindow::scheduleRebuild);
+    connect(qApp, &QGuiApplication::applicationStateChanged, this, [this](Qt::ApplicationState s) {
+        if (s == Qt::ApplicationActive) library_.checkForChanges();
+    });
+    rebuildPrograms();
+
+    connect(&zoom_, &ZoomSetting::changed, this, &MainWindow::fitToZoom);
+    listener_ = engine_.addListener([this] { machineChanged(); });
+    lastPower_ = engine_.power();
+    setWindowTitle(QString::fromStdString(title(engine_.model())));
+    view_->setFactor(zoom_.factor());
+    layout()->setSizeConstraint(QLayout::SetFixedSize);
+    setWindowFlag(Qt::WindowMaximizeButtonHint, false);
+}
+
+MainWindow::~MainWindow() { engine_.removeListener(listener_); }
+
+void MainWindow::machineChanged() {
+    setWindowTitle(QString::fromStdString(title(engine_.model())));
+    models_->actions()[static_cast<int>(engine_.model())]->setChecked(true);
+    if (engine_.power() != lastPower_) {
+        lastPower_ = engine_.power();
+        scheduleRebuild();
+    }
+}
+
+void MainWindow::scheduleRebuild() {
+    // Rebuilt a moment later, never while one of the menu's own actions runs.
+    if (rebuildPending_) return;
+    rebuildPending_ = true;
+    QTimer::singleShot(0, this, [this] {
+        if (rebuildPending_) rebuildPrograms();
+    });
+}
+
+void MainWindow::rebuildPrograms() {
+    rebuildPending_ = false;
+    programs_->clear();
+    ProgramActions::fillMenu(*programs_, engine_, library_, this);
+}
+
+void MainWindow::chooseModel(int index) {
+    const Model model = allModels[index];
+    if (model == engine_.model()) return;
+    if (!engine_.programSteps().empty()) {
+        QMessageBox box(QMessageBox::Question, QStringLiteral("Modell"),
+                        QStringLiteral("Auf %1 umschalten?").arg(QString::fromStdString(menuTitle(model))),
+                        QMessageBox::NoButton, this);
+        box.setInformativeText(QStringLiteral("Programmspeicher und Register werden gelöscht, wie beim Ausschalten."));
+        QPushButton* yes = box.addButton(QStringLiteral("Umschalten"), QMessageBox::AcceptRole);
+        box.addButton(QStringLiteral("Abbrechen"), QMessageBox::RejectRole);
+        box.setDefaultButton(yes);
+        box.exec();
+        if (box.clickedButton() != yes) {
+            models_->actions()[static_cast<int>(engine_.model())]->setChecked(true);
+            return;
+        }
+    }
+    engine_.select(model);
+}
+
+void MainWindow::fitToZoom() {
+    const QPoint topLeft = pos();
+    view_->setFactor(zoom_.factor());
+    adjustSize();
+    move(topLeft);
+}
+
+} // namespace vx

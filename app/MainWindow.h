@@ -1,0 +1,49 @@
+// The one window: the zoomed panel at a fixed size, the application menu
+// (model, size, key help, key map, about, quit) and the "Programme" menu.
+#pragma once
+
+#include <QMainWindow>
+
+class QActionGroup;
+class QMenu;
+
+namespace vx {
+
+class Engine;
+class KeyHelp;
+class UserPrograms;
+class ZoomSetting;
+class CalculatorView;
+
+class MainWindow : public QMainWindow {
+    Q_OBJECT
+public:
+    MainWindow(Engine& engine, UserPrograms& library, KeyHelp& help, ZoomSetting& zoom);
+    ~MainWindow() override;
+    CalculatorView* calculator() const { return view_; }
+    QMenu* programMenu() const { return programs_; }
+    QMenu* applicationMenu() const { return appMenu_; }
+    // Asks before a model change that would clear a program.
+    void chooseModel(int index);
+    // Keeps the window's top-left corner where it is.
+    void fitToZoom();
+
+private:
+    void rebuildPrograms();
+    void scheduleRebuild();
+    void machineChanged();
+
+    Engine& engine_;
+    UserPrograms& library_;
+    KeyHelp& help_;
+    ZoomSetting& zoom_;
+    CalculatorView* view_;
+    QMenu* appMenu_;
+    QMenu* programs_;
+    QActionGroup* models_;
+    int listener_ = 0;
+    bool lastPower_ = true;
+    bool rebuildPending_ = false;
+};
+
+} // namespace vx

@@ -1,0 +1,46 @@
+// The user's way into the program library: load, save, overwrite or delete,
+// with their dialogs, the name filter, and the "Programme" menu.
+#pragma once
+
+#include "storage/SavedProgram.h"
+
+#include <QObject>
+#include <QString>
+
+#include <optional>
+
+class QLineEdit;
+class QMenu;
+class QWidget;
+
+namespace vx {
+
+class Engine;
+class UserPrograms;
+
+// Keeps what may be typed as a program name: letters and digits of any
+// script, blanks and - . , ( ) /, at most 48 characters. Anything else is
+// dropped with a beep.
+class NameFilter : public QObject {
+    Q_OBJECT
+public:
+    static constexpr int limit = 48;
+    explicit NameFilter(QLineEdit* field);
+    static QString filtered(const QString& text);
+
+private:
+    QLineEdit* field_;
+};
+
+namespace ProgramActions {
+void load(const SavedProgram& program, Engine& engine);
+void save(Engine& engine, UserPrograms& library, const std::optional<SavedProgram>& target, QWidget* parent);
+std::optional<QString> askName(const QString& title, const QString& initial, QWidget* parent);
+// Spaces cut and joined again: "  Zins   2 " is "Zins 2".
+QString collapsedName(const QString& text);
+void showFolder(UserPrograms& library);
+// The entries of the "Programme" menu, also the panel's context menu.
+void fillMenu(QMenu& menu, Engine& engine, UserPrograms& library, QWidget* parent);
+} // namespace ProgramActions
+
+} // namespace vx

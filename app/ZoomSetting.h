@@ -1,0 +1,30 @@
+// The window's zoom: 50 ... 150 %, where 150 % draws the panel at its base size.
+#pragma once
+
+#include <QObject>
+#include <QSize>
+
+#include <vector>
+
+namespace vx {
+
+class ZoomSetting : public QObject {
+    Q_OBJECT
+public:
+    static ZoomSetting& shared();
+    static const std::vector<int>& choices();
+    int percent() const { return percent_; }
+    // Remembers the choice as "zoomPercent" and tells the window to refit.
+    void setPercent(int percent);
+    double factor() const { return percent_ / 150.0; }
+    QSize size() const;
+
+signals:
+    void changed();
+
+private:
+    explicit ZoomSetting(int percent) : percent_(percent) {}
+    int percent_;
+};
+
+} // namespace vx

@@ -1,0 +1,85 @@
+#include "panel/CalculatorView.h"
+
+#include "engine/Engine.h"
+#include "panel/DisplayPanel.h"
+#include "panel/KeyboardView.h"
+#include "panel/Layout.h"
+#include "panel/TapeView.h"
+
+#include <QContextMenuEvent>
+#include <QMenu>
+#include <QPainter>
+#include <QTimer>
+
+#include <cmath>
+
+namespace vx {
+
+double CalculatorView::keyboardHeight() {
+    return keyboardWidth * Layout::imageSize.height() / Layout::imageSize.width();
+}
+
+QSizeF CalculatorView::baseSize() { return QSizeF(keyboardWidth + tapeWidth, displayHeight + keyboardHeight()); }
+
+QRectF CalculatorView::paperRect() {
+    return QRectF(keyboardWidth + 12, 28, tapeWidth - 24, baseSize().height() - 28 - 12);
+}
+
+CalculatorView::CalculatorView(Engine& engine, KeyHelp& help, QWidget* parent) : QWidget(parent), engine_(engine) {
+    setAttribute(Qt::WA_OpaquePaintEvent);
+    display_ = new DisplayPanel(engine, this);
+    keyboard_ = new KeyboardView(engine, help, this);
+    tape_ = new TapeView(engine, this);
+    // The machine tells about every change; the views repaint at the next frame.
+    listener_ = engine_.addListener([this] { machineChanged(); });
+    setFactor(1.0);
+}
+
+CalculatorView::~CalculatorView() { engine_.removeListener(listener_); }
+
+void CalculatorView::machineChanged() {
+    display_->refresh();
+    keyboard_->refresh();
+    tape_->refresh();
+}
+
+QSize CalculatorView::zoomedSize() const {
+    return QSize(static_cast<int>(std::lround(baseSize().width() * factor_)),
+                 static_cast<int>(std::lround(baseSize().height() * factor_)));
+}
+
+void CalculatorView::setFactor(double factor) {
+    factor_ = factor;
+    setFixedSize(zoomedSize());
+    layoutChildren();
+    update();
+}
+
+void CalculatorView::layoutChildren() {
+    const double f = factor_;
+    auto place = [f](QWidget* w, double x, double y, double width, double height) {
+        const int x0 = static_cast<int>(std::lround(x * f)), y0 = static_cast<int>(std::lround(y * f));
+        const int x1 = static_cast<int>(std::lround((x + width) * f)), y1 = static_cast<int>(std::lround((y + height) * f));
+        w->setGeometry(x0, y0, x1 - x0, y1 - y0);
+    };
+    display_->setScale(f);
+    keyboard_->setScale(f);
+    tape_->setScale(f);
+    place(display_, 0, 0, keyboardWidth, displayHeight);
+    place(keyboard_, 0, displayHeight, keyboardWidth, keyboardHeight());
+    place(tape_, keyboardWidth, 0, tapeWidth, baseSize().height());
+}
+
+void CalculatorView::paintEvent(QPaintEvent*) {
+    QPainter p(this);
+    p.fillRect(rect(), QColor::fromRgbF(0.1f, 0.1f, 0.1f));
+}
+
+void CalculatorView::contextMenuEvent(QContextMenuEvent* e) {
+    if (!contextMenuFiller) return;
+    QMenu menu(this);
+    contextMenuFiller(menu);
+    menu.exec(e->globalPos());
+}
+
+} // namespace vx

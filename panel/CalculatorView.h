@@ -1,0 +1,58 @@
+// The whole window content: display panel above the keyboard picture, the
+// paper-tape column at the right, all scaled by the zoom about the top left.
+#pragma once
+
+#include <QSizeF>
+#include <QWidget>
+
+#include <functional>
+
+class QMenu;
+
+namespace vx {
+
+class Engine;
+class KeyHelp;
+class DisplayPanel;
+class KeyboardView;
+class TapeView;
+
+class CalculatorView : public QWidget {
+    Q_OBJECT
+public:
+    static constexpr double keyboardWidth = 1040;
+    static constexpr double tapeWidth = 250;
+    static constexpr double displayHeight = 112;
+    static double keyboardHeight();
+    static QSizeF baseSize();
+    static QRectF paperRect();
+
+    CalculatorView(Engine& engine, KeyHelp& help, QWidget* parent = nullptr);
+    ~CalculatorView() override;
+    // 1.0 draws the content at its base size (the 150 % zoom).
+    void setFactor(double factor);
+    double factor() const { return factor_; }
+    QSize zoomedSize() const;
+
+    DisplayPanel* displayPanel() const { return display_; }
+    KeyboardView* keyboard() const { return keyboard_; }
+    TapeView* tapeView() const { return tape_; }
+    // Fills the panel's context menu (the program menu's entries).
+    std::function<void(QMenu&)> contextMenuFiller;
+
+protected:
+    void paintEvent(QPaintEvent*) override;
+    void contextMenuEvent(QContextMenuEvent*) override;
+
+private:
+    void layoutChildren();
+    void machineChanged();
+    Engine& engine_;
+    int listener_;
+    double factor_ = 1.0;
+    DisplayPanel* display_;
+    KeyboardView* keyboard_;
+    TapeView* tape_;
+};
+
+} // namespace vx

@@ -1,0 +1,77 @@
+// The two kinds of controls over the panel picture: an invisible key that
+// acts on release, and a slide switch with two or three detents.
+#pragma once
+
+#include "engine/Types.h"
+
+#include <QWidget>
+
+#include <functional>
+#include <optional>
+
+namespace vx {
+
+// Every panel widget draws in panel units and is told the scale to draw at.
+class ScaledWidget : public QWidget {
+public:
+    using QWidget::QWidget;
+    void setScale(double scale) {
+        scale_ = scale;
+        update();
+    }
+    double scale() const { return scale_; }
+
+protected:
+    double scale_ = 1.0;
+};
+
+class KeyButton : public ScaledWidget {
+    Q_OBJECT
+public:
+    KeyButton(Key key, QWidget* parent);
+    Key key() const { return key_; }
+    bool isDown() const { return down_; }
+    void setHighlight(bool on);
+    std::function<void()> action;
+    std::function<void(bool)> onHover;
+
+protected:
+    void paintEvent(QPaintEvent*) override;
+    void mousePressEvent(QMouseEvent*) override;
+    void mouseReleaseEvent(QMouseEvent*) override;
+    void enterEvent(QEnterEvent*) override;
+    void leaveEvent(QEvent*) override;
+
+private:
+    Key key_;
+    bool highlight_ = false;
+    bool down_ = false;
+};
+
+class SlideSwitch : public ScaledWidget {
+    Q_OBJECT
+public:
+    SlideSwitch(int positions, QWidget* parent);
+    int positions() const { return positions_; }
+    int index() const { return index_; }
+    void setIndex(int index);
+    std::function<void(int)> set;
+
+protected:
+    void paintEvent(QPaintEvent*) override;
+    void mousePressEvent(QMouseEvent*) override;
+    void mouseMoveEvent(QMouseEvent*) override;
+    void mouseReleaseEvent(QMouseEvent*) override;
+
+private:
+    double knobHeight() const;
+    double travel() const;
+    double restOffset() const;
+    int positions_;
+    int index_ = 0;
+    std::optional<double> dragY_;
+    double pressY_ = 0;
+    bool dragging_ = false;
+};
+
+} // namespace vx

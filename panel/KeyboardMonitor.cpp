@@ -1,0 +1,115 @@
+#include "panel/KeyboardMonitor.h"
+
+#include "engine/Engine.h"
+#include "panel/KeyHelp.h"
+
+#include <QApplication>
+#include <QKeyEvent>
+#include <QWindow>
+
+namespace vx {
+
+namespace {
+KeyboardMonitor* installed = nullptr;
+}
+
+KeyboardMonitor::KeyboardMonitor(Engine& engine, KeyHelp& help) : QObject(qApp), engine_(engine), help_(help) {}
+
+void KeyboardMonitor::install(Engine& engine, KeyHelp& help) {
+    if (installed) return;
+    installed = new KeyboardMonitor(engine, help);
+    qApp->installEventFilter(installed);
+    QObject::connect(qApp, &QGuiApplication::applicationStateChanged, installed, [](Qt::ApplicationState state) {
+        if (state != Qt::ApplicationActive) installed->help_.setOptionDown(false);
+    });
+}
+
+std::optional<Key> KeyboardMonitor::keyFor(const QKeyEvent& e) {
+    // Ctrl stands for the Command key: its combinations belong to the menus.
+    if (e.modifiers() & Qt::ControlModifier) return std::nullopt;
+    switch (e.key()) {
+    case Qt::Key_Return:
+    case Qt::Key_Enter: return Key(K::equals);
+    case Qt::Key_Space: return Key(K::startStop);
+    case Qt::Key_Backspace: return Key(K::clear);
+    case Qt::Key_Escape: return Key((e.modifiers() & Qt::ShiftModifier) ? K::reset : K::clear);
+    case Qt::Key_Left: return Key(K::back);
+    case Qt::Key_Right: return Key(K::fwd);
+    default: break;
+    }
+    const QString text = e.text();
+    if (text.isEmpty()) return std::nullopt;
+    const QChar c = text.front();
+    if (c >= QLatin1Char('0') && c <= QLatin1Char('9')) return Key::digit(c.unicode() - '0');
+    switch (c.unicode()) {
+    case '.':
+    case ',': return Key(K::dot);
+    case '+': return Key(K::plus);
+    case '-': return Key(K::minus);
+    case '*': return Key(K::times);
+    case '/':
+    case ':': return Key(K::divide);
+    case '^': return Key(K::power);
+    case '(': return Key(K::lparen);
+    case ')': return Key(K::rparen);
+    case '=': return Key(K::equals);
+    case 'f': return Key(K::f);
+    case 'e': return Key(K::exp);
+    case 'n': return Key(K::chs);
+    case 'd': return Key(K::dms);
+    case 's': return Key(K::store);
+    case 'r': return Key(K::recall);
+    case 'x': return Key(K::exchange);
+    case 'i': return Key(K::ident);
+    case 'p': return Key(K::printKey);
+    case 'a': return Key(K::adv);
+    case 'j': return Key(K::jump);
+    default: return std::nullopt;
+    }
+}
+
+bool KeyboardMonitor::eventFilter(QObject* watched, QEvent* event) {
+    const QEvent::Type type = event->type();
+    if (type != QEvent::KeyPress && type != QEvent::KeyRelease) return false;
+    // A key event reaches the window first and then each widget up the parent
+    // chain; only the window's copy counts, so every press acts exactly once.
+    if (!watched->isWindowType()) return false;
+    auto* e = static_cast<QKeyEvent*>(event);
+    help_.setOptionDown(e->key() == Qt::Key_Alt ? type == QEvent::KeyPress : (e->modifiers() & Qt::AltModifier) != 0);
+    if (type != QEvent::KeyPress) return false;
+    // While a dialog is open the keys are the dialog's; its text field knows
+    // the standard editing shortcuts by itself.
+    if (QApplication::activeModalWidget() || QApplication::activePopupWidget()) return false;
+    const auto key = keyFor(*e);
+    if (!key) return false;
+    engine_.press(*key);
+    return true;
+}
+
+QString KeyboardMonitor::keyMapHelp() {
+    const std::pair<const char*, const char*> lines[] = {
+        {"0–9 , .", "Ziffern, Dezimalpunkt"},
+        {"+ − * / ^", "Rechenoperationen, aˣ"},
+        {"( )", "Klammern"},
+        {"Return / =", "Gleich"},
+        {"Esc / ⌫", "CLEAR"},
+        {"⇧Esc", "RESET"},
+        {"f", "Funktionstaste f (gelb)"},
+        {"Alt halten", "alle f-Funktionen einblenden"},
+        {"e", "EXP"},
+        {"n", "CHG SIGN"},
+        {"d", "D/M/S"},
+        {"s / r / x", "STₙ / RCLₙ / EXCHₙ"},
+        {"i", "IDENT"},
+        {"p / a", "PRINT / ADV"},
+        {"Leertaste", "START/STOP"},
+        {"j", "JUMP"},
+        {"→ / ←", "FWD / BACK"},
+    };
+    QStringList out;
+    for (const auto& [keys, meaning] : lines)
+        out << QString::fromUtf8(keys).leftJustified(15, QLatin1Char(' ')) + QString::fromUtf8(meaning);
+    return out.join(QLatin1Char('\n'));
+}
+
+} // namespace vx

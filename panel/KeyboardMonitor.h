@@ -1,0 +1,38 @@
+// The host keyboard as a second way into the machine: an application-wide
+// event filter that turns the keys standing for panel keys into presses and
+// lets everything else through.
+#pragma once
+
+#include "engine/Types.h"
+
+#include <QObject>
+#include <QString>
+
+#include <optional>
+
+class QKeyEvent;
+
+namespace vx {
+
+class Engine;
+class KeyHelp;
+
+class KeyboardMonitor : public QObject {
+    Q_OBJECT
+public:
+    // Installs the monitor once per process; later calls do nothing.
+    static void install(Engine& engine, KeyHelp& help);
+    // The panel key a host key stands for, if any.
+    static std::optional<Key> keyFor(const QKeyEvent& event);
+    static QString keyMapHelp();
+
+protected:
+    bool eventFilter(QObject* watched, QEvent* event) override;
+
+private:
+    KeyboardMonitor(Engine& engine, KeyHelp& help);
+    Engine& engine_;
+    KeyHelp& help_;
+};
+
+} // namespace vx

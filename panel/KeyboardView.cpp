@@ -1,0 +1,155 @@
+#include "panel/KeyboardView.h"
+
+#include "engine/Engine.h"
+#include "panel/KeyHelp.h"
+#include "panel/Layout.h"
+#include "panel/Theme.h"
+
+#include <QPainter>
+#include <QPaintEvent>
+#include <QPainterPath>
+
+namespace vx {
+
+// The labels lie over the keys but let every click through to them.
+class KeyboardView::Overlay : public QWidget {
+public:
+    explicit Overlay(KeyboardView* view) : QWidget(view), view_(view) {
+        setAttribute(Qt::WA_TransparentForMouseEvents);
+        setAttribute(Qt::WA_NoSystemBackground);
+    }
+
+protected:
+    void paintEvent(QPaintEvent*) override {
+        const auto labels = view_->labels();
+        if (labels.empty()) return;
+        QPainter p(this);
+        p.setRenderHint(QPainter::Antialiasing);
+        p.setRenderHint(QPainter::TextAntialiasing);
+        const double s = view_->imageScale();
+        for (const FHelpLabel& label : labels) {
+            const QRectF frame(label.rect.left() * s, label.rect.top() * s, label.rect.width() * s,
+                               label.rect.height() * s);
+            QPainterPath path;
+            path.addRoundedRect(frame, 3 * s, 3 * s);
+            p.fillPath(path, label.background);
+            // Bold rounded letters, shrunk to at most half size when the text is long.
+            double size = label.rect.height() * 0.62 * s;
+            QFont font = Theme::font(Theme::roundedFamily(), size, QFont::Bold);
+            const double room = frame.width() - 4 * s;
+            const double wanted = QFontMetricsF(font).horizontalAdvance(label.text);
+            if (wanted > room && wanted > 0) {
+                size = std::max(size * 0.5, size * room / wanted);
+                font = Theme::font(Theme::roundedFamily(), size, QFont::Bold);
+            }
+            p.setFont(font);
+            p.setPen(label.ink);
+            p.drawText(frame.adjusted(2 * s, 0, -2 * s, 0), Qt::AlignCenter, label.text);
+        }
+    }
+
+private:
+    KeyboardView* view_;
+};
+
+KeyboardView::KeyboardView(Engine& engine, KeyHelp& help, QWidget* parent)
+    : ScaledWidget(parent), engine_(engine), help_(help) {
+    setMouseTracking(true);
+    for (const auto& [key, rect] : Layout::keys()) {
+        auto* b = new KeyButton(key, this);
+        b->setAccessibleName(Layout::accessibleName(key));
+        const Key k = key;
+        b->action = [this, k] { engine_.press(k); };
+        b->onHover = [this, k](bool inside) {
+            if (inside) hovered_ = k;
+            else if (hovered_ == k) hovered_.reset();
+            overlay_->update();
+        };
+        buttons_.push_back(b);
+    }
+    auto makeSwitch = [this](int positions, const char* name) {
+        auto* s = new SlideSwitch(positions, this);
+        s->setAccessibleName(QString::fromUtf8(name));
+        return s;
+    };
+    printer_ = makeSwitch(2, "Drucker");
+    mode_ = makeSwitch(3, "Betriebsart");
+    tape_ = makeSwitch(2, "Programmstreifen");
+    angle_ = makeSwitch(2, "Winkeleinheit");
+    printer_->set = [this](int i) { engine_.setPrinterOn(i == 0); };
+    mode_->set = [this](int i) { engine_.setMode(static_cast<Mode>(i)); };
+    tape_->set = [this](int i) { engine_.setTapeWritesProgram(i == 0); };
+    angle_->set = [this](int i) { engine_.setGradMode(i == 0); };
+    overlay_ = new Overlay(this);
+    connect(&help_, &KeyHelp::changed, overlay_, qOverload<>(&QWidget::update));
+    refresh();
+}
+
+KeyButton* KeyboardView::button(Key key) const {
+    for (KeyButton* b : buttons_)
+        if (b->key() == key) return b;
+    return nullptr;
+}
+
+double KeyboardView::imageScale() const { return width() / Layout::imageSize.width(); }
+
+void KeyboardView::refresh() {
+    button(K::f)->setHighlight(engine_.prefix.kind == Prefix::Kind::f);
+    printer_->setIndex(engine_.printerOn() ? 0 : 1);
+    mode_->setIndex(static_cast<int>(engine_.mode()));
+    tape_->setIndex(engine_.tapeWritesProgram() ? 0 : 1);
+    angle_->setIndex(engine_.gradMode() ? 0 : 1);
+}
+
+std::vector<FHelpLabel> KeyboardView::labels() const {
+    std::vector<FHelpLabel> out;
+    if (!help_.enabled()) return out;
+    for (const auto& [key, rect] : Layout::keys()) {
+        if (!help_.optionDown() && hovered_ != key) continue;
+        auto text = Layout::fHelp(key);
+        if (!text) continue;
+        const auto colors = Layout::helpColors(key);
+        out.push_back(FHelpLabel{*text, Layout::helpRect(key, rect),
+                                 colors ? colors->background : QColor::fromRgbF(0.2f, 0.2f, 0.2f),
+                                 colors ? colors->ink : Theme::amber});
+    }
+    return out;
+}
+
+void KeyboardView::resizeEvent(QResizeEvent*) {
+    const double s = imageScale();
+    auto place = [s, this](QWidget* w, const QRectF& r) {
+        w->setGeometry(QRectF(r.left() * s, r.top() * s, r.width() * s, r.height() * s).toRect());
+        if (auto* scaled = dynamic_cast<ScaledWidget*>(w)) scaled->setScale(scale_);
+    };
+    for (KeyButton* b : buttons_) place(b, Layout::keyRect(b->key()));
+    place(printer_, Layout::printerSwitch());
+    place(mode_, Layout::modeSwitch());
+    place(tape_, Layout::tapeSwitch());
+    place(angle_, Layout::angleSwitch());
+    overlay_->setGeometry(rect());
+    overlay_->raise();
+    scaled_ = QPixmap();
+}
+
+void KeyboardView::leaveEvent(QEvent*) {
+    if (!hovered_) return;
+    hovered_.reset();
+    overlay_->update();
+}
+
+void KeyboardView::paintEvent(QPaintEvent* event) {
+    QPainter p(this);
+    const qreal ratio = devicePixelRatioF();
+    const QSize pixels = (QSizeF(size()) * ratio).toSize();
+    if (scaled_.isNull() || scaled_.size() != pixels) {
+        // Scale the large picture once per size, not on every repaint.
+        scaled_ = QPixmap::fromImage(
+            Layout::keyboardImage().scaled(pixels, Qt::IgnoreAspectRatio, Qt::SmoothTransformation));
+        scaled_.setDevicePixelRatio(ratio);
+    }
+    const QRect dirty = event->rect();
+    p.drawPixmap(dirty, scaled_, QRectF(QPointF(dirty.topLeft()) * ratio, QSizeF(dirty.size()) * ratio).toRect());
+}
+
+} // namespace vx

@@ -1,0 +1,55 @@
+// The geometry that makes the keyboard picture live: where every key and
+// switch lies on the panel image, the shifted-function texts and where their
+// labels sit, and the label colours sampled from the picture itself.
+#pragma once
+
+#include "engine/Types.h"
+
+#include <QColor>
+#include <QImage>
+#include <QRectF>
+#include <QSizeF>
+#include <QString>
+
+#include <optional>
+#include <utility>
+#include <vector>
+
+namespace vx::Layout {
+
+inline const QSizeF imageSize{1568, 746};
+
+// One slot per key: digits 0 ... 9, then the plain keys in their order.
+inline int keyIndex(Key key) { return key.isDigit() ? key.n : 9 + static_cast<int>(key.kind); }
+
+QRectF r(double x0, double y0, double x1, double y1);
+const std::vector<std::pair<Key, QRectF>>& keys();
+QRectF keyRect(Key key);
+QRectF printerSwitch();
+QRectF modeSwitch();
+QRectF tapeSwitch();
+QRectF angleSwitch();
+
+// The mnemonic of the key's shifted code, for the 16 keys that have one shown.
+std::optional<QString> fHelp(Key key);
+bool helpInsideKey(Key key);
+QRectF helpRect(Key key, const QRectF& keyRect);
+
+struct HelpColors {
+    QColor background;
+    QColor ink;
+};
+// Sampled from the panel image once; absent for keys without a label or
+// where the picture gave no colour.
+std::optional<HelpColors> helpColors(Key key);
+// The same sampling over any image (the picture may have any resolution).
+std::vector<std::optional<HelpColors>> sampleHelpColors(const QImage& image);
+
+// The panel image "Vxpanel", or a blank image of the nominal size when the
+// resource is missing.
+const QImage& keyboardImage();
+
+// The German name of a key for screen readers and automation.
+QString accessibleName(Key key);
+
+} // namespace vx::Layout

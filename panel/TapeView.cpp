@@ -1,0 +1,194 @@
+#include "panel/TapeView.h"
+
+#include "engine/Engine.h"
+#include "panel/Theme.h"
+
+#include <QFontMetricsF>
+#include <QPainter>
+#include <QPushButton>
+#include <QWheelEvent>
+
+#include <algorithm>
+#include <cmath>
+
+namespace vx {
+
+namespace TapeGeometry {
+
+double advancePerPoint() {
+    static const double advance =
+        QFontMetricsF(Theme::font(Theme::monoFamily(), 100)).horizontalAdvance(QLatin1Char('0')) / 100.0;
+    return advance;
+}
+
+double fontSize(double paperWidth) { return (paperWidth / (TapeLine::columns + 2)) / advancePerPoint(); }
+
+int rowHeight(double paperWidth) { return std::max(1, static_cast<int>(std::lround(fontSize(paperWidth) * 1.3))); }
+
+Rows rows(std::size_t tapeLines, double paperHeight, int rowHeight, double scroll) {
+    Rows r{};
+    r.fullRows = std::max(static_cast<int>(std::floor(paperHeight / rowHeight)), 1);
+    r.total = leadLines + static_cast<int>(tapeLines) + feedLines;
+    r.scrolledRows = std::min(static_cast<int>(std::floor(scroll)), std::max(r.total - r.fullRows, 0));
+    r.end = r.total - r.scrolledRows;
+    r.start = std::max(r.end - r.fullRows - 1, 0);
+    return r;
+}
+
+double maxScroll(std::size_t tapeLines, double paperHeight, int rowHeight) {
+    const Rows r = rows(tapeLines, paperHeight, rowHeight, 0);
+    return std::max(r.total - r.fullRows, 0);
+}
+
+QPainterPath tornEdge(const QRectF& band, std::uint32_t seed) {
+    std::uint32_t s = seed;
+    auto draw = [&s] {
+        s = s * 1103515245u + 12345u;
+        return static_cast<double>((s >> 16) & 0x7FFF) / 32767.0;
+    };
+    const double h = band.height();
+    QPainterPath path;
+    path.moveTo(band.left(), band.bottom());
+    path.lineTo(band.left(), band.top() + h * 0.5);
+    double x = band.left();
+    while (x < band.right()) {
+        x = std::min(x + 2 + 4 * draw(), band.right());
+        path.lineTo(x, band.top() + h * draw());
+    }
+    path.lineTo(band.right(), band.bottom());
+    path.closeSubpath();
+    return path;
+}
+
+} // namespace TapeGeometry
+
+namespace {
+const QColor paperColor = QColor::fromRgbF(0.97f, 0.96f, 0.91f);
+const QColor inkRed = QColor::fromRgbF(0.75f, 0.1f, 0.1f);
+const QColor inkBlack = QColor::fromRgbF(0.12f, 0.12f, 0.12f);
+constexpr double headerHeight = 28;
+} // namespace
+
+TapePaper::TapePaper(Engine& engine, QWidget* parent) : ScaledWidget(parent), engine_(engine) {
+    setAccessibleName(QStringLiteral("Papierstreifen"));
+    refresh();
+}
+
+QSizeF TapePaper::paperSize() const { return QSizeF(width() / scale_, height() / scale_); }
+
+void TapePaper::setScroll(double rowsBack) {
+    const QSizeF size = paperSize();
+    const double limit = TapeGeometry::maxScroll(engine_.tape.size(), size.height(), TapeGeometry::rowHeight(size.width()));
+    const double clamped = std::clamp(rowsBack, 0.0, limit);
+    if (clamped == scroll_) return;
+    scroll_ = clamped;
+    update();
+}
+
+void TapePaper::refresh() {
+    const std::size_t count = engine_.tape.size();
+    const std::uint64_t id = count ? engine_.tape.back().id : 0;
+    if (count != lastCount_ || id != lastId_) {
+        // New output is always in view.
+        lastCount_ = count;
+        lastId_ = id;
+        scroll_ = 0;
+    }
+    update();
+}
+
+void TapePaper::wheelEvent(QWheelEvent* e) {
+    const QSizeF size = paperSize();
+    const int r = TapeGeometry::rowHeight(size.width());
+    double delta;
+    if (!e->pixelDelta().isNull()) delta = e->pixelDelta().y() / (r * scale_); // a trackpad: pixels
+    else delta = e->angleDelta().y() / 120.0;                                // a wheel: notches
+    setScroll(scroll_ + delta);
+    e->accept();
+}
+
+void TapePaper::paintEvent(QPaintEvent*) {
+    QPainter p(this);
+    p.setRenderHint(QPainter::Antialiasing);
+    p.setRenderHint(QPainter::TextAntialiasing);
+    p.scale(scale_, scale_);
+    const QSizeF size = paperSize();
+    const double f = TapeGeometry::fontSize(size.width());
+    const int r = TapeGeometry::rowHeight(size.width());
+    const auto rows = TapeGeometry::rows(engine_.tape.size(), size.height(), r, scroll_);
+
+    const double edge = TapeGeometry::edgeHeight;
+    p.fillRect(QRectF(0, edge, size.width(), size.height() - edge), paperColor);
+    p.setPen(Qt::NoPen);
+    p.setBrush(paperColor);
+    p.drawPath(TapeGeometry::tornEdge(QRectF(0, 0, size.width(), edge), engine_.tearSeed));
+
+    p.save();
+    QPainterPath clip = TapeGeometry::tornEdge(QRectF(0, 0, size.width(), edge), engine_.tearSeed);
+    clip.addRect(QRectF(0, edge, size.width(), size.height() - edge));
+    p.setClipPath(clip.simplified());
+    p.setFont(Theme::font(Theme::monoFamily(), f));
+    const double charWidth = TapeGeometry::advancePerPoint() * std::lround(f);
+    const double left = (size.width() - TapeLine::columns * charWidth) / 2;
+    for (int i = rows.start; i < rows.end; ++i) {
+        const int line = i - TapeGeometry::leadLines;
+        if (line < 0 || line >= static_cast<int>(engine_.tape.size())) continue;
+        const TapeLine& tl = engine_.tape[static_cast<std::size_t>(line)];
+        const double y = size.height() - (rows.end - i) * r;
+        p.setPen(tl.red ? inkRed : inkBlack);
+        p.drawText(QRectF(left, y, size.width() - left, r), Qt::AlignLeft | Qt::AlignVCenter,
+                   QString::fromStdString(tl.printed()));
+    }
+    p.restore();
+
+    if (rows.scrolledRows >= 1) {
+        // Where in the strip the view stands.
+        const double length = size.height() * std::min(1.0, static_cast<double>(rows.fullRows) / rows.total);
+        const double travel = size.height() - length;
+        const double maxRows = std::max(rows.total - rows.fullRows, 1);
+        const double top = travel * (1.0 - rows.scrolledRows / maxRows);
+        p.setBrush(QColor(0, 0, 0, 77));
+        p.drawRoundedRect(QRectF(size.width() - 6, top + 2, 3, length - 4), 1.5, 1.5);
+    }
+}
+
+TapeView::TapeView(Engine& engine, QWidget* parent) : ScaledWidget(parent), engine_(engine) {
+    paper_ = new TapePaper(engine, this);
+    tear_ = new QPushButton(QStringLiteral("Abreißen"), this);
+    tear_->setFlat(true);
+    tear_->setCursor(Qt::PointingHandCursor);
+    tear_->setFocusPolicy(Qt::NoFocus);
+    tear_->setAccessibleName(QStringLiteral("Papierstreifen abreißen"));
+    connect(tear_, &QPushButton::clicked, this, [this] { engine_.clearTape(); });
+}
+
+void TapeView::resizeEvent(QResizeEvent*) {
+    const double h = height() / scale_;
+    paper_->setGeometry(QRectF(12 * scale_, headerHeight * scale_, (width / 1.0 - 24) * scale_, (h - headerHeight - 12) * scale_)
+                            .toRect());
+    paper_->setScale(scale_);
+    tear_->setFont(Theme::font(Theme::sansFamily(), 11 * scale_));
+    tear_->setStyleSheet(QStringLiteral("QPushButton { color: rgba(235,235,235,191); border: none; padding: 0; }"
+                                        "QPushButton:hover { color: white; }"
+                                        "QPushButton:pressed { color: rgba(255,255,255,120); }"));
+    tear_->setGeometry(QRectF((width - 12 - 80) * scale_, 4 * scale_, 80 * scale_, 20 * scale_).toRect());
+}
+
+void TapeView::paintEvent(QPaintEvent*) {
+    QPainter p(this);
+    p.setRenderHint(QPainter::Antialiasing);
+    p.scale(scale_, scale_);
+    p.setPen(QColor(235, 235, 235, 191));
+    p.setFont(Theme::font(Theme::sansFamily(), 11));
+    p.drawText(QRectF(12, 4, 120, 20), Qt::AlignLeft | Qt::AlignVCenter, QStringLiteral("Drucker"));
+    // A soft shadow around the strip.
+    const double h = height() / scale_;
+    const QRectF strip(12, headerHeight, width - 24, h - headerHeight - 12);
+    p.setPen(Qt::NoPen);
+    for (int i = 5; i >= 1; --i) {
+        p.setBrush(QColor(0, 0, 0, static_cast<int>(0.35 * 255 / 5)));
+        p.drawRoundedRect(strip.adjusted(-i, -i + 3, i, i + 3), i, i);
+    }
+}
+
+} // namespace vx

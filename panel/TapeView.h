@@ -1,0 +1,80 @@
+// The printer's paper strip: the newest lines just above the print head, a
+// torn upper edge, red and black ink, and scroll-back over the paper.
+#pragma once
+
+#include "panel/Controls.h"
+
+#include <QPainterPath>
+
+#include <cstdint>
+
+class QPushButton;
+class QLabel;
+
+namespace vx {
+
+class Engine;
+
+namespace TapeGeometry {
+inline constexpr int feedLines = 1;
+inline constexpr int leadLines = 1;
+inline constexpr double edgeHeight = 4;
+// Width of one character per unit of font size in the monospaced face.
+double advancePerPoint();
+double fontSize(double paperWidth);
+int rowHeight(double paperWidth);
+
+struct Rows {
+    int fullRows;
+    int total;
+    int scrolledRows;
+    int start; // first row built (one more than fits, for the torn edge)
+    int end;   // one past the last
+};
+Rows rows(std::size_t tapeLines, double paperHeight, int rowHeight, double scroll);
+double maxScroll(std::size_t tapeLines, double paperHeight, int rowHeight);
+// The torn edge over `band`, the same for the same seed.
+QPainterPath tornEdge(const QRectF& band, std::uint32_t seed);
+} // namespace TapeGeometry
+
+class TapePaper : public ScaledWidget {
+    Q_OBJECT
+public:
+    TapePaper(Engine& engine, QWidget* parent);
+    double scroll() const { return scroll_; }
+    void setScroll(double rows);
+    // Call after every change of the machine: a new newest line brings the strip back.
+    void refresh();
+    QSizeF paperSize() const;
+
+protected:
+    void paintEvent(QPaintEvent*) override;
+    void wheelEvent(QWheelEvent*) override;
+
+private:
+    Engine& engine_;
+    double scroll_ = 0;
+    std::size_t lastCount_ = 0;
+    std::uint64_t lastId_ = 0;
+};
+
+class TapeView : public ScaledWidget {
+    Q_OBJECT
+public:
+    static constexpr double width = 250;
+    TapeView(Engine& engine, QWidget* parent);
+    TapePaper* paper() const { return paper_; }
+    QPushButton* tearButton() const { return tear_; }
+    void refresh() { paper_->refresh(); }
+
+protected:
+    void paintEvent(QPaintEvent*) override;
+    void resizeEvent(QResizeEvent*) override;
+
+private:
+    Engine& engine_;
+    TapePaper* paper_;
+    QPushButton* tear_;
+};
+
+} // namespace vx

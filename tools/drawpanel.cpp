@@ -1,0 +1,306 @@
+// Draws the keyboard picture "Vxpanel": the case plate, the recessed key
+// wells, every key cap with its legend exactly where the layout puts it, the
+// switch slots with their position labels, and the engraved maker's plate.
+// Run it to regenerate resources/Vxpanel.png:  drawpanel resources/Vxpanel.png
+#include "panel/Layout.h"
+
+#include <QFontDatabase>
+#include <QGuiApplication>
+#include <QImage>
+#include <QLinearGradient>
+#include <QPainter>
+#include <QPainterPath>
+#include <QRandomGenerator>
+
+#include <cstdio>
+
+using namespace vx;
+
+namespace {
+
+constexpr double pixelScale = 2.0; // the picture is stored at twice its nominal size
+
+QString family(const char* wanted) {
+    return QFontDatabase::families().contains(QString::fromLatin1(wanted)) ? QString::fromLatin1(wanted)
+                                                                           : QStringLiteral("Sans Serif");
+}
+
+QFont legendFont(double size, bool condensed = false, int weight = QFont::Bold) {
+    QFont f(family("DejaVu Sans"));
+    f.setPixelSize(static_cast<int>(size * pixelScale));
+    f.setWeight(static_cast<QFont::Weight>(weight));
+    if (condensed) f.setStretch(QFont::Condensed);
+    f.setHintingPreference(QFont::PreferNoHinting);
+    return f;
+}
+
+// Text in panel units although the painter is scaled: fonts are sized in pixels.
+void text(QPainter& p, const QRectF& r, const QString& s, const QFont& font, const QColor& colour,
+          int flags = Qt::AlignCenter) {
+    p.save();
+    p.scale(1 / pixelScale, 1 / pixelScale);
+    p.setFont(font);
+    p.setPen(colour);
+    p.drawText(QRectF(r.topLeft() * pixelScale, r.size() * pixelScale), flags, s);
+    p.restore();
+}
+
+// Letters cut into the plate: a dark stroke with a light one below it.
+void engraved(QPainter& p, const QRectF& r, const QString& s, const QFont& font, int flags = Qt::AlignCenter) {
+    text(p, r.translated(0, 0.7), s, font, QColor(255, 255, 255, 70), flags);
+    text(p, r, s, font, QColor(28, 26, 24, 220), flags);
+}
+
+struct CapStyle {
+    QColor body;
+    QColor ink;
+};
+
+void drawWell(QPainter& p, const QRectF& r) {
+    QPainterPath path;
+    path.addRoundedRect(r, 10, 10);
+    QLinearGradient fill(r.topLeft(), r.bottomLeft());
+    fill.setColorAt(0, QColor(74, 70, 64));
+    fill.setColorAt(1, QColor(86, 81, 74));
+    p.fillPath(path, fill);
+    // Inner shadow along the top and left, light along the bottom edge.
+    p.setBrush(Qt::NoBrush);
+    for (int i = 0; i < 4; ++i) {
+        p.setPen(QPen(QColor(0, 0, 0, 40 - i * 9), 1.0));
+        p.drawRoundedRect(r.adjusted(i * 0.8 + 0.5, i * 0.8 + 0.5, -0.5, -0.5), 10, 10);
+    }
+    p.setPen(QPen(QColor(255, 255, 255, 45), 1.0));
+    p.drawLine(QPointF(r.left() + 10, r.bottom() + 0.5), QPointF(r.right() - 10, r.bottom() + 0.5));
+}
+
+void drawCap(QPainter& p, const QRectF& r, const CapStyle& style) {
+    const double radius = std::min(8.0, std::min(r.width(), r.height()) * 0.18);
+    // Drop shadow under the cap.
+    for (int i = 6; i >= 1; --i) {
+        QPainterPath shadow;
+        shadow.addRoundedRect(r.adjusted(-i * 0.35, 1.5 + i * 0.1, i * 0.35, 2.0 + i * 0.55), radius + i * 0.5,
+                              radius + i * 0.5);
+        p.fillPath(shadow, QColor(0, 0, 0, 22));
+    }
+    // The skirt: the cap's sides, darker than its top.
+    QPainterPath skirt;
+    skirt.addRoundedRect(r, radius, radius);
+    QLinearGradient side(r.topLeft(), r.bottomLeft());
+    side.setColorAt(0, style.body.darker(112));
+    side.setColorAt(1, style.body.darker(165));
+    p.fillPath(skirt, side);
+    p.setPen(QPen(QColor(0, 0, 0, 120), 0.8));
+    p.setBrush(Qt::NoBrush);
+    p.drawPath(skirt);
+    // The dished top surface, lit from above.
+    const double inset = std::min(5.0, r.width() * 0.06);
+    const QRectF top = r.adjusted(inset, inset * 0.6, -inset, -inset * 1.5);
+    QPainterPath face;
+    face.addRoundedRect(top, radius * 0.8, radius * 0.8);
+    QLinearGradient light(top.topLeft(), top.bottomLeft());
+    light.setColorAt(0, style.body.lighter(118));
+    light.setColorAt(0.45, style.body);
+    light.setColorAt(1, style.body.darker(106));
+    p.fillPath(face, light);
+    p.setPen(QPen(QColor(255, 255, 255, 60), 0.8));
+    p.drawLine(QPointF(top.left() + radius, top.top() + 0.6), QPointF(top.right() - radius, top.top() + 0.6));
+}
+
+QRectF face(const QRectF& r) {
+    const double inset = std::min(5.0, r.width() * 0.06);
+    return r.adjusted(inset, inset * 0.6, -inset, -inset * 1.5);
+}
+
+void drawSlot(QPainter& p, const QRectF& r) {
+    QPainterPath path;
+    path.addRoundedRect(r.adjusted(-5, -5, 5, 5), 8, 8);
+    QLinearGradient fill(r.topLeft(), r.bottomLeft());
+    fill.setColorAt(0, QColor(30, 29, 27));
+    fill.setColorAt(1, QColor(48, 46, 43));
+    p.fillPath(path, fill);
+    p.setPen(QPen(QColor(255, 255, 255, 50), 1));
+    p.setBrush(Qt::NoBrush);
+    p.drawRoundedRect(r.adjusted(-5.5, -5.5, 5.5, 5.5), 8.5, 8.5);
+}
+
+} // namespace
+
+int main(int argc, char** argv) {
+    qputenv("QT_QPA_PLATFORM", "offscreen");
+    QGuiApplication app(argc, argv);
+    if (argc < 2) {
+        std::fprintf(stderr, "usage: drawpanel OUTPUT.png\n");
+        return 2;
+    }
+    const QSize size = (Layout::imageSize * pixelScale).toSize();
+    QImage image(size, QImage::Format_ARGB32_Premultiplied);
+    QPainter p(&image);
+    p.setRenderHint(QPainter::Antialiasing);
+    p.setRenderHint(QPainter::TextAntialiasing);
+    p.scale(pixelScale, pixelScale);
+    const double W = Layout::imageSize.width(), H = Layout::imageSize.height();
+
+    // The case plate: warm grey, a little darker towards the user, brushed.
+    QLinearGradient plate(0, 0, 0, H);
+    plate.setColorAt(0, QColor(146, 139, 127));
+    plate.setColorAt(1, QColor(118, 112, 102));
+    p.fillRect(QRectF(0, 0, W, H), plate);
+    {
+        QRandomGenerator rng(1971);
+        p.save();
+        p.resetTransform();
+        for (int y = 0; y < size.height(); y += 2) {
+            const int shade = static_cast<int>(rng.bounded(14)) - 7;
+            p.setPen(QColor(shade > 0 ? 255 : 0, shade > 0 ? 255 : 0, shade > 0 ? 255 : 0, std::abs(shade) * 2));
+            p.drawLine(0, y, size.width(), y);
+        }
+        for (int i = 0; i < 60000; ++i) {
+            const int x = static_cast<int>(rng.bounded(size.width())), y = static_cast<int>(rng.bounded(size.height()));
+            p.setPen(rng.bounded(2) ? QColor(255, 255, 255, 16) : QColor(0, 0, 0, 18));
+            p.drawPoint(x, y);
+        }
+        p.restore();
+    }
+    // Bevel round the edge of the plate.
+    p.setPen(QPen(QColor(255, 255, 255, 90), 2));
+    p.drawLine(QPointF(0, 1), QPointF(W, 1));
+    p.setPen(QPen(QColor(0, 0, 0, 110), 3));
+    p.drawLine(QPointF(0, H - 1.5), QPointF(W, H - 1.5));
+
+    // Recessed wells behind the key groups.
+    drawWell(p, Layout::r(26, 246, 280, 710));
+    drawWell(p, Layout::r(306, 244, 434, 707));
+    drawWell(p, Layout::r(476, 244, 847, 730));
+    drawWell(p, Layout::r(889, 244, 1146, 706));
+    drawWell(p, Layout::r(1281, 252, 1517, 722));
+    drawWell(p, Layout::r(489, 38, 711, 222));
+
+    const QColor white(246, 244, 238), black(24, 24, 24);
+    const CapStyle ivory{QColor(236, 229, 212), black};
+    const CapStyle slate{QColor(70, 78, 92), white};
+    const CapStyle orange{QColor(214, 108, 38), white};
+    const CapStyle warm{QColor(176, 168, 152), black};
+    const CapStyle red{QColor(184, 44, 36), white};
+    const CapStyle yellow{QColor(242, 194, 44), black};
+    const CapStyle light{QColor(204, 201, 194), black};
+    const CapStyle navy{QColor(44, 70, 108), white};
+    const CapStyle ebony{QColor(34, 34, 34), white};
+    const CapStyle charcoal{QColor(58, 58, 60), white};
+
+    struct Legend {
+        K kind;
+        const char* text;
+        const CapStyle* style;
+        double size;
+    };
+    const Legend legends[] = {
+        {K::adv, "ADV", &slate, 15},         {K::sdMean, "SD", &slate, 17},       {K::printKey, "PRINT", &slate, 14},
+        {K::store, "ST", &slate, 18},        {K::setDP, "SET DP", &slate, 13},    {K::recall, "RCL", &slate, 17},
+        {K::reset, "RESET", &orange, 14},    {K::exchange, "EXCH", &slate, 15},   {K::ident, "IDENT", &slate, 14},
+        {K::clear, "CLEAR", &orange, 14},    {K::sigma, "Σ+", &warm, 17},         {K::dms, "D/M/S", &warm, 14},
+        {K::exp, "EXP", &warm, 15},          {K::startStop, "START\nSTOP", &red, 15},
+        {K::dot, ".", &ivory, 30},           {K::chs, "CHS", &ivory, 15},         {K::f, "f", &yellow, 28},
+        {K::power, "aˣ", &light, 20},        {K::lparen, "(", &light, 22},        {K::rparen, ")", &light, 22},
+        {K::minus, "−", &light, 26},         {K::divide, "÷", &light, 26},        {K::plus, "+", &light, 26},
+        {K::times, "×", &light, 26},         {K::equals, "=", &navy, 28},         {K::ln, "ln", &ebony, 15},
+        {K::sin, "sin", &ebony, 15},         {K::log, "log", &ebony, 15},         {K::cos, "cos", &ebony, 15},
+        {K::sqrt, "√x", &ebony, 15},         {K::tan, "tan", &ebony, 15},         {K::recip, "1/x", &ebony, 15},
+        {K::toRect, "→XY", &ebony, 14},      {K::toMetric, "→M", &ebony, 14},     {K::toRad, "→RAD", &ebony, 13},
+        {K::back, "BACK", &charcoal, 12},    {K::fwd, "FWD", &charcoal, 12},      {K::jump, "JUMP", &charcoal, 12},
+        {K::insert, "INS", &charcoal, 12},
+    };
+
+    for (const auto& [key, rect] : Layout::keys()) {
+        QString legend;
+        const CapStyle* style = &ivory;
+        double legendSize = 26;
+        if (key.isDigit()) {
+            legend = QString::number(key.n);
+        } else {
+            for (const Legend& l : legends)
+                if (l.kind == key.kind) {
+                    legend = QString::fromUtf8(l.text);
+                    style = l.style;
+                    legendSize = l.size;
+                }
+        }
+        drawCap(p, rect, *style);
+        QRectF where = face(rect);
+        // Keys whose shifted label sits inside the cap carry their legend in the upper part.
+        if (Layout::helpInsideKey(key)) where.setBottom(rect.bottom() - rect.height() * 0.36 - 3);
+        text(p, where, legend, legendFont(legendSize, legend.size() > 4), style->ink);
+    }
+
+    // Shifted functions printed under the keys whose help the overlay does not draw.
+    const std::pair<K, const char*> shifted[] = {
+        {K::ln, "eˣ"},          {K::log, "10ˣ"},      {K::sqrt, "x²"},     {K::recip, "x!"},
+        {K::sin, "sin⁻¹"},      {K::cos, "cos⁻¹"},    {K::tan, "tan⁻¹"},   {K::toRect, "→rθ"},
+        {K::toMetric, "M→"},    {K::toRad, "RAD→"},   {K::back, "RETURN"}, {K::fwd, "LABEL"},
+        {K::jump, "BRANCH"},    {K::insert, "DELETE"}, {K::sdMean, "MEAN"}, {K::reset, ""},
+    };
+    const QColor amber(255, 214, 77);
+    for (const auto& [kind, label] : shifted) {
+        if (!*label) continue;
+        const QRectF k = Layout::keyRect(kind);
+        const QRectF below(k.left() - 10, k.bottom() + 3, k.width() + 20, 16);
+        text(p, below, QString::fromUtf8(label), legendFont(11.5, false, QFont::DemiBold), amber);
+    }
+
+    // Switch slots and their positions.
+    const QFont small = legendFont(11, false, QFont::Bold);
+    const QFont title = legendFont(10, false, QFont::Bold);
+    auto slotWithLabels = [&](const QRectF& r, const QString& heading, const QStringList& positions, bool left) {
+        drawSlot(p, r);
+        engraved(p, QRectF(r.center().x() - 70, r.top() - 28, 140, 14), heading, title);
+        const int n = static_cast<int>(positions.size());
+        for (int i = 0; i < n; ++i) {
+            const double cy = r.top() + r.height() * (n == 3 ? (0.21 + 0.29 * i) : (0.25 + 0.5 * i));
+            const QRectF where = left ? QRectF(r.left() - 66, cy - 8, 56, 16) : QRectF(r.right() + 10, cy - 8, 60, 16);
+            engraved(p, where, positions[i], small, (left ? Qt::AlignRight : Qt::AlignLeft) | Qt::AlignVCenter);
+        }
+    };
+    slotWithLabels(Layout::printerSwitch(), QStringLiteral("DRUCKER"), {QStringLiteral("EIN"), QStringLiteral("AUS")},
+                   false);
+    slotWithLabels(Layout::modeSwitch(), QStringLiteral("BETRIEBSART"),
+                   {QStringLiteral("RUN"), QStringLiteral("STEP"), QStringLiteral("LOAD")}, false);
+    slotWithLabels(Layout::tapeSwitch(), QStringLiteral("STREIFEN"), {QStringLiteral("EIN"), QStringLiteral("AUS")},
+                   true);
+    slotWithLabels(Layout::angleSwitch(), QStringLiteral("WINKEL"), {QStringLiteral("GRAD"), QStringLiteral("DEG")},
+                   false);
+
+    // Group titles and the maker's plate.
+    engraved(p, QRectF(489, 16, 222, 16), QStringLiteral("PROGRAMM"), title);
+    const QRectF plateRect(770, 70, 440, 110);
+    QPainterPath badge;
+    badge.addRoundedRect(plateRect, 6, 6);
+    QLinearGradient metal(plateRect.topLeft(), plateRect.bottomLeft());
+    metal.setColorAt(0, QColor(196, 192, 184));
+    metal.setColorAt(0.5, QColor(168, 163, 154));
+    metal.setColorAt(1, QColor(184, 180, 171));
+    p.fillPath(badge, metal);
+    p.setPen(QPen(QColor(60, 56, 50), 1.2));
+    p.setBrush(Qt::NoBrush);
+    p.drawPath(badge);
+    p.setPen(QPen(QColor(255, 255, 255, 90), 0.8));
+    p.drawRoundedRect(plateRect.adjusted(2, 2, -2, -2), 5, 5);
+    QFont brand(family("DejaVu Serif"));
+    brand.setPixelSize(static_cast<int>(34 * pixelScale));
+    brand.setWeight(QFont::DemiBold);
+    brand.setLetterSpacing(QFont::PercentageSpacing, 112);
+    text(p, QRectF(plateRect.left(), plateRect.top() + 14, plateRect.width(), 44), QStringLiteral("Veltranix"), brand,
+         QColor(40, 36, 32));
+    QFont line = legendFont(11, false, QFont::DemiBold);
+    line.setLetterSpacing(QFont::PercentageSpacing, 130);
+    text(p, QRectF(plateRect.left(), plateRect.top() + 62, plateRect.width(), 16),
+         QStringLiteral("ORBIS NUMERIST · TISCHRECHNER"), line, QColor(52, 48, 42));
+    text(p, QRectF(plateRect.left(), plateRect.top() + 82, plateRect.width(), 16),
+         QStringLiteral("416 SCHRITTE · 13 STELLEN · DRUCKWERK"), legendFont(9.5, false, QFont::Normal),
+         QColor(70, 64, 56));
+    p.end();
+
+    if (!image.save(QString::fromLocal8Bit(argv[1]), "PNG")) {
+        std::fprintf(stderr, "drawpanel: cannot write %s\n", argv[1]);
+        return 1;
+    }
+    return 0;
+}
