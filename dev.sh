@@ -25,7 +25,7 @@ while [ $# -gt 0 ]; do
 done
 
 packages=(cmake ninja-build g++ pkg-config libgtest-dev libgmock-dev libbenchmark-dev
-          qt6-base-dev qt6-base-dev-tools libgl-dev qt6-translations-l10n
+          qt6-base-dev qt6-base-dev-tools libgl-dev libx11-dev qt6-translations-l10n
           fonts-dejavu-core fonts-comfortaa xvfb xdotool x11-utils)
 
 install_missing() {

@@ -57,10 +57,10 @@ void CalculatorView::setFactor(double factor) {
 
 void CalculatorView::layoutChildren() {
     const double f = factor_;
-    auto place = [f](QWidget* w, double x, double y, double width, double height) {
+    auto place = [f](ScaledWidget* w, double x, double y, double width, double height) {
         const int x0 = static_cast<int>(std::lround(x * f)), y0 = static_cast<int>(std::lround(y * f));
         const int x1 = static_cast<int>(std::lround((x + width) * f)), y1 = static_cast<int>(std::lround((y + height) * f));
-        w->setGeometry(x0, y0, x1 - x0, y1 - y0);
+        w->place(QRect(x0, y0, x1 - x0, y1 - y0));
     };
     display_->setScale(f);
     keyboard_->setScale(f);

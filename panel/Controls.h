@@ -20,8 +20,15 @@ public:
         update();
     }
     double scale() const { return scale_; }
+    // Places the widget and lays out its children at once, shown or not.
+    void place(const QRect& geometry) {
+        setGeometry(geometry);
+        layoutContent();
+    }
 
 protected:
+    virtual void layoutContent() {}
+    void resizeEvent(QResizeEvent*) override { layoutContent(); }
     double scale_ = 1.0;
 };
 

@@ -137,9 +137,9 @@ void DisplayPanel::refresh() {
     update();
 }
 
-void DisplayPanel::resizeEvent(QResizeEvent*) {
-    power_->setGeometry(QRectF(powerX * scale_, powerY * scale_, powerW * scale_, powerH * scale_).toRect());
+void DisplayPanel::layoutContent() {
     power_->setScale(scale_);
+    power_->place(QRectF(powerX * scale_, powerY * scale_, powerW * scale_, powerH * scale_).toRect());
 }
 
 void DisplayPanel::paintEvent(QPaintEvent*) {

@@ -35,7 +35,7 @@ public:
 
 protected:
     void paintEvent(QPaintEvent*) override;
-    void resizeEvent(QResizeEvent*) override;
+    void layoutContent() override;
 
 private:
     Engine& engine_;

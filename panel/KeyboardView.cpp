@@ -59,7 +59,10 @@ KeyboardView::KeyboardView(Engine& engine, KeyHelp& help, QWidget* parent)
         auto* b = new KeyButton(key, this);
         b->setAccessibleName(Layout::accessibleName(key));
         const Key k = key;
-        b->action = [this, k] { engine_.press(k); };
+        b->action = [this, k] {
+            if (onKey) onKey(k);
+            engine_.press(k);
+        };
         b->onHover = [this, k](bool inside) {
             if (inside) hovered_ = k;
             else if (hovered_ == k) hovered_.reset();
@@ -116,11 +119,11 @@ std::vector<FHelpLabel> KeyboardView::labels() const {
     return out;
 }
 
-void KeyboardView::resizeEvent(QResizeEvent*) {
+void KeyboardView::layoutContent() {
     const double s = imageScale();
-    auto place = [s, this](QWidget* w, const QRectF& r) {
-        w->setGeometry(QRectF(r.left() * s, r.top() * s, r.width() * s, r.height() * s).toRect());
-        if (auto* scaled = dynamic_cast<ScaledWidget*>(w)) scaled->setScale(scale_);
+    auto place = [s, this](ScaledWidget* w, const QRectF& r) {
+        w->setScale(scale_);
+        w->place(QRectF(r.left() * s, r.top() * s, r.width() * s, r.height() * s).toRect());
     };
     for (KeyButton* b : buttons_) place(b, Layout::keyRect(b->key()));
     place(printer_, Layout::printerSwitch());

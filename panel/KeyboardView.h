@@ -35,12 +35,14 @@ public:
     SlideSwitch* modeSwitch() const { return mode_; }
     SlideSwitch* tapeSwitch() const { return tape_; }
     SlideSwitch* angleSwitch() const { return angle_; }
+    // Told of every key clicked, before the machine gets it (tests, automation).
+    std::function<void(Key)> onKey;
     // Scale from panel-image units to this widget's pixels.
     double imageScale() const;
 
 protected:
     void paintEvent(QPaintEvent*) override;
-    void resizeEvent(QResizeEvent*) override;
+    void layoutContent() override;
     void leaveEvent(QEvent*) override;
 
 private:

@@ -162,11 +162,10 @@ TapeView::TapeView(Engine& engine, QWidget* parent) : ScaledWidget(parent), engi
     connect(tear_, &QPushButton::clicked, this, [this] { engine_.clearTape(); });
 }
 
-void TapeView::resizeEvent(QResizeEvent*) {
+void TapeView::layoutContent() {
     const double h = height() / scale_;
-    paper_->setGeometry(QRectF(12 * scale_, headerHeight * scale_, (width / 1.0 - 24) * scale_, (h - headerHeight - 12) * scale_)
-                            .toRect());
     paper_->setScale(scale_);
+    paper_->place(QRectF(12 * scale_, headerHeight * scale_, (width - 24) * scale_, (h - headerHeight - 12) * scale_).toRect());
     tear_->setFont(Theme::font(Theme::sansFamily(), 11 * scale_));
     tear_->setStyleSheet(QStringLiteral("QPushButton { color: rgba(235,235,235,191); border: none; padding: 0; }"
                                         "QPushButton:hover { color: white; }"

@@ -78,7 +78,7 @@ void drawCap(QPainter& p, const QRectF& r, const CapStyle& style) {
     // Drop shadow under the cap.
     for (int i = 6; i >= 1; --i) {
         QPainterPath shadow;
-        shadow.addRoundedRect(r.adjusted(-i * 0.35, 1.5 + i * 0.1, i * 0.35, 2.0 + i * 0.55), radius + i * 0.5,
+        shadow.addRoundedRect(r.adjusted(-i * 0.2, 1.5 + i * 0.1, i * 0.2, 2.0 + i * 0.55), radius + i * 0.5,
                               radius + i * 0.5);
         p.fillPath(shadow, QColor(0, 0, 0, 22));
     }
@@ -89,7 +89,7 @@ void drawCap(QPainter& p, const QRectF& r, const CapStyle& style) {
     side.setColorAt(0, style.body.darker(112));
     side.setColorAt(1, style.body.darker(165));
     p.fillPath(skirt, side);
-    p.setPen(QPen(QColor(0, 0, 0, 120), 0.8));
+    p.setPen(QPen(QColor(0, 0, 0, 170), 1.0));
     p.setBrush(Qt::NoBrush);
     p.drawPath(skirt);
     // The dished top surface, lit from above.

@@ -1,0 +1,122 @@
+#include "panel/Layout.h"
+
+#include <QPainter>
+
+#include <gtest/gtest.h>
+
+#include <set>
+
+using namespace vx;
+
+TEST(Layout, EveryKeyOnceInsideThePicture) {
+    const auto& keys = Layout::keys();
+    ASSERT_EQ(keys.size(), 49u);
+    std::set<int> seen;
+    const QRectF picture(QPointF(0, 0), Layout::imageSize);
+    for (const auto& [key, rect] : keys) {
+        EXPECT_TRUE(seen.insert(Layout::keyIndex(key)).second);
+        EXPECT_TRUE(picture.contains(rect)) << keyName(key);
+        for (const auto& [other, otherRect] : keys)
+            if (!(other == key)) EXPECT_FALSE(rect.intersects(otherRect)) << keyName(key) << " " << keyName(other);
+    }
+    EXPECT_EQ(seen.size(), 49u);
+    EXPECT_EQ(Layout::r(10, 20, 110, 60), QRectF(10, 20, 100, 40));
+}
+
+TEST(Layout, HelpLabelsSitBelowOrInsideTheKeys) {
+    EXPECT_EQ(Layout::helpRect(Key::digit(7), Layout::keyRect(Key::digit(7))), QRectF(482, 331, 109, 27));
+    EXPECT_EQ(Layout::helpRect(K::exp, Layout::keyRect(K::exp)), QRectF(323, 482.52, 94, 24.48));
+    const QRectF sigma = Layout::helpRect(K::sigma, Layout::keyRect(K::sigma));
+    EXPECT_DOUBLE_EQ(sigma.height(), 25.2);
+    EXPECT_DOUBLE_EQ(sigma.top(), 299.8);
+    EXPECT_EQ(Layout::helpRect(Key::digit(0), Layout::keyRect(Key::digit(0))), QRectF(482, 696, 109, 27));
+    EXPECT_EQ(Layout::fHelp(Key::digit(0)), QStringLiteral("CLEAR R1-3"));
+    EXPECT_EQ(Layout::fHelp(K::chs), QStringLiteral("SELFTEST"));
+    EXPECT_EQ(Layout::fHelp(K::sigma), QStringLiteral("-SIGMA"));
+    EXPECT_EQ(Layout::fHelp(K::clear), QStringLiteral("CLEAR ALL"));
+    EXPECT_FALSE(Layout::fHelp(K::sin));
+    EXPECT_FALSE(Layout::fHelp(K::plus));
+    int labelled = 0;
+    for (const auto& [key, rect] : Layout::keys())
+        if (Layout::fHelp(key)) ++labelled;
+    EXPECT_EQ(labelled, 16);
+}
+
+TEST(Layout, HelpColoursAreTheMedianAndAnyResolutionSamplesTheSamePlaces) {
+    // A dark picture with one light band exactly where the "7" label lies.
+    auto picture = [](double scale) {
+        QImage image((Layout::imageSize * scale).toSize(), QImage::Format_ARGB32);
+        image.fill(QColor(40, 40, 40));
+        QPainter p(&image);
+        p.scale(scale, scale);
+        p.fillRect(Layout::helpRect(Key::digit(7), Layout::keyRect(Key::digit(7))), QColor(230, 220, 200));
+        return image;
+    };
+    for (double scale : {1.0, 2.0}) {
+        const auto colors = Layout::sampleHelpColors(picture(scale));
+        const auto& seven = colors[static_cast<std::size_t>(Layout::keyIndex(Key::digit(7)))];
+        ASSERT_TRUE(seven) << scale;
+        EXPECT_EQ(seven->background, QColor(230, 220, 200));
+        EXPECT_LT(seven->ink.lightnessF(), 0.2); // dark ink on a light label
+        const auto& eight = colors[static_cast<std::size_t>(Layout::keyIndex(Key::digit(8)))];
+        ASSERT_TRUE(eight);
+        EXPECT_EQ(eight->background, QColor(40, 40, 40));
+        EXPECT_EQ(eight->ink, QColor::fromRgbF(1.0f, 0.84f, 0.3f)); // amber on dark
+        EXPECT_FALSE(colors[static_cast<std::size_t>(Layout::keyIndex(K::sin))]);
+    }
+    EXPECT_TRUE(std::all_of(Layout::sampleHelpColors(QImage()).begin(), Layout::sampleHelpColors(QImage()).end(),
+                            [](const auto& c) { return !c.has_value(); }));
+}
+
+namespace {
+QColor at(const QImage& image, double x, double y) {
+    const double s = image.width() / Layout::imageSize.width();
+    return image.pixelColor(static_cast<int>(x * s), static_cast<int>(y * s));
+}
+double distance(const QColor& a, const QColor& b) {
+    return std::hypot(a.red() - b.red(), a.green() - b.green(), a.blue() - b.blue());
+}
+// Walking from the flat well towards the key: where the first clear change
+// in colour happens, as a fraction of the way.
+double firstEdge(const QImage& image, QPointF from, QPointF to) {
+    const int steps = 48;
+    const QColor well = at(image, from.x(), from.y());
+    for (int i = 1; i <= steps; ++i) {
+        const QPointF p = from + (to - from) * (static_cast<double>(i) / steps);
+        if (distance(at(image, p.x(), p.y()), well) > 30) return (i - 0.5) / steps;
+    }
+    return 1;
+}
+QColor mean(const QImage& image, const QRectF& area) {
+    double r = 0, g = 0, b = 0;
+    int n = 0;
+    for (double x = area.left(); x < area.right(); x += 0.5)
+        for (double y = area.top(); y < area.bottom(); y += 0.5) {
+            const QColor c = at(image, x, y);
+            r += c.red();
+            g += c.green();
+            b += c.blue();
+            ++n;
+        }
+    return n ? QColor(static_cast<int>(r / n), static_cast<int>(g / n), static_cast<int>(b / n)) : QColor();
+}
+} // namespace
+
+TEST(PanelPicture, EveryKeyAndSwitchLiesWhereTheLayoutSays) {
+    const QImage& image = Layout::keyboardImage();
+    ASSERT_EQ(image.size(), QSize(3136, 1492));
+    for (const auto& [key, rect] : Layout::keys()) {
+        // The cap's left and top edges: coming from the well, the picture
+        // changes within a unit and a half (outline and shadow) of where the layout puts them.
+        const double y = rect.top() + rect.height() * 0.5;
+        const double left = rect.left() - 6 + 12 * firstEdge(image, {rect.left() - 6, y}, {rect.left() + 6, y});
+        EXPECT_NEAR(left, rect.left(), 1.5) << keyName(key);
+        const double x = rect.left() + rect.width() * 0.2;
+        const double top = rect.top() - 6 + 12 * firstEdge(image, {x, rect.top() - 6}, {x, rect.top() + 6});
+        EXPECT_NEAR(top, rect.top(), 1.5) << keyName(key);
+    }
+    for (const QRectF& slot : {Layout::printerSwitch(), Layout::modeSwitch(), Layout::tapeSwitch(), Layout::angleSwitch()}) {
+        EXPECT_LT(mean(image, slot.adjusted(8, 8, -8, -8)).lightnessF(), 0.25);
+        EXPECT_GT(mean(image, QRectF(slot.left(), slot.bottom() + 10, slot.width(), 6)).lightnessF(), 0.35);
+    }
+}
