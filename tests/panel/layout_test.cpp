@@ -64,8 +64,8 @@ TEST(Layout, HelpColoursAreTheMedianAndAnyResolutionSamplesTheSamePlaces) {
         EXPECT_EQ(eight->ink, QColor::fromRgbF(1.0f, 0.84f, 0.3f)); // amber on dark
         EXPECT_FALSE(colors[static_cast<std::size_t>(Layout::keyIndex(K::sin))]);
     }
-    EXPECT_TRUE(std::all_of(Layout::sampleHelpColors(QImage()).begin(), Layout::sampleHelpColors(QImage()).end(),
-                            [](const auto& c) { return !c.has_value(); }));
+    const auto none = Layout::sampleHelpColors(QImage());
+    EXPECT_TRUE(std::all_of(none.begin(), none.end(), [](const auto& c) { return !c.has_value(); }));
 }
 
 namespace {
