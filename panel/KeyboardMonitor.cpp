@@ -13,11 +13,12 @@ namespace {
 KeyboardMonitor* installed = nullptr;
 }
 
-KeyboardMonitor::KeyboardMonitor(Engine& engine, KeyHelp& help) : QObject(qApp), engine_(engine), help_(help) {}
+KeyboardMonitor::KeyboardMonitor(Engine& engine, KeyHelp& help, QObject* parent)
+    : QObject(parent), engine_(engine), help_(help) {}
 
 void KeyboardMonitor::install(Engine& engine, KeyHelp& help) {
     if (installed) return;
-    installed = new KeyboardMonitor(engine, help);
+    installed = new KeyboardMonitor(engine, help, qApp);
     qApp->installEventFilter(installed);
     QObject::connect(qApp, &QGuiApplication::applicationStateChanged, installed, [](Qt::ApplicationState state) {
         if (state != Qt::ApplicationActive) installed->help_.setOptionDown(false);

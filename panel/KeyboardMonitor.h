@@ -25,12 +25,13 @@ public:
     // The panel key a host key stands for, if any.
     static std::optional<Key> keyFor(const QKeyEvent& event);
     static QString keyMapHelp();
+    // A monitor of its own, for tests that make a machine each.
+    KeyboardMonitor(Engine& engine, KeyHelp& help, QObject* parent);
 
 protected:
     bool eventFilter(QObject* watched, QEvent* event) override;
 
 private:
-    KeyboardMonitor(Engine& engine, KeyHelp& help);
     Engine& engine_;
     KeyHelp& help_;
 };

@@ -1,0 +1,287 @@
+#include "app/MainWindow.h"
+#include "app/ProgramActions.h"
+#include "app/Snapshot.h"
+#include "app/ZoomSetting.h"
+#include "fixture.h"
+#include "panel/CalculatorView.h"
+#include "panel/DisplayPanel.h"
+#include "panel/KeyHelp.h"
+#include "panel/KeyboardMonitor.h"
+#include "storage/UserPrograms.h"
+
+#include <QDir>
+#include <QFile>
+#include <QLineEdit>
+#include <QMenu>
+#include <QTest>
+
+using namespace vx;
+using namespace vx::test;
+
+namespace {
+
+struct Window {
+    Window(Engine& engine) : library(Model::orbis410), help(true), window(engine, library, help, ZoomSetting::shared()),
+                             monitor(engine, help, nullptr) {
+        qApp->installEventFilter(&monitor);
+        window.show();
+        window.activateWindow();
+        EXPECT_TRUE(QTest::qWaitForWindowActive(&window));
+    }
+    ~Window() { qApp->removeEventFilter(&monitor); }
+    void type(const QString& text) {
+        for (QChar c : text) QTest::keyClick(window.windowHandle(), c.toLatin1());
+    }
+    UserPrograms library;
+    KeyHelp help;
+    MainWindow window;
+    KeyboardMonitor monitor;
+};
+
+} // namespace
+
+TEST_F(AppTest, TypedKeysReachTheMachineExactlyOnce) {
+    Window w(*engine);
+    w.type("12+3=");
+    EXPECT_EQ(engine->E.v, 15);
+    EXPECT_EQ(engine->tape.size(), 3u);
+    w.type("2,5*2");
+    QTest::keyClick(w.window.windowHandle(), Qt::Key_Return);
+    EXPECT_EQ(engine->E.v, 5);
+    w.type("7+");
+    QTest::keyClick(w.window.windowHandle(), Qt::Key_Escape, Qt::ShiftModifier);
+    EXPECT_FALSE(engine->numOp.has_value());
+    w.type("F");
+    EXPECT_EQ(engine->prefix, Prefix::none()); // upper case F is not the f key
+    w.type("f");
+    EXPECT_EQ(engine->prefix.kind, Prefix::Kind::f);
+    QTest::keyClick(w.window.windowHandle(), Qt::Key_Escape);
+    ASSERT_FALSE(engine->tape.empty());
+    QTest::keyClick(w.window.windowHandle(), Qt::Key_K, Qt::ControlModifier);
+    EXPECT_TRUE(engine->tape.empty());
+    QTest::keyClick(w.window.windowHandle(), Qt::Key_S, Qt::ControlModifier);
+    EXPECT_EQ(engine->prefix, Prefix::none()); // Ctrl+letters are never calculator keys
+}
+
+TEST_F(AppTest, AltShowsAllLabelsWhileHeld) {
+    Window w(*engine);
+    QTest::keyPress(w.window.windowHandle(), Qt::Key_Alt, Qt::AltModifier);
+    EXPECT_TRUE(w.help.optionDown());
+    QTest::keyClick(w.window.windowHandle(), '5', Qt::AltModifier);
+    EXPECT_EQ(engine->entry->mant, "5");
+    QTest::keyRelease(w.window.windowHandle(), Qt::Key_Alt, Qt::NoModifier);
+    EXPECT_FALSE(w.help.optionDown());
+}
+
+TEST_F(AppTest, KeysTypedIntoTheNamingDialogGoIntoItsField) {
+    Window w(*engine);
+    engine->loadProgram({56});
+    expectDialog([&](QDialog& d) {
+        auto* field = d.findChild<QLineEdit*>();
+        ASSERT_NE(field, nullptr);
+        for (char c : std::string("Zins 1+2")) QTest::keyClick(d.windowHandle(), c);
+        EXPECT_EQ(field->text(), QStringLiteral("Zins 12")); // "+" is not allowed in a name
+        clickButton(d, QStringLiteral("Speichern"));
+    });
+    ProgramActions::save(*engine, w.library, std::nullopt, &w.window);
+    EXPECT_FALSE(engine->entry.has_value());
+    ASSERT_EQ(w.library.programs().size(), 1u);
+    EXPECT_EQ(w.library.programs()[0].name, "Zins 12");
+}
+
+TEST_F(AppTest, SavingCollapsesSpacesAndReasksAnEmptyName) {
+    UserPrograms library(Model::orbis410);
+    engine->loadProgram({56, 57});
+    expectDialog([](QDialog& d) {
+        EXPECT_TRUE(dialogText(d).contains(QStringLiteral("Programm speichern")));
+        EXPECT_TRUE(dialogText(d).contains(QStringLiteral("Höchstens 48 Zeichen.")));
+        d.findChild<QLineEdit*>()->setText(QStringLiteral("   "));
+        clickButton(d, QStringLiteral("Speichern"));
+    });
+    expectDialog([](QDialog& d) {
+        d.findChild<QLineEdit*>()->setText(QStringLiteral("  Zins   2 "));
+        clickButton(d, QStringLiteral("Speichern"));
+    });
+    ProgramActions::save(*engine, library, std::nullopt, nullptr);
+    ASSERT_EQ(library.programs().size(), 1u);
+    EXPECT_EQ(library.programs()[0].name, "Zins 2");
+    EXPECT_EQ(library.programs()[0].steps, (std::vector<Step>{56, 57}));
+
+    // Overwriting offers the old name and keeps the number.
+    engine->loadProgram({58});
+    expectDialog([](QDialog& d) {
+        EXPECT_TRUE(dialogText(d).contains(QStringLiteral("Programm 1 „Zins 2“ überschreiben")));
+        EXPECT_EQ(d.findChild<QLineEdit*>()->text(), QStringLiteral("Zins 2"));
+        clickButton(d, QStringLiteral("Speichern"));
+    });
+    ProgramActions::save(*engine, library, library.programs()[0], nullptr);
+    EXPECT_EQ(library.programs()[0].steps, (std::vector<Step>{58}));
+    EXPECT_TRUE(allDialogsSeen());
+}
+
+TEST_F(AppTest, TheNameFilterKeepsWhatANameMayHold) {
+    EXPECT_EQ(NameFilter::filtered(QStringLiteral("A;B")), QStringLiteral("AB"));
+    EXPECT_EQ(NameFilter::filtered(QStringLiteral("Größe (m/s), 2.-3")), QStringLiteral("Größe (m/s), 2.-3"));
+    EXPECT_EQ(NameFilter::filtered(QStringLiteral("a_b:c+d\"e\tf")), QStringLiteral("abcdef"));
+    EXPECT_EQ(NameFilter::filtered(QString(60, QLatin1Char('x'))).size(), 48);
+    QLineEdit field;
+    new NameFilter(&field);
+    QTest::keyClicks(&field, QStringLiteral("A;B"));
+    EXPECT_EQ(field.text(), QStringLiteral("AB"));
+    EXPECT_EQ(ProgramActions::collapsedName(QStringLiteral("  Zins   2 ")), QStringLiteral("Zins 2"));
+}
+
+TEST_F(AppTest, AnEmptyMemoryDeletesAfterAskingOrHasNothingToSave) {
+    UserPrograms library(Model::orbis410);
+    for (const char* name : {"Eins", "Zwei", "Drei"}) ASSERT_TRUE(library.save({56}, QString::fromUtf8(name), std::nullopt));
+    expectDialog([](QDialog& d) {
+        EXPECT_TRUE(dialogText(d).contains(QStringLiteral("Der Programmspeicher ist leer.")));
+        EXPECT_TRUE(dialogText(d).contains(QStringLiteral("Es gibt nichts zu speichern.")));
+        d.accept();
+    });
+    ProgramActions::save(*engine, library, std::nullopt, nullptr);
+    EXPECT_EQ(library.programs().size(), 3u);
+
+    expectDialog([](QDialog& d) {
+        EXPECT_TRUE(dialogText(d).contains(QStringLiteral("Programm 2 „Zwei“ löschen?")));
+        clickButton(d, QStringLiteral("Abbrechen"));
+    });
+    ProgramActions::save(*engine, library, library.programs()[1], nullptr);
+    EXPECT_EQ(library.programs().size(), 3u);
+
+    expectDialog([](QDialog& d) { clickButton(d, QStringLiteral("Löschen")); });
+    ProgramActions::save(*engine, library, library.programs()[1], nullptr);
+    ASSERT_EQ(library.programs().size(), 2u);
+    EXPECT_EQ(library.programs()[1].name, "Drei");
+    EXPECT_EQ(library.programs()[1].number, 2);
+}
+
+TEST_F(AppTest, AFailedSaveSaysSoAndChangesNothing) {
+    UserPrograms library(Model::orbis410);
+    ASSERT_TRUE(library.save({56}, QStringLiteral("Alt"), std::nullopt));
+    const QByteArray before = [&] {
+        QFile f(library.url());
+        f.open(QIODevice::ReadOnly);
+        return f.readAll();
+    }();
+    // The backup's place is taken by a folder: nothing can be written, even by root.
+    QDir().mkpath(library.url() + ".bak/x");
+    engine->loadProgram({57});
+    expectDialog([](QDialog& d) {
+        d.findChild<QLineEdit*>()->setText(QStringLiteral("Neu"));
+        clickButton(d, QStringLiteral("Speichern"));
+    });
+    expectDialog([](QDialog& d) {
+        EXPECT_TRUE(dialogText(d).contains(QStringLiteral("Speichern fehlgeschlagen")));
+        d.accept();
+    });
+    ProgramActions::save(*engine, library, std::nullopt, nullptr);
+    QFile f(library.url());
+    ASSERT_TRUE(f.open(QIODevice::ReadOnly));
+    EXPECT_EQ(f.readAll(), before);
+    EXPECT_EQ(library.programs().size(), 1u);
+}
+
+TEST_F(AppTest, TheProgramMenuListsTheLibrary) {
+    UserPrograms library(Model::orbis410);
+    QMenu empty;
+    ProgramActions::fillMenu(empty, *engine, library, nullptr);
+    QMenu* load = empty.actions()[0]->menu();
+    ASSERT_EQ(load->actions().size(), 1);
+    EXPECT_EQ(load->actions()[0]->text(), QStringLiteral("Keine gespeicherten Programme"));
+    EXPECT_FALSE(load->actions()[0]->isEnabled());
+    QMenu* save = empty.actions()[1]->menu();
+    ASSERT_EQ(save->actions().size(), 1); // only "Neu …", no separator
+    EXPECT_EQ(save->actions()[0]->text(), QStringLiteral("Neu …"));
+
+    QDir().mkpath(library.folder());
+    QFile file(library.url());
+    ASSERT_TRUE(file.open(QIODevice::WriteOnly));
+    file.write("PROGRAM 1\nNAME Gut\nSIN\nEND\nPROGRAM 2\nNAME Kaputt\nFOO\nEND\n");
+    file.close();
+    library.checkForChanges();
+    QMenu menu;
+    ProgramActions::fillMenu(menu, *engine, library, nullptr);
+    load = menu.actions()[0]->menu();
+    ASSERT_EQ(load->actions().size(), 2);
+    EXPECT_EQ(load->actions()[1]->text(), QStringLiteral("2  Kaputt  (Schritt 1: „FOO“ unbekannt)"));
+    EXPECT_FALSE(load->actions()[1]->isEnabled());
+    load->actions()[0]->trigger();
+    EXPECT_EQ(engine->programSteps(), (std::vector<Step>{56}));
+    save = menu.actions()[1]->menu();
+    EXPECT_EQ(save->actions().size(), 4); // two programs, a separator, "Neu …"
+    EXPECT_TRUE(save->actions()[1]->isEnabled());
+    EXPECT_EQ(menu.actions()[3]->text(), QStringLiteral("Papierstreifen abreißen"));
+    EXPECT_EQ(menu.actions()[3]->shortcut(), QKeySequence(Qt::CTRL | Qt::Key_K));
+    EXPECT_EQ(menu.actions()[4]->text(), QStringLiteral("Programmordner im Finder zeigen"));
+
+    engine->setPower(false);
+    QMenu off;
+    ProgramActions::fillMenu(off, *engine, library, nullptr);
+    EXPECT_FALSE(off.actions()[0]->menu()->isEnabled());
+    EXPECT_FALSE(off.actions()[1]->menu()->isEnabled());
+    EXPECT_TRUE(off.actions()[3]->isEnabled());
+}
+
+TEST_F(AppTest, TheWindowFollowsTheZoomAndAsksBeforeAModelChange) {
+    Window w(*engine);
+    ZoomSetting::shared().setPercent(150);
+    EXPECT_EQ(w.window.calculator()->size(), QSize(1290, 607));
+    EXPECT_EQ(w.window.windowTitle(), QStringLiteral("Veltranix 410 Numerist"));
+    w.window.move(120, 80);
+    const QPoint topLeft = w.window.pos();
+    ZoomSetting::shared().setPercent(60);
+    EXPECT_EQ(w.window.calculator()->size(), QSize(516, 243));
+    EXPECT_EQ(w.window.pos(), topLeft);
+    ZoomSetting::shared().setPercent(150);
+
+    engine->loadProgram({56});
+    expectDialog([](QDialog& d) {
+        EXPECT_TRUE(dialogText(d).contains(QStringLiteral("Auf Orbis 412 Numerist umschalten?")));
+        EXPECT_TRUE(dialogText(d).contains(
+            QStringLiteral("Programmspeicher und Register werden gelöscht, wie beim Ausschalten.")));
+        clickButton(d, QStringLiteral("Abbrechen"));
+    });
+    w.window.chooseModel(1);
+    EXPECT_EQ(engine->model(), Model::orbis410);
+    EXPECT_EQ(engine->programSteps().size(), 1u);
+    expectDialog([](QDialog& d) { clickButton(d, QStringLiteral("Umschalten")); });
+    w.window.chooseModel(1);
+    EXPECT_EQ(engine->model(), Model::orbis412);
+    EXPECT_EQ(w.window.windowTitle(), QStringLiteral("Veltranix 412 Numerist"));
+    w.window.chooseModel(0); // an empty memory: no question
+    EXPECT_EQ(engine->model(), Model::orbis410);
+}
+
+TEST_F(AppTest, TheKeyMapHelpHasSeventeenAlignedLines) {
+    const QStringList lines = KeyboardMonitor::keyMapHelp().split(QLatin1Char('\n'));
+    ASSERT_EQ(lines.size(), 17);
+    EXPECT_EQ(lines[0], QStringLiteral("0–9 , .        Ziffern, Dezimalpunkt"));
+    EXPECT_EQ(lines[16], QStringLiteral("→ / ←          FWD / BACK"));
+}
+
+TEST_F(AppTest, ASnapshotShowsTheSumOrSaysWhyNot) {
+    const QString path = dataHome() + "/snap.png";
+    QDir().mkpath(dataHome());
+    ASSERT_FALSE(Snapshot::render(path, QStringLiteral("12+3=")));
+    QImage image(path);
+    ASSERT_EQ(image.size(), QSize(1290, 607));
+    // "15.0000" fills cells 10 ... 15: check the segments of the "1" and the "5".
+    const QRectF area = DisplayPanel::digitArea();
+    auto lit = [&](int cell, char seg) {
+        const QColor c = image.pixelColor(DisplayView::segmentPath(area, 16, cell, seg).boundingRect().center().toPoint());
+        return c.red() > 200 && c.blue() < 100;
+    };
+    EXPECT_TRUE(lit(10, 'b'));
+    EXPECT_FALSE(lit(10, 'a'));
+    EXPECT_TRUE(lit(11, 'g'));
+    EXPECT_FALSE(lit(11, 'b'));
+    EXPECT_FALSE(lit(9, 'g'));
+
+    QFile block(dataHome() + "/file");
+    ASSERT_TRUE(block.open(QIODevice::WriteOnly));
+    block.close();
+    const auto failure = Snapshot::render(dataHome() + "/file/below.png", QString());
+    ASSERT_TRUE(failure);
+    EXPECT_FALSE(failure->isEmpty());
+}

@@ -1,0 +1,60 @@
+#include "fixture.h"
+
+#include <QAbstractButton>
+#include <QLabel>
+#include <QSettings>
+
+#include <cstdlib>
+
+namespace vx::test {
+
+void AppTest::SetUp() {
+    home_ = std::make_unique<QTemporaryDir>();
+    ASSERT_TRUE(home_->isValid());
+    setenv("XDG_DATA_HOME", dataHome().toUtf8().constData(), 1);
+    QSettings::setPath(QSettings::NativeFormat, QSettings::UserScope, home_->path() + "/config");
+    QSettings::setPath(QSettings::IniFormat, QSettings::UserScope, home_->path() + "/config");
+    engine = std::make_unique<Engine>(clock, settings, random);
+    QObject::connect(&watchdog_, &QTimer::timeout, [this] { watch(); });
+    watchdog_.start(20);
+}
+
+void AppTest::TearDown() {
+    watchdog_.stop();
+    EXPECT_TRUE(handlers_.empty()) << "a dialog the test waited for never opened";
+}
+
+void AppTest::watch() {
+    auto* dialog = qobject_cast<QDialog*>(QApplication::activeModalWidget());
+    if (!dialog || !dialog->isVisible()) return;
+    if (handlers_.empty()) {
+        ADD_FAILURE() << "unexpected dialog: " << dialogText(*dialog).toStdString();
+        dialog->reject();
+        return;
+    }
+    auto handler = std::move(handlers_.front());
+    handlers_.pop_front();
+    handler(*dialog);
+    if (dialog->isVisible()) {
+        ADD_FAILURE() << "the dialog was left open";
+        dialog->reject();
+    }
+}
+
+QString dialogText(QWidget& dialog) {
+    QStringList parts;
+    for (QLabel* label : dialog.findChildren<QLabel*>())
+        if (!label->text().isEmpty()) parts << label->text();
+    return parts.join(QLatin1Char('\n'));
+}
+
+void clickButton(QWidget& dialog, const QString& text) {
+    for (QAbstractButton* b : dialog.findChildren<QAbstractButton*>())
+        if (b->text().remove(QLatin1Char('&')) == text) {
+            b->click();
+            return;
+        }
+    ADD_FAILURE() << "no button " << text.toStdString() << " in " << dialogText(dialog).toStdString();
+}
+
+} // namespace vx::test

@@ -1,0 +1,50 @@
+// The shared fixture of the window and dialog tests: a private data and
+// settings folder per test, the off-screen platform, and a watchdog that
+// fails the test (instead of hanging) when a dialog opens that the test did
+// not ask for.
+#pragma once
+
+#include "engine/Engine.h"
+#include "engine/SimulatedClock.h"
+
+#include <QApplication>
+#include <QDialog>
+#include <QTemporaryDir>
+#include <QTimer>
+
+#include <gtest/gtest.h>
+
+#include <deque>
+#include <functional>
+#include <memory>
+
+namespace vx::test {
+
+class AppTest : public ::testing::Test {
+protected:
+    void SetUp() override;
+    void TearDown() override;
+
+    // The next modal dialog is handed to `handler`, which must close it.
+    void expectDialog(std::function<void(QDialog&)> handler) { handlers_.push_back(std::move(handler)); }
+    bool allDialogsSeen() const { return handlers_.empty(); }
+    QString dataHome() const { return home_->path() + "/data"; }
+
+    SimulatedClock clock;
+    MemorySettings settings;
+    StdRandom random{11};
+    std::unique_ptr<Engine> engine;
+
+private:
+    void watch();
+    std::unique_ptr<QTemporaryDir> home_;
+    std::deque<std::function<void(QDialog&)>> handlers_;
+    QTimer watchdog_;
+};
+
+// Text of every QLabel of a dialog, joined by line feeds.
+QString dialogText(QWidget& dialog);
+// Clicks the dialog button with that text.
+void clickButton(QWidget& dialog, const QString& text);
+
+} // namespace vx::test
