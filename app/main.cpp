@@ -28,8 +28,15 @@ bool hasDisplay() {
     return std::getenv("DISPLAY") || std::getenv("WAYLAND_DISPLAY") || std::getenv("QT_QPA_PLATFORM");
 }
 
+// Headless runs report their own failures in one line; Qt's notes about the
+// session (a missing runtime folder, fonts) would only clutter a script's output.
+void quietQt(QtMsgType type, const QMessageLogContext&, const QString& message) {
+    if (type == QtFatalMsg) std::fprintf(stderr, "%s\n", message.toLocal8Bit().constData());
+}
+
 int snapshot(int argc, char** argv, const char* path, const char* keys) {
     if (!hasDisplay()) qputenv("QT_QPA_PLATFORM", "offscreen");
+    qInstallMessageHandler(quietQt);
     QApplication app(argc, argv);
     vx::setAppIdentity();
     const auto failure = vx::Snapshot::render(QString::fromLocal8Bit(path), QString::fromUtf8(keys ? keys : ""));

@@ -40,12 +40,14 @@ protected:
                                             ::testing::UnitTest::GetInstance()->current_test_info()->name());
         fs::remove_all(home);
         fs::create_directories(home);
+        fs::permissions(home, fs::perms::owner_all);
     }
     void TearDown() override { fs::remove_all(home); }
 
     Result run(const std::vector<std::string>& args) {
         std::string cmd = "env -u DISPLAY -u WAYLAND_DISPLAY -u QT_QPA_PLATFORM XDG_DATA_HOME=" + quote((home / "data").string()) +
-                          " XDG_CONFIG_HOME=" + quote((home / "config").string()) + " " + quote(VELTRANIX_BINARY);
+                          " XDG_CONFIG_HOME=" + quote((home / "config").string()) +
+                          " XDG_RUNTIME_DIR=" + quote(home.string()) + " " + quote(VELTRANIX_BINARY);
         for (const auto& a : args) cmd += " " + quote(a);
         cmd += " 2>" + quote((home / "stderr").string());
         Result r;
@@ -150,6 +152,19 @@ TEST_F(Batch, ListingALibrary) {
     Result none = run({"--list"});
     EXPECT_EQ(none.status, 0);
     EXPECT_EQ(none.out, "");
+}
+
+TEST_F(Batch, SnapshotsNeedNoDisplayAndReportWhatWentWrong) {
+    const fs::path out = home / "sum.png";
+    Result ok = run({"--snapshot", out.string(), "12+3="});
+    EXPECT_EQ(ok.status, 0) << ok.err;
+    EXPECT_EQ(slurp(out).substr(0, 8), "\x89PNG\r\n\x1a\n");
+    std::ofstream(home / "plain") << "x";
+    const std::string bad = (home / "plain" / "out.png").string();
+    Result failed = run({"--snapshot", bad});
+    EXPECT_EQ(failed.status, 1);
+    EXPECT_EQ(std::count(failed.err.begin(), failed.err.end(), '\n'), 1) << failed.err;
+    EXPECT_NE(failed.err.find(bad), std::string::npos) << failed.err;
 }
 
 TEST_F(Batch, HelpNamesTheTokensAndAnExample) {
