@@ -5,6 +5,7 @@
 #include "app/Batch.h"
 
 #include "app/BatchScript.h"
+#include "display/Formatter.h"
 #include "engine/Engine.h"
 #include "engine/SimulatedClock.h"
 #include "storage/AppIdentity.h"
@@ -149,16 +150,6 @@ std::string jsonNumber(double v) {
     return buf;
 }
 
-std::string displayText(const std::vector<Cell>& cells) {
-    std::string s;
-    for (const Cell& c : cells) {
-        s += c.ch;
-        if (c.dot) s += '.';
-        if (c.comma) s += ',';
-    }
-    return s;
-}
-
 int list(const Options& o, Model model) {
     const auto programs = readLibrary(o, model);
     if (o.json) {
@@ -220,17 +211,21 @@ int play(const Options& o, Model model) {
 
     const std::int64_t limit = toNanos(o.timeLimit);
     for (const BatchAction& action : actions) {
-        if (action.kind == BatchAction::Kind::wait) waitUntilIdle(engine, clock, limit);
-        else apply(engine, action);
+        if (action.kind == BatchAction::Kind::wait)
+            waitUntilIdle(engine, clock, limit);
+        else
+            apply(engine, action);
     }
     waitUntilIdle(engine, clock, limit);
 
     if (o.json) {
-        std::string out = "{\"model\": \"" + rawValue(engine.model()) + "\", \"display\": " +
-                          jsonString(displayText(engine.cells())) + ", \"error\": " + (engine.error ? "true" : "false") +
-                          ", \"running\": " + (engine.running ? "true" : "false") + ", \"pc\": " + std::to_string(engine.pc) +
-                          ",\n \"registers\": [";
-        for (std::size_t i = 0; i < engine.regs.size(); ++i) out += (i ? ", " : "") + jsonNumber(engine.regs[i].v);
+        std::string out = "{\"model\": \"" + rawValue(engine.model()) +
+                          "\", \"display\": " + jsonString(Formatter::text(engine.cells())) +
+                          ", \"error\": " + (engine.error ? "true" : "false") +
+                          ", \"running\": " + (engine.running ? "true" : "false") +
+                          ", \"pc\": " + std::to_string(engine.pc) + ",\n \"registers\": [";
+        for (std::size_t i = 0; i < engine.regs.size(); ++i)
+            out += (i ? ", " : "") + jsonNumber(engine.regs[i].v);
         out += "],\n \"program\": [";
         const auto steps = engine.programSteps();
         for (std::size_t i = 0; i < steps.size(); ++i)
@@ -238,9 +233,10 @@ int play(const Options& o, Model model) {
         out += "],\n \"tape\": [";
         for (std::size_t i = 0; i < engine.tape.size(); ++i) {
             const TapeLine& l = engine.tape[i];
-            out += std::string(i ? ",\n  " : "\n  ") + "{\"text\": " + jsonString(l.text) + ", \"symbol\": " +
-                   jsonString(l.symbol) + ", \"red\": " + (l.red ? "true" : "false") +
-                   ", \"left\": " + (l.left ? "true" : "false") + ", \"printed\": " + jsonString(l.printed()) + "}";
+            out += std::string(i ? ",\n  " : "\n  ") + "{\"text\": " + jsonString(l.text) +
+                   ", \"symbol\": " + jsonString(l.symbol) + ", \"red\": " + (l.red ? "true" : "false") +
+                   ", \"left\": " + (l.left ? "true" : "false") +
+                   ", \"printed\": " + jsonString(l.printed()) + "}";
         }
         out += "]}\n";
         std::fputs(out.c_str(), stdout);
@@ -248,10 +244,12 @@ int play(const Options& o, Model model) {
         const bool colour = isatty(STDOUT_FILENO);
         std::string out;
         for (const TapeLine& l : engine.tape) {
-            if (colour && l.red) out += "\033[31m" + l.printed() + "\033[0m\n";
-            else out += l.printed() + "\n";
+            if (colour && l.red)
+                out += "\033[31m" + l.printed() + "\033[0m\n";
+            else
+                out += l.printed() + "\n";
         }
-        out += displayText(engine.cells()) + "\n";
+        out += Formatter::text(engine.cells()) + "\n";
         std::fputs(out.c_str(), stdout);
     }
     return 0;

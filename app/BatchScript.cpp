@@ -10,13 +10,13 @@ namespace vx {
 std::vector<BatchAction> parseScript(const std::string& script) {
     using BK = BatchAction::Kind;
     static const std::map<std::string, std::pair<BK, int>> switches = {
-        {"power:on", {BK::power, 1}},   {"power:off", {BK::power, 0}},   {"printer:on", {BK::printer, 1}},
-        {"printer:off", {BK::printer, 0}}, {"mode:run", {BK::mode, 0}},  {"mode:step", {BK::mode, 1}},
-        {"mode:load", {BK::mode, 2}},    {"tape:on", {BK::tape, 1}},      {"tape:off", {BK::tape, 0}},
-        {"angle:deg", {BK::angle, 0}},   {"angle:grad", {BK::angle, 1}}};
-    static const std::map<char, K> signs = {{'+', K::plus},   {'-', K::minus},  {'*', K::times},
-                                             {'/', K::divide}, {'^', K::power},  {'(', K::lparen},
-                                             {')', K::rparen}, {'=', K::equals}};
+        {"power:on", {BK::power, 1}},      {"power:off", {BK::power, 0}}, {"printer:on", {BK::printer, 1}},
+        {"printer:off", {BK::printer, 0}}, {"mode:run", {BK::mode, 0}},   {"mode:step", {BK::mode, 1}},
+        {"mode:load", {BK::mode, 2}},      {"tape:on", {BK::tape, 1}},    {"tape:off", {BK::tape, 0}},
+        {"angle:deg", {BK::angle, 0}},     {"angle:grad", {BK::angle, 1}}};
+    static const std::map<char, K> signs = {{'+', K::plus},   {'-', K::minus}, {'*', K::times},
+                                            {'/', K::divide}, {'^', K::power}, {'(', K::lparen},
+                                            {')', K::rparen}, {'=', K::equals}};
 
     std::vector<BatchAction> actions;
     std::istringstream in(script);
@@ -53,7 +53,8 @@ std::vector<BatchAction> parseScript(const std::string& script) {
             actions.push_back(a);
             continue;
         }
-        throw ScriptError{"unbekanntes Wort „" + token + "“ an Stelle " + std::to_string(position) + " des Skripts"};
+        throw ScriptError{"unbekanntes Wort „" + token + "“ an Stelle " + std::to_string(position) +
+                          " des Skripts"};
     }
     return actions;
 }

@@ -9,8 +9,8 @@
 #include "storage/UserPrograms.h"
 
 #include <QActionGroup>
-#include <QLayout>
 #include <QApplication>
+#include <QLayout>
 #include <QMenuBar>
 #include <QMessageBox>
 #include <QPushButton>
@@ -51,10 +51,11 @@ MainWindow::MainWindow(Engine& engine, UserPrograms& library, KeyHelp& help, Zoo
     helpToggle->setCheckable(true);
     helpToggle->setChecked(help_.enabled());
     connect(helpToggle, &QAction::toggled, this, [this](bool on) { help_.setEnabled(on); });
-    connect(&help_, &KeyHelp::changed, helpToggle, [this, helpToggle] { helpToggle->setChecked(help_.enabled()); });
+    connect(&help_, &KeyHelp::changed, helpToggle,
+            [this, helpToggle] { helpToggle->setChecked(help_.enabled()); });
     connect(appMenu_->addAction(QStringLiteral("Tastaturbelegung …")), &QAction::triggered, this, [this] {
-        QMessageBox box(QMessageBox::Information, QStringLiteral("Tastaturbelegung"), QStringLiteral("Tastaturbelegung"),
-                        QMessageBox::Ok, this);
+        QMessageBox box(QMessageBox::Information, QStringLiteral("Tastaturbelegung"),
+                        QStringLiteral("Tastaturbelegung"), QMessageBox::Ok, this);
         box.setTextFormat(Qt::PlainText);
         box.setInformativeText(QStringLiteral("<pre>") + KeyboardMonitor::keyMapHelp().toHtmlEscaped() +
                                QStringLiteral("</pre>"));
@@ -92,7 +93,9 @@ MainWindow::MainWindow(Engine& engine, UserPrograms& library, KeyHelp& help, Zoo
     setWindowFlag(Qt::WindowMaximizeButtonHint, false);
 }
 
-MainWindow::~MainWindow() { engine_.removeListener(listener_); }
+MainWindow::~MainWindow() {
+    engine_.removeListener(listener_);
+}
 
 void MainWindow::machineChanged() {
     setWindowTitle(QString::fromStdString(title(engine_.model())));
@@ -125,7 +128,8 @@ void MainWindow::chooseModel(int index) {
         QMessageBox box(QMessageBox::Question, QStringLiteral("Modell"),
                         QStringLiteral("Auf %1 umschalten?").arg(QString::fromStdString(menuTitle(model))),
                         QMessageBox::NoButton, this);
-        box.setInformativeText(QStringLiteral("Programmspeicher und Register werden gelöscht, wie beim Ausschalten."));
+        box.setInformativeText(
+            QStringLiteral("Programmspeicher und Register werden gelöscht, wie beim Ausschalten."));
         QPushButton* yes = box.addButton(QStringLiteral("Umschalten"), QMessageBox::AcceptRole);
         box.addButton(QStringLiteral("Abbrechen"), QMessageBox::RejectRole);
         box.setDefaultButton(yes);

@@ -17,7 +17,7 @@ class CalculatorView;
 
 class MainWindow : public QMainWindow {
     Q_OBJECT
-public:
+  public:
     MainWindow(Engine& engine, UserPrograms& library, KeyHelp& help, ZoomSetting& zoom);
     ~MainWindow() override;
     CalculatorView* calculator() const { return view_; }
@@ -28,7 +28,7 @@ public:
     // Keeps the window's top-left corner where it is.
     void fitToZoom();
 
-private:
+  private:
     void rebuildPrograms();
     void scheduleRebuild();
     void machineChanged();

@@ -40,7 +40,9 @@ QString NameFilter::filtered(const QString& text) {
 
 namespace ProgramActions {
 
-void load(const SavedProgram& program, Engine& engine) { engine.loadProgram(program.steps); }
+void load(const SavedProgram& program, Engine& engine) {
+    engine.loadProgram(program.steps);
+}
 
 QString collapsedName(const QString& text) {
     return text.split(QLatin1Char(' '), Qt::SkipEmptyParts).join(QLatin1Char(' '));
@@ -60,7 +62,7 @@ void failed(const QString& why, QWidget* parent) {
 }
 
 class NameDialog : public QDialog {
-public:
+  public:
     NameDialog(const QString& title, const QString& initial, QWidget* parent) : QDialog(parent) {
         setWindowTitle(title);
         setModal(true);
@@ -115,8 +117,8 @@ void save(Engine& engine, UserPrograms& library, const std::optional<SavedProgra
         }
         QMessageBox box(QMessageBox::Warning, QStringLiteral("Programm löschen"),
                         quoted(*target) + QStringLiteral(" löschen?"), QMessageBox::NoButton, parent);
-        box.setInformativeText(QStringLiteral(
-            "Der Programmspeicher ist leer. Das Programm wird aus der Liste entfernt; die folgenden rücken nach."));
+        box.setInformativeText(QStringLiteral("Der Programmspeicher ist leer. Das Programm wird aus der "
+                                              "Liste entfernt; die folgenden rücken nach."));
         QPushButton* remove = box.addButton(QStringLiteral("Löschen"), QMessageBox::AcceptRole);
         box.addButton(QStringLiteral("Abbrechen"), QMessageBox::RejectRole);
         box.setDefaultButton(remove);
@@ -125,7 +127,8 @@ void save(Engine& engine, UserPrograms& library, const std::optional<SavedProgra
         if (!library.remove(target->number, &error)) failed(error, parent);
         return;
     }
-    const QString title = target ? quoted(*target) + QStringLiteral(" überschreiben") : QStringLiteral("Programm speichern");
+    const QString title =
+        target ? quoted(*target) + QStringLiteral(" überschreiben") : QStringLiteral("Programm speichern");
     const QString initial = target ? QString::fromStdString(target->name) : QString();
     const auto name = askName(title, initial, parent);
     if (!name) return;
@@ -158,7 +161,8 @@ void fillMenu(QMenu& menu, Engine& engine, UserPrograms& library, QWidget* paren
     saveMenu->setEnabled(on);
     for (const SavedProgram& p : programs) {
         QAction* a = saveMenu->addAction(QString::fromStdString(p.title()));
-        QObject::connect(a, &QAction::triggered, &menu, [&engine, &library, p, parent] { save(engine, library, p, parent); });
+        QObject::connect(a, &QAction::triggered, &menu,
+                         [&engine, &library, p, parent] { save(engine, library, p, parent); });
     }
     if (!programs.empty()) saveMenu->addSeparator();
     QAction* fresh = saveMenu->addAction(QStringLiteral("Neu …"));

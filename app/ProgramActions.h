@@ -23,12 +23,12 @@ class UserPrograms;
 // dropped with a beep.
 class NameFilter : public QObject {
     Q_OBJECT
-public:
+  public:
     static constexpr int limit = 48;
     explicit NameFilter(QLineEdit* field);
     static QString filtered(const QString& text);
 
-private:
+  private:
     QLineEdit* field_;
 };
 

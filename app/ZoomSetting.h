@@ -10,7 +10,7 @@ namespace vx {
 
 class ZoomSetting : public QObject {
     Q_OBJECT
-public:
+  public:
     static ZoomSetting& shared();
     static const std::vector<int>& choices();
     int percent() const { return percent_; }
@@ -19,10 +19,10 @@ public:
     double factor() const { return percent_ / 150.0; }
     QSize size() const;
 
-signals:
+  signals:
     void changed();
 
-private:
+  private:
     explicit ZoomSetting(int percent) : percent_(percent) {}
     int percent_;
 };

@@ -39,7 +39,8 @@ int snapshot(int argc, char** argv, const char* path, const char* keys) {
     qInstallMessageHandler(quietQt);
     QApplication app(argc, argv);
     vx::setAppIdentity();
-    const auto failure = vx::Snapshot::render(QString::fromLocal8Bit(path), QString::fromUtf8(keys ? keys : ""));
+    const auto failure =
+        vx::Snapshot::render(QString::fromLocal8Bit(path), QString::fromUtf8(keys ? keys : ""));
     if (failure) {
         std::fprintf(stderr, "veltranix: %s: %s\n", path, failure->toLocal8Bit().constData());
         return 1;
@@ -53,8 +54,8 @@ int window(int argc, char** argv) {
     QGuiApplication::setDesktopFileName(QString::fromLatin1(vx::desktopId));
     QApplication::setApplicationDisplayName(QStringLiteral("Veltranix"));
     QTranslator qtGerman;
-    if (qtGerman.load(QLocale(QLocale::German, QLocale::Germany), QStringLiteral("qtbase"), QStringLiteral("_"),
-                      QLibraryInfo::path(QLibraryInfo::TranslationsPath)))
+    if (qtGerman.load(QLocale(QLocale::German, QLocale::Germany), QStringLiteral("qtbase"),
+                      QStringLiteral("_"), QLibraryInfo::path(QLibraryInfo::TranslationsPath)))
         QApplication::installTranslator(&qtGerman);
 
     vx::QtScheduler scheduler;

@@ -31,6 +31,17 @@ const Cells& errorCells() {
     return cells;
 }
 
+std::string text(const Cells& cells) {
+    std::string s;
+    s.reserve(cells.size() * 2);
+    for (const Cell& c : cells) {
+        s += c.ch;
+        if (c.dot) s += '.';
+        if (c.comma) s += ',';
+    }
+    return s;
+}
+
 Cells toCells(const std::string& text) {
     Cells cells;
     cells.reserve(text.size());
@@ -48,7 +59,8 @@ Cells toCells(const std::string& text) {
 Cells rightAligned(const Cells& cells) {
     Cells out(width);
     std::size_t take = std::min<std::size_t>(cells.size(), width - 1);
-    std::copy(cells.end() - static_cast<std::ptrdiff_t>(take), cells.end(), out.end() - static_cast<std::ptrdiff_t>(take));
+    std::copy(cells.end() - static_cast<std::ptrdiff_t>(take), cells.end(),
+              out.end() - static_cast<std::ptrdiff_t>(take));
     return out;
 }
 

@@ -16,6 +16,8 @@ inline constexpr int width = 16;
 using Cells = std::vector<Cell>;
 
 const Cells& blank();
+// The cells as text: each character, then "." and "," for its marks.
+std::string text(const Cells& cells);
 const Cells& dashes();
 const Cells& errorCells();
 

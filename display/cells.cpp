@@ -21,7 +21,9 @@ std::vector<Cell> Engine::cells() const {
         return loadCells(prev, pc, codeText(pc - 1), codeText(pc));
     }
     if (error) return errorCells();
-    std::vector<Cell> shown = entry ? entryCells(*entry, dp, sciMode) : identMode ? identCells(E) : numberCells(E, dp, sciMode);
+    std::vector<Cell> shown = entry       ? entryCells(*entry, dp, sciMode)
+                              : identMode ? identCells(E)
+                                          : numberCells(E, dp, sciMode);
     if (!parens.empty()) shown[0].ch = static_cast<char>('0' + parens.size());
     return shown;
 }

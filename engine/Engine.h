@@ -52,7 +52,7 @@ struct SigmaPending {
 };
 
 class Engine {
-public:
+  public:
     static constexpr double pauseSeconds = 3.0;
     static constexpr double printLineSeconds = 0.5;
     static constexpr double sliceWaitSeconds = 0.004;
@@ -130,7 +130,9 @@ public:
         std::erase_if(listeners_, [id](const auto& entry) { return entry.first == id; });
     }
     // Called with the new model after a model change; the program library follows it.
-    void addModelListener(std::function<void(Model)> listener) { modelListeners_.push_back(std::move(listener)); }
+    void addModelListener(std::function<void(Model)> listener) {
+        modelListeners_.push_back(std::move(listener));
+    }
 
     // --- keys ---
     void press(Key key);
@@ -173,7 +175,7 @@ public:
     // a listing, a temporary display).
     bool busy() const { return running || stepBusy || listing || overrideCells.has_value(); }
 
-private:
+  private:
     void clearMachine();
     void modeChanged();
     void bump();

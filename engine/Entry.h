@@ -8,10 +8,10 @@
 namespace vx {
 
 struct Entry {
-    std::string mant;                  // digits and at most one "."
+    std::string mant; // digits and at most one "."
     bool neg = false;
     bool expMode = false;
-    std::string exp;                   // at most two digits
+    std::string exp; // at most two digits
     bool expNeg = false;
     std::vector<std::string> dmsParts; // closed degree and minute parts
 

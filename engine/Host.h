@@ -14,7 +14,7 @@
 namespace vx {
 
 class Scheduler {
-public:
+  public:
     using Handle = std::uint64_t;
     virtual ~Scheduler() = default;
     // Runs `fn` once, `seconds` from now. The returned handle is never 0.
@@ -26,7 +26,7 @@ public:
 };
 
 class Settings {
-public:
+  public:
     virtual ~Settings() = default;
     virtual std::optional<std::string> text(const std::string& key) = 0;
     virtual std::optional<long long> integer(const std::string& key) = 0;
@@ -37,7 +37,7 @@ public:
 };
 
 class Random {
-public:
+  public:
     virtual ~Random() = default;
     virtual std::uint32_t next32() = 0;
 };
@@ -45,7 +45,7 @@ public:
 // Settings kept in memory only: tests, and the batch mode, which must not
 // change what the user has stored.
 class MemorySettings : public Settings {
-public:
+  public:
     std::optional<std::string> text(const std::string& key) override;
     std::optional<long long> integer(const std::string& key) override;
     std::optional<bool> boolean(const std::string& key) override;
@@ -54,19 +54,19 @@ public:
     void setBoolean(const std::string& key, bool value) override;
     int writes = 0;
 
-private:
+  private:
     std::map<std::string, std::string> texts_;
     std::map<std::string, long long> integers_;
     std::map<std::string, bool> booleans_;
 };
 
 class StdRandom : public Random {
-public:
+  public:
     StdRandom();
     explicit StdRandom(std::uint32_t seed) : gen_(seed) {}
     std::uint32_t next32() override { return static_cast<std::uint32_t>(gen_()); }
 
-private:
+  private:
     std::mt19937 gen_;
 };
 

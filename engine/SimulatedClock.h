@@ -12,7 +12,7 @@
 namespace vx {
 
 class SimulatedClock : public Scheduler {
-public:
+  public:
     Handle after(double seconds, std::function<void()> fn) override;
     Handle every(double seconds, std::function<void()> fn) override;
     void cancel(Handle handle) override;
@@ -29,7 +29,7 @@ public:
     void advance(double seconds);
     std::size_t pending() const { return queue_.size(); }
 
-private:
+  private:
     struct Item {
         Handle handle;
         std::int64_t period; // 0 for a one-shot callback

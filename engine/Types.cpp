@@ -11,9 +11,15 @@ std::optional<Mode> modeFromInt(int raw) {
     return static_cast<Mode>(raw);
 }
 
-std::string rawValue(Model m) { return m == Model::orbis412 ? "412" : "410"; }
-std::string title(Model m) { return "Veltranix " + rawValue(m) + " Numerist"; }
-std::string menuTitle(Model m) { return "Orbis " + rawValue(m) + " Numerist"; }
+std::string rawValue(Model m) {
+    return m == Model::orbis412 ? "412" : "410";
+}
+std::string title(Model m) {
+    return "Veltranix " + rawValue(m) + " Numerist";
+}
+std::string menuTitle(Model m) {
+    return "Orbis " + rawValue(m) + " Numerist";
+}
 
 std::optional<Model> modelFromRaw(std::string_view raw) {
     if (raw == "410") return Model::orbis410;
@@ -26,16 +32,17 @@ Model savedModel(Settings& settings) {
     return stored && *stored == "412" ? Model::orbis412 : Model::orbis410;
 }
 
-void saveModel(Settings& settings, Model m) { settings.setText("model", rawValue(m)); }
+void saveModel(Settings& settings, Model m) {
+    settings.setText("model", rawValue(m));
+}
 
 namespace {
 
 constexpr std::array<const char*, 40> kindNames = {
-    "digit",  "dot",    "chs",      "exp",     "dms",   "equals",  "plus",   "minus",    "times",
-    "divide", "power",  "lparen",   "rparen",  "f",     "sigma",   "sdMean", "startStop", "clear",
-    "reset",  "adv",    "printKey", "setDP",   "ident", "store",   "recall", "exchange", "ln",
-    "log",    "sqrt",   "recip",    "toMetric", "sin",  "cos",     "tan",    "toRect",   "toRad",
-    "back",   "fwd",    "jump",     "insert"};
+    "digit",    "dot",    "chs",    "exp",   "dms",    "equals",   "plus",      "minus", "times", "divide",
+    "power",    "lparen", "rparen", "f",     "sigma",  "sdMean",   "startStop", "clear", "reset", "adv",
+    "printKey", "setDP",  "ident",  "store", "recall", "exchange", "ln",        "log",   "sqrt",  "recip",
+    "toMetric", "sin",    "cos",    "tan",   "toRect", "toRad",    "back",      "fwd",   "jump",  "insert"};
 
 const std::array<Key, keyCount>& keyList() {
     static const std::array<Key, keyCount> keys = [] {
@@ -49,8 +56,12 @@ const std::array<Key, keyCount>& keyList() {
 
 } // namespace
 
-const Key* allKeysBegin() { return keyList().data(); }
-const Key* allKeysEnd() { return keyList().data() + keyList().size(); }
+const Key* allKeysBegin() {
+    return keyList().data();
+}
+const Key* allKeysEnd() {
+    return keyList().data() + keyList().size();
+}
 
 std::string keyName(Key key) {
     if (key.isDigit()) return std::to_string(key.n);
@@ -77,9 +88,12 @@ std::optional<int> operandIndex(Key key) {
 std::optional<int> labelIndex(Model m, Key key) {
     std::optional<int> index = operandIndex(key);
     if (!index) {
-        if (key.kind == K::dms) index = 13;
-        else if (key.kind == K::lparen) index = 14;
-        else if (key.kind == K::rparen) index = 15;
+        if (key.kind == K::dms)
+            index = 13;
+        else if (key.kind == K::lparen)
+            index = 14;
+        else if (key.kind == K::rparen)
+            index = 15;
     }
     if (index && *index > maxLabel(m)) return std::nullopt;
     return index;

@@ -34,13 +34,23 @@ std::string rawValue(Model m); // "410" / "412"
 std::string title(Model m);    // "Veltranix 410 Numerist"
 std::string menuTitle(Model m);
 std::optional<Model> modelFromRaw(std::string_view raw);
-inline int registerCount(Model m) { return m == Model::orbis412 ? 44 : 12; }
-inline int maxLabel(Model m) { return m == Model::orbis412 ? 15 : 11; }
+inline int registerCount(Model m) {
+    return m == Model::orbis412 ? 44 : 12;
+}
+inline int maxLabel(Model m) {
+    return m == Model::orbis412 ? 15 : 11;
+}
 // The larger model differs in one trait that shows in three places: the label
 // search, two-digit register operands and the printer echoing every LOAD key.
-inline bool lowestLabelWins(Model m) { return m == Model::orbis412; }
-inline bool twoDigitRegisters(Model m) { return m == Model::orbis412; }
-inline bool printsEveryLoadKey(Model m) { return m == Model::orbis412; }
+inline bool lowestLabelWins(Model m) {
+    return m == Model::orbis412;
+}
+inline bool twoDigitRegisters(Model m) {
+    return m == Model::orbis412;
+}
+inline bool printsEveryLoadKey(Model m) {
+    return m == Model::orbis412;
+}
 
 // The remembered model: "412" means the larger model, anything else (or
 // nothing stored) the 410.
@@ -49,9 +59,45 @@ void saveModel(Settings& settings, Model m);
 
 // The front-panel keys. `digit` carries its value in Key::n.
 enum class K : std::uint8_t {
-    digit, dot, chs, exp, dms, equals, plus, minus, times, divide, power, lparen, rparen,
-    f, sigma, sdMean, startStop, clear, reset, adv, printKey, setDP, ident, store, recall,
-    exchange, ln, log, sqrt, recip, toMetric, sin, cos, tan, toRect, toRad, back, fwd, jump,
+    digit,
+    dot,
+    chs,
+    exp,
+    dms,
+    equals,
+    plus,
+    minus,
+    times,
+    divide,
+    power,
+    lparen,
+    rparen,
+    f,
+    sigma,
+    sdMean,
+    startStop,
+    clear,
+    reset,
+    adv,
+    printKey,
+    setDP,
+    ident,
+    store,
+    recall,
+    exchange,
+    ln,
+    log,
+    sqrt,
+    recip,
+    toMetric,
+    sin,
+    cos,
+    tan,
+    toRect,
+    toRad,
+    back,
+    fwd,
+    jump,
     insert
 };
 
@@ -89,14 +135,23 @@ struct Prefix {
     enum class Kind { none, f, setDP, label, metric, reg, cond };
     Kind kind = Kind::none;
     int base = 0;
-    int off = 0;            // reg: arithmetic modifier 0 ... 5
-    bool ind = false;       // reg: indirect (412)
+    int off = 0;              // reg: arithmetic modifier 0 ... 5
+    bool ind = false;         // reg: indirect (412)
     std::optional<int> digit; // reg: first of two register digits (412)
-    int bits = 0;           // cond: condition bits
+    int bits = 0;             // cond: condition bits
 
     static Prefix none() { return {}; }
-    static Prefix make(Kind k) { Prefix p; p.kind = k; return p; }
-    static Prefix metric(int base) { Prefix p; p.kind = Kind::metric; p.base = base; return p; }
+    static Prefix make(Kind k) {
+        Prefix p;
+        p.kind = k;
+        return p;
+    }
+    static Prefix metric(int base) {
+        Prefix p;
+        p.kind = Kind::metric;
+        p.base = base;
+        return p;
+    }
     static Prefix reg(int base, int off = 0, bool ind = false, std::optional<int> digit = {}) {
         Prefix p;
         p.kind = Kind::reg;
@@ -124,7 +179,11 @@ struct Assembled {
     int code = 0;
     std::optional<int> operand;
 
-    static Assembled of(Kind k) { Assembled a; a.kind = k; return a; }
+    static Assembled of(Kind k) {
+        Assembled a;
+        a.kind = k;
+        return a;
+    }
     static Assembled makeCode(int c, std::optional<int> op = {}) {
         Assembled a;
         a.kind = Kind::code;

@@ -83,8 +83,10 @@ void Engine::equals() {
     }
     printNumber(E, "=", false);
     if (numOp) {
-        if (numOp->second == Op::toPolar || numOp->second == Op::toRect) convertPair(numOp->first, numOp->second);
-        else E = compute(numOp->first, E, numOp->second);
+        if (numOp->second == Op::toPolar || numOp->second == Op::toRect)
+            convertPair(numOp->first, numOp->second);
+        else
+            E = compute(numOp->first, E, numOp->second);
     }
     pendingExec = false;
     printNumber(E, "", false);

@@ -12,8 +12,10 @@ namespace {
 std::optional<double> parseDecimal(const std::string& text) {
     bool digit = false;
     for (char c : text) {
-        if (c >= '0' && c <= '9') digit = true;
-        else if (c != '.' && c != '-' && c != '+') return std::nullopt;
+        if (c >= '0' && c <= '9')
+            digit = true;
+        else if (c != '.' && c != '-' && c != '+')
+            return std::nullopt;
     }
     if (!digit) return std::nullopt;
     char* end = nullptr;
@@ -76,8 +78,10 @@ void Entry::edit(int code) {
         mant += mant.empty() ? "0." : ".";
         return;
     case 11:
-        if (expMode) expNeg = !expNeg;
-        else neg = !neg;
+        if (expMode)
+            expNeg = !expNeg;
+        else
+            neg = !neg;
         return;
     case 12:
         if (dmsParts.empty()) expMode = true;

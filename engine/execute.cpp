@@ -10,14 +10,23 @@ namespace {
 
 bool makesEntryReady(int code) {
     switch (code) {
-    case 17: case 18: case 19: case 20: case 21: case 22: case 30: case 31: case 59: case 123: return true;
+    case 17:
+    case 18:
+    case 19:
+    case 20:
+    case 21:
+    case 22:
+    case 30:
+    case 31:
+    case 59:
+    case 123: return true;
     default: return false;
     }
 }
 
 bool isFunction(int code) {
-    return (code >= 48 && code <= 51) || (code >= 56 && code <= 58) || code == 60 || (code >= 112 && code <= 115) ||
-           (code >= 120 && code <= 122) || code == 124;
+    return (code >= 48 && code <= 51) || (code >= 56 && code <= 58) || code == 60 ||
+           (code >= 112 && code <= 115) || (code >= 120 && code <= 122) || code == 124;
 }
 
 constexpr double eulerE = 2.718281828459045;

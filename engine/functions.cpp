@@ -65,9 +65,12 @@ void Engine::metric(int code) {
     const double u = gradMode_ ? 200.0 : 180.0;
     const double x = E.v;
     double r;
-    if (k == 0) r = toMetric ? (x - 32) * 5 / 9 : x * 9 / 5 + 32;
-    else if (k == 11) r = toMetric ? x * pi / u : x * u / pi;
-    else r = toMetric ? x * Codes::metricFactors().at(k) : x / Codes::metricFactors().at(k);
+    if (k == 0)
+        r = toMetric ? (x - 32) * 5 / 9 : x * 9 / 5 + 32;
+    else if (k == 11)
+        r = toMetric ? x * pi / u : x * u / pi;
+    else
+        r = toMetric ? x * Codes::metricFactors().at(k) : x / Codes::metricFactors().at(k);
     E = Num{checked(r), false};
     printNumber(E, "", false);
 }

@@ -180,8 +180,10 @@ void Engine::press(Key key) {
             // In the error state only RESET and CLEAR get through.
             if (c == 30 || c == 31) executeCaught(c, op);
         } else if (c == 27) {
-            if (mode_ == Mode::step) singleStep();
-            else startRun();
+            if (mode_ == Mode::step)
+                singleStep();
+            else
+                startRun();
         } else if (c >= 232 && c <= 247) {
             // A jump keyed by hand only positions the counter.
             commitEntry();

@@ -19,13 +19,16 @@ double CalculatorView::keyboardHeight() {
     return keyboardWidth * Layout::imageSize.height() / Layout::imageSize.width();
 }
 
-QSizeF CalculatorView::baseSize() { return QSizeF(keyboardWidth + tapeWidth, displayHeight + keyboardHeight()); }
+QSizeF CalculatorView::baseSize() {
+    return QSizeF(keyboardWidth + tapeWidth, displayHeight + keyboardHeight());
+}
 
 QRectF CalculatorView::paperRect() {
     return QRectF(keyboardWidth + 12, 28, tapeWidth - 24, baseSize().height() - 28 - 12);
 }
 
-CalculatorView::CalculatorView(Engine& engine, KeyHelp& help, QWidget* parent) : QWidget(parent), engine_(engine) {
+CalculatorView::CalculatorView(Engine& engine, KeyHelp& help, QWidget* parent)
+    : QWidget(parent), engine_(engine) {
     setAttribute(Qt::WA_OpaquePaintEvent);
     display_ = new DisplayPanel(engine, this);
     keyboard_ = new KeyboardView(engine, help, this);
@@ -35,7 +38,9 @@ CalculatorView::CalculatorView(Engine& engine, KeyHelp& help, QWidget* parent) :
     setFactor(1.0);
 }
 
-CalculatorView::~CalculatorView() { engine_.removeListener(listener_); }
+CalculatorView::~CalculatorView() {
+    engine_.removeListener(listener_);
+}
 
 void CalculatorView::machineChanged() {
     display_->refresh();
@@ -59,7 +64,8 @@ void CalculatorView::layoutChildren() {
     const double f = factor_;
     auto place = [f](ScaledWidget* w, double x, double y, double width, double height) {
         const int x0 = static_cast<int>(std::lround(x * f)), y0 = static_cast<int>(std::lround(y * f));
-        const int x1 = static_cast<int>(std::lround((x + width) * f)), y1 = static_cast<int>(std::lround((y + height) * f));
+        const int x1 = static_cast<int>(std::lround((x + width) * f)),
+                  y1 = static_cast<int>(std::lround((y + height) * f));
         w->place(QRect(x0, y0, x1 - x0, y1 - y0));
     };
     display_->setScale(f);

@@ -19,7 +19,7 @@ class TapeView;
 
 class CalculatorView : public QWidget {
     Q_OBJECT
-public:
+  public:
     static constexpr double keyboardWidth = 1040;
     static constexpr double tapeWidth = 250;
     static constexpr double displayHeight = 112;
@@ -40,11 +40,11 @@ public:
     // Fills the panel's context menu (the program menu's entries).
     std::function<void(QMenu&)> contextMenuFiller;
 
-protected:
+  protected:
     void paintEvent(QPaintEvent*) override;
     void contextMenuEvent(QContextMenuEvent*) override;
 
-private:
+  private:
     void layoutChildren();
     void machineChanged();
     Engine& engine_;

@@ -81,9 +81,15 @@ void SlideSwitch::setIndex(int index) {
     update();
 }
 
-double SlideSwitch::knobHeight() const { return height() * (positions_ == 3 ? 0.42 : 0.5); }
-double SlideSwitch::travel() const { return height() - knobHeight(); }
-double SlideSwitch::restOffset() const { return travel() * index_ / (positions_ - 1); }
+double SlideSwitch::knobHeight() const {
+    return height() * (positions_ == 3 ? 0.42 : 0.5);
+}
+double SlideSwitch::travel() const {
+    return height() - knobHeight();
+}
+double SlideSwitch::restOffset() const {
+    return travel() * index_ / (positions_ - 1);
+}
 
 void SlideSwitch::paintEvent(QPaintEvent*) {
     QPainter p(this);
@@ -109,7 +115,8 @@ void SlideSwitch::paintEvent(QPaintEvent*) {
     p.setPen(QPen(QColor(0, 0, 0, 70), 1));
     for (int i = -1; i <= 1; ++i) {
         const double y = knob.center().y() + i * knob.height() * 0.18;
-        p.drawLine(QPointF(knob.left() + knob.width() * 0.25, y), QPointF(knob.right() - knob.width() * 0.25, y));
+        p.drawLine(QPointF(knob.left() + knob.width() * 0.25, y),
+                   QPointF(knob.right() - knob.width() * 0.25, y));
     }
 }
 

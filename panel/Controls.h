@@ -13,7 +13,7 @@ namespace vx {
 
 // Every panel widget draws in panel units and is told the scale to draw at.
 class ScaledWidget : public QWidget {
-public:
+  public:
     using QWidget::QWidget;
     void setScale(double scale) {
         scale_ = scale;
@@ -26,7 +26,7 @@ public:
         layoutContent();
     }
 
-protected:
+  protected:
     virtual void layoutContent() {}
     void resizeEvent(QResizeEvent*) override { layoutContent(); }
     double scale_ = 1.0;
@@ -34,7 +34,7 @@ protected:
 
 class KeyButton : public ScaledWidget {
     Q_OBJECT
-public:
+  public:
     KeyButton(Key key, QWidget* parent);
     Key key() const { return key_; }
     bool isDown() const { return down_; }
@@ -42,14 +42,14 @@ public:
     std::function<void()> action;
     std::function<void(bool)> onHover;
 
-protected:
+  protected:
     void paintEvent(QPaintEvent*) override;
     void mousePressEvent(QMouseEvent*) override;
     void mouseReleaseEvent(QMouseEvent*) override;
     void enterEvent(QEnterEvent*) override;
     void leaveEvent(QEvent*) override;
 
-private:
+  private:
     Key key_;
     bool highlight_ = false;
     bool down_ = false;
@@ -57,20 +57,20 @@ private:
 
 class SlideSwitch : public ScaledWidget {
     Q_OBJECT
-public:
+  public:
     SlideSwitch(int positions, QWidget* parent);
     int positions() const { return positions_; }
     int index() const { return index_; }
     void setIndex(int index);
     std::function<void(int)> set;
 
-protected:
+  protected:
     void paintEvent(QPaintEvent*) override;
     void mousePressEvent(QMouseEvent*) override;
     void mouseMoveEvent(QMouseEvent*) override;
     void mouseReleaseEvent(QMouseEvent*) override;
 
-private:
+  private:
     double knobHeight() const;
     double travel() const;
     double restOffset() const;

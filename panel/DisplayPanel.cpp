@@ -48,21 +48,23 @@ QPainterPath segmentPath(const QRectF& area, int count, int index, char segment)
     std::vector<QPointF> corners;
     if (segment == 'a' || segment == 'g' || segment == 'd') {
         const double c = segment == 'a' ? t / 2 : segment == 'g' ? h / 2 : h - t / 2;
-        corners = {{s + t / 2, c}, {s + t, c - t / 2}, {w - s - t, c - t / 2}, {w - s - t / 2, c}, {w - s - t, c + t / 2},
-                   {s + t, c + t / 2}};
+        corners = {{s + t / 2, c},     {s + t, c - t / 2},     {w - s - t, c - t / 2},
+                   {w - s - t / 2, c}, {w - s - t, c + t / 2}, {s + t, c + t / 2}};
     } else {
         const double k = (segment == 'f' || segment == 'e') ? t / 2 : w - t / 2;
         const double top = (segment == 'f' || segment == 'b') ? 0 : h / 2;
         const double bottom = top + h / 2;
-        corners = {{k, top + s + t / 2},        {k + t / 2, top + s + t},   {k + t / 2, bottom - s - t},
-                   {k, bottom - s - t / 2},     {k - t / 2, bottom - s - t}, {k - t / 2, top + s + t}};
+        corners = {{k, top + s + t / 2},    {k + t / 2, top + s + t},    {k + t / 2, bottom - s - t},
+                   {k, bottom - s - t / 2}, {k - t / 2, bottom - s - t}, {k - t / 2, top + s + t}};
     }
     QPainterPath path;
     for (std::size_t i = 0; i < corners.size(); ++i) {
         // The digits lean forward: the top is a tenth of the height further right.
         const QPointF at(g.x + corners[i].x() + 0.1 * (h - corners[i].y()), g.m + corners[i].y());
-        if (i == 0) path.moveTo(at);
-        else path.lineTo(at);
+        if (i == 0)
+            path.moveTo(at);
+        else
+            path.lineTo(at);
     }
     path.closeSubpath();
     return path;
@@ -89,7 +91,8 @@ void paint(QPainter& p, const QRectF& area, const std::vector<Cell>& cells, bool
             const QPainterPath path = segmentPath(area, n, i, seg);
             if (on.contains(QLatin1Char(seg))) {
                 // A soft halo around the lit bar, then the bar itself.
-                p.strokePath(path, QPen(halo, geometry(area, n, i).t * 0.5, Qt::SolidLine, Qt::RoundCap, Qt::RoundJoin));
+                p.strokePath(path, QPen(halo, geometry(area, n, i).t * 0.5, Qt::SolidLine, Qt::RoundCap,
+                                        Qt::RoundJoin));
                 p.fillPath(path, Theme::glow);
             } else {
                 p.fillPath(path, ghost);
@@ -130,7 +133,9 @@ DisplayPanel::DisplayPanel(Engine& engine, QWidget* parent) : ScaledWidget(paren
     refresh();
 }
 
-QRectF DisplayPanel::digitArea() { return QRectF(windowX + 14, windowY + 12, windowW - 28, windowH - 24); }
+QRectF DisplayPanel::digitArea() {
+    return QRectF(windowX + 14, windowY + 12, windowW - 28, windowH - 24);
+}
 
 void DisplayPanel::refresh() {
     power_->setIndex(engine_.power() ? 0 : 1);
@@ -162,7 +167,8 @@ void DisplayPanel::paintEvent(QPaintEvent*) {
     p.setPen(QColor(40, 40, 40));
     p.setFont(Theme::font(Theme::sansFamily(), 9, QFont::Bold));
     p.drawText(QRectF(powerX - 12, powerY - 18, powerW + 24, 14), Qt::AlignCenter, QStringLiteral("ON"));
-    p.drawText(QRectF(powerX - 12, powerY + powerH + 3, powerW + 24, 14), Qt::AlignCenter, QStringLiteral("OFF"));
+    p.drawText(QRectF(powerX - 12, powerY + powerH + 3, powerW + 24, 14), Qt::AlignCenter,
+               QStringLiteral("OFF"));
 
     // The maker's label.
     p.setPen(QColor(35, 33, 30));

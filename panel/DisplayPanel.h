@@ -25,7 +25,7 @@ void paint(QPainter& painter, const QRectF& area, const std::vector<Cell>& cells
 
 class DisplayPanel : public ScaledWidget {
     Q_OBJECT
-public:
+  public:
     static constexpr double height = 112;
     DisplayPanel(Engine& engine, QWidget* parent);
     // Where the digits are drawn, in panel units.
@@ -33,11 +33,11 @@ public:
     void refresh();
     SlideSwitch* powerSwitch() const { return power_; }
 
-protected:
+  protected:
     void paintEvent(QPaintEvent*) override;
     void layoutContent() override;
 
-private:
+  private:
     Engine& engine_;
     SlideSwitch* power_;
 };

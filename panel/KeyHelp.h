@@ -8,7 +8,7 @@ namespace vx {
 
 class KeyHelp : public QObject {
     Q_OBJECT
-public:
+  public:
     // The one key-help switch of the application, read from the settings.
     static KeyHelp& shared();
     explicit KeyHelp(bool enabled, QObject* parent = nullptr) : QObject(parent), enabled_(enabled) {}
@@ -19,10 +19,10 @@ public:
     bool optionDown() const { return optionDown_; }
     void setOptionDown(bool down);
 
-signals:
+  signals:
     void changed();
 
-private:
+  private:
     bool enabled_;
     bool optionDown_ = false;
     bool remembers_ = false;

@@ -20,9 +20,10 @@ void KeyboardMonitor::install(Engine& engine, KeyHelp& help) {
     if (installed) return;
     installed = new KeyboardMonitor(engine, help, qApp);
     qApp->installEventFilter(installed);
-    QObject::connect(qApp, &QGuiApplication::applicationStateChanged, installed, [](Qt::ApplicationState state) {
-        if (state != Qt::ApplicationActive) installed->help_.setOptionDown(false);
-    });
+    QObject::connect(qApp, &QGuiApplication::applicationStateChanged, installed,
+                     [](Qt::ApplicationState state) {
+                         if (state != Qt::ApplicationActive) installed->help_.setOptionDown(false);
+                     });
 }
 
 std::optional<Key> KeyboardMonitor::keyFor(const QKeyEvent& e) {
@@ -76,7 +77,8 @@ bool KeyboardMonitor::eventFilter(QObject* watched, QEvent* event) {
     // chain; only the window's copy counts, so every press acts exactly once.
     if (!watched->isWindowType()) return false;
     auto* e = static_cast<QKeyEvent*>(event);
-    help_.setOptionDown(e->key() == Qt::Key_Alt ? type == QEvent::KeyPress : (e->modifiers() & Qt::AltModifier) != 0);
+    help_.setOptionDown(e->key() == Qt::Key_Alt ? type == QEvent::KeyPress
+                                                : (e->modifiers() & Qt::AltModifier) != 0);
     if (type != QEvent::KeyPress) return false;
     // While a dialog is open the keys are the dialog's; its text field knows
     // the standard editing shortcuts by itself.

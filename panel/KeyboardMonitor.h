@@ -19,7 +19,7 @@ class KeyHelp;
 
 class KeyboardMonitor : public QObject {
     Q_OBJECT
-public:
+  public:
     // Installs the monitor once per process; later calls do nothing.
     static void install(Engine& engine, KeyHelp& help);
     // The panel key a host key stands for, if any.
@@ -28,10 +28,10 @@ public:
     // A monitor of its own, for tests that make a machine each.
     KeyboardMonitor(Engine& engine, KeyHelp& help, QObject* parent);
 
-protected:
+  protected:
     bool eventFilter(QObject* watched, QEvent* event) override;
 
-private:
+  private:
     Engine& engine_;
     KeyHelp& help_;
 };

@@ -5,21 +5,21 @@
 #include "panel/Layout.h"
 #include "panel/Theme.h"
 
-#include <QPainter>
 #include <QPaintEvent>
+#include <QPainter>
 #include <QPainterPath>
 
 namespace vx {
 
 // The labels lie over the keys but let every click through to them.
 class KeyboardView::Overlay : public QWidget {
-public:
+  public:
     explicit Overlay(KeyboardView* view) : QWidget(view), view_(view) {
         setAttribute(Qt::WA_TransparentForMouseEvents);
         setAttribute(Qt::WA_NoSystemBackground);
     }
 
-protected:
+  protected:
     void paintEvent(QPaintEvent*) override {
         const auto labels = view_->labels();
         if (labels.empty()) return;
@@ -48,7 +48,7 @@ protected:
         }
     }
 
-private:
+  private:
     KeyboardView* view_;
 };
 
@@ -64,8 +64,10 @@ KeyboardView::KeyboardView(Engine& engine, KeyHelp& help, QWidget* parent)
             engine_.press(k);
         };
         b->onHover = [this, k](bool inside) {
-            if (inside) hovered_ = k;
-            else if (hovered_ == k) hovered_.reset();
+            if (inside)
+                hovered_ = k;
+            else if (hovered_ == k)
+                hovered_.reset();
             overlay_->update();
         };
         buttons_.push_back(b);
@@ -94,7 +96,9 @@ KeyButton* KeyboardView::button(Key key) const {
     return nullptr;
 }
 
-double KeyboardView::imageScale() const { return width() / Layout::imageSize.width(); }
+double KeyboardView::imageScale() const {
+    return width() / Layout::imageSize.width();
+}
 
 void KeyboardView::refresh() {
     button(K::f)->setHighlight(engine_.prefix.kind == Prefix::Kind::f);
@@ -152,7 +156,8 @@ void KeyboardView::paintEvent(QPaintEvent* event) {
         scaled_.setDevicePixelRatio(ratio);
     }
     const QRect dirty = event->rect();
-    p.drawPixmap(dirty, scaled_, QRectF(QPointF(dirty.topLeft()) * ratio, QSizeF(dirty.size()) * ratio).toRect());
+    p.drawPixmap(dirty, scaled_,
+                 QRectF(QPointF(dirty.topLeft()) * ratio, QSizeF(dirty.size()) * ratio).toRect());
 }
 
 } // namespace vx

@@ -24,7 +24,7 @@ struct FHelpLabel {
 
 class KeyboardView : public ScaledWidget {
     Q_OBJECT
-public:
+  public:
     KeyboardView(Engine& engine, KeyHelp& help, QWidget* parent);
     void refresh();
     std::optional<Key> hoveredKey() const { return hovered_; }
@@ -40,12 +40,12 @@ public:
     // Scale from panel-image units to this widget's pixels.
     double imageScale() const;
 
-protected:
+  protected:
     void paintEvent(QPaintEvent*) override;
     void layoutContent() override;
     void leaveEvent(QEvent*) override;
 
-private:
+  private:
     class Overlay;
     Engine& engine_;
     KeyHelp& help_;

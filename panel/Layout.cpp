@@ -7,30 +7,42 @@
 
 // The picture is compiled into the panel library; a static library must
 // register its resources itself.
-static void initPanelResources() { Q_INIT_RESOURCE(resources); }
+static void initPanelResources() {
+    Q_INIT_RESOURCE(resources);
+}
 
 namespace vx::Layout {
 
-QRectF r(double x0, double y0, double x1, double y1) { return QRectF(x0, y0, x1 - x0, y1 - y0); }
+QRectF r(double x0, double y0, double x1, double y1) {
+    return QRectF(x0, y0, x1 - x0, y1 - y0);
+}
 
 const std::vector<std::pair<Key, QRectF>>& keys() {
     static const std::vector<std::pair<Key, QRectF>> table = {
-        {K::adv, {40, 262, 100, 65}},        {K::sdMean, {163, 262, 103, 65}},    {K::printKey, {40, 350, 100, 68}},
-        {K::store, {163, 350, 103, 68}},     {K::setDP, {40, 444, 100, 68}},      {K::recall, {163, 444, 103, 68}},
-        {K::reset, {40, 536, 100, 67}},      {K::exchange, {163, 536, 103, 67}},  {K::ident, {40, 627, 100, 69}},
-        {K::clear, {163, 627, 103, 69}},     {K::sigma, {320, 258, 100, 70}},     {K::dms, {320, 350, 100, 68}},
-        {K::exp, {320, 442, 100, 68}},       {K::startStop, {320, 532, 100, 161}}, {Key::digit(7), {490, 258, 93, 69}},
-        {Key::digit(8), {614, 258, 94, 69}}, {Key::digit(9), {740, 258, 93, 69}}, {Key::digit(4), {490, 380, 93, 67}},
-        {Key::digit(5), {614, 380, 94, 67}}, {Key::digit(6), {740, 380, 93, 67}}, {Key::digit(1), {490, 500, 93, 68}},
-        {Key::digit(2), {614, 500, 94, 68}}, {Key::digit(3), {740, 500, 93, 68}}, {Key::digit(0), {490, 622, 93, 70}},
-        {K::dot, {614, 622, 94, 70}},        {K::chs, {740, 622, 93, 70}},        {K::f, {903, 258, 97, 67}},
-        {K::power, {1030, 258, 100, 67}},    {K::lparen, {905, 348, 98, 67}},     {K::rparen, {1030, 348, 100, 67}},
-        {K::minus, {905, 438, 98, 67}},      {K::divide, {1030, 438, 100, 67}},   {K::plus, {905, 528, 98, 70}},
-        {K::times, {1030, 528, 100, 70}},    {K::equals, {905, 620, 228, 70}},    {K::ln, {1295, 268, 77, 37}},
-        {K::sin, {1420, 268, 83, 37}},       {K::log, {1295, 360, 77, 37}},       {K::cos, {1420, 360, 83, 37}},
-        {K::sqrt, {1295, 452, 77, 38}},      {K::tan, {1420, 452, 83, 38}},       {K::recip, {1295, 545, 77, 37}},
-        {K::toRect, {1420, 545, 83, 37}},    {K::toMetric, {1295, 638, 77, 38}},  {K::toRad, {1420, 638, 83, 38}},
-        {K::back, {503, 60, 70, 35}},        {K::fwd, {627, 60, 70, 35}},         {K::jump, {503, 152, 70, 36}},
+        {K::adv, {40, 262, 100, 65}},        {K::sdMean, {163, 262, 103, 65}},
+        {K::printKey, {40, 350, 100, 68}},   {K::store, {163, 350, 103, 68}},
+        {K::setDP, {40, 444, 100, 68}},      {K::recall, {163, 444, 103, 68}},
+        {K::reset, {40, 536, 100, 67}},      {K::exchange, {163, 536, 103, 67}},
+        {K::ident, {40, 627, 100, 69}},      {K::clear, {163, 627, 103, 69}},
+        {K::sigma, {320, 258, 100, 70}},     {K::dms, {320, 350, 100, 68}},
+        {K::exp, {320, 442, 100, 68}},       {K::startStop, {320, 532, 100, 161}},
+        {Key::digit(7), {490, 258, 93, 69}}, {Key::digit(8), {614, 258, 94, 69}},
+        {Key::digit(9), {740, 258, 93, 69}}, {Key::digit(4), {490, 380, 93, 67}},
+        {Key::digit(5), {614, 380, 94, 67}}, {Key::digit(6), {740, 380, 93, 67}},
+        {Key::digit(1), {490, 500, 93, 68}}, {Key::digit(2), {614, 500, 94, 68}},
+        {Key::digit(3), {740, 500, 93, 68}}, {Key::digit(0), {490, 622, 93, 70}},
+        {K::dot, {614, 622, 94, 70}},        {K::chs, {740, 622, 93, 70}},
+        {K::f, {903, 258, 97, 67}},          {K::power, {1030, 258, 100, 67}},
+        {K::lparen, {905, 348, 98, 67}},     {K::rparen, {1030, 348, 100, 67}},
+        {K::minus, {905, 438, 98, 67}},      {K::divide, {1030, 438, 100, 67}},
+        {K::plus, {905, 528, 98, 70}},       {K::times, {1030, 528, 100, 70}},
+        {K::equals, {905, 620, 228, 70}},    {K::ln, {1295, 268, 77, 37}},
+        {K::sin, {1420, 268, 83, 37}},       {K::log, {1295, 360, 77, 37}},
+        {K::cos, {1420, 360, 83, 37}},       {K::sqrt, {1295, 452, 77, 38}},
+        {K::tan, {1420, 452, 83, 38}},       {K::recip, {1295, 545, 77, 37}},
+        {K::toRect, {1420, 545, 83, 37}},    {K::toMetric, {1295, 638, 77, 38}},
+        {K::toRad, {1420, 638, 83, 38}},     {K::back, {503, 60, 70, 35}},
+        {K::fwd, {627, 60, 70, 35}},         {K::jump, {503, 152, 70, 36}},
         {K::insert, {627, 152, 70, 36}},
     };
     return table;
@@ -42,10 +54,18 @@ QRectF keyRect(Key key) {
     return {};
 }
 
-QRectF printerSwitch() { return {55, 82, 72, 90}; }
-QRectF modeSwitch() { return {335, 85, 70, 80}; }
-QRectF tapeSwitch() { return {1295, 75, 75, 90}; }
-QRectF angleSwitch() { return {1422, 70, 75, 92}; }
+QRectF printerSwitch() {
+    return {55, 82, 72, 90};
+}
+QRectF modeSwitch() {
+    return {335, 85, 70, 80};
+}
+QRectF tapeSwitch() {
+    return {1295, 75, 75, 90};
+}
+QRectF angleSwitch() {
+    return {1422, 70, 75, 92};
+}
 
 std::optional<QString> fHelp(Key key) {
     // The keys whose shifted functions have no legend of their own on the picture.
@@ -57,7 +77,9 @@ std::optional<QString> fHelp(Key key) {
     return QString::fromStdString(Codes::mnemonic(*code));
 }
 
-bool helpInsideKey(Key key) { return key.kind == K::exp || key.kind == K::dms || key.kind == K::sigma; }
+bool helpInsideKey(Key key) {
+    return key.kind == K::exp || key.kind == K::dms || key.kind == K::sigma;
+}
 
 QRectF helpRect(Key key, const QRectF& k) {
     if (helpInsideKey(key)) {
@@ -91,7 +113,8 @@ std::vector<std::optional<HelpColors>> sampleHelpColors(const QImage& image) {
         std::stable_sort(samples.begin(), samples.end(),
                          [](const auto& a, const auto& b) { return a.first < b.first; });
         const auto& [lum, c] = samples[samples.size() / 2];
-        const QColor ink = lum > 0.55 ? QColor::fromRgbF(0.12f, 0.12f, 0.12f) : QColor::fromRgbF(1.0f, 0.84f, 0.3f);
+        const QColor ink =
+            lum > 0.55 ? QColor::fromRgbF(0.12f, 0.12f, 0.12f) : QColor::fromRgbF(1.0f, 0.84f, 0.3f);
         colors[static_cast<std::size_t>(keyIndex(key))] = HelpColors{QColor::fromRgb(c), ink};
     }
     return colors;

@@ -13,14 +13,14 @@ class QTimer;
 namespace vx {
 
 class QtScheduler : public QObject, public Scheduler {
-public:
+  public:
     explicit QtScheduler(QObject* parent = nullptr) : QObject(parent) {}
     ~QtScheduler() override;
     Handle after(double seconds, std::function<void()> fn) override;
     Handle every(double seconds, std::function<void()> fn) override;
     void cancel(Handle handle) override;
 
-private:
+  private:
     Handle start(double seconds, bool repeat, std::function<void()> fn);
     Handle next_ = 1;
     std::unordered_map<Handle, QTimer*> timers_;

@@ -21,9 +21,13 @@ double advancePerPoint() {
     return advance;
 }
 
-double fontSize(double paperWidth) { return (paperWidth / (TapeLine::columns + 2)) / advancePerPoint(); }
+double fontSize(double paperWidth) {
+    return (paperWidth / (TapeLine::columns + 2)) / advancePerPoint();
+}
 
-int rowHeight(double paperWidth) { return std::max(1, static_cast<int>(std::lround(fontSize(paperWidth) * 1.3))); }
+int rowHeight(double paperWidth) {
+    return std::max(1, static_cast<int>(std::lround(fontSize(paperWidth) * 1.3)));
+}
 
 Rows rows(std::size_t tapeLines, double paperHeight, int rowHeight, double scroll) {
     Rows r{};
@@ -74,11 +78,14 @@ TapePaper::TapePaper(Engine& engine, QWidget* parent) : ScaledWidget(parent), en
     refresh();
 }
 
-QSizeF TapePaper::paperSize() const { return QSizeF(width() / scale_, height() / scale_); }
+QSizeF TapePaper::paperSize() const {
+    return QSizeF(width() / scale_, height() / scale_);
+}
 
 void TapePaper::setScroll(double rowsBack) {
     const QSizeF size = paperSize();
-    const double limit = TapeGeometry::maxScroll(engine_.tape.size(), size.height(), TapeGeometry::rowHeight(size.width()));
+    const double limit =
+        TapeGeometry::maxScroll(engine_.tape.size(), size.height(), TapeGeometry::rowHeight(size.width()));
     const double clamped = std::clamp(rowsBack, 0.0, limit);
     if (clamped == scroll_) return;
     scroll_ = clamped;
@@ -101,8 +108,10 @@ void TapePaper::wheelEvent(QWheelEvent* e) {
     const QSizeF size = paperSize();
     const int r = TapeGeometry::rowHeight(size.width());
     double delta;
-    if (!e->pixelDelta().isNull()) delta = e->pixelDelta().y() / (r * scale_); // a trackpad: pixels
-    else delta = e->angleDelta().y() / 120.0;                                // a wheel: notches
+    if (!e->pixelDelta().isNull())
+        delta = e->pixelDelta().y() / (r * scale_); // a trackpad: pixels
+    else
+        delta = e->angleDelta().y() / 120.0; // a wheel: notches
     setScroll(scroll_ + delta);
     e->accept();
 }
@@ -165,11 +174,14 @@ TapeView::TapeView(Engine& engine, QWidget* parent) : ScaledWidget(parent), engi
 void TapeView::layoutContent() {
     const double h = height() / scale_;
     paper_->setScale(scale_);
-    paper_->place(QRectF(12 * scale_, headerHeight * scale_, (width - 24) * scale_, (h - headerHeight - 12) * scale_).toRect());
+    paper_->place(
+        QRectF(12 * scale_, headerHeight * scale_, (width - 24) * scale_, (h - headerHeight - 12) * scale_)
+            .toRect());
     tear_->setFont(Theme::font(Theme::sansFamily(), 11 * scale_));
-    tear_->setStyleSheet(QStringLiteral("QPushButton { color: rgba(235,235,235,191); border: none; padding: 0; }"
-                                        "QPushButton:hover { color: white; }"
-                                        "QPushButton:pressed { color: rgba(255,255,255,120); }"));
+    tear_->setStyleSheet(
+        QStringLiteral("QPushButton { color: rgba(235,235,235,191); border: none; padding: 0; }"
+                       "QPushButton:hover { color: white; }"
+                       "QPushButton:pressed { color: rgba(255,255,255,120); }"));
     tear_->setGeometry(QRectF((width - 12 - 80) * scale_, 4 * scale_, 80 * scale_, 20 * scale_).toRect());
 }
 

@@ -39,7 +39,7 @@ QPainterPath tornEdge(const QRectF& band, std::uint32_t seed);
 
 class TapePaper : public ScaledWidget {
     Q_OBJECT
-public:
+  public:
     TapePaper(Engine& engine, QWidget* parent);
     double scroll() const { return scroll_; }
     void setScroll(double rows);
@@ -47,11 +47,11 @@ public:
     void refresh();
     QSizeF paperSize() const;
 
-protected:
+  protected:
     void paintEvent(QPaintEvent*) override;
     void wheelEvent(QWheelEvent*) override;
 
-private:
+  private:
     Engine& engine_;
     double scroll_ = 0;
     std::size_t lastCount_ = 0;
@@ -60,18 +60,18 @@ private:
 
 class TapeView : public ScaledWidget {
     Q_OBJECT
-public:
+  public:
     static constexpr double width = 250;
     TapeView(Engine& engine, QWidget* parent);
     TapePaper* paper() const { return paper_; }
     QPushButton* tearButton() const { return tear_; }
     void refresh() { paper_->refresh(); }
 
-protected:
+  protected:
     void paintEvent(QPaintEvent*) override;
     void layoutContent() override;
 
-private:
+  private:
     Engine& engine_;
     TapePaper* paper_;
     QPushButton* tear_;

@@ -24,22 +24,26 @@ QFont font(const QString& family, double pixels, int weight) {
 }
 
 QString monoFamily() {
-    static const QString family = firstInstalled({"DejaVu Sans Mono", "Liberation Mono"}, QFontDatabase::FixedFont);
+    static const QString family =
+        firstInstalled({"DejaVu Sans Mono", "Liberation Mono"}, QFontDatabase::FixedFont);
     return family;
 }
 
 QString serifFamily() {
-    static const QString family = firstInstalled({"DejaVu Serif", "Liberation Serif"}, QFontDatabase::GeneralFont);
+    static const QString family =
+        firstInstalled({"DejaVu Serif", "Liberation Serif"}, QFontDatabase::GeneralFont);
     return family;
 }
 
 QString roundedFamily() {
-    static const QString family = firstInstalled({"Comfortaa", "Quicksand", "DejaVu Sans"}, QFontDatabase::GeneralFont);
+    static const QString family =
+        firstInstalled({"Comfortaa", "Quicksand", "DejaVu Sans"}, QFontDatabase::GeneralFont);
     return family;
 }
 
 QString sansFamily() {
-    static const QString family = firstInstalled({"DejaVu Sans", "Liberation Sans"}, QFontDatabase::GeneralFont);
+    static const QString family =
+        firstInstalled({"DejaVu Sans", "Liberation Sans"}, QFontDatabase::GeneralFont);
     return family;
 }
 

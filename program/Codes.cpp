@@ -7,8 +7,10 @@
 namespace vx::Codes {
 namespace {
 
-const char* const indexNames[16] = {"0", "1", "2", "3", "4", "5", "6", "7", "8", "9", ".", "CHS", "EXP", "D/M/S", "(", ")"};
-const char* const indexSymbols[16] = {"0", "1", "2", "3", "4", "5", "6", "7", "8", "9", ".", "S", "EX", "/", "(", ")"};
+const char* const indexNames[16] = {"0", "1", "2", "3",   "4",   "5",     "6", "7",
+                                    "8", "9", ".", "CHS", "EXP", "D/M/S", "(", ")"};
+const char* const indexSymbols[16] = {"0", "1", "2", "3", "4",  "5", "6", "7",
+                                      "8", "9", ".", "S", "EX", "/", "(", ")"};
 
 struct Table {
     std::array<std::string, 256> mnemonic;
@@ -84,8 +86,10 @@ const Table& table() {
         put(122, "TAN-1", "T-1");
         put(123, "TO POLAR", "θr");
         put(124, "RAD->", "RD");
-        for (int k = 0; k < 16; ++k) put(128 + k, std::string("LABEL ") + indexNames[k], std::string("L") + indexSymbols[k]);
-        for (int k = 0; k <= 12; ++k) put(144 + k, std::string("DP ") + indexNames[k], std::string("DP") + indexSymbols[k]);
+        for (int k = 0; k < 16; ++k)
+            put(128 + k, std::string("LABEL ") + indexNames[k], std::string("L") + indexSymbols[k]);
+        for (int k = 0; k <= 12; ++k)
+            put(144 + k, std::string("DP ") + indexNames[k], std::string("DP") + indexSymbols[k]);
         for (int k = 0; k <= 11; ++k) {
             put(160 + k, std::string("->METRIC ") + indexNames[k], std::string("M") + indexSymbols[k]);
             put(176 + k, std::string("METRIC-> ") + indexNames[k], std::string("B") + indexSymbols[k]);
@@ -267,9 +271,8 @@ std::optional<int> code(std::string_view forMnemonic) {
 
 const std::map<int, double>& metricFactors() {
     static const std::map<int, double> factors = {
-        {1, 2.54},           {2, 0.3048},         {3, 1.609344},          {4, 16.387064},
-        {5, 3.785411784},    {6, 4.54609},        {7, 0.45359237},        {8, 28.349523125},
-        {9, 0.01601846337396}, {10, 0.07030695796}};
+        {1, 2.54},    {2, 0.3048},     {3, 1.609344},     {4, 16.387064},        {5, 3.785411784},
+        {6, 4.54609}, {7, 0.45359237}, {8, 28.349523125}, {9, 0.01601846337396}, {10, 0.07030695796}};
     return factors;
 }
 

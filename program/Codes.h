@@ -20,8 +20,12 @@ inline constexpr int steps = 416;
 
 std::optional<int> unshifted(Key key);
 std::optional<int> shifted(Key key);
-inline bool needsOperand(int code) { return (code >= 192 && code <= 213) || (code >= 232 && code <= 247); }
-inline bool isRegisterOp(int code) { return code >= 192 && code <= 213; }
+inline bool needsOperand(int code) {
+    return (code >= 192 && code <= 213) || (code >= 232 && code <= 247);
+}
+inline bool isRegisterOp(int code) {
+    return code >= 192 && code <= 213;
+}
 const std::string& mnemonic(int code); // "?" for an undefined code
 const std::string& symbol(int code);   // "?" for an undefined code
 std::string keySymbol(int index);

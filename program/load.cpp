@@ -23,7 +23,8 @@ void Engine::storeStep(int code, bool print) {
 
 void Engine::printListing(int step, bool red) {
     const int index = step - 1;
-    const Step value = index >= 0 && index < Codes::steps ? program[static_cast<std::size_t>(index)] : std::nullopt;
+    const Step value =
+        index >= 0 && index < Codes::steps ? program[static_cast<std::size_t>(index)] : std::nullopt;
     const std::string symbol = value && !isRegisterOperand(index) ? Codes::symbol(*value) : std::string();
     printLoadLine(step, codeText(index), symbol, red);
 }
@@ -58,14 +59,16 @@ void Engine::printProvisional() {
     case PK::reg:
         if (p.ind || p.digit) {
             // The operand step being keyed is previewed at the step after the code.
-            printLoadLine(pc % Codes::steps + 1, Codes::decimal((p.ind ? 100 : 0) + 10 * p.digit.value_or(0)), "",
-                          true);
+            printLoadLine(pc % Codes::steps + 1, Codes::decimal((p.ind ? 100 : 0) + 10 * p.digit.value_or(0)),
+                          "", true);
         } else {
-            printLoadLine(pc, Codes::octal(p.base + p.off), Codes::symbol(p.base) + Codes::opSuffix(p.off), true);
+            printLoadLine(pc, Codes::octal(p.base + p.off), Codes::symbol(p.base) + Codes::opSuffix(p.off),
+                          true);
         }
         return;
     case PK::cond:
-        printLoadLine(pc, Codes::octal(p.base + p.bits), Codes::symbol(p.base) + Codes::condSuffix(p.bits), true);
+        printLoadLine(pc, Codes::octal(p.base + p.bits), Codes::symbol(p.base) + Codes::condSuffix(p.bits),
+                      true);
         return;
     }
 }

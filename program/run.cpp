@@ -49,8 +49,10 @@ void Engine::afterSlice(std::ptrdiff_t newLines, bool pausedSlice) {
         runTask = scheduler_.after(static_cast<double>(newLines) * printLineSeconds, [this, pausedSlice] {
             runTask.reset();
             if (!running) return;
-            if (pausedSlice) endPause();
-            else runSlice();
+            if (pausedSlice)
+                endPause();
+            else
+                runSlice();
         });
     } else if (pausedSlice) {
         endPause();

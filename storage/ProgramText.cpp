@@ -14,7 +14,9 @@ bool isLineBreak(QChar c) {
     return (u >= 0x0A && u <= 0x0D) || u == 0x85 || u == 0x2028 || u == 0x2029;
 }
 
-bool isBlank(QChar c) { return c == QLatin1Char('\t') || c.category() == QChar::Separator_Space; }
+bool isBlank(QChar c) {
+    return c == QLatin1Char('\t') || c.category() == QChar::Separator_Space;
+}
 
 QString trimmed(const QString& s) {
     qsizetype a = 0, b = s.size();
@@ -41,7 +43,9 @@ std::optional<long long> parseNumber(const QString& text) {
         if (magnitude > (limit - digit) / 10) return std::nullopt;
         magnitude = magnitude * 10 + digit;
     }
-    if (negative) return magnitude == limit ? std::numeric_limits<long long>::min() : -static_cast<long long>(magnitude);
+    if (negative)
+        return magnitude == limit ? std::numeric_limits<long long>::min()
+                                  : -static_cast<long long>(magnitude);
     return static_cast<long long>(magnitude);
 }
 
@@ -62,7 +66,8 @@ std::optional<int> registerOperand(const QString& mnemonic) {
 } // namespace
 
 QString format(const std::vector<SavedProgram>& programs, Model model) {
-    QString text = QStringLiteral("VELTRANIX ") + QString::fromStdString(rawValue(model)) + QStringLiteral("\n\n");
+    QString text =
+        QStringLiteral("VELTRANIX ") + QString::fromStdString(rawValue(model)) + QStringLiteral("\n\n");
     for (const SavedProgram& p : programs) {
         text += QStringLiteral("PROGRAM ") + QString::number(p.number) + QLatin1Char('\n');
         text += QStringLiteral("NAME ") + QString::fromStdString(p.name) + QStringLiteral("\n\n");
@@ -73,7 +78,8 @@ QString format(const std::vector<SavedProgram>& programs, Model model) {
             const Step& step = p.steps[i];
             if (!step) {
                 text += QStringLiteral("---");
-            } else if (twoDigitRegisters(model) && i > 0 && p.steps[i - 1] && Codes::isRegisterOp(*p.steps[i - 1])) {
+            } else if (twoDigitRegisters(model) && i > 0 && p.steps[i - 1] &&
+                       Codes::isRegisterOp(*p.steps[i - 1])) {
                 text += QString::fromStdString(Codes::registerMnemonic(*step));
             } else {
                 text += QString::fromStdString(Codes::mnemonic(*step));
@@ -145,7 +151,8 @@ std::vector<SavedProgram> parse(const QString& text, Model model) {
                 steps.push_back(code->second);
             } else {
                 if (!error)
-                    error = "Schritt " + std::to_string(steps.size() + 1) + ": „" + mnemonic.toStdString() + "“ unbekannt";
+                    error = "Schritt " + std::to_string(steps.size() + 1) + ": „" + mnemonic.toStdString() +
+                            "“ unbekannt";
                 steps.push_back(std::nullopt);
             }
         }

@@ -13,7 +13,9 @@ void setAppIdentity() {
 }
 
 namespace {
-QString qkey(const std::string& key) { return QString::fromStdString(key); }
+QString qkey(const std::string& key) {
+    return QString::fromStdString(key);
+}
 } // namespace
 
 std::optional<std::string> QtSettings::text(const std::string& key) {
@@ -46,15 +48,21 @@ void QtSettings::setText(const std::string& key, const std::string& value) {
     QSettings().setValue(qkey(key), QString::fromStdString(value));
 }
 
-void QtSettings::setInteger(const std::string& key, long long value) { QSettings().setValue(qkey(key), value); }
+void QtSettings::setInteger(const std::string& key, long long value) {
+    QSettings().setValue(qkey(key), value);
+}
 
-void QtSettings::setBoolean(const std::string& key, bool value) { QSettings().setValue(qkey(key), value); }
+void QtSettings::setBoolean(const std::string& key, bool value) {
+    QSettings().setValue(qkey(key), value);
+}
 
 int savedZoomPercent(Settings& settings) {
     const long long v = settings.integer("zoomPercent").value_or(0);
     return v >= 50 && v <= 150 && v % 10 == 0 ? static_cast<int>(v) : 150;
 }
 
-bool savedShowKeyHelp(Settings& settings) { return settings.boolean("showKeyHelp").value_or(true); }
+bool savedShowKeyHelp(Settings& settings) {
+    return settings.boolean("showKeyHelp").value_or(true);
+}
 
 } // namespace vx

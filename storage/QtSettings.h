@@ -6,7 +6,7 @@
 namespace vx {
 
 class QtSettings : public Settings {
-public:
+  public:
     std::optional<std::string> text(const std::string& key) override;
     std::optional<long long> integer(const std::string& key) override;
     std::optional<bool> boolean(const std::string& key) override;

@@ -24,8 +24,8 @@ UserPrograms& UserPrograms::shared() {
 }
 
 QString UserPrograms::folderFor(Model model) {
-    return QStandardPaths::writableLocation(QStandardPaths::GenericDataLocation) + QStringLiteral("/Veltranix ") +
-           QString::fromStdString(rawValue(model));
+    return QStandardPaths::writableLocation(QStandardPaths::GenericDataLocation) +
+           QStringLiteral("/Veltranix ") + QString::fromStdString(rawValue(model));
 }
 
 QString UserPrograms::fileFor(Model model) {
@@ -102,7 +102,8 @@ bool UserPrograms::save(const std::vector<Step>& steps, const QString& name, std
                         QString* error) {
     std::vector<SavedProgram> list = programs();
     SavedProgram program{0, name.toStdString(), steps, std::nullopt};
-    auto same = number ? std::find_if(list.begin(), list.end(), [&](const SavedProgram& p) { return p.number == *number; })
+    auto same = number ? std::find_if(list.begin(), list.end(),
+                                      [&](const SavedProgram& p) { return p.number == *number; })
                        : list.end();
     if (same != list.end()) {
         program.number = *number;
@@ -141,7 +142,8 @@ bool UserPrograms::write(const std::vector<SavedProgram>& list, QString* error) 
         if (!old.open(QIODevice::ReadOnly)) return failed(old.errorString());
         const QByteArray previous = old.readAll();
         QSaveFile backup(path + QStringLiteral(".bak"));
-        if (!backup.open(QIODevice::WriteOnly) || backup.write(previous) != previous.size() || !backup.commit())
+        if (!backup.open(QIODevice::WriteOnly) || backup.write(previous) != previous.size() ||
+            !backup.commit())
             return failed(backup.errorString());
     }
 

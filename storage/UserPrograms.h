@@ -21,7 +21,7 @@ class Engine;
 
 class UserPrograms : public QObject {
     Q_OBJECT
-public:
+  public:
     explicit UserPrograms(Model model, QObject* parent = nullptr);
     // The one library of the application, created on first use with the
     // remembered model.
@@ -49,14 +49,16 @@ public:
     static QString format(const std::vector<SavedProgram>& programs, Model model) {
         return ProgramText::format(programs, model);
     }
-    static std::vector<SavedProgram> parse(const QString& text, Model model) { return ProgramText::parse(text, model); }
+    static std::vector<SavedProgram> parse(const QString& text, Model model) {
+        return ProgramText::parse(text, model);
+    }
     // Reads any library file (missing or unreadable: empty).
     static std::vector<SavedProgram> readFile(const QString& path, Model model);
 
-signals:
+  signals:
     void revisionChanged();
 
-private:
+  private:
     std::optional<QDateTime> modificationDate() const;
     bool write(const std::vector<SavedProgram>& programs, QString* error);
     void bumpRevision();

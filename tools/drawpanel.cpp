@@ -46,7 +46,8 @@ void text(QPainter& p, const QRectF& r, const QString& s, const QFont& font, con
 }
 
 // Letters cut into the plate: a dark stroke with a light one below it.
-void engraved(QPainter& p, const QRectF& r, const QString& s, const QFont& font, int flags = Qt::AlignCenter) {
+void engraved(QPainter& p, const QRectF& r, const QString& s, const QFont& font,
+              int flags = Qt::AlignCenter) {
     text(p, r.translated(0, 0.7), s, font, QColor(255, 255, 255, 70), flags);
     text(p, r, s, font, QColor(28, 26, 24, 220), flags);
 }
@@ -151,11 +152,13 @@ int main(int argc, char** argv) {
         p.resetTransform();
         for (int y = 0; y < size.height(); y += 2) {
             const int shade = static_cast<int>(rng.bounded(14)) - 7;
-            p.setPen(QColor(shade > 0 ? 255 : 0, shade > 0 ? 255 : 0, shade > 0 ? 255 : 0, std::abs(shade) * 2));
+            p.setPen(
+                QColor(shade > 0 ? 255 : 0, shade > 0 ? 255 : 0, shade > 0 ? 255 : 0, std::abs(shade) * 2));
             p.drawLine(0, y, size.width(), y);
         }
         for (int i = 0; i < 60000; ++i) {
-            const int x = static_cast<int>(rng.bounded(size.width())), y = static_cast<int>(rng.bounded(size.height()));
+            const int x = static_cast<int>(rng.bounded(size.width())),
+                      y = static_cast<int>(rng.bounded(size.height()));
             p.setPen(rng.bounded(2) ? QColor(255, 255, 255, 16) : QColor(0, 0, 0, 18));
             p.drawPoint(x, y);
         }
@@ -194,19 +197,25 @@ int main(int argc, char** argv) {
         double size;
     };
     const Legend legends[] = {
-        {K::adv, "ADV", &slate, 15},         {K::sdMean, "SD", &slate, 17},       {K::printKey, "PRINT", &slate, 14},
-        {K::store, "ST", &slate, 18},        {K::setDP, "SET DP", &slate, 13},    {K::recall, "RCL", &slate, 17},
-        {K::reset, "RESET", &orange, 14},    {K::exchange, "EXCH", &slate, 15},   {K::ident, "IDENT", &slate, 14},
-        {K::clear, "CLEAR", &orange, 14},    {K::sigma, "Σ+", &warm, 17},         {K::dms, "D/M/S", &warm, 14},
-        {K::exp, "EXP", &warm, 15},          {K::startStop, "START\nSTOP", &red, 15},
-        {K::dot, ".", &ivory, 30},           {K::chs, "CHS", &ivory, 15},         {K::f, "f", &yellow, 28},
-        {K::power, "aˣ", &light, 20},        {K::lparen, "(", &light, 22},        {K::rparen, ")", &light, 22},
-        {K::minus, "−", &light, 26},         {K::divide, "÷", &light, 26},        {K::plus, "+", &light, 26},
-        {K::times, "×", &light, 26},         {K::equals, "=", &navy, 28},         {K::ln, "ln", &ebony, 15},
-        {K::sin, "sin", &ebony, 15},         {K::log, "log", &ebony, 15},         {K::cos, "cos", &ebony, 15},
-        {K::sqrt, "√x", &ebony, 15},         {K::tan, "tan", &ebony, 15},         {K::recip, "1/x", &ebony, 15},
-        {K::toRect, "→XY", &ebony, 14},      {K::toMetric, "→M", &ebony, 14},     {K::toRad, "→RAD", &ebony, 13},
-        {K::back, "BACK", &charcoal, 12},    {K::fwd, "FWD", &charcoal, 12},      {K::jump, "JUMP", &charcoal, 12},
+        {K::adv, "ADV", &slate, 15},        {K::sdMean, "SD", &slate, 17},
+        {K::printKey, "PRINT", &slate, 14}, {K::store, "ST", &slate, 18},
+        {K::setDP, "SET DP", &slate, 13},   {K::recall, "RCL", &slate, 17},
+        {K::reset, "RESET", &orange, 14},   {K::exchange, "EXCH", &slate, 15},
+        {K::ident, "IDENT", &slate, 14},    {K::clear, "CLEAR", &orange, 14},
+        {K::sigma, "Σ+", &warm, 17},        {K::dms, "D/M/S", &warm, 14},
+        {K::exp, "EXP", &warm, 15},         {K::startStop, "START\nSTOP", &red, 15},
+        {K::dot, ".", &ivory, 30},          {K::chs, "CHS", &ivory, 15},
+        {K::f, "f", &yellow, 28},           {K::power, "aˣ", &light, 20},
+        {K::lparen, "(", &light, 22},       {K::rparen, ")", &light, 22},
+        {K::minus, "−", &light, 26},        {K::divide, "÷", &light, 26},
+        {K::plus, "+", &light, 26},         {K::times, "×", &light, 26},
+        {K::equals, "=", &navy, 28},        {K::ln, "ln", &ebony, 15},
+        {K::sin, "sin", &ebony, 15},        {K::log, "log", &ebony, 15},
+        {K::cos, "cos", &ebony, 15},        {K::sqrt, "√x", &ebony, 15},
+        {K::tan, "tan", &ebony, 15},        {K::recip, "1/x", &ebony, 15},
+        {K::toRect, "→XY", &ebony, 14},     {K::toMetric, "→M", &ebony, 14},
+        {K::toRad, "→RAD", &ebony, 13},     {K::back, "BACK", &charcoal, 12},
+        {K::fwd, "FWD", &charcoal, 12},     {K::jump, "JUMP", &charcoal, 12},
         {K::insert, "INS", &charcoal, 12},
     };
 
@@ -233,10 +242,10 @@ int main(int argc, char** argv) {
 
     // Shifted functions printed under the keys whose help the overlay does not draw.
     const std::pair<K, const char*> shifted[] = {
-        {K::ln, "eˣ"},          {K::log, "10ˣ"},      {K::sqrt, "x²"},     {K::recip, "x!"},
-        {K::sin, "sin⁻¹"},      {K::cos, "cos⁻¹"},    {K::tan, "tan⁻¹"},   {K::toRect, "→rθ"},
-        {K::toMetric, "M→"},    {K::toRad, "RAD→"},   {K::back, "RETURN"}, {K::fwd, "LABEL"},
-        {K::jump, "BRANCH"},    {K::insert, "DELETE"}, {K::sdMean, "MEAN"}, {K::reset, ""},
+        {K::ln, "eˣ"},       {K::log, "10ˣ"},       {K::sqrt, "x²"},     {K::recip, "x!"},
+        {K::sin, "sin⁻¹"},   {K::cos, "cos⁻¹"},     {K::tan, "tan⁻¹"},   {K::toRect, "→rθ"},
+        {K::toMetric, "M→"}, {K::toRad, "RAD→"},    {K::back, "RETURN"}, {K::fwd, "LABEL"},
+        {K::jump, "BRANCH"}, {K::insert, "DELETE"}, {K::sdMean, "MEAN"}, {K::reset, ""},
     };
     const QColor amber(255, 214, 77);
     for (const auto& [kind, label] : shifted) {
@@ -249,24 +258,27 @@ int main(int argc, char** argv) {
     // Switch slots and their positions.
     const QFont small = legendFont(11, false, QFont::Bold);
     const QFont title = legendFont(10, false, QFont::Bold);
-    auto slotWithLabels = [&](const QRectF& r, const QString& heading, const QStringList& positions, bool left) {
+    auto slotWithLabels = [&](const QRectF& r, const QString& heading, const QStringList& positions,
+                              bool left) {
         drawSlot(p, r);
         engraved(p, QRectF(r.center().x() - 70, r.top() - 28, 140, 14), heading, title);
         const int n = static_cast<int>(positions.size());
         for (int i = 0; i < n; ++i) {
             const double cy = r.top() + r.height() * (n == 3 ? (0.21 + 0.29 * i) : (0.25 + 0.5 * i));
-            const QRectF where = left ? QRectF(r.left() - 66, cy - 8, 56, 16) : QRectF(r.right() + 10, cy - 8, 60, 16);
-            engraved(p, where, positions[i], small, (left ? Qt::AlignRight : Qt::AlignLeft) | Qt::AlignVCenter);
+            const QRectF where =
+                left ? QRectF(r.left() - 66, cy - 8, 56, 16) : QRectF(r.right() + 10, cy - 8, 60, 16);
+            engraved(p, where, positions[i], small,
+                     (left ? Qt::AlignRight : Qt::AlignLeft) | Qt::AlignVCenter);
         }
     };
-    slotWithLabels(Layout::printerSwitch(), QStringLiteral("DRUCKER"), {QStringLiteral("EIN"), QStringLiteral("AUS")},
-                   false);
+    slotWithLabels(Layout::printerSwitch(), QStringLiteral("DRUCKER"),
+                   {QStringLiteral("EIN"), QStringLiteral("AUS")}, false);
     slotWithLabels(Layout::modeSwitch(), QStringLiteral("BETRIEBSART"),
                    {QStringLiteral("RUN"), QStringLiteral("STEP"), QStringLiteral("LOAD")}, false);
-    slotWithLabels(Layout::tapeSwitch(), QStringLiteral("STREIFEN"), {QStringLiteral("EIN"), QStringLiteral("AUS")},
-                   true);
-    slotWithLabels(Layout::angleSwitch(), QStringLiteral("WINKEL"), {QStringLiteral("GRAD"), QStringLiteral("DEG")},
-                   false);
+    slotWithLabels(Layout::tapeSwitch(), QStringLiteral("STREIFEN"),
+                   {QStringLiteral("EIN"), QStringLiteral("AUS")}, true);
+    slotWithLabels(Layout::angleSwitch(), QStringLiteral("WINKEL"),
+                   {QStringLiteral("GRAD"), QStringLiteral("DEG")}, false);
 
     // Group titles and the maker's plate.
     engraved(p, QRectF(489, 16, 222, 16), QStringLiteral("PROGRAMM"), title);
@@ -287,8 +299,8 @@ int main(int argc, char** argv) {
     brand.setPixelSize(static_cast<int>(34 * pixelScale));
     brand.setWeight(QFont::DemiBold);
     brand.setLetterSpacing(QFont::PercentageSpacing, 112);
-    text(p, QRectF(plateRect.left(), plateRect.top() + 14, plateRect.width(), 44), QStringLiteral("Veltranix"), brand,
-         QColor(40, 36, 32));
+    text(p, QRectF(plateRect.left(), plateRect.top() + 14, plateRect.width(), 44),
+         QStringLiteral("Veltranix"), brand, QColor(40, 36, 32));
     QFont line = legendFont(11, false, QFont::DemiBold);
     line.setLetterSpacing(QFont::PercentageSpacing, 130);
     text(p, QRectF(plateRect.left(), plateRect.top() + 62, plateRect.width(), 16),

@@ -21,8 +21,9 @@ using namespace vx::test;
 namespace {
 
 struct Window {
-    Window(Engine& engine) : library(Model::orbis410), help(true), window(engine, library, help, ZoomSetting::shared()),
-                             monitor(engine, help, nullptr) {
+    Window(Engine& engine)
+        : library(Model::orbis410), help(true), window(engine, library, help, ZoomSetting::shared()),
+          monitor(engine, help, nullptr) {
         qApp->installEventFilter(&monitor);
         window.show();
         window.activateWindow();
@@ -133,7 +134,8 @@ TEST_F(AppTest, TheNameFilterKeepsWhatANameMayHold) {
 
 TEST_F(AppTest, AnEmptyMemoryDeletesAfterAskingOrHasNothingToSave) {
     UserPrograms library(Model::orbis410);
-    for (const char* name : {"Eins", "Zwei", "Drei"}) ASSERT_TRUE(library.save({56}, QString::fromUtf8(name), std::nullopt));
+    for (const char* name : {"Eins", "Zwei", "Drei"})
+        ASSERT_TRUE(library.save({56}, QString::fromUtf8(name), std::nullopt));
     expectDialog([](QDialog& d) {
         EXPECT_TRUE(dialogText(d).contains(QStringLiteral("Der Programmspeicher ist leer.")));
         EXPECT_TRUE(dialogText(d).contains(QStringLiteral("Es gibt nichts zu speichern.")));
@@ -269,7 +271,8 @@ TEST_F(AppTest, ASnapshotShowsTheSumOrSaysWhyNot) {
     // "15.0000" fills cells 10 ... 15: check the segments of the "1" and the "5".
     const QRectF area = DisplayPanel::digitArea();
     auto lit = [&](int cell, char seg) {
-        const QColor c = image.pixelColor(DisplayView::segmentPath(area, 16, cell, seg).boundingRect().center().toPoint());
+        const QColor c =
+            image.pixelColor(DisplayView::segmentPath(area, 16, cell, seg).boundingRect().center().toPoint());
         return c.red() > 200 && c.blue() < 100;
     };
     EXPECT_TRUE(lit(10, 'b'));

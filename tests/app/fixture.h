@@ -21,7 +21,7 @@
 namespace vx::test {
 
 class AppTest : public ::testing::Test {
-protected:
+  protected:
     void SetUp() override;
     void TearDown() override;
 
@@ -35,7 +35,7 @@ protected:
     StdRandom random{11};
     std::unique_ptr<Engine> engine;
 
-private:
+  private:
     void watch();
     std::unique_ptr<QTemporaryDir> home_;
     std::deque<std::function<void(QDialog&)>> handlers_;

@@ -66,7 +66,8 @@ struct Server {
     bool start() {
         for (number = 77; number < 99; ++number)
             if (!fs::exists("/tmp/.X" + std::to_string(number) + "-lock")) break;
-        pid = spawn({"Xvfb", ":" + std::to_string(number), "-screen", "0", "1600x1000x24", "-nolisten", "tcp"});
+        pid =
+            spawn({"Xvfb", ":" + std::to_string(number), "-screen", "0", "1600x1000x24", "-nolisten", "tcp"});
         const std::string name = ":" + std::to_string(number);
         for (int i = 0; i < 100 && !display; ++i) {
             std::this_thread::sleep_for(50ms);
@@ -84,8 +85,11 @@ struct Server {
 };
 
 bool lit(Display* d, Window w, int contentTop, int cell, char segment) {
-    const QPointF p = vx::DisplayView::segmentPath(vx::DisplayPanel::digitArea(), 16, cell, segment).boundingRect().center();
-    XImage* image = XGetImage(d, w, static_cast<int>(p.x()), static_cast<int>(p.y()) + contentTop, 1, 1, AllPlanes, ZPixmap);
+    const QPointF p = vx::DisplayView::segmentPath(vx::DisplayPanel::digitArea(), 16, cell, segment)
+                          .boundingRect()
+                          .center();
+    XImage* image = XGetImage(d, w, static_cast<int>(p.x()), static_cast<int>(p.y()) + contentTop, 1, 1,
+                              AllPlanes, ZPixmap);
     if (!image) return false;
     const unsigned long pixel = XGetPixel(image, 0, 0);
     XDestroyImage(image);
@@ -96,16 +100,17 @@ bool lit(Display* d, Window w, int contentTop, int cell, char segment) {
 } // namespace
 
 TEST(RealWindow, StartsTakesKeysAndEndsWhenClosed) {
-    if (!onPath("Xvfb") || !onPath("xdotool")) GTEST_SKIP() << "Xvfb and xdotool are needed (./dev.sh test installs them)";
+    if (!onPath("Xvfb") || !onPath("xdotool"))
+        GTEST_SKIP() << "Xvfb and xdotool are needed (./dev.sh test installs them)";
     Server server;
     ASSERT_TRUE(server.start()) << "Xvfb did not start";
     const fs::path home = fs::temp_directory_path() / ("vxwindow-" + std::to_string(getpid()));
     fs::create_directories(home / "runtime");
     fs::permissions(home / "runtime", fs::perms::owner_all);
     const std::string display = "DISPLAY=:" + std::to_string(server.number);
-    const std::vector<std::string> env = {display, "XDG_DATA_HOME=" + (home / "data").string(),
-                                          "XDG_CONFIG_HOME=" + (home / "config").string(),
-                                          "XDG_RUNTIME_DIR=" + (home / "runtime").string(), "QT_QPA_PLATFORM=xcb"};
+    const std::vector<std::string> env = {
+        display, "XDG_DATA_HOME=" + (home / "data").string(), "XDG_CONFIG_HOME=" + (home / "config").string(),
+        "XDG_RUNTIME_DIR=" + (home / "runtime").string(), "QT_QPA_PLATFORM=xcb"};
     const pid_t app = spawn({VELTRANIX_BINARY}, env);
 
     Window window = 0;

@@ -34,7 +34,7 @@ std::string slurp(const fs::path& p) {
 }
 
 class Batch : public ::testing::Test {
-protected:
+  protected:
     void SetUp() override {
         home = fs::temp_directory_path() / ("vxbatch-" + std::to_string(::getpid()) + "-" +
                                             ::testing::UnitTest::GetInstance()->current_test_info()->name());
@@ -45,7 +45,8 @@ protected:
     void TearDown() override { fs::remove_all(home); }
 
     Result run(const std::vector<std::string>& args) {
-        std::string cmd = "env -u DISPLAY -u WAYLAND_DISPLAY -u QT_QPA_PLATFORM XDG_DATA_HOME=" + quote((home / "data").string()) +
+        std::string cmd = "env -u DISPLAY -u WAYLAND_DISPLAY -u QT_QPA_PLATFORM XDG_DATA_HOME=" +
+                          quote((home / "data").string()) +
                           " XDG_CONFIG_HOME=" + quote((home / "config").string()) +
                           " XDG_RUNTIME_DIR=" + quote(home.string()) + " " + quote(VELTRANIX_BINARY);
         for (const auto& a : args) cmd += " " + quote(a);
@@ -88,7 +89,8 @@ TEST_F(Batch, JsonOutput) {
     EXPECT_NE(r.out.find("\"display\": \"          -1.0000\""), std::string::npos) << r.out;
     EXPECT_NE(r.out.find("\"registers\": [0, 0, 0, 5, 0, 0, 0, 0, 0, 0, 0, 0]"), std::string::npos) << r.out;
     EXPECT_NE(r.out.find("\"program\": [56]"), std::string::npos) << r.out;
-    EXPECT_NE(r.out.find("{\"text\": \"-1.0000\", \"symbol\": \"\", \"red\": true, \"left\": false, \"printed\": \"     -1.0000\"}"),
+    EXPECT_NE(r.out.find("{\"text\": \"-1.0000\", \"symbol\": \"\", \"red\": true, \"left\": false, "
+                         "\"printed\": \"     -1.0000\"}"),
               std::string::npos)
         << r.out;
     EXPECT_NE(r.out.find("\"printed\": \"·001  070  S\""), std::string::npos) << r.out;
@@ -97,21 +99,26 @@ TEST_F(Batch, JsonOutput) {
 }
 
 TEST_F(Batch, AStoredProgramStopsForInput) {
-    fs::path lib = library("VELTRANIX 410\n\nPROGRAM 1\nNAME Quadrat\n\n001  LABEL 1\n002  STOP\n003  X^2\n004  PRINT\n"
-                           "005  JUMP\n006  1\n\nEND\n");
-    Result r = run({"--library", lib.string(), "--program", "1", "--play", "startStop wait 7 startStop wait 3 startStop"});
+    fs::path lib =
+        library("VELTRANIX 410\n\nPROGRAM 1\nNAME Quadrat\n\n001  LABEL 1\n002  STOP\n003  X^2\n004  PRINT\n"
+                "005  JUMP\n006  1\n\nEND\n");
+    Result r = run({"--library", lib.string(), "--program", "1", "--play",
+                    "startStop wait 7 startStop wait 3 startStop"});
     EXPECT_EQ(r.status, 0) << r.err;
     EXPECT_EQ(r.out, "     49.0000\n      9.0000\n           9.0000\n");
 }
 
 TEST_F(Batch, AnEndlessLoopStopsAtTheTimeLimit) {
     fs::path lib = library("PROGRAM 1\nLABEL 1\nPRINT\nJUMP\n1\nEND\n");
-    Result r = run({"--library", lib.string(), "--program", "1", "--play", "startStop", "--time-limit", "10", "--json"});
+    Result r = run(
+        {"--library", lib.string(), "--program", "1", "--play", "startStop", "--time-limit", "10", "--json"});
     EXPECT_EQ(r.status, 0) << r.err;
     EXPECT_NE(r.out.find("\"running\": true"), std::string::npos) << r.out;
     // two lines a second for ten seconds, and the one printed at the limit itself
     std::size_t lines = 0;
-    for (std::size_t at = r.out.find("\"printed\""); at != std::string::npos; at = r.out.find("\"printed\"", at + 1)) ++lines;
+    for (std::size_t at = r.out.find("\"printed\""); at != std::string::npos;
+         at = r.out.find("\"printed\"", at + 1))
+        ++lines;
     EXPECT_EQ(lines, 21u);
 }
 
@@ -142,13 +149,16 @@ TEST_F(Batch, BadScriptsAndOptionsSayWhatIsWrong) {
 }
 
 TEST_F(Batch, ListingALibrary) {
-    fs::path lib = library("VELTRANIX 410\nPROGRAM 1\nNAME Gut\nSIN\nCOS\nEND\nPROGRAM 3\nNAME Zins\n001  FOO\n002  SIN\nEND\n");
+    fs::path lib = library(
+        "VELTRANIX 410\nPROGRAM 1\nNAME Gut\nSIN\nCOS\nEND\nPROGRAM 3\nNAME Zins\n001  FOO\n002  SIN\nEND\n");
     Result r = run({"--list", "--library", lib.string()});
     EXPECT_EQ(r.status, 0);
     EXPECT_EQ(r.out, "1  Gut\n3  Zins  (Schritt 1: „FOO“ unbekannt)\n");
     Result j = run({"--list", "--library", lib.string(), "--json"});
-    EXPECT_EQ(j.out, "[{\"number\": 1, \"name\": \"Gut\", \"steps\": 2, \"error\": null},\n"
-                     " {\"number\": 3, \"name\": \"Zins\", \"steps\": 2, \"error\": \"Schritt 1: „FOO“ unbekannt\"}]\n");
+    EXPECT_EQ(
+        j.out,
+        "[{\"number\": 1, \"name\": \"Gut\", \"steps\": 2, \"error\": null},\n"
+        " {\"number\": 3, \"name\": \"Zins\", \"steps\": 2, \"error\": \"Schritt 1: „FOO“ unbekannt\"}]\n");
     Result none = run({"--list"});
     EXPECT_EQ(none.status, 0);
     EXPECT_EQ(none.out, "");

@@ -8,16 +8,19 @@ using vx::test::trimmedDisplay;
 namespace F = vx::Formatter;
 
 namespace {
-std::string number(double v, int dp, bool sci = false) { return trimmedDisplay(F::numberCells(Num{v, false}, dp, sci)); }
+std::string number(double v, int dp, bool sci = false) {
+    return trimmedDisplay(F::numberCells(Num{v, false}, dp, sci));
+}
 } // namespace
 
 TEST(DisplayCells, FixedPointAtEveryDecimalSetting) {
     EXPECT_EQ(showCells(F::numberCells(Num::zero, 4, false)), "           0.0000");
-    const char* expected[] = {"1,234,567",       "1,234,567.8",       "1,234,567.89",  "1,234,567.891",
-                              "1,234,567.8912",  "1,234,567.89123",   "1,234,567.891234", "1,234,567.89123",
+    const char* expected[] = {"1,234,567",       "1,234,567.8",     "1,234,567.89",     "1,234,567.891",
+                              "1,234,567.8912",  "1,234,567.89123", "1,234,567.891234", "1,234,567.89123",
                               "1,234,567.89123", "1,234,567.89123"};
     // Twelve digits at most: the decimals shrink as the integer part grows.
-    for (int dp = 0; dp <= 9; ++dp) EXPECT_EQ(number(1234567.891234, dp), dp <= 5 ? expected[dp] : "1,234,567.89123") << dp;
+    for (int dp = 0; dp <= 9; ++dp)
+        EXPECT_EQ(number(1234567.891234, dp), dp <= 5 ? expected[dp] : "1,234,567.89123") << dp;
     EXPECT_EQ(number(2.5, 0), "2");
     EXPECT_EQ(number(-2.75, 1), "-2.7"); // cut, not rounded
     EXPECT_EQ(number(123456789012, 4), "123,456,789,012");

@@ -19,7 +19,9 @@ double value(const std::string& keys) {
     EXPECT_FALSE(o.error) << keys;
     return o.value;
 }
-bool fails(const std::string& keys) { return run(keys).error; }
+bool fails(const std::string& keys) {
+    return run(keys).error;
+}
 } // namespace
 
 TEST(Functions, FactorialLimits) {
@@ -106,7 +108,8 @@ TEST(Functions, CoordinatePairsAlternateOnEquals) {
     EXPECT_EQ(m->E.v, 5);
     m.keys("=");
     EXPECT_EQ(m->E.v, 53.13010235416);
-    EXPECT_EQ(m.tape(), (Lines{"      3.0000 θr", "      4.0000 =", "     53.1301", "      5.0000", "     53.1301"}));
+    EXPECT_EQ(m.tape(),
+              (Lines{"      3.0000 θr", "      4.0000 =", "     53.1301", "      5.0000", "     53.1301"}));
 
     Machine r;
     r.keys("30 toRect 2 =");
@@ -115,7 +118,7 @@ TEST(Functions, CoordinatePairsAlternateOnEquals) {
     EXPECT_EQ(r->E.v, 1);
     r.keys("7");
     EXPECT_FALSE(r->polar.has_value()); // a new number ends the alternation
-    r.keys("="); // and "=" converts again with it as the radius
+    r.keys("=");                        // and "=" converts again with it as the radius
     EXPECT_EQ(r->E.v, 6.062177826491);
 }
 

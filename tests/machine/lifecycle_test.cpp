@@ -4,7 +4,9 @@ using namespace vx;
 using vx::test::Machine;
 
 TEST(Lifecycle, StoredModelDecidesTheStartModel) {
-    for (auto [stored, expected] : {std::pair{"412", Model::orbis412}, {"410", Model::orbis410}, {"999", Model::orbis410},
+    for (auto [stored, expected] : {std::pair{"412", Model::orbis412},
+                                    {"410", Model::orbis410},
+                                    {"999", Model::orbis410},
                                     {"", Model::orbis410}}) {
         SimulatedClock clock;
         MemorySettings settings;

@@ -15,7 +15,8 @@ TEST(Listing, PrintsFromTheCounterToTheLastStepAtThePrintersPace) {
     m.advance(0.01);
     EXPECT_EQ(m->tape.size(), 2u);
     m.advance(2);
-    EXPECT_EQ(m.tape(), (Lines{"·001  070  S", "·002  071  C", "·003  300  ST", "·004  005  5", "·005  033  SS"}));
+    EXPECT_EQ(m.tape(),
+              (Lines{"·001  070  S", "·002  071  C", "·003  300  ST", "·004  005  5", "·005  033  SS"}));
     EXPECT_FALSE(m->listing);
     EXPECT_EQ(m->pc, 6);
     EXPECT_TRUE(m.redLines().empty());
@@ -87,8 +88,8 @@ TEST(Listing, OperandStepsOnBothModels) {
     Machine big(Model::orbis412);
     big->loadProgram({232, 5, 192, 10, 200, 112});
     big.keys("mode:step fwd wait");
-    EXPECT_EQ(big.tape(), (Lines{"·001  350  J", "·002  005  5", "·003  300  ST", "·004  010", "·005  310  RC",
-                                 "·006  112"}));
+    EXPECT_EQ(big.tape(), (Lines{"·001  350  J", "·002  005  5", "·003  300  ST", "·004  010",
+                                 "·005  310  RC", "·006  112"}));
 }
 
 TEST(ProgramTransfer, StepsOutAndIn) {

@@ -8,8 +8,8 @@ using Lines = std::vector<std::string>;
 TEST(LoadMode, TheSmallModelPrintsEachFinishedStepInRed) {
     Machine m;
     m.keys("mode:load store 3 sin f fwd 2 jump + startStop");
-    EXPECT_EQ(m.tape(), (Lines{"·001  300  ST", "·002  003  3", "·003  070  S", "·004  202  L2", "·005  351  J+",
-                               "·006  033  SS"}));
+    EXPECT_EQ(m.tape(), (Lines{"·001  300  ST", "·002  003  3", "·003  070  S", "·004  202  L2",
+                               "·005  351  J+", "·006  033  SS"}));
     EXPECT_EQ(m.redLines().size(), 6u);
     EXPECT_EQ(m->programSteps(), (std::vector<Step>{192, 3, 56, 130, 233, 27}));
     EXPECT_EQ(m->pc, 7);
@@ -24,9 +24,9 @@ TEST(LoadMode, TheLargeModelEchoesEveryKey) {
     m.keys("f 5");
     EXPECT_EQ(m.tapeSince(4), (Lines{"·003  100  F", "·003  105  FR"}));
     m.keys("recall - 4 3 setDP 3 jump + = 7 toMetric 2");
-    EXPECT_EQ(m.tapeSince(6), (Lines{"·004  310  RC", "·004  312  RC-", "·005  040", "·005  043", "·006  220  DP",
-                                     "·006  223  DP3", "·007  350  J", "·007  351  J+", "·007  355  J+=",
-                                     "·008  007  7", "·009  240  M", "·009  242  M2"}));
+    EXPECT_EQ(m.tapeSince(6), (Lines{"·004  310  RC", "·004  312  RC-", "·005  040", "·005  043",
+                                     "·006  220  DP", "·006  223  DP3", "·007  350  J", "·007  351  J+",
+                                     "·007  355  J+=", "·008  007  7", "·009  240  M", "·009  242  M2"}));
 }
 
 TEST(LoadMode, NothingIsPrintedWithThePrinterOff) {

@@ -7,8 +7,8 @@ using Lines = std::vector<std::string>;
 TEST(Registers, ArithmeticAndTheTapeSymbolOnTheSmallModel) {
     Machine m;
     m.keys("5 store 3 2 store times 3 recall 3 4 store . 2 recall times . 7 exchange chs");
-    EXPECT_EQ(m.tape(), (Lines{"      5.0000 ST 3", "      2.0000 ST×3", "     10.0000 RC 3", "      4.0000 ST .",
-                               "      8.0000 RC×.", "      0.0000 XC S"}));
+    EXPECT_EQ(m.tape(), (Lines{"      5.0000 ST 3", "      2.0000 ST×3", "     10.0000 RC 3",
+                               "      4.0000 ST .", "      8.0000 RC×.", "      0.0000 XC S"}));
     EXPECT_EQ(m->regs[3].v, 10);
     EXPECT_EQ(m->regs[11].v, 7);
 }
@@ -16,8 +16,8 @@ TEST(Registers, ArithmeticAndTheTapeSymbolOnTheSmallModel) {
 TEST(Registers, TwoDigitRegistersOnTheLargeModel) {
     Machine m(Model::orbis412);
     m.keys("3 store 0 1 2 store + 0 1 recall 0 1 9 store 4 3 recall 4 3");
-    EXPECT_EQ(m.tape(), (Lines{"      3.0000 ST 01", "      2.0000 ST+01", "      5.0000 RC 01", "      9.0000 ST 43",
-                               "      9.0000 RC 43"}));
+    EXPECT_EQ(m.tape(), (Lines{"      3.0000 ST 01", "      2.0000 ST+01", "      5.0000 RC 01",
+                               "      9.0000 ST 43", "      9.0000 RC 43"}));
     m.keys("store 4 4");
     EXPECT_TRUE(m->error);
 }

@@ -1,17 +1,12 @@
 #include "support.h"
 
 #include "app/BatchScript.h"
+#include "display/Formatter.h"
 
 namespace vx::test {
 
 std::string showCells(const std::vector<Cell>& cells) {
-    std::string s;
-    for (const Cell& c : cells) {
-        s += c.ch;
-        if (c.dot) s += '.';
-        if (c.comma) s += ',';
-    }
-    return s;
+    return Formatter::text(cells);
 }
 
 std::string trimmedDisplay(const std::vector<Cell>& cells) {
@@ -28,12 +23,16 @@ Machine::Machine(Model model) {
 
 void Machine::keys(const std::string& script) {
     for (const BatchAction& action : parseScript(script)) {
-        if (action.kind == BatchAction::Kind::wait) settle();
-        else apply(*engine, action);
+        if (action.kind == BatchAction::Kind::wait)
+            settle();
+        else
+            apply(*engine, action);
     }
 }
 
-std::vector<std::string> Machine::tape() const { return tapeSince(0); }
+std::vector<std::string> Machine::tape() const {
+    return tapeSince(0);
+}
 
 std::vector<std::string> Machine::tapeSince(std::size_t from) const {
     std::vector<std::string> lines;

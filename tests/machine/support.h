@@ -18,7 +18,7 @@ std::string showCells(const std::vector<Cell>& cells);
 std::string trimmedDisplay(const std::vector<Cell>& cells);
 
 class Machine {
-public:
+  public:
     explicit Machine(Model model = Model::orbis410);
     SimulatedClock clock;
     MemorySettings settings;

@@ -17,7 +17,8 @@ TEST(Layout, EveryKeyOnceInsideThePicture) {
         EXPECT_TRUE(seen.insert(Layout::keyIndex(key)).second);
         EXPECT_TRUE(picture.contains(rect)) << keyName(key);
         for (const auto& [other, otherRect] : keys)
-            if (!(other == key)) EXPECT_FALSE(rect.intersects(otherRect)) << keyName(key) << " " << keyName(other);
+            if (!(other == key))
+                EXPECT_FALSE(rect.intersects(otherRect)) << keyName(key) << " " << keyName(other);
     }
     EXPECT_EQ(seen.size(), 49u);
     EXPECT_EQ(Layout::r(10, 20, 110, 60), QRectF(10, 20, 100, 40));
@@ -109,13 +110,15 @@ TEST(PanelPicture, EveryKeyAndSwitchLiesWhereTheLayoutSays) {
         // The cap's left and top edges: coming from the well, the picture
         // changes within a unit and a half (outline and shadow) of where the layout puts them.
         const double y = rect.top() + rect.height() * 0.5;
-        const double left = rect.left() - 6 + 12 * firstEdge(image, {rect.left() - 6, y}, {rect.left() + 6, y});
+        const double left =
+            rect.left() - 6 + 12 * firstEdge(image, {rect.left() - 6, y}, {rect.left() + 6, y});
         EXPECT_NEAR(left, rect.left(), 1.5) << keyName(key);
         const double x = rect.left() + rect.width() * 0.2;
         const double top = rect.top() - 6 + 12 * firstEdge(image, {x, rect.top() - 6}, {x, rect.top() + 6});
         EXPECT_NEAR(top, rect.top(), 1.5) << keyName(key);
     }
-    for (const QRectF& slot : {Layout::printerSwitch(), Layout::modeSwitch(), Layout::tapeSwitch(), Layout::angleSwitch()}) {
+    for (const QRectF& slot :
+         {Layout::printerSwitch(), Layout::modeSwitch(), Layout::tapeSwitch(), Layout::angleSwitch()}) {
         EXPECT_LT(mean(image, slot.adjusted(8, 8, -8, -8)).lightnessF(), 0.25);
         EXPECT_GT(mean(image, QRectF(slot.left(), slot.bottom() + 10, slot.width(), 6)).lightnessF(), 0.35);
     }

@@ -45,7 +45,9 @@ bool glowing(const QImage& image, QPointF at) {
     return c.red() > 200 && c.green() > 60 && c.green() < 140 && c.blue() < 80;
 }
 
-QPointF centre(const QPainterPath& path) { return path.boundingRect().center(); }
+QPointF centre(const QPainterPath& path) {
+    return path.boundingRect().center();
+}
 
 } // namespace
 
@@ -71,7 +73,8 @@ TEST(Display, PowerOffLeavesOnlyTheGhostAndTheCommaHasATail) {
     QRectF area;
     const QImage off = renderDisplay(cells, false, area);
     for (int i = 0; i < 16; ++i)
-        for (char seg : std::string("abcdefg")) EXPECT_FALSE(glowing(off, centre(DisplayView::segmentPath(area, 16, i, seg))));
+        for (char seg : std::string("abcdefg"))
+            EXPECT_FALSE(glowing(off, centre(DisplayView::segmentPath(area, 16, i, seg))));
     const QColor ghost = off.pixelColor(centre(DisplayView::segmentPath(area, 16, 5, 'g')).toPoint());
     EXPECT_GT(ghost.red(), 0); // the faint ghost of the unlit bar is there
 
@@ -154,8 +157,8 @@ TEST(Switches, ClicksAndDragsChooseTheirPositions) {
     const QPoint start(mode->width() / 2, static_cast<int>(h * 0.2));
     QTest::mousePress(mode, Qt::LeftButton, {}, start);
     QMouseEvent move(QEvent::MouseMove, QPointF(start + QPoint(0, static_cast<int>(0.6 * travel))),
-                     mode->mapToGlobal(QPointF(start + QPoint(0, static_cast<int>(0.6 * travel)))), Qt::NoButton,
-                     Qt::LeftButton, Qt::NoModifier);
+                     mode->mapToGlobal(QPointF(start + QPoint(0, static_cast<int>(0.6 * travel)))),
+                     Qt::NoButton, Qt::LeftButton, Qt::NoModifier);
     QApplication::sendEvent(mode, &move);
     QTest::mouseRelease(mode, Qt::LeftButton, {}, start + QPoint(0, static_cast<int>(0.6 * travel)));
     EXPECT_EQ(panel.engine.mode(), Mode::step);
@@ -195,15 +198,16 @@ TEST(Tape, ScrollingJumpsBackOnANewLineAndTheEdgeFollowsTheSeed) {
     for (int i = 0; i < 60; ++i) panel.keys({Key::digit(i % 10), K::printKey});
     TapePaper* paper = panel.view.tapeView()->paper();
     paper->refresh();
-    QWheelEvent wheel(QPointF(20, 20), paper->mapToGlobal(QPointF(20, 20)), QPoint(), QPoint(0, 120 * 5), Qt::NoButton,
-                      Qt::NoModifier, Qt::NoScrollPhase, false);
+    QWheelEvent wheel(QPointF(20, 20), paper->mapToGlobal(QPointF(20, 20)), QPoint(), QPoint(0, 120 * 5),
+                      Qt::NoButton, Qt::NoModifier, Qt::NoScrollPhase, false);
     QApplication::sendEvent(paper, &wheel);
     EXPECT_EQ(paper->scroll(), 5);
-    QWheelEvent far(QPointF(20, 20), paper->mapToGlobal(QPointF(20, 20)), QPoint(), QPoint(0, 120 * 500), Qt::NoButton,
-                    Qt::NoModifier, Qt::NoScrollPhase, false);
+    QWheelEvent far(QPointF(20, 20), paper->mapToGlobal(QPointF(20, 20)), QPoint(), QPoint(0, 120 * 500),
+                    Qt::NoButton, Qt::NoModifier, Qt::NoScrollPhase, false);
     QApplication::sendEvent(paper, &far);
     const QSizeF size = paper->paperSize();
-    EXPECT_EQ(paper->scroll(), TapeGeometry::maxScroll(60, size.height(), TapeGeometry::rowHeight(size.width())));
+    EXPECT_EQ(paper->scroll(),
+              TapeGeometry::maxScroll(60, size.height(), TapeGeometry::rowHeight(size.width())));
     panel.keys({K::printKey});
     paper->refresh();
     EXPECT_EQ(paper->scroll(), 0);
@@ -236,8 +240,8 @@ TEST(Tape, TheStripShowsRedAndBlackInk) {
             }
         return false;
     };
-    EXPECT_TRUE(inkIn(1, true));   // -8 in red, just above the feed row
-    EXPECT_TRUE(inkIn(2, false));  // 8 in black above it
+    EXPECT_TRUE(inkIn(1, true));  // -8 in red, just above the feed row
+    EXPECT_TRUE(inkIn(2, false)); // 8 in black above it
     EXPECT_FALSE(inkIn(2, true));
 }
 

@@ -22,13 +22,15 @@ TEST(ProgramText, WriterForm) {
         {2, "", {}, std::nullopt},
     };
     EXPECT_EQ(ProgramText::format(programs, Model::orbis412),
-              "VELTRANIX 412\n\nPROGRAM 1\nNAME Sinus\n\n001  RCL\n002  05\n003  SIN\n004  ---\n005  STOP\n\nEND\n\n"
+              "VELTRANIX 412\n\nPROGRAM 1\nNAME Sinus\n\n001  RCL\n002  05\n003  SIN\n004  ---\n005  "
+              "STOP\n\nEND\n\n"
               "PROGRAM 2\nNAME \n\n\nEND\n");
     EXPECT_EQ(ProgramText::format({}, Model::orbis410), "VELTRANIX 410\n");
     EXPECT_EQ(ProgramText::format({{3, "R", {200, 105, 192, 12}, std::nullopt}}, Model::orbis412),
               "VELTRANIX 412\n\nPROGRAM 3\nNAME R\n\n001  RCL\n002  IND 05\n003  ST\n004  12\n\nEND\n");
     EXPECT_EQ(ProgramText::format({{1, "R", {200, 5, 192, 10, 192, 11}, std::nullopt}}, Model::orbis410),
-              "VELTRANIX 410\n\nPROGRAM 1\nNAME R\n\n001  RCL\n002  5\n003  ST\n004  .\n005  ST\n006  CHS\n\nEND\n");
+              "VELTRANIX 410\n\nPROGRAM 1\nNAME R\n\n001  RCL\n002  5\n003  ST\n004  .\n005  ST\n006  "
+              "CHS\n\nEND\n");
 }
 
 TEST(ProgramText, RoundTripOnBothModels) {
@@ -51,8 +53,9 @@ TEST(ProgramText, RoundTripOnBothModels) {
 }
 
 TEST(ProgramText, BlocksNumbersAndNames) {
-    auto list = parse("VELTRANIX 410\nnotes before\nPROGRAM\nPROGRAM x\nProgramm 7\nprogram 12\nProgram   12\n"
-                      "PROGRAM +12\nPROGRAM -3\nPROGRAM 99999999999999999999\n");
+    auto list =
+        parse("VELTRANIX 410\nnotes before\nPROGRAM\nPROGRAM x\nProgramm 7\nprogram 12\nProgram   12\n"
+              "PROGRAM +12\nPROGRAM -3\nPROGRAM 99999999999999999999\n");
     ASSERT_EQ(list.size(), 8u);
     EXPECT_EQ(list[0].number, 1);
     EXPECT_EQ(list[1].number, 2);
@@ -75,8 +78,9 @@ TEST(ProgramText, BlocksNumbersAndNames) {
 }
 
 TEST(ProgramText, StepLines) {
-    EXPECT_EQ(one("001  SIN ; Sinus\n; anything\n002  ---\nSIN\n017 SIN\n001  sin\n001  TO  RECT\n004  ---").steps,
-              (Steps{56, std::nullopt, 56, 56, 56, 59}));
+    EXPECT_EQ(
+        one("001  SIN ; Sinus\n; anything\n002  ---\nSIN\n017 SIN\n001  sin\n001  TO  RECT\n004  ---").steps,
+        (Steps{56, std::nullopt, 56, 56, 56, 59}));
     auto shortNumber = one("1  SIN");
     EXPECT_EQ(shortNumber.steps, (Steps{}));
     EXPECT_EQ(shortNumber.error, "Schritt 1: „1  SIN“ unbekannt");
@@ -89,7 +93,8 @@ TEST(ProgramText, StepLines) {
 }
 
 TEST(ProgramText, RegisterOperandsDependOnTheModel) {
-    EXPECT_EQ(one("RCL\n002  05\n002  IND 05\n44", Model::orbis412).steps, (Steps{200, 5, 105})); // trailing empty step dropped
+    EXPECT_EQ(one("RCL\n002  05\n002  IND 05\n44", Model::orbis412).steps,
+              (Steps{200, 5, 105})); // trailing empty step dropped
     EXPECT_EQ(one("RCL\n002  05\n002  IND 05\n44", Model::orbis412).error, "Schritt 4: „44“ unbekannt");
     auto small = one("RCL\n002  05\n003  5\n004  .", Model::orbis410);
     EXPECT_EQ(small.steps, (Steps{200, std::nullopt, 5, 10}));
@@ -110,15 +115,17 @@ TEST(ProgramText, TheReaderSurvivesAnything) {
     EXPECT_TRUE(parse("").empty());
     EXPECT_TRUE(parse("VELTRANIX 410\n").empty());
     // CRLF, tabs, no-break spaces, lower case, a byte-order mark.
-    auto crlf = parse(ProgramText::decode("\xEF\xBB\xBFPROGRAM 5\r\n\tname\xC2\xA0Zins\xC2\xA0\r\n001  cos\r\n\xE2\x80\xA8"
-                                          "002  st\r\n003  4\r\nend\r\n"));
+    auto crlf = parse(
+        ProgramText::decode("\xEF\xBB\xBFPROGRAM 5\r\n\tname\xC2\xA0Zins\xC2\xA0\r\n001  cos\r\n\xE2\x80\xA8"
+                            "002  st\r\n003  4\r\nend\r\n"));
     ASSERT_EQ(crlf.size(), 1u);
     EXPECT_EQ(crlf[0].number, 5);
     EXPECT_EQ(crlf[0].name, "Zins");
     EXPECT_EQ(crlf[0].steps, (Steps{57, 192, 4}));
     EXPECT_FALSE(crlf[0].error);
     // Latin-1: not valid UTF-8, read byte by byte.
-    auto latin = parse(ProgramText::decode("PROGRAM 1\nNAME Gr\xF6\xDF" "e\nSIN\nEND\n"));
+    auto latin = parse(ProgramText::decode("PROGRAM 1\nNAME Gr\xF6\xDF"
+                                           "e\nSIN\nEND\n"));
     ASSERT_EQ(latin.size(), 1u);
     EXPECT_EQ(latin[0].name, "Größe");
     // Binary junk: whatever it is, no crash and no exception.

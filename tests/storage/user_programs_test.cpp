@@ -18,12 +18,14 @@ using Steps = std::vector<Step>;
 namespace {
 
 class Library : public ::testing::Test {
-protected:
+  protected:
     void SetUp() override {
         QDir(dataHome()).removeRecursively();
         QDir().mkpath(dataHome());
     }
-    static QString dataHome() { return QStandardPaths::writableLocation(QStandardPaths::GenericDataLocation); }
+    static QString dataHome() {
+        return QStandardPaths::writableLocation(QStandardPaths::GenericDataLocation);
+    }
     static void writeFile(const QString& path, const QByteArray& bytes) {
         QDir().mkpath(QFileInfo(path).path());
         QFile f(path);
@@ -38,7 +40,8 @@ protected:
     static void touchLater(const QString& path, int seconds) {
         QFile f(path);
         ASSERT_TRUE(f.open(QIODevice::ReadWrite));
-        ASSERT_TRUE(f.setFileTime(QFileInfo(path).lastModified().addSecs(seconds), QFileDevice::FileModificationTime));
+        ASSERT_TRUE(f.setFileTime(QFileInfo(path).lastModified().addSecs(seconds),
+                                  QFileDevice::FileModificationTime));
     }
 };
 
@@ -84,7 +87,8 @@ TEST_F(Library, SaveReplaceAndDelete) {
 
 TEST_F(Library, ReplacingClearsAnErrorAndDeletingRenumbersDuplicates) {
     UserPrograms library(Model::orbis410);
-    writeFile(library.url(), "PROGRAM 4\nNAME A\nFOO\nEND\nPROGRAM 4\nNAME B\nSIN\nEND\nPROGRAM 9\nNAME C\nCOS\nEND\n");
+    writeFile(library.url(),
+              "PROGRAM 4\nNAME A\nFOO\nEND\nPROGRAM 4\nNAME B\nSIN\nEND\nPROGRAM 9\nNAME C\nCOS\nEND\n");
     ASSERT_EQ(library.programs()[0].error, "Schritt 1: „FOO“ unbekannt");
     ASSERT_TRUE(library.save({56}, "A2", 4));
     EXPECT_FALSE(library.programs()[0].error);
