@@ -150,9 +150,12 @@ void KeyboardView::paintEvent(QPaintEvent* event) {
     const qreal ratio = devicePixelRatioF();
     const QSize pixels = (QSizeF(size()) * ratio).toSize();
     if (scaled_.isNull() || scaled_.size() != pixels) {
-        // Scale the large picture once per size, not on every repaint.
-        scaled_ = QPixmap::fromImage(
-            Layout::keyboardImage().scaled(pixels, Qt::IgnoreAspectRatio, Qt::SmoothTransformation));
+        // Scale the large picture once per size, not on every repaint; at the
+        // base zoom the picture comes ready-scaled.
+        const QImage& base = Layout::baseKeyboardImage();
+        scaled_ = QPixmap::fromImage(base.size() == pixels ? base
+                                                           : Layout::keyboardImage().scaled(pixels, Qt::IgnoreAspectRatio,
+                                                                                            Qt::SmoothTransformation));
         scaled_.setDevicePixelRatio(ratio);
     }
     const QRect dirty = event->rect();

@@ -7,8 +7,11 @@
 
 // The picture is compiled into the panel library; a static library must
 // register its resources itself.
+// (The program that draws the picture builds without it.)
 static void initPanelResources() {
+#ifndef VX_NO_RESOURCES
     Q_INIT_RESOURCE(resources);
+#endif
 }
 
 namespace vx::Layout {
@@ -133,6 +136,16 @@ const QImage& keyboardImage() {
         QImage blank(imageSize.toSize(), QImage::Format_ARGB32_Premultiplied);
         blank.fill(Qt::transparent);
         return blank;
+    }();
+    return image;
+}
+
+QSize baseImageSize() { return QSize(1040, 495); }
+
+const QImage& baseKeyboardImage() {
+    static const QImage image = [] {
+        initPanelResources();
+        return QImage(QStringLiteral(":/Vxpanel-1040.png"));
     }();
     return image;
 }

@@ -50,6 +50,10 @@ std::vector<std::optional<HelpColors>> sampleHelpColors(const QImage& image);
 // The panel image "Vxpanel", or a blank image of the nominal size when the
 // resource is missing.
 const QImage& keyboardImage();
+// The same picture at the keyboard's pixel size at the base zoom (1040 wide),
+// null when missing.
+QSize baseImageSize();
+const QImage& baseKeyboardImage();
 
 // The German name of a key for screen readers and automation.
 QString accessibleName(Key key);

@@ -1,7 +1,10 @@
 // Draws the keyboard picture "Vxpanel": the case plate, the recessed key
 // wells, every key cap with its legend exactly where the layout puts it, the
 // switch slots with their position labels, and the engraved maker's plate.
-// Run it to regenerate resources/Vxpanel.png:  drawpanel resources/Vxpanel.png
+// Run it to regenerate the pictures:  drawpanel resources/Vxpanel.png
+// It also writes Vxpanel-1040.png beside it: the picture already scaled to the
+// keyboard's width at the base zoom, so the window and the snapshot need not
+// decode and scale the large one at every start.
 #include "panel/Layout.h"
 
 #include <QFontDatabase>
@@ -310,7 +313,11 @@ int main(int argc, char** argv) {
          QColor(70, 64, 56));
     p.end();
 
-    if (!image.save(QString::fromLocal8Bit(argv[1]), "PNG")) {
+    const QString path = QString::fromLocal8Bit(argv[1]);
+    QString basePath = path;
+    basePath.replace(QStringLiteral(".png"), QStringLiteral("-1040.png"));
+    const QImage base = image.scaled(Layout::baseImageSize(), Qt::IgnoreAspectRatio, Qt::SmoothTransformation);
+    if (!image.save(path, "PNG") || !base.save(basePath, "PNG")) {
         std::fprintf(stderr, "drawpanel: cannot write %s\n", argv[1]);
         return 1;
     }

@@ -1,0 +1,66 @@
+// Repainting the panel: the tape however long it is, and the whole panel at 150 %.
+#include "engine/Engine.h"
+#include "engine/SimulatedClock.h"
+#include "panel/CalculatorView.h"
+#include "panel/KeyHelp.h"
+#include "panel/TapeView.h"
+
+#include <QApplication>
+#include <QImage>
+#include <QPainter>
+
+#include <benchmark/benchmark.h>
+
+using namespace vx;
+
+namespace {
+
+struct Panel {
+    SimulatedClock clock;
+    MemorySettings settings;
+    StdRandom random{5};
+    Engine engine{clock, settings, random};
+    KeyHelp help{true};
+    CalculatorView view{engine, help};
+};
+
+void tapeLineAndRepaint(benchmark::State& state) {
+    Panel panel;
+    for (int i = 0; i < 100000; ++i) panel.engine.printNumber(Num{i * 1.5, false}, "+", true);
+    TapePaper* paper = panel.view.tapeView()->paper();
+    QImage image(paper->size(), QImage::Format_ARGB32_Premultiplied);
+    double v = 0;
+    for (auto _ : state) {
+        panel.engine.printNumber(Num{v++, false}, "=", true);
+        paper->refresh();
+        QPainter p(&image);
+        paper->render(&p);
+    }
+    state.counters["lines"] = static_cast<double>(panel.engine.tape.size());
+}
+BENCHMARK(tapeLineAndRepaint)->Unit(benchmark::kMillisecond);
+
+void fullPanelRepaint(benchmark::State& state) {
+    Panel panel;
+    for (Key k : {Key::digit(1), Key::digit(2), Key(K::plus), Key::digit(3), Key(K::equals)}) panel.engine.press(k);
+    QImage image(panel.view.size(), QImage::Format_ARGB32_Premultiplied);
+    {
+        QPainter warm(&image);
+        panel.view.render(&warm); // the keyboard picture is scaled once per size
+    }
+    for (auto _ : state) {
+        QPainter p(&image);
+        panel.view.render(&p);
+    }
+}
+BENCHMARK(fullPanelRepaint)->Unit(benchmark::kMillisecond);
+
+} // namespace
+
+int main(int argc, char** argv) {
+    qputenv("QT_QPA_PLATFORM", "offscreen");
+    QApplication app(argc, argv);
+    benchmark::Initialize(&argc, argv);
+    benchmark::RunSpecifiedBenchmarks();
+    return 0;
+}

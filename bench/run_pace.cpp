@@ -1,0 +1,77 @@
+// The real-time pace of a program run with the window's Qt timers: a
+// computing loop should reach 3,000 steps a second on little CPU, and a
+// printing program should keep half a second per line.
+//   run_pace [seconds]
+#include "engine/Engine.h"
+#include "panel/QtScheduler.h"
+
+#include <QCoreApplication>
+#include <QTimer>
+
+#include <chrono>
+#include <cstdio>
+#include <cstdlib>
+#include <sys/resource.h>
+#include <vector>
+
+using namespace vx;
+using Clock = std::chrono::steady_clock;
+
+namespace {
+
+double cpuSeconds() {
+    rusage usage{};
+    getrusage(RUSAGE_SELF, &usage);
+    return usage.ru_utime.tv_sec + usage.ru_stime.tv_sec + (usage.ru_utime.tv_usec + usage.ru_stime.tv_usec) / 1e6;
+}
+
+void runFor(QCoreApplication& app, double seconds) {
+    QTimer::singleShot(static_cast<int>(seconds * 1000), &app, &QCoreApplication::quit);
+    app.exec();
+}
+
+} // namespace
+
+int main(int argc, char** argv) {
+    QCoreApplication app(argc, argv);
+    const double seconds = argc > 1 ? std::atof(argv[1]) : 10.0;
+    QtScheduler scheduler;
+    MemorySettings settings;
+    StdRandom random;
+
+    {
+        // LABEL 1, 1, ST+ 1, JUMP 1: four steps a round, register 1 counts rounds.
+        Engine engine(scheduler, settings, random);
+        engine.loadProgram({129, 1, 193, 1, 232, 1});
+        engine.press(K::startStop);
+        const double cpu0 = cpuSeconds();
+        const auto t0 = Clock::now();
+        runFor(app, seconds);
+        const double wall = std::chrono::duration<double>(Clock::now() - t0).count();
+        const double steps = 4 * engine.regs[1].v;
+        std::printf("computing loop: %.0f steps/s (%.1f %% of 3,000), CPU %.1f %% of one core\n", steps / wall,
+                    steps / wall / 30.0, (cpuSeconds() - cpu0) / wall * 100);
+    }
+    {
+        // LABEL 1, PRINT, JUMP 1: one line per slice, half a second each.
+        Engine engine(scheduler, settings, random);
+        engine.loadProgram({129, 28, 232, 1});
+        std::vector<Clock::time_point> printed;
+        std::size_t lines = 0;
+        engine.addListener([&] {
+            if (engine.tape.size() != lines) {
+                lines = engine.tape.size();
+                printed.push_back(Clock::now());
+            }
+        });
+        engine.press(K::startStop);
+        runFor(app, seconds);
+        if (printed.size() >= 2) {
+            const double span = std::chrono::duration<double>(printed.back() - printed.front()).count();
+            const double interval = span / static_cast<double>(printed.size() - 1);
+            std::printf("printing program: %zu lines, %.4f s per line (%.2f %% off the 0.5 s pace)\n", printed.size(),
+                        interval, (interval - 0.5) / 0.5 * 100);
+        }
+    }
+    return 0;
+}
