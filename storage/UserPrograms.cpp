@@ -75,6 +75,28 @@ ReadResult readText(const QString& path) {
     return {ProgramText::decode(bytes), std::nullopt};
 }
 
+// Writes the whole file or nothing. The data must be on the disk before the
+// new file takes the old one's place: QSaveFile buffers, and a write that
+// fails only when the buffer is flushed (a full disk) must not end in an
+// empty file renamed over the user's library.
+bool writeAtomically(const QString& path, const QByteArray& bytes, QString* why) {
+    QSaveFile file(path);
+    if (!file.open(QIODevice::WriteOnly)) {
+        *why = file.errorString();
+        return false;
+    }
+    if (file.write(bytes) != bytes.size() || !file.flush()) {
+        *why = file.errorString();
+        file.cancelWriting();
+        return false;
+    }
+    if (!file.commit()) {
+        *why = file.errorString();
+        return false;
+    }
+    return true;
+}
+
 } // namespace
 
 std::vector<SavedProgram> UserPrograms::readFile(const QString& path, Model model) {
@@ -140,23 +162,11 @@ bool UserPrograms::write(const std::vector<SavedProgram>& list, QString* error) 
         // the previous file stays beside it, so no hand edit is lost for good.
         QFile old(path);
         if (!old.open(QIODevice::ReadOnly)) return failed(old.errorString());
-        const QByteArray previous = old.readAll();
-        QSaveFile backup(path + QStringLiteral(".bak"));
-        if (!backup.open(QIODevice::WriteOnly) || backup.write(previous) != previous.size() ||
-            !backup.commit())
-            return failed(backup.errorString());
+        QString why;
+        if (!writeAtomically(path + QStringLiteral(".bak"), old.readAll(), &why)) return failed(why);
     }
-
-    QSaveFile file(path);
-    const QByteArray bytes = ProgramText::format(list, model_).toUtf8();
-    if (!file.open(QIODevice::WriteOnly)) return failed(file.errorString());
-    if (file.write(bytes) != bytes.size()) {
-        const QString why = file.errorString();
-        file.cancelWriting();
-        return failed(why);
-    }
-    // QSaveFile flushes the data to disk before it renames the new file into place.
-    if (!file.commit()) return failed(file.errorString());
+    QString why;
+    if (!writeAtomically(path, ProgramText::format(list, model_).toUtf8(), &why)) return failed(why);
 
     cached_ = list;
     cachedDate_ = modificationDate();

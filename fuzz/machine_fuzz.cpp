@@ -1,0 +1,67 @@
+// Any sequence of key presses, switch moves and passing time, on both
+// models, keeps the machine whole: checked after every event.
+#include "engine/Engine.h"
+#include "engine/SimulatedClock.h"
+
+#include <cmath>
+#include <cstdint>
+#include <cstdlib>
+
+using namespace vx;
+
+namespace {
+
+void check(bool ok) {
+    if (!ok) std::abort();
+}
+
+void checkInvariants(Engine& e, std::size_t tapeBefore, bool tornOff) {
+    check(e.cells().size() == 16);
+    check(e.pc >= 1 && e.pc <= 416);
+    check(e.program.size() == 416);
+    check(e.parenLevel() <= 4);
+    check(e.returnStack.size() <= 6);
+    check(e.regs.size() == static_cast<std::size_t>(registerCount(e.model())));
+    check(std::isfinite(e.E.v));
+    for (const Num& r : e.regs) check(std::isfinite(r.v));
+    check(tornOff || e.tape.size() >= tapeBefore);
+}
+
+} // namespace
+
+extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size) {
+    if (size == 0) return 0;
+    SimulatedClock clock;
+    MemorySettings settings;
+    saveModel(settings, data[0] & 1 ? Model::orbis412 : Model::orbis410);
+    StdRandom random(data[0]);
+    Engine engine(clock, settings, random);
+    const Key* keys = allKeysBegin();
+    for (std::size_t i = 1; i + 1 < size; i += 2) {
+        const std::uint8_t op = data[i], arg = data[i + 1];
+        const std::size_t before = engine.tape.size();
+        bool tornOff = false;
+        if (op < 160) {
+            engine.press(keys[arg % keyCount]);
+        } else if (op < 176) {
+            engine.setMode(static_cast<Mode>(arg % 3));
+        } else if (op < 184) {
+            engine.setPrinterOn(arg & 1);
+        } else if (op < 188) {
+            engine.setGradMode(arg & 1);
+        } else if (op < 190) {
+            engine.setTapeWritesProgram(arg & 1);
+        } else if (op < 194) {
+            engine.setPower(arg & 1);
+        } else if (op < 196) {
+            engine.select(arg & 1 ? Model::orbis412 : Model::orbis410);
+        } else if (op < 254) {
+            clock.advance(arg * 0.02); // up to about five seconds
+        } else {
+            engine.clearTape();
+            tornOff = true;
+        }
+        checkInvariants(engine, before, tornOff);
+    }
+    return 0;
+}

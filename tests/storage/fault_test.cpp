@@ -1,0 +1,182 @@
+// The library file under faults: a folder that cannot be made, a read-only
+// file, a directory in its place, a full disk, and a writer killed at random
+// moments. The user's programs must never be lost or half written.
+#include "storage/ProgramText.h"
+#include "storage/UserPrograms.h"
+
+#include <QDir>
+#include <QFile>
+#include <QTemporaryDir>
+
+#include <gtest/gtest.h>
+
+#include <chrono>
+#include <csignal>
+#include <fcntl.h>
+#include <random>
+#include <sys/mount.h>
+#include <sys/stat.h>
+#include <sys/wait.h>
+#include <thread>
+#include <unistd.h>
+
+using namespace vx;
+
+namespace {
+
+struct WriterRun {
+    int status;
+    std::string err;
+};
+
+// Runs the writer with the library in `dataHome`, as an ordinary user when we are root.
+WriterRun writer(const QString& dataHome, std::vector<std::string> args, bool unprivileged) {
+    int pipefd[2];
+    if (pipe(pipefd) != 0) return {-1, "pipe"};
+    const pid_t pid = fork();
+    if (pid == 0) {
+        dup2(pipefd[1], STDERR_FILENO);
+        close(pipefd[0]);
+        setenv("XDG_DATA_HOME", dataHome.toLocal8Bit().constData(), 1);
+        if (unprivileged && geteuid() == 0) {
+            // nobody: permission bits hold for this writer as they do for a user.
+            if (setgid(65534) != 0 || setuid(65534) != 0) _exit(3);
+        }
+        std::vector<char*> argv = {const_cast<char*>(LIBRARY_WRITER)};
+        for (auto& a : args) argv.push_back(a.data());
+        argv.push_back(nullptr);
+        execv(LIBRARY_WRITER, argv.data());
+        _exit(127);
+    }
+    close(pipefd[1]);
+    std::string err;
+    char buf[512];
+    ssize_t n;
+    while ((n = read(pipefd[0], buf, sizeof buf)) > 0) err.append(buf, static_cast<std::size_t>(n));
+    close(pipefd[0]);
+    int status = 0;
+    waitpid(pid, &status, 0);
+    return {WIFEXITED(status) ? WEXITSTATUS(status) : -1, err};
+}
+
+QByteArray contents(const QString& path) {
+    QFile f(path);
+    return f.open(QIODevice::ReadOnly) ? f.readAll() : QByteArray();
+}
+
+class Faults : public ::testing::Test {
+protected:
+    void SetUp() override {
+        ASSERT_TRUE(home.isValid());
+        chmod(home.path().toLocal8Bit().constData(), 0755);
+        data = home.path() + "/data";
+        file = data + "/Veltranix 410/Veltranix410Programs.txt";
+    }
+    void seed() {
+        QDir().mkpath(data + "/Veltranix 410");
+        QFile f(file);
+        ASSERT_TRUE(f.open(QIODevice::WriteOnly));
+        f.write("PROGRAM 1\nNAME Alt\nSIN\nEND\n");
+    }
+    QTemporaryDir home;
+    QString data, file;
+};
+
+} // namespace
+
+TEST_F(Faults, AFolderThatCannotBeCreated) {
+    QDir().mkpath(data);
+    chmod(data.toLocal8Bit().constData(), 0555);
+    const WriterRun result = writer(data, {"save", "Neu"}, true);
+    EXPECT_EQ(result.status, 1);
+    EXPECT_NE(result.err.find("ermission"), std::string::npos) << result.err;
+    EXPECT_FALSE(QFile::exists(file));
+}
+
+TEST_F(Faults, AReadOnlyFileStaysAsItWas) {
+    seed();
+    chmod((data + "/Veltranix 410").toLocal8Bit().constData(), 0777);
+    chmod(file.toLocal8Bit().constData(), 0444);
+    const QByteArray before = contents(file);
+    const WriterRun result = writer(data, {"save", "Neu"}, true);
+    EXPECT_EQ(result.status, 1);
+    EXPECT_FALSE(result.err.empty());
+    EXPECT_EQ(contents(file), before);
+}
+
+TEST_F(Faults, ADirectoryWhereTheFileShouldBe) {
+    QDir().mkpath(file + "/inside");
+    const WriterRun result = writer(data, {"save", "Neu"}, false);
+    EXPECT_EQ(result.status, 1);
+    EXPECT_FALSE(result.err.empty());
+    EXPECT_TRUE(QFileInfo(file).isDir());
+}
+
+TEST_F(Faults, AFullDisk) {
+    if (geteuid() != 0) GTEST_SKIP() << "a small tmpfs for the full disk needs root";
+    const QString disk = home.path() + "/disk";
+    QDir().mkpath(disk);
+    if (mount("tmpfs", disk.toLocal8Bit().constData(), "tmpfs", 0, "size=256k") != 0)
+        GTEST_SKIP() << "this machine does not let the test mount a tmpfs";
+    struct Unmount {
+        QByteArray path;
+        ~Unmount() { umount(path.constData()); }
+    } unmount{disk.toLocal8Bit()};
+    data = disk;
+    file = data + "/Veltranix 410/Veltranix410Programs.txt";
+    seed();
+    const QByteArray before = contents(file);
+    // Fill the disk to the last byte.
+    {
+        QFile filler(disk + "/filler");
+        filler.open(QIODevice::WriteOnly);
+        const QByteArray block(4096, 'x');
+        while (filler.write(block) == block.size() && filler.flush()) {
+        }
+    }
+    const WriterRun result = writer(data, {"save", std::string(3000, 'N')}, false);
+    EXPECT_EQ(result.status, 1);
+    EXPECT_FALSE(result.err.empty());
+    EXPECT_EQ(contents(file), before);
+}
+
+TEST_F(Faults, AWriterKilledAtAnyMomentLeavesOneWholeLibrary) {
+    // 200 full programs: a rewrite takes long enough to be killed halfway.
+    std::vector<SavedProgram> library;
+    for (long long p = 1; p <= 200; ++p) {
+        SavedProgram prog{p, p == 1 ? "Stand 0" : "Programm " + std::to_string(p), {}, std::nullopt};
+        for (int s = 0; s < 416; ++s) prog.steps.push_back((s + p) % 14); // digits and entry codes
+        library.push_back(prog);
+    }
+    QDir().mkpath(data + "/Veltranix 410");
+    {
+        QFile f(file);
+        ASSERT_TRUE(f.open(QIODevice::WriteOnly));
+        f.write(ProgramText::format(library, Model::orbis410).toUtf8());
+    }
+    std::mt19937 rng(2026);
+    int kills = 0;
+    long long lastStand = 0;
+    for (; kills < 200; ++kills) {
+        const pid_t pid = fork();
+        if (pid == 0) {
+            setenv("XDG_DATA_HOME", data.toLocal8Bit().constData(), 1);
+            const int null = open("/dev/null", O_WRONLY);
+            dup2(null, STDERR_FILENO);
+            execl(LIBRARY_WRITER, LIBRARY_WRITER, "loop", static_cast<char*>(nullptr));
+            _exit(127);
+        }
+        std::this_thread::sleep_for(std::chrono::microseconds(5000 + rng() % 40000));
+        kill(pid, SIGKILL);
+        waitpid(pid, nullptr, 0);
+
+        const auto programs = ProgramText::parse(ProgramText::decode(contents(file)), Model::orbis410);
+        ASSERT_EQ(programs.size(), 200u) << "after kill " << kills;
+        for (std::size_t i = 1; i < programs.size(); ++i) ASSERT_EQ(programs[i], library[i]) << "after kill " << kills;
+        ASSERT_EQ(programs[0].steps, library[0].steps);
+        ASSERT_EQ(programs[0].name.rfind("Stand ", 0), 0u) << programs[0].name;
+        lastStand = std::stoll(programs[0].name.substr(6));
+    }
+    EXPECT_EQ(kills, 200);
+    EXPECT_GT(lastStand, 0); // the writer did get through whole saves between the kills
+}
