@@ -1,0 +1,48 @@
+#!/usr/bin/env bash
+# Makes the pictures in docs/images: the panel by --snapshot, and the real
+# window at 150 % and 50 % with a menu open, in a private X server.
+# Needs Xvfb, xdotool and ImageMagick's import.  Usage: tools/screenshots.sh [build dir]
+set -euo pipefail
+cd "$(dirname "$0")/.."
+bin=${1:-build}/veltranix
+out=docs/images
+home=$(mktemp -d)
+trap 'kill $xvfb 2>/dev/null || true; rm -rf "$home"' EXIT
+export XDG_RUNTIME_DIR=$home XDG_CONFIG_HOME=$home/config XDG_DATA_HOME=$home/data
+chmod 700 "$home"
+
+env -u DISPLAY "$bin" --snapshot "$out/panel-sum.png" "12+3="
+env -u DISPLAY "$bin" --snapshot "$out/panel-load.png" "L"
+
+# A library with a few programs, so the menu has something to show.
+mkdir -p "$XDG_DATA_HOME/Veltranix 410"
+cp examples/Veltranix410Programs.txt "$XDG_DATA_HOME/Veltranix 410/" 2>/dev/null || true
+
+Xvfb :71 -screen 0 1600x1000x24 -nolisten tcp >/dev/null 2>&1 &
+xvfb=$!
+export DISPLAY=:71
+sleep 1
+shoot() { # zoom percent, file, open the program menu?
+  mkdir -p "$XDG_CONFIG_HOME/Veltranix"
+  printf '[General]\nzoomPercent=%s\n' "$1" >"$XDG_CONFIG_HOME/Veltranix/Veltranix.conf"
+  "$bin" &
+  local app=$!
+  local win
+  win=$(xdotool search --sync --name 'Veltranix 410 Numerist' | head -1)
+  sleep 1
+  xdotool type --delay 40 '2^10-24=p'
+  sleep 0.5
+  if [ "$3" = menu ]; then
+    xdotool mousemove 100 10 click 1
+    sleep 0.6
+  fi
+  local geometry
+  geometry=$(xdotool getwindowgeometry "$win" | sed -n 's/.*Geometry: //p')
+  import -window root -crop "${geometry/x/x}+0+0" "$2"
+  if [ "$3" = menu ]; then xdotool key Escape; fi
+  kill "$app"
+  wait "$app" 2>/dev/null || true
+}
+shoot 150 "$out/window-150-menu.png" menu
+shoot 50 "$out/window-50.png" plain
+echo "pictures in $out"
