@@ -260,6 +260,15 @@ TEST_F(AppTest, TheKeyMapHelpHasSeventeenAlignedLines) {
     ASSERT_EQ(lines.size(), 17);
     EXPECT_EQ(lines[0], QStringLiteral("0–9 , .        Ziffern, Dezimalpunkt"));
     EXPECT_EQ(lines[16], QStringLiteral("→ / ←          FWD / BACK"));
+
+    // The user guide shows the same table.
+    QFile guide(QStringLiteral(SOURCE_DIR "/docs/Bedienungsanleitung.md"));
+    ASSERT_TRUE(guide.open(QIODevice::ReadOnly));
+    const QString text = QString::fromUtf8(guide.readAll());
+    const qsizetype marker = text.indexOf(QStringLiteral("<!-- keymap -->\n```\n"));
+    ASSERT_GE(marker, 0);
+    const qsizetype start = marker + QStringLiteral("<!-- keymap -->\n```\n").size();
+    EXPECT_EQ(text.mid(start, text.indexOf(QStringLiteral("\n```"), start) - start), KeyboardMonitor::keyMapHelp());
 }
 
 TEST_F(AppTest, ASnapshotShowsTheSumOrSaysWhyNot) {
