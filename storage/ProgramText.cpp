@@ -63,6 +63,8 @@ std::optional<int> registerOperand(const QString& mnemonic) {
     return Codes::registerOperand(key);
 }
 
+bool isOperandValue(int value) { return (value >= 0 && value <= 43) || (value >= 100 && value <= 143); }
+
 } // namespace
 
 QString format(const std::vector<SavedProgram>& programs, Model model) {
@@ -80,6 +82,11 @@ QString format(const std::vector<SavedProgram>& programs, Model model) {
                 text += QStringLiteral("---");
             } else if (twoDigitRegisters(model) && i > 0 && p.steps[i - 1] &&
                        Codes::isRegisterOp(*p.steps[i - 1])) {
+                text += QString::fromStdString(Codes::registerMnemonic(*step));
+            } else if (twoDigitRegisters(model) && Codes::mnemonic(*step) == "?" && isOperandValue(*step)) {
+                // A value without a mnemonic (the labels "(" and ")" are 14 and 15,
+                // an indirect operand read from a hand-edited line) would be
+                // written as "?" and lost; in its two-digit form it reads back.
                 text += QString::fromStdString(Codes::registerMnemonic(*step));
             } else {
                 text += QString::fromStdString(Codes::mnemonic(*step));

@@ -52,6 +52,15 @@ TEST(ProgramText, RoundTripOnBothModels) {
     EXPECT_EQ(back[0].error, "Schritt 4: „?“ unbekannt");
 }
 
+TEST(ProgramText, ValuesWithoutAMnemonicSurviveOnTheLargeModel) {
+    // JUMP to the labels "(" and ")" keeps operands 14 and 15, which have no
+    // mnemonic; an indirect operand may stand anywhere in a hand-edited file.
+    const std::vector<SavedProgram> programs = {{1, "Klammern", {232, 14, 240, 15, 56, 107}, std::nullopt}};
+    const QString text = ProgramText::format(programs, Model::orbis412);
+    EXPECT_TRUE(text.contains("002  14\n004  15\n005  SIN\n006  IND 07\n")) << text.toStdString();
+    EXPECT_EQ(ProgramText::parse(text, Model::orbis412), programs);
+}
+
 TEST(ProgramText, BlocksNumbersAndNames) {
     auto list =
         parse("VELTRANIX 410\nnotes before\nPROGRAM\nPROGRAM x\nProgramm 7\nprogram 12\nProgram   12\n"
