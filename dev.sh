@@ -26,7 +26,8 @@ done
 
 packages=(cmake ninja-build g++ pkg-config libgtest-dev libgmock-dev libbenchmark-dev
           qt6-base-dev qt6-base-dev-tools libgl-dev libx11-dev qt6-translations-l10n
-          fonts-dejavu-core fonts-comfortaa xvfb xdotool x11-utils)
+          fonts-dejavu-core fonts-comfortaa xvfb xdotool x11-utils
+          desktop-file-utils appstream)
 
 install_missing() {
   local missing=()

@@ -13,6 +13,7 @@
 #include "storage/UserPrograms.h"
 
 #include <QApplication>
+#include <QIcon>
 #include <QLibraryInfo>
 #include <QLocale>
 #include <QTimer>
@@ -53,6 +54,7 @@ int window(int argc, char** argv) {
     vx::setAppIdentity();
     QGuiApplication::setDesktopFileName(QString::fromLatin1(vx::desktopId));
     QApplication::setApplicationDisplayName(QStringLiteral("Veltranix"));
+    QApplication::setWindowIcon(QIcon(QStringLiteral(":/icon.png")));
     QTranslator qtGerman;
     if (qtGerman.load(QLocale(QLocale::German, QLocale::Germany), QStringLiteral("qtbase"),
                       QStringLiteral("_"), QLibraryInfo::path(QLibraryInfo::TranslationsPath)))

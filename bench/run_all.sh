@@ -1,0 +1,15 @@
+#!/usr/bin/env bash
+# Runs every benchmark of the project against a built tree (default: build).
+#   bench/run_all.sh [build dir]
+set -euo pipefail
+cd "$(dirname "$0")/.."
+build=${1:-build}
+dir=$(mktemp -d)
+trap 'rm -rf "$dir"' EXIT
+export XDG_RUNTIME_DIR=$dir
+echo "== machine"; "$build/machine_bench" --benchmark_min_time=0.5
+echo "== library"; "$build/storage_bench" --benchmark_min_time=0.5
+echo "== panel"; "$build/panel_bench" --benchmark_min_time=0.5
+echo "== batch process"; bench/batch_process.sh "$build"
+echo "== snapshot"; bench/snapshot_time.sh "$build" 30
+echo "== real-time pace"; "$build/run_pace" 10
