@@ -170,7 +170,8 @@ void Engine::singleStep() {
         stepTask_.reset();
         if (overrideToken == token) overrideCells.reset();
         stepBusy = false;
-        if (mode_ == Mode::step) {
+        // A machine switched off meanwhile neither prints nor executes.
+        if (mode_ == Mode::step && power_) {
             if (printerOn_) printListing(pc, false);
             executeStep();
         }

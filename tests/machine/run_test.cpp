@@ -237,6 +237,16 @@ TEST(SingleStep, AnEmptyStepPrintsItsNumberAndTheNextStepRuns) {
     EXPECT_EQ(m->pc, 3);
 }
 
+TEST(SingleStep, SwitchingOffWithinTheWaitPrintsNothing) {
+    Machine m;
+    m->loadProgram({7});
+    m.keys("mode:step startStop power:off wait");
+    EXPECT_TRUE(m->tape.empty());
+    EXPECT_FALSE(m->stepBusy);
+    m.keys("power:on 5");
+    EXPECT_EQ(m.display(), "5.0000");
+}
+
 TEST(SingleStep, LeavingStepModeWithinTheWaitSkipsTheStep) {
     Machine m;
     m->loadProgram({7});
