@@ -5,15 +5,10 @@ using vx::test::Machine;
 
 namespace {
 double result(const std::string& keys) {
-    Machine m;
-    m.keys(keys);
-    EXPECT_FALSE(m->error) << keys;
-    return m->E.v;
+    return vx::test::resultOf(keys);
 }
 bool fails(const std::string& keys) {
-    Machine m;
-    m.keys(keys);
-    return m->error;
+    return vx::test::failsWith(keys);
 }
 } // namespace
 

@@ -47,6 +47,19 @@ std::vector<std::string> Machine::redLines() const {
     return lines;
 }
 
+double resultOf(const std::string& keys, Model model) {
+    Machine m(model);
+    m.keys(keys);
+    EXPECT_FALSE(m->error) << keys;
+    return m->E.v;
+}
+
+bool failsWith(const std::string& keys, Model model) {
+    Machine m(model);
+    m.keys(keys);
+    return m->error;
+}
+
 void Machine::settle(double limitSeconds) {
     const std::int64_t limit = clock.nowNanos() + toNanos(limitSeconds);
     while (engine->busy() && clock.runNext(limit)) {

@@ -41,4 +41,9 @@ class Machine {
     void settle(double limitSeconds = 3600);
 };
 
+// E after the keys on a fresh machine; the keys must not end in the error state.
+double resultOf(const std::string& keys, Model model = Model::orbis410);
+// Whether the keys end in the error state.
+bool failsWith(const std::string& keys, Model model = Model::orbis410);
+
 } // namespace vx::test
