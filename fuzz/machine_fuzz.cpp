@@ -56,7 +56,7 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
         } else if (op < 196) {
             engine.select(arg & 1 ? Model::orbis412 : Model::orbis410);
         } else if (op < 254) {
-            clock.advance(arg * 0.02); // up to about five seconds
+            clock.advance(arg * 0.004); // up to about a second
         } else {
             engine.clearTape();
             tornOff = true;
