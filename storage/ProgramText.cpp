@@ -63,7 +63,9 @@ std::optional<int> registerOperand(const QString& mnemonic) {
     return Codes::registerOperand(key);
 }
 
-bool isOperandValue(int value) { return (value >= 0 && value <= 43) || (value >= 100 && value <= 143); }
+bool isOperandValue(int value) {
+    return (value >= 0 && value <= 43) || (value >= 100 && value <= 143);
+}
 
 } // namespace
 
@@ -80,13 +82,15 @@ QString format(const std::vector<SavedProgram>& programs, Model model) {
             const Step& step = p.steps[i];
             if (!step) {
                 text += QStringLiteral("---");
-            } else if (twoDigitRegisters(model) && i > 0 && p.steps[i - 1] &&
-                       Codes::isRegisterOp(*p.steps[i - 1])) {
-                text += QString::fromStdString(Codes::registerMnemonic(*step));
-            } else if (twoDigitRegisters(model) && Codes::mnemonic(*step) == "?" && isOperandValue(*step)) {
-                // A value without a mnemonic (the labels "(" and ")" are 14 and 15,
-                // an indirect operand read from a hand-edited line) would be
-                // written as "?" and lost; in its two-digit form it reads back.
+            } else if (twoDigitRegisters(model) && isOperandValue(*step) &&
+                       ((i > 0 && p.steps[i - 1] && Codes::isRegisterOp(*p.steps[i - 1])) ||
+                        Codes::mnemonic(*step) == "?")) {
+                // The operand after a register code is written in its two-digit
+                // form. So is a value that has no mnemonic (the labels "(" and
+                // ")" are 14 and 15), which would otherwise be written as "?"
+                // and lost; and a code after a register code that is no operand
+                // (keyed over one in LOAD mode) keeps its mnemonic, so every
+                // step reads back as it was.
                 text += QString::fromStdString(Codes::registerMnemonic(*step));
             } else {
                 text += QString::fromStdString(Codes::mnemonic(*step));

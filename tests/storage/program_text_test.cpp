@@ -59,6 +59,11 @@ TEST(ProgramText, ValuesWithoutAMnemonicSurviveOnTheLargeModel) {
     const QString text = ProgramText::format(programs, Model::orbis412);
     EXPECT_TRUE(text.contains("001  JUMP\n002  14\n003  BRANCH\n004  15\n005  SIN\n006  IND 07\n")) << text.toStdString();
     EXPECT_EQ(ProgramText::parse(text, Model::orbis412), programs);
+    // A code keyed over the operand of a register code stays that code.
+    const std::vector<SavedProgram> overkeyed = {{1, "Neu", {200, 192, 7, 200, 50}, std::nullopt}};
+    const QString again = ProgramText::format(overkeyed, Model::orbis412);
+    EXPECT_TRUE(again.contains("001  RCL\n002  ST\n003  07\n004  RCL\n005  SQRT\n")) << again.toStdString();
+    EXPECT_EQ(ProgramText::parse(again, Model::orbis412), overkeyed);
 }
 
 TEST(ProgramText, BlocksNumbersAndNames) {
