@@ -42,7 +42,8 @@ BENCHMARK(tapeLineAndRepaint)->Unit(benchmark::kMillisecond);
 
 void fullPanelRepaint(benchmark::State& state) {
     Panel panel;
-    for (Key k : {Key::digit(1), Key::digit(2), Key(K::plus), Key::digit(3), Key(K::equals)}) panel.engine.press(k);
+    for (Key k : {Key::digit(1), Key::digit(2), Key(K::plus), Key::digit(3), Key(K::equals)})
+        panel.engine.press(k);
     QImage image(panel.view.size(), QImage::Format_ARGB32_Premultiplied);
     {
         QPainter warm(&image);

@@ -22,7 +22,8 @@ namespace {
 double cpuSeconds() {
     rusage usage{};
     getrusage(RUSAGE_SELF, &usage);
-    return usage.ru_utime.tv_sec + usage.ru_stime.tv_sec + (usage.ru_utime.tv_usec + usage.ru_stime.tv_usec) / 1e6;
+    return usage.ru_utime.tv_sec + usage.ru_stime.tv_sec +
+           (usage.ru_utime.tv_usec + usage.ru_stime.tv_usec) / 1e6;
 }
 
 void runFor(QCoreApplication& app, double seconds) {
@@ -49,8 +50,8 @@ int main(int argc, char** argv) {
         runFor(app, seconds);
         const double wall = std::chrono::duration<double>(Clock::now() - t0).count();
         const double steps = 4 * engine.regs[1].v;
-        std::printf("computing loop: %.0f steps/s (%.1f %% of 3,000), CPU %.1f %% of one core\n", steps / wall,
-                    steps / wall / 30.0, (cpuSeconds() - cpu0) / wall * 100);
+        std::printf("computing loop: %.0f steps/s (%.1f %% of 3,000), CPU %.1f %% of one core\n",
+                    steps / wall, steps / wall / 30.0, (cpuSeconds() - cpu0) / wall * 100);
     }
     {
         // LABEL 1, PRINT, JUMP 1: one line per slice, half a second each.
@@ -69,8 +70,8 @@ int main(int argc, char** argv) {
         if (printed.size() >= 2) {
             const double span = std::chrono::duration<double>(printed.back() - printed.front()).count();
             const double interval = span / static_cast<double>(printed.size() - 1);
-            std::printf("printing program: %zu lines, %.4f s per line (%.2f %% off the 0.5 s pace)\n", printed.size(),
-                        interval, (interval - 0.5) / 0.5 * 100);
+            std::printf("printing program: %zu lines, %.4f s per line (%.2f %% off the 0.5 s pace)\n",
+                        printed.size(), interval, (interval - 0.5) / 0.5 * 100);
         }
     }
     return 0;

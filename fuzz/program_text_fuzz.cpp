@@ -6,7 +6,8 @@
 #include <cstdlib>
 
 extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size) {
-    const QString text = vx::ProgramText::decode(QByteArray(reinterpret_cast<const char*>(data), static_cast<qsizetype>(size)));
+    const QString text = vx::ProgramText::decode(
+        QByteArray(reinterpret_cast<const char*>(data), static_cast<qsizetype>(size)));
     for (vx::Model model : vx::allModels) {
         const auto first = vx::ProgramText::parse(text, model);
         const QString written = vx::ProgramText::format(first, model);
@@ -14,7 +15,8 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
         if (vx::ProgramText::format(second, model) != written) std::abort();
         if (second.size() != first.size()) std::abort();
         for (std::size_t i = 0; i < first.size(); ++i) {
-            if (first[i].number != second[i].number || first[i].steps.size() < second[i].steps.size()) std::abort();
+            if (first[i].number != second[i].number || first[i].steps.size() < second[i].steps.size())
+                std::abort();
             if (second[i].steps.size() > 416) std::abort();
         }
     }

@@ -24,8 +24,10 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
     StdRandom random(1);
     Engine engine(clock, settings, random);
     for (std::size_t i = 0; i < actions.size() && i < 2000; ++i) {
-        if (actions[i].kind == BatchAction::Kind::wait) clock.advance(30);
-        else apply(engine, actions[i]);
+        if (actions[i].kind == BatchAction::Kind::wait)
+            clock.advance(30);
+        else
+            apply(engine, actions[i]);
     }
     if (engine.cells().size() != 16) std::abort();
     return 0;

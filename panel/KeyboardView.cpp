@@ -153,9 +153,10 @@ void KeyboardView::paintEvent(QPaintEvent* event) {
         // Scale the large picture once per size, not on every repaint; at the
         // base zoom the picture comes ready-scaled.
         const QImage& base = Layout::baseKeyboardImage();
-        scaled_ = QPixmap::fromImage(base.size() == pixels ? base
-                                                           : Layout::keyboardImage().scaled(pixels, Qt::IgnoreAspectRatio,
-                                                                                            Qt::SmoothTransformation));
+        scaled_ = QPixmap::fromImage(
+            base.size() == pixels
+                ? base
+                : Layout::keyboardImage().scaled(pixels, Qt::IgnoreAspectRatio, Qt::SmoothTransformation));
         scaled_.setDevicePixelRatio(ratio);
     }
     const QRect dirty = event->rect();

@@ -140,7 +140,9 @@ const QImage& keyboardImage() {
     return image;
 }
 
-QSize baseImageSize() { return QSize(1040, 495); }
+QSize baseImageSize() {
+    return QSize(1040, 495);
+}
 
 const QImage& baseKeyboardImage() {
     static const QImage image = [] {

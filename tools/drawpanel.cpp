@@ -316,7 +316,8 @@ int main(int argc, char** argv) {
     const QString path = QString::fromLocal8Bit(argv[1]);
     QString basePath = path;
     basePath.replace(QStringLiteral(".png"), QStringLiteral("-1040.png"));
-    const QImage base = image.scaled(Layout::baseImageSize(), Qt::IgnoreAspectRatio, Qt::SmoothTransformation);
+    const QImage base =
+        image.scaled(Layout::baseImageSize(), Qt::IgnoreAspectRatio, Qt::SmoothTransformation);
     if (!image.save(path, "PNG") || !base.save(basePath, "PNG")) {
         std::fprintf(stderr, "drawpanel: cannot write %s\n", argv[1]);
         return 1;

@@ -268,7 +268,8 @@ TEST_F(AppTest, TheKeyMapHelpHasSeventeenAlignedLines) {
     const qsizetype marker = text.indexOf(QStringLiteral("<!-- keymap -->\n```\n"));
     ASSERT_GE(marker, 0);
     const qsizetype start = marker + QStringLiteral("<!-- keymap -->\n```\n").size();
-    EXPECT_EQ(text.mid(start, text.indexOf(QStringLiteral("\n```"), start) - start), KeyboardMonitor::keyMapHelp());
+    EXPECT_EQ(text.mid(start, text.indexOf(QStringLiteral("\n```"), start) - start),
+              KeyboardMonitor::keyMapHelp());
 }
 
 TEST_F(AppTest, ASnapshotShowsTheSumOrSaysWhyNot) {

@@ -7,11 +7,11 @@ using namespace vx::test;
 namespace {
 
 class Examples : public BatchHome, public ::testing::WithParamInterface<const char*> {
-protected:
+  protected:
     std::string play(int program, const std::string& script) {
         const std::string model = GetParam();
-        const Result r = run({"--model", model, "--library", "examples/Veltranix" + model + "Programs.txt", "--program",
-                              std::to_string(program), "--play", script});
+        const Result r = run({"--model", model, "--library", "examples/Veltranix" + model + "Programs.txt",
+                              "--program", std::to_string(program), "--play", script});
         EXPECT_EQ(r.status, 0) << r.err;
         EXPECT_EQ(r.err, "");
         return r.out;
@@ -28,12 +28,14 @@ TEST_P(Examples, CompoundInterest) {
 TEST_P(Examples, QuadraticEquation) {
     EXPECT_EQ(play(2, "startStop wait 1 startStop wait 3 chs startStop wait 2 startStop"),
               "      2.0000\n      1.0000\n           1.0000\n");
-    EXPECT_EQ(play(2, "startStop wait 2 startStop wait 1 startStop wait 1 startStop"), "       ERROR\n      E-----    \n");
+    EXPECT_EQ(play(2, "startStop wait 2 startStop wait 1 startStop wait 1 startStop"),
+              "       ERROR\n      E-----    \n");
 }
 
 TEST_P(Examples, MeanAndDeviation) {
     std::string script = "startStop wait";
-    for (const char* x : {"2", "4", "4", "4", "5", "5", "7", "9"}) script += std::string(" ") + x + " startStop wait";
+    for (const char* x : {"2", "4", "4", "4", "5", "5", "7", "9"})
+        script += std::string(" ") + x + " startStop wait";
     EXPECT_EQ(play(3, script + " startStop"), "      5.0000\n      2.1380\n           2.1380\n");
 }
 
@@ -45,13 +47,15 @@ TEST_P(Examples, AngleTable) {
 }
 
 TEST_P(Examples, Factorials) {
-    EXPECT_EQ(play(5, "startStop"), "      1.0000\n      2.0000\n      6.0000\n     24.0000\n    120.0000\n    720.0000\n"
-                                    "  5,040.0000\n 40,320.0000\n362,880.0000\n3,628,800.00\n           0.0000\n");
+    EXPECT_EQ(play(5, "startStop"),
+              "      1.0000\n      2.0000\n      6.0000\n     24.0000\n    120.0000\n    720.0000\n"
+              "  5,040.0000\n 40,320.0000\n362,880.0000\n3,628,800.00\n           0.0000\n");
 }
 
 TEST_P(Examples, CircleBySubroutines) {
     EXPECT_EQ(play(6, "startStop wait 3 startStop wait 1 startStop"),
-              "     28.2743\n     18.8495\n            \n      3.1415\n      6.2831\n            \n           6.2831\n");
+              "     28.2743\n     18.8495\n            \n      3.1415\n      6.2831\n            \n          "
+              " 6.2831\n");
 }
 
 INSTANTIATE_TEST_SUITE_P(BothModels, Examples, ::testing::Values("410", "412"));

@@ -50,7 +50,8 @@ TEST_F(Guide, TapeExcerptsMatchTheProgram) {
             expected += (line.rfind(indent, 0) == 0 ? line.substr(indent.size()) : line) + "\n";
         const Result r = run(shellWords(args));
         EXPECT_EQ(r.status, 0) << args << "\n" << r.err;
-        EXPECT_EQ(r.out, expected) << "the guide's excerpt for " << args << " is out of date (tools/update_guide.py)";
+        EXPECT_EQ(r.out, expected) << "the guide's excerpt for " << args
+                                   << " is out of date (tools/update_guide.py)";
         ++excerpts;
     }
     EXPECT_GE(excerpts, 15);

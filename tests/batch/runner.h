@@ -37,7 +37,7 @@ inline std::string slurp(const fs::path& p) {
 }
 
 class BatchHome : public ::testing::Test {
-protected:
+  protected:
     void SetUp() override {
         home = fs::temp_directory_path() / ("vxbatch-" + std::to_string(::getpid()) + "-" +
                                             ::testing::UnitTest::GetInstance()->current_test_info()->name());
@@ -49,7 +49,8 @@ protected:
 
     // Runs veltranix with `args` in the source folder, so example paths work.
     Result run(const std::vector<std::string>& args) {
-        std::string cmd = "cd " + quote(SOURCE_DIR) + " && env -u DISPLAY -u WAYLAND_DISPLAY -u QT_QPA_PLATFORM" +
+        std::string cmd = "cd " + quote(SOURCE_DIR) +
+                          " && env -u DISPLAY -u WAYLAND_DISPLAY -u QT_QPA_PLATFORM" +
                           " XDG_DATA_HOME=" + quote((home / "data").string()) +
                           " XDG_CONFIG_HOME=" + quote((home / "config").string()) +
                           " XDG_RUNTIME_DIR=" + quote(home.string()) + " " + quote(VELTRANIX_BINARY);

@@ -3,49 +3,43 @@
 using namespace vx;
 using vx::test::Machine;
 
-namespace {
-double result(const std::string& keys) {
-    return vx::test::resultOf(keys);
-}
-bool fails(const std::string& keys) {
-    return vx::test::failsWith(keys);
-}
-} // namespace
+using vx::test::failsWith;
+using vx::test::resultOf;
 
 TEST(Arithmetic, ChainsRunLeftToRightWithParentheses) {
-    EXPECT_EQ(result("2 + 3 * 4 ="), 20);
-    EXPECT_EQ(result("2 * ( 3 + 4 ) ="), 14);
-    EXPECT_EQ(result("10 - ( 2 * ( 3 - 1 ) ) * 2 ="), 12);
-    EXPECT_EQ(result("2 ^ 10 - 24 ="), 1000);
-    EXPECT_EQ(result("2 / 3 ="), 0.6666666666667);
-    EXPECT_EQ(result("0.1 + 0.2 ="), 0.3);
-    EXPECT_EQ(result("1 / 3 * 3 ="), 0.9999999999999); // thirteen digits, as the machine has
+    EXPECT_EQ(resultOf("2 + 3 * 4 ="), 20);
+    EXPECT_EQ(resultOf("2 * ( 3 + 4 ) ="), 14);
+    EXPECT_EQ(resultOf("10 - ( 2 * ( 3 - 1 ) ) * 2 ="), 12);
+    EXPECT_EQ(resultOf("2 ^ 10 - 24 ="), 1000);
+    EXPECT_EQ(resultOf("2 / 3 ="), 0.6666666666667);
+    EXPECT_EQ(resultOf("0.1 + 0.2 ="), 0.3);
+    EXPECT_EQ(resultOf("1 / 3 * 3 ="), 0.9999999999999); // thirteen digits, as the machine has
 }
 
 TEST(Arithmetic, RepeatedEqualsReappliesTheOperation) {
-    EXPECT_EQ(result("2 * 3 = ="), 12);
-    EXPECT_EQ(result("10 - 3 = ="), 3);
-    EXPECT_EQ(result("2 + 3 = ="), 7);
-    EXPECT_EQ(result("5 ="), 5);
+    EXPECT_EQ(resultOf("2 * 3 = ="), 12);
+    EXPECT_EQ(resultOf("10 - 3 = ="), 3);
+    EXPECT_EQ(resultOf("2 + 3 = ="), 7);
+    EXPECT_EQ(resultOf("5 ="), 5);
 }
 
 TEST(Arithmetic, RangeLimits) {
-    EXPECT_TRUE(fails("1 exp 99 * 10 ="));
-    EXPECT_EQ(result("1 exp 99 * 9.99 ="), 9.99e99);
-    EXPECT_EQ(result("1 exp chs 50 * 1 exp chs 50 ="), 0);
-    EXPECT_EQ(result("1 exp chs 99 / 2 ="), 0);
-    EXPECT_EQ(result("1 exp chs 98 / 2 ="), 5e-99);
+    EXPECT_TRUE(failsWith("1 exp 99 * 10 ="));
+    EXPECT_EQ(resultOf("1 exp 99 * 9.99 ="), 9.99e99);
+    EXPECT_EQ(resultOf("1 exp chs 50 * 1 exp chs 50 ="), 0);
+    EXPECT_EQ(resultOf("1 exp chs 99 / 2 ="), 0);
+    EXPECT_EQ(resultOf("1 exp chs 98 / 2 ="), 5e-99);
 }
 
 TEST(Arithmetic, PowersAndTheirFailures) {
-    EXPECT_TRUE(fails("0 ^ 0 ="));
-    EXPECT_TRUE(fails("0 ^ 2 chs ="));
-    EXPECT_EQ(result("0 ^ 2 ="), 0);
-    EXPECT_EQ(result("2 chs ^ 3 ="), -8);
-    EXPECT_EQ(result("2 chs ^ 2 ="), 4);
-    EXPECT_EQ(result("2 chs ^ 2 chs ="), 0.25);
-    EXPECT_TRUE(fails("2 chs ^ 0.5 ="));
-    EXPECT_EQ(result("2 ^ 0.5 ="), 1.414213562373);
+    EXPECT_TRUE(failsWith("0 ^ 0 ="));
+    EXPECT_TRUE(failsWith("0 ^ 2 chs ="));
+    EXPECT_EQ(resultOf("0 ^ 2 ="), 0);
+    EXPECT_EQ(resultOf("2 chs ^ 3 ="), -8);
+    EXPECT_EQ(resultOf("2 chs ^ 2 ="), 4);
+    EXPECT_EQ(resultOf("2 chs ^ 2 chs ="), 0.25);
+    EXPECT_TRUE(failsWith("2 chs ^ 0.5 ="));
+    EXPECT_EQ(resultOf("2 ^ 0.5 ="), 1.414213562373);
 }
 
 TEST(Arithmetic, ParenthesesAreLimitedToFour) {
@@ -56,8 +50,8 @@ TEST(Arithmetic, ParenthesesAreLimitedToFour) {
     m.keys("(");
     EXPECT_TRUE(m->error);
     EXPECT_EQ(m->parenLevel(), 4);
-    EXPECT_TRUE(fails(")"));
-    EXPECT_TRUE(fails("( 1 )  )"));
+    EXPECT_TRUE(failsWith(")"));
+    EXPECT_TRUE(failsWith("( 1 )  )"));
 }
 
 TEST(Arithmetic, DivisionByZeroAndLeavingTheErrorState) {

@@ -4,63 +4,57 @@ using namespace vx;
 using vx::test::Machine;
 using Lines = std::vector<std::string>;
 
-namespace {
-double result(const std::string& keys) {
-    return vx::test::resultOf(keys);
-}
-bool fails(const std::string& keys) {
-    return vx::test::failsWith(keys);
-}
-} // namespace
+using vx::test::failsWith;
+using vx::test::resultOf;
 
 TEST(Functions, FactorialLimits) {
-    EXPECT_EQ(result("69 f recip"), 1.711224524281e98);
-    EXPECT_EQ(result("0 f recip"), 1);
-    EXPECT_EQ(result("10 f recip"), 3628800);
-    EXPECT_TRUE(fails("70 f recip"));
-    EXPECT_TRUE(fails("1 chs f recip"));
-    EXPECT_TRUE(fails("2.5 f recip"));
+    EXPECT_EQ(resultOf("69 f recip"), 1.711224524281e98);
+    EXPECT_EQ(resultOf("0 f recip"), 1);
+    EXPECT_EQ(resultOf("10 f recip"), 3628800);
+    EXPECT_TRUE(failsWith("70 f recip"));
+    EXPECT_TRUE(failsWith("1 chs f recip"));
+    EXPECT_TRUE(failsWith("2.5 f recip"));
 }
 
 TEST(Functions, TrigonometryInDegreesAndGrads) {
-    EXPECT_EQ(result("180 sin"), 1.224646799147e-16);
-    EXPECT_EQ(result("30 sin"), 0.5);
-    EXPECT_EQ(result("60 cos"), 0.5);
-    EXPECT_EQ(result("1 f sin"), 90);
-    EXPECT_EQ(result("angle:grad 1 f sin"), 100);
-    EXPECT_EQ(result("angle:grad 100 sin"), 1);
-    EXPECT_EQ(result("1 f tan"), 45);
-    EXPECT_EQ(result("0.5 f cos"), 60);
-    EXPECT_TRUE(fails("1.0000001 f cos"));
-    EXPECT_TRUE(fails("1.0000001 chs f sin"));
-    EXPECT_EQ(result("180 toRad"), 3.14159265359);
-    EXPECT_EQ(result("1 f toRad"), 57.29577951308);
+    EXPECT_EQ(resultOf("180 sin"), 1.224646799147e-16);
+    EXPECT_EQ(resultOf("30 sin"), 0.5);
+    EXPECT_EQ(resultOf("60 cos"), 0.5);
+    EXPECT_EQ(resultOf("1 f sin"), 90);
+    EXPECT_EQ(resultOf("angle:grad 1 f sin"), 100);
+    EXPECT_EQ(resultOf("angle:grad 100 sin"), 1);
+    EXPECT_EQ(resultOf("1 f tan"), 45);
+    EXPECT_EQ(resultOf("0.5 f cos"), 60);
+    EXPECT_TRUE(failsWith("1.0000001 f cos"));
+    EXPECT_TRUE(failsWith("1.0000001 chs f sin"));
+    EXPECT_EQ(resultOf("180 toRad"), 3.14159265359);
+    EXPECT_EQ(resultOf("1 f toRad"), 57.29577951308);
 }
 
 TEST(Functions, TangentAtThePoles) {
-    EXPECT_EQ(result("90 tan"), 1e99);
-    EXPECT_EQ(result("450 tan"), 1e99);
-    EXPECT_EQ(result("270 tan"), -1e99);
-    EXPECT_EQ(result("90 chs tan"), -1e99);
-    EXPECT_EQ(result("180 tan"), -1.224646799147e-16);
-    EXPECT_EQ(result("angle:grad 100 tan"), 1e99);
-    EXPECT_EQ(result("angle:grad 300 tan"), -1e99);
-    EXPECT_EQ(result("45 tan"), 1);
+    EXPECT_EQ(resultOf("90 tan"), 1e99);
+    EXPECT_EQ(resultOf("450 tan"), 1e99);
+    EXPECT_EQ(resultOf("270 tan"), -1e99);
+    EXPECT_EQ(resultOf("90 chs tan"), -1e99);
+    EXPECT_EQ(resultOf("180 tan"), -1.224646799147e-16);
+    EXPECT_EQ(resultOf("angle:grad 100 tan"), 1e99);
+    EXPECT_EQ(resultOf("angle:grad 300 tan"), -1e99);
+    EXPECT_EQ(resultOf("45 tan"), 1);
 }
 
 TEST(Functions, LogarithmsRootsAndPowers) {
-    EXPECT_EQ(result("100 log"), 2);
-    EXPECT_EQ(result("1 f ln"), 2.718281828459);
-    EXPECT_EQ(result("2 f log"), 100);
-    EXPECT_EQ(result("12 f sqrt"), 144);
-    EXPECT_EQ(result("4 recip"), 0.25);
-    EXPECT_EQ(result("2 sqrt"), 1.414213562373);
-    EXPECT_TRUE(fails("0 ln"));
-    EXPECT_TRUE(fails("1 chs log"));
-    EXPECT_TRUE(fails("1 chs sqrt"));
-    EXPECT_TRUE(fails("0 recip"));
-    EXPECT_TRUE(fails("231 f ln")); // e^231 is beyond 1e100
-    EXPECT_TRUE(fails("1 exp 60 f sqrt"));
+    EXPECT_EQ(resultOf("100 log"), 2);
+    EXPECT_EQ(resultOf("1 f ln"), 2.718281828459);
+    EXPECT_EQ(resultOf("2 f log"), 100);
+    EXPECT_EQ(resultOf("12 f sqrt"), 144);
+    EXPECT_EQ(resultOf("4 recip"), 0.25);
+    EXPECT_EQ(resultOf("2 sqrt"), 1.414213562373);
+    EXPECT_TRUE(failsWith("0 ln"));
+    EXPECT_TRUE(failsWith("1 chs log"));
+    EXPECT_TRUE(failsWith("1 chs sqrt"));
+    EXPECT_TRUE(failsWith("0 recip"));
+    EXPECT_TRUE(failsWith("231 f ln")); // e^231 is beyond 1e100
+    EXPECT_TRUE(failsWith("1 exp 60 f sqrt"));
 }
 
 TEST(Functions, AFailingFunctionLeavesTheNumberWithItsInputOnTheTape) {
@@ -76,14 +70,14 @@ TEST(Functions, AFailingFunctionLeavesTheNumberWithItsInputOnTheTape) {
 }
 
 TEST(Functions, UnitConversions) {
-    EXPECT_EQ(result("10 toMetric 1"), 25.4);
-    EXPECT_EQ(result("25.4 f toMetric 1"), 10);
-    EXPECT_EQ(result("212 toMetric 0"), 100);
-    EXPECT_EQ(result("100 f toMetric 0"), 212);
-    EXPECT_EQ(result("180 toMetric chs"), 3.14159265359);
-    EXPECT_EQ(result("1 toMetric 5"), 3.785411784);
-    EXPECT_EQ(result("1 f toMetric ."), 14.22334330791);
-    EXPECT_TRUE(fails("1 exp 99 toMetric 8"));
+    EXPECT_EQ(resultOf("10 toMetric 1"), 25.4);
+    EXPECT_EQ(resultOf("25.4 f toMetric 1"), 10);
+    EXPECT_EQ(resultOf("212 toMetric 0"), 100);
+    EXPECT_EQ(resultOf("100 f toMetric 0"), 212);
+    EXPECT_EQ(resultOf("180 toMetric chs"), 3.14159265359);
+    EXPECT_EQ(resultOf("1 toMetric 5"), 3.785411784);
+    EXPECT_EQ(resultOf("1 f toMetric ."), 14.22334330791);
+    EXPECT_TRUE(failsWith("1 exp 99 toMetric 8"));
     Machine m;
     m.keys("10 toMetric 1");
     EXPECT_EQ(m.tape(), (Lines{"     10.0000 M1", "     25.4000"}));
@@ -134,8 +128,8 @@ TEST(Statistics, SumsWithFrequencyMeanAndDeviation) {
 }
 
 TEST(Statistics, FailuresAndTheEndOfTheFrequency) {
-    EXPECT_TRUE(fails("f 0 f 3"));
-    EXPECT_TRUE(fails("5 sigma sdMean"));
+    EXPECT_TRUE(failsWith("f 0 f 3"));
+    EXPECT_TRUE(failsWith("5 sigma sdMean"));
     Machine m;
     m.keys("5 sigma + 2 =");
     EXPECT_EQ(m->regs[1].v, 1); // "+" ended the pending frequency

@@ -65,7 +65,7 @@ QByteArray contents(const QString& path) {
 }
 
 class Faults : public ::testing::Test {
-protected:
+  protected:
     void SetUp() override {
         ASSERT_TRUE(home.isValid());
         chmod(home.path().toLocal8Bit().constData(), 0755);
@@ -192,7 +192,8 @@ TEST_F(Faults, AWriterKilledAtAnyMomentLeavesOneWholeLibrary) {
 
         const auto programs = ProgramText::parse(ProgramText::decode(contents(file)), Model::orbis410);
         ASSERT_EQ(programs.size(), 200u) << "after kill " << kills;
-        for (std::size_t i = 1; i < programs.size(); ++i) ASSERT_EQ(programs[i], library[i]) << "after kill " << kills;
+        for (std::size_t i = 1; i < programs.size(); ++i)
+            ASSERT_EQ(programs[i], library[i]) << "after kill " << kills;
         ASSERT_EQ(programs[0].steps, library[0].steps);
         ASSERT_EQ(programs[0].name.rfind("Stand ", 0), 0u) << programs[0].name;
         if (programs[0].name != "Stand 0") ++afterASave;

@@ -57,7 +57,8 @@ TEST(ProgramText, ValuesWithoutAMnemonicSurviveOnTheLargeModel) {
     // mnemonic; an indirect operand may stand anywhere in a hand-edited file.
     const std::vector<SavedProgram> programs = {{1, "Klammern", {232, 14, 240, 15, 56, 107}, std::nullopt}};
     const QString text = ProgramText::format(programs, Model::orbis412);
-    EXPECT_TRUE(text.contains("001  JUMP\n002  14\n003  BRANCH\n004  15\n005  SIN\n006  IND 07\n")) << text.toStdString();
+    EXPECT_TRUE(text.contains("001  JUMP\n002  14\n003  BRANCH\n004  15\n005  SIN\n006  IND 07\n"))
+        << text.toStdString();
     EXPECT_EQ(ProgramText::parse(text, Model::orbis412), programs);
     // A code keyed over the operand of a register code stays that code.
     const std::vector<SavedProgram> overkeyed = {{1, "Neu", {200, 192, 7, 200, 50}, std::nullopt}};
