@@ -59,6 +59,23 @@ Window findWindow(Display* d, Window w, const std::string& name) {
     return found;
 }
 
+// Reading a window that is not yet viewable is an X error; the default
+// handler would end the test process and leave the application running.
+int ignoreXErrors(Display*, XErrorEvent*) {
+    return 0;
+}
+
+// Ends the application whatever happens to the test.
+struct Reaper {
+    pid_t pid;
+    ~Reaper() {
+        if (pid > 0 && waitpid(pid, nullptr, WNOHANG) == 0) {
+            kill(pid, SIGKILL);
+            waitpid(pid, nullptr, 0);
+        }
+    }
+};
+
 struct Server {
     int number = 0;
     pid_t pid = -1;
@@ -73,6 +90,7 @@ struct Server {
             std::this_thread::sleep_for(50ms);
             display = XOpenDisplay(name.c_str());
         }
+        if (display) XSetErrorHandler(ignoreXErrors);
         return display != nullptr;
     }
     ~Server() {
@@ -112,6 +130,7 @@ TEST(RealWindow, StartsTakesKeysAndEndsWhenClosed) {
         display, "XDG_DATA_HOME=" + (home / "data").string(), "XDG_CONFIG_HOME=" + (home / "config").string(),
         "XDG_RUNTIME_DIR=" + (home / "runtime").string(), "QT_QPA_PLATFORM=xcb"};
     const pid_t app = spawn({VELTRANIX_BINARY}, env);
+    Reaper reaper{app};
 
     Window window = 0;
     for (int i = 0; i < 200 && !window; ++i) {
@@ -119,22 +138,33 @@ TEST(RealWindow, StartsTakesKeysAndEndsWhenClosed) {
         window = findWindow(server.display, DefaultRootWindow(server.display), "Veltranix 410 Numerist");
     }
     ASSERT_NE(window, 0u) << "no window appeared";
-    std::this_thread::sleep_for(500ms);
-    XWindowAttributes attributes;
-    XGetWindowAttributes(server.display, window, &attributes);
+    XWindowAttributes attributes{};
+    for (int i = 0; i < 100; ++i) {
+        XGetWindowAttributes(server.display, window, &attributes);
+        if (attributes.map_state == IsViewable && attributes.width == 1290) break;
+        std::this_thread::sleep_for(50ms);
+    }
     EXPECT_EQ(attributes.width, 1290);
     // The panel is 607 high at 150 %; the menu bar sits above it in the window.
     const int contentTop = attributes.height - 607;
     EXPECT_GE(contentTop, 0);
     EXPECT_LT(contentTop, 60);
 
+    // Wait until the panel is painted: the last cell shows the 0 of 0.0000.
+    auto waitFor = [&](int cell, char segment) {
+        for (int i = 0; i < 100; ++i) {
+            if (lit(server.display, window, contentTop, cell, segment)) return true;
+            std::this_thread::sleep_for(50ms);
+        }
+        return false;
+    };
+    ASSERT_TRUE(waitFor(15, 'a')) << "the display never lit";
     EXPECT_FALSE(lit(server.display, window, contentTop, 1, 'b'));
     const std::string type = display + " xdotool type --delay 30 '12+3=i'";
     ASSERT_EQ(std::system(type.c_str()), 0);
-    std::this_thread::sleep_for(700ms);
     // The identification display shows " 15." from cell 1.
-    EXPECT_TRUE(lit(server.display, window, contentTop, 1, 'b'));
-    EXPECT_TRUE(lit(server.display, window, contentTop, 2, 'g'));
+    EXPECT_TRUE(waitFor(1, 'b'));
+    EXPECT_TRUE(waitFor(2, 'g'));
     EXPECT_FALSE(lit(server.display, window, contentTop, 1, 'a'));
 
     // Close the window the way a window manager asks for it.
@@ -154,10 +184,9 @@ TEST(RealWindow, StartsTakesKeysAndEndsWhenClosed) {
         status = -1;
     }
     if (status == -1) {
-        kill(app, SIGKILL);
-        waitpid(app, nullptr, 0);
         ADD_FAILURE() << "the application did not end when its window was closed";
     } else {
+        reaper.pid = -1;
         EXPECT_TRUE(WIFEXITED(status) && WEXITSTATUS(status) == 0);
     }
     fs::remove_all(home);
