@@ -87,6 +87,7 @@ MainWindow::MainWindow(Engine& engine, UserPrograms& library, KeyHelp& help, Zoo
     connect(&zoom_, &ZoomSetting::changed, this, &MainWindow::fitToZoom);
     listener_ = engine_.addListener([this] { machineChanged(); });
     lastPower_ = engine_.power();
+    lastModel_ = engine_.model();
     setWindowTitle(QString::fromStdString(title(engine_.model())));
     view_->setFactor(zoom_.factor());
     layout()->setSizeConstraint(QLayout::SetFixedSize);
@@ -98,8 +99,12 @@ MainWindow::~MainWindow() {
 }
 
 void MainWindow::machineChanged() {
-    setWindowTitle(QString::fromStdString(title(engine_.model())));
-    models_->actions()[static_cast<int>(engine_.model())]->setChecked(true);
+    // Called after every key; only a new model or a power change concern the window.
+    if (engine_.model() != lastModel_) {
+        lastModel_ = engine_.model();
+        setWindowTitle(QString::fromStdString(title(lastModel_)));
+        models_->actions()[static_cast<int>(lastModel_)]->setChecked(true);
+    }
     if (engine_.power() != lastPower_) {
         lastPower_ = engine_.power();
         scheduleRebuild();

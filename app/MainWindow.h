@@ -2,6 +2,8 @@
 // (model, size, key help, key map, about, quit) and the "Programme" menu.
 #pragma once
 
+#include "engine/Types.h"
+
 #include <QMainWindow>
 
 class QActionGroup;
@@ -43,6 +45,7 @@ class MainWindow : public QMainWindow {
     QActionGroup* models_;
     int listener_ = 0;
     bool lastPower_ = true;
+    Model lastModel_ = Model::orbis410;
     bool rebuildPending_ = false;
 };
 

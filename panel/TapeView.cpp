@@ -95,12 +95,13 @@ void TapePaper::setScroll(double rowsBack) {
 void TapePaper::refresh() {
     const std::size_t count = engine_.tape.size();
     const std::uint64_t id = count ? engine_.tape.back().id : 0;
-    if (count != lastCount_ || id != lastId_) {
-        // New output is always in view.
-        lastCount_ = count;
-        lastId_ = id;
-        scroll_ = 0;
-    }
+    // Most changes of the machine leave the paper alone; only a new line or a
+    // tear-off repaints it, and new output is always brought into view.
+    if (count == lastCount_ && id == lastId_ && engine_.tearSeed == lastSeed_) return;
+    lastCount_ = count;
+    lastId_ = id;
+    lastSeed_ = engine_.tearSeed;
+    scroll_ = 0;
     update();
 }
 

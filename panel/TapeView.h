@@ -56,6 +56,7 @@ class TapePaper : public ScaledWidget {
     double scroll_ = 0;
     std::size_t lastCount_ = 0;
     std::uint64_t lastId_ = 0;
+    std::uint32_t lastSeed_ = 0;
 };
 
 class TapeView : public ScaledWidget {
