@@ -94,7 +94,7 @@ void Engine::modeChanged() {
     loadPrefixPrinted = false;
     if (mode_ == Mode::load) {
         stopRun();
-        commitEntry();
+        commitOrRaise();
     }
     bump();
 }

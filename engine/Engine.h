@@ -180,7 +180,8 @@ class Engine {
     void modeChanged();
     void bump();
     void changed();
-    void commitEntry();
+    void commitEntry(); // may fail with CalcError
+    bool commitOrRaise();
     void editEntry(int code);
     void equals();
     void openParen();

@@ -113,8 +113,22 @@ void Engine::editEntry(int code) {
 
 void Engine::commitEntry() {
     if (!entry) return;
-    E = Num{r13(entry->value()), entry->isDMS()};
+    const Entry typed = *entry;
     entry.reset();
+    // The keyed number passes the same range check as every result: the
+    // display and the printer have two exponent digits, so "10 EXP 99" would
+    // otherwise show as 1e10.
+    E = Num{checked(typed.value()), typed.isDMS()};
+}
+
+bool Engine::commitOrRaise() {
+    try {
+        commitEntry();
+        return true;
+    } catch (const CalcError&) {
+        raiseError();
+        return false;
+    }
 }
 
 } // namespace vx

@@ -186,8 +186,7 @@ void Engine::press(Key key) {
                 startRun();
         } else if (c >= 232 && c <= 247) {
             // A jump keyed by hand only positions the counter.
-            commitEntry();
-            if (conditionHolds(c & 7)) goTo(op.value_or(0));
+            if (commitOrRaise() && conditionHolds(c & 7)) goTo(op.value_or(0));
         } else if (c == 24 || c == 76 || (c >= 128 && c <= 143)) {
             // Return, pause and labels keyed by hand do nothing.
         } else {

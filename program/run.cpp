@@ -7,7 +7,7 @@
 namespace vx {
 
 void Engine::startRun() {
-    commitEntry();
+    if (!commitOrRaise()) return;
     running = true;
     blinkOn = true;
     if (runTask) scheduler_.cancel(*runTask);
@@ -93,14 +93,13 @@ bool Engine::executeStep() {
     }
 
     if (code == 27) {
-        commitEntry();
+        commitOrRaise();
         entryFlag = false;
         stopRun();
         return false;
     }
     if (code >= 240 && code <= 247) {
-        commitEntry();
-        if (!conditionHolds(code & 7)) return false;
+        if (!commitOrRaise() || !conditionHolds(code & 7)) return false;
         if (static_cast<int>(returnStack.size()) >= returnDepth) {
             raiseError();
             return false;
@@ -110,8 +109,7 @@ bool Engine::executeStep() {
         return false;
     }
     if (code >= 232 && code <= 239) {
-        commitEntry();
-        if (conditionHolds(code & 7)) goTo(*operand);
+        if (commitOrRaise() && conditionHolds(code & 7)) goTo(*operand);
         return false;
     }
     if (code == 24) {
@@ -124,10 +122,7 @@ bool Engine::executeStep() {
         return false;
     }
     if (code >= 128 && code <= 143) return false;
-    if (code == 76) {
-        commitEntry();
-        return true;
-    }
+    if (code == 76) return commitOrRaise();
     suppressPrint = running;
     try {
         execute(code, operand);
@@ -161,7 +156,7 @@ void Engine::goTo(int label) {
 }
 
 void Engine::singleStep() {
-    commitEntry();
+    if (!commitOrRaise()) return;
     stepBusy = true;
     overrideCells = Formatter::loadCells(codeText(pc - 2), pc, codeText(pc - 1), codeText(pc));
     const std::uint64_t token = ++overrideToken;

@@ -31,6 +31,22 @@ TEST(Arithmetic, RangeLimits) {
     EXPECT_EQ(resultOf("1 exp chs 98 / 2 ="), 5e-99);
 }
 
+TEST(Arithmetic, AKeyedNumberBeyondTheRangeFailsAsAResultWould) {
+    EXPECT_TRUE(failsWith("10 exp 99 ="));
+    EXPECT_TRUE(failsWith("5 + 10 exp 99 +"));
+    EXPECT_EQ(resultOf("9.9 exp 99 ="), 9.9e99);
+    EXPECT_EQ(resultOf("0.0001 exp chs 99 ="), 0);
+    Machine m;
+    m.keys("7 + 10 exp 99 mode:load");
+    EXPECT_TRUE(m->error);
+    EXPECT_FALSE(m->entry.has_value());
+    m.keys("mode:run clear");
+    EXPECT_EQ(m->E.v, 7); // the number shown before the keyed one
+    m.keys("10 exp 99 startStop");
+    EXPECT_FALSE(m->running);
+    EXPECT_TRUE(m->error);
+}
+
 TEST(Arithmetic, PowersAndTheirFailures) {
     EXPECT_TRUE(failsWith("0 ^ 0 ="));
     EXPECT_TRUE(failsWith("0 ^ 2 chs ="));
