@@ -3,7 +3,6 @@
 #include "engine/Engine.h"
 
 #include <map>
-#include <sstream>
 
 namespace vx {
 
@@ -19,10 +18,34 @@ std::vector<BatchAction> parseScript(const std::string& script) {
                                             {')', K::rparen}, {'=', K::equals}};
 
     std::vector<BatchAction> actions;
-    std::istringstream in(script);
-    std::string token;
     int position = 0;
-    while (in >> token) {
+    int line = 1;
+    int column = 0; // characters of the current line before `i`
+    const std::size_t n = script.size();
+    auto isBlank = [](char c) {
+        return c == ' ' || c == '\t' || c == '\n' || c == '\r' || c == '\v' || c == '\f';
+    };
+    // A UTF-8 continuation byte is no character of its own.
+    auto startsCharacter = [](char c) { return (static_cast<unsigned char>(c) & 0xC0) != 0x80; };
+    for (std::size_t i = 0; i < n;) {
+        if (isBlank(script[i])) {
+            if (script[i] == '\n') {
+                ++line;
+                column = 0;
+            } else {
+                ++column;
+            }
+            ++i;
+            continue;
+        }
+        const int tokenLine = line, tokenColumn = column + 1;
+        std::size_t end = i;
+        while (end < n && !isBlank(script[end])) {
+            if (startsCharacter(script[end])) ++column;
+            ++end;
+        }
+        const std::string token = script.substr(i, end - i);
+        i = end;
         ++position;
         if (token.find_first_not_of("0123456789.") == std::string::npos) {
             for (char c : token) {
@@ -53,8 +76,7 @@ std::vector<BatchAction> parseScript(const std::string& script) {
             actions.push_back(a);
             continue;
         }
-        throw ScriptError{"unbekanntes Wort „" + token + "“ an Stelle " + std::to_string(position) +
-                          " des Skripts"};
+        throw ScriptError{token, position, tokenLine, tokenColumn};
     }
     return actions;
 }

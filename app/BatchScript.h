@@ -19,8 +19,13 @@ struct BatchAction {
     bool operator==(const BatchAction&) const = default;
 };
 
+// An unknown word: the word itself, its place among the words (from 1),
+// and its line and column in the text (from 1; columns count characters).
 struct ScriptError {
-    std::string message;
+    std::string token;
+    int position = 0;
+    int line = 0;
+    int column = 0;
 };
 
 // Reads the whole script before anything runs, so a bad token leaves no

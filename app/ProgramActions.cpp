@@ -7,8 +7,11 @@
 #include <QDesktopServices>
 #include <QDialog>
 #include <QDialogButtonBox>
+#include <QFontMetrics>
+#include <QKeyEvent>
 #include <QLabel>
 #include <QLineEdit>
+#include <QListWidget>
 #include <QMenu>
 #include <QMessageBox>
 #include <QPushButton>
@@ -54,10 +57,21 @@ QString quoted(const SavedProgram& p) {
     return QStringLiteral("Programm %1 „%2“").arg(p.number).arg(QString::fromStdString(p.name));
 }
 
-void failed(const QString& why, QWidget* parent) {
+void failed(const UserPrograms::Failure& failure, QWidget* parent) {
+    if (failure.changedMeanwhile) {
+        // Another window changed the file since this menu was built: the
+        // entry the user chose is not where it was, so nothing was touched.
+        QMessageBox box(QMessageBox::Warning, QStringLiteral("Programme"), failure.why, QMessageBox::Ok,
+                        parent);
+        box.setInformativeText(
+            QStringLiteral("Es wurde nichts gespeichert oder gelöscht. Das Menü zeigt jetzt "
+                           "die Programme, wie sie in der Datei stehen; bitte noch einmal wählen."));
+        box.exec();
+        return;
+    }
     QMessageBox box(QMessageBox::Warning, QStringLiteral("Speichern fehlgeschlagen"),
                     QStringLiteral("Speichern fehlgeschlagen"), QMessageBox::Ok, parent);
-    box.setInformativeText(why);
+    box.setInformativeText(failure.why);
     box.exec();
 }
 
@@ -106,7 +120,7 @@ std::optional<QString> askName(const QString& title, const QString& initial, QWi
 
 void save(Engine& engine, UserPrograms& library, const std::optional<SavedProgram>& target, QWidget* parent) {
     const std::vector<Step> steps = engine.programSteps();
-    QString error;
+    UserPrograms::Failure error;
     if (steps.empty()) {
         if (!target) {
             QMessageBox box(QMessageBox::Information, QStringLiteral("Programm speichern"),
@@ -124,7 +138,7 @@ void save(Engine& engine, UserPrograms& library, const std::optional<SavedProgra
         box.setDefaultButton(remove);
         box.exec();
         if (box.clickedButton() != remove) return;
-        if (!library.remove(target->number, &error)) failed(error, parent);
+        if (!library.remove(*target, &error)) failed(error, parent);
         return;
     }
     const QString title =
@@ -132,8 +146,7 @@ void save(Engine& engine, UserPrograms& library, const std::optional<SavedProgra
     const QString initial = target ? QString::fromStdString(target->name) : QString();
     const auto name = askName(title, initial, parent);
     if (!name) return;
-    if (!library.save(steps, *name, target ? std::optional<long long>(target->number) : std::nullopt, &error))
-        failed(error, parent);
+    if (!library.save(steps, *name, target, &error)) failed(error, parent);
 }
 
 void showFolder(UserPrograms& library) {
@@ -142,27 +155,158 @@ void showFolder(UserPrograms& library) {
     QDesktopServices::openUrl(QUrl::fromLocalFile(library.folder()));
 }
 
+QString label(const SavedProgram& program, const QFontMetrics& metrics, int width) {
+    // A name may be megabytes long in a hand-made file; only its start can show.
+    const std::string title = program.title();
+    return metrics.elidedText(QString::fromStdString(title.substr(0, 400)), Qt::ElideRight, width);
+}
+
+namespace {
+
+// The whole library in a list with a filter field, for libraries longer
+// than a menu can sensibly show. Typing filters; the arrow keys move in the
+// list; Return takes the entry.
+class ProgramPicker : public QDialog {
+  public:
+    ProgramPicker(const std::vector<SavedProgram>& programs, bool loading, QWidget* parent)
+        : QDialog(parent) {
+        setWindowTitle(loading ? QStringLiteral("Programm laden") : QStringLiteral("Programm speichern"));
+        setModal(true);
+        auto* layout = new QVBoxLayout(this);
+        filter = new QLineEdit(this);
+        filter->setObjectName(QStringLiteral("filter"));
+        filter->setPlaceholderText(QStringLiteral("Suchen"));
+        filter->installEventFilter(this);
+        layout->addWidget(filter);
+        list = new QListWidget(this);
+        list->setObjectName(QStringLiteral("programs"));
+        list->setUniformItemSizes(true);
+        list->setMinimumSize(420, 360);
+        const QFontMetrics metrics(list->font());
+        for (std::size_t i = 0; i < programs.size(); ++i) {
+            auto* item = new QListWidgetItem(label(programs[i], metrics, 600), list);
+            item->setData(Qt::UserRole, static_cast<qulonglong>(i));
+            if (loading && programs[i].error) item->setFlags(Qt::NoItemFlags);
+        }
+        layout->addWidget(list);
+        auto* buttons = new QDialogButtonBox(this);
+        choose = buttons->addButton(loading ? QStringLiteral("Laden") : QStringLiteral("Auswählen"),
+                                    QDialogButtonBox::AcceptRole);
+        buttons->addButton(QStringLiteral("Abbrechen"), QDialogButtonBox::RejectRole);
+        choose->setDefault(true);
+        connect(buttons, &QDialogButtonBox::accepted, this, &QDialog::accept);
+        connect(buttons, &QDialogButtonBox::rejected, this, &QDialog::reject);
+        connect(list, &QListWidget::itemActivated, this, &QDialog::accept);
+        connect(list, &QListWidget::currentItemChanged, this,
+                [this] { choose->setEnabled(chosen().has_value()); });
+        connect(filter, &QLineEdit::textChanged, this, &ProgramPicker::applyFilter);
+        layout->addWidget(buttons);
+        applyFilter();
+        filter->setFocus();
+    }
+
+    std::optional<std::size_t> chosen() const {
+        const QListWidgetItem* item = list->currentItem();
+        if (!item || item->isHidden() || !(item->flags() & Qt::ItemIsEnabled)) return std::nullopt;
+        return static_cast<std::size_t>(item->data(Qt::UserRole).toULongLong());
+    }
+
+    QLineEdit* filter;
+    QListWidget* list;
+    QPushButton* choose;
+
+  protected:
+    bool eventFilter(QObject* watched, QEvent* event) override {
+        // The arrow keys in the filter field move the choice in the list.
+        if (watched == filter && event->type() == QEvent::KeyPress) {
+            const int key = static_cast<QKeyEvent*>(event)->key();
+            if (key == Qt::Key_Up || key == Qt::Key_Down || key == Qt::Key_PageUp ||
+                key == Qt::Key_PageDown) {
+                QApplication::sendEvent(list, event);
+                return true;
+            }
+        }
+        return QDialog::eventFilter(watched, event);
+    }
+
+  private:
+    void applyFilter() {
+        const QString wanted = filter->text().trimmed();
+        QListWidgetItem* first = nullptr;
+        for (int row = 0; row < list->count(); ++row) {
+            QListWidgetItem* item = list->item(row);
+            const bool shown = wanted.isEmpty() || item->text().contains(wanted, Qt::CaseInsensitive);
+            item->setHidden(!shown);
+            if (shown && !first && (item->flags() & Qt::ItemIsEnabled)) first = item;
+        }
+        QListWidgetItem* current = list->currentItem();
+        if (!current || current->isHidden()) list->setCurrentItem(first);
+        choose->setEnabled(chosen().has_value());
+    }
+};
+
+} // namespace
+
+std::optional<std::size_t> pickProgram(const std::vector<SavedProgram>& programs, bool loading,
+                                       QWidget* parent) {
+    ProgramPicker picker(programs, loading, parent);
+    if (picker.exec() != QDialog::Accepted) return std::nullopt;
+    return picker.chosen();
+}
+
 void fillMenu(QMenu& menu, Engine& engine, UserPrograms& library, QWidget* parent) {
-    const std::vector<SavedProgram> programs = library.programs();
+    const std::vector<SavedProgram>& programs = library.programs();
     const bool on = engine.power();
+    const QFontMetrics metrics(menu.font());
+    const int width = metrics.averageCharWidth() * 60;
+    const std::size_t shown = std::min(programs.size(), static_cast<std::size_t>(menuEntries));
+    // The library may have changed by the time "Alle Programme …" answers;
+    // what the user picks is checked against the file when it is saved.
+    auto pickFromAll = [&library, parent](bool loading) -> std::optional<SavedProgram> {
+        const std::vector<SavedProgram> all = library.programs();
+        const auto index = pickProgram(all, loading, parent);
+        if (!index) return std::nullopt;
+        return all[*index];
+    };
+    const std::optional<QString> problem =
+        library.problem()
+            ? std::optional<QString>(QStringLiteral("„%1“ %2").arg(library.url(), *library.problem()))
+            : std::nullopt;
 
     QMenu* loadMenu = menu.addMenu(QStringLiteral("Programm laden"));
     loadMenu->setEnabled(on);
-    if (programs.empty()) {
+    if (problem)
+        loadMenu->addAction(*problem)->setEnabled(false);
+    else if (programs.empty())
         loadMenu->addAction(QStringLiteral("Keine gespeicherten Programme"))->setEnabled(false);
-    }
-    for (const SavedProgram& p : programs) {
-        QAction* a = loadMenu->addAction(QString::fromStdString(p.title()));
+    for (std::size_t i = 0; i < shown; ++i) {
+        const SavedProgram& p = programs[i];
+        QAction* a = loadMenu->addAction(label(p, metrics, width));
         a->setEnabled(!p.error);
-        QObject::connect(a, &QAction::triggered, &menu, [&engine, p] { load(p, engine); });
+        QObject::connect(a, &QAction::triggered, &menu,
+                         [&engine, steps = p.steps] { engine.loadProgram(steps); });
+    }
+    if (programs.size() > shown) {
+        QObject::connect(loadMenu->addAction(QStringLiteral("Alle Programme …")), &QAction::triggered, &menu,
+                         [&engine, pickFromAll] {
+                             if (const auto p = pickFromAll(true)) load(*p, engine);
+                         });
     }
 
     QMenu* saveMenu = menu.addMenu(QStringLiteral("Programm speichern"));
     saveMenu->setEnabled(on);
-    for (const SavedProgram& p : programs) {
-        QAction* a = saveMenu->addAction(QString::fromStdString(p.title()));
+    if (problem) saveMenu->addAction(*problem)->setEnabled(false);
+    for (std::size_t i = 0; i < shown; ++i) {
+        const SavedProgram& p = programs[i];
+        QAction* a = saveMenu->addAction(label(p, metrics, width));
         QObject::connect(a, &QAction::triggered, &menu,
                          [&engine, &library, p, parent] { save(engine, library, p, parent); });
+    }
+    if (programs.size() > shown) {
+        QObject::connect(saveMenu->addAction(QStringLiteral("Alle Programme …")), &QAction::triggered, &menu,
+                         [&engine, &library, parent, pickFromAll] {
+                             if (const auto p = pickFromAll(false)) save(engine, library, p, parent);
+                         });
     }
     if (!programs.empty()) saveMenu->addSeparator();
     QAction* fresh = saveMenu->addAction(QStringLiteral("Neu …"));

@@ -7,8 +7,11 @@
 #include <QObject>
 #include <QString>
 
+#include <cstddef>
 #include <optional>
+#include <vector>
 
+class QFontMetrics;
 class QLineEdit;
 class QMenu;
 class QWidget;
@@ -39,6 +42,13 @@ std::optional<QString> askName(const QString& title, const QString& initial, QWi
 // Spaces cut and joined again: "  Zins   2 " is "Zins 2".
 QString collapsedName(const QString& text);
 void showFolder(UserPrograms& library);
+// A menu label: the title, cut with "…" to fit `width` pixels.
+QString label(const SavedProgram& program, const QFontMetrics& metrics, int width);
+// The menus list this many programs; the rest are reached through "Alle Programme …".
+constexpr int menuEntries = 40;
+// The dialog behind "Alle Programme …": the index of the chosen program, if any.
+std::optional<std::size_t> pickProgram(const std::vector<SavedProgram>& programs, bool loading,
+                                       QWidget* parent);
 // The entries of the "Programme" menu, also the panel's context menu.
 void fillMenu(QMenu& menu, Engine& engine, UserPrograms& library, QWidget* parent);
 } // namespace ProgramActions

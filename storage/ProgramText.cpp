@@ -127,6 +127,9 @@ std::vector<SavedProgram> parse(const QString& text, Model model) {
         while (end < n && !isLineBreak(text[end])) ++end;
         QString line = text.mid(start, end - start);
         start = end + 1;
+        // Files pasted together bring their byte-order marks along; one at
+        // the start of a line is no part of it.
+        while (line.startsWith(QChar(0xFEFF))) line.remove(0, 1);
 
         const qsizetype comment = line.indexOf(QLatin1Char(';'));
         if (comment >= 0) line.truncate(comment);

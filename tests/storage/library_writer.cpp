@@ -18,9 +18,9 @@ int main(int argc, char** argv) {
     QCoreApplication app(argc, argv);
     if (argc >= 3 && !std::strcmp(argv[1], "save")) {
         UserPrograms library(Model::orbis410);
-        QString error;
+        UserPrograms::Failure error;
         if (library.save({56, 57}, QString::fromUtf8(argv[2]), std::nullopt, &error)) return 0;
-        std::fprintf(stderr, "%s\n", error.toLocal8Bit().constData());
+        std::fprintf(stderr, "%s\n", error.why.toLocal8Bit().constData());
         return 1;
     }
     if (argc >= 2 && !std::strcmp(argv[1], "loop")) {
@@ -28,9 +28,9 @@ int main(int argc, char** argv) {
         if (library.programs().empty()) return 1;
         const std::vector<Step> steps = library.programs()[0].steps;
         for (long long n = 1;; ++n) {
-            QString error;
-            if (!library.save(steps, QStringLiteral("Stand %1").arg(n), 1, &error)) {
-                std::fprintf(stderr, "%s\n", error.toLocal8Bit().constData());
+            UserPrograms::Failure error;
+            if (!library.saveNumber(steps, QStringLiteral("Stand %1").arg(n), 1, &error)) {
+                std::fprintf(stderr, "%s\n", error.why.toLocal8Bit().constData());
                 return 1;
             }
         }

@@ -64,7 +64,7 @@ TEST_F(Library, SaveReplaceAndDelete) {
     QObject::connect(&library, &UserPrograms::revisionChanged, [&] { ++notices; });
 
     ASSERT_TRUE(library.save({56}, "Sinus", std::nullopt));
-    ASSERT_TRUE(library.save({57}, "Cosinus", 9)); // a number that is not there appends
+    ASSERT_TRUE(library.saveNumber({57}, "Cosinus", 9)); // a number that is not there appends
     ASSERT_TRUE(library.save({58}, "Tangens", std::nullopt));
     EXPECT_EQ(library.revision(), 3);
     EXPECT_EQ(notices, 3);
@@ -72,17 +72,17 @@ TEST_F(Library, SaveReplaceAndDelete) {
     EXPECT_EQ(library.programs()[1].number, 2);
     EXPECT_EQ(library.programs()[1].name, "Cosinus");
 
-    ASSERT_TRUE(library.save({60, 61}, "Neu", 2));
+    ASSERT_TRUE(library.saveNumber({60, 61}, "Neu", 2));
     EXPECT_EQ(library.programs()[1].steps, (Steps{60, 61}));
     EXPECT_EQ(library.programs()[1].number, 2);
 
-    ASSERT_TRUE(library.remove(2));
+    ASSERT_TRUE(library.removeNumber(2));
     ASSERT_EQ(library.programs().size(), 2u);
     EXPECT_EQ(library.programs()[1].name, "Tangens");
     EXPECT_EQ(library.programs()[1].number, 2);
 
     // A second reader sees exactly what was written.
-    EXPECT_EQ(UserPrograms::readFile(library.url(), Model::orbis410), library.programs());
+    EXPECT_EQ(UserPrograms::readFile(library.url(), Model::orbis410).programs, library.programs());
 }
 
 TEST_F(Library, ReplacingClearsAnErrorAndDeletingRenumbersDuplicates) {
@@ -90,13 +90,13 @@ TEST_F(Library, ReplacingClearsAnErrorAndDeletingRenumbersDuplicates) {
     writeFile(library.url(),
               "PROGRAM 4\nNAME A\nFOO\nEND\nPROGRAM 4\nNAME B\nSIN\nEND\nPROGRAM 9\nNAME C\nCOS\nEND\n");
     ASSERT_EQ(library.programs()[0].error, "Schritt 1: „FOO“ unbekannt");
-    ASSERT_TRUE(library.save({56}, "A2", 4));
+    ASSERT_TRUE(library.saveNumber({56}, "A2", 4));
     EXPECT_FALSE(library.programs()[0].error);
     EXPECT_EQ(library.programs()[1].name, "B");
-    ASSERT_TRUE(library.remove(77));
+    ASSERT_TRUE(library.removeNumber(77));
     EXPECT_EQ(library.programs()[1].number, 2);
     EXPECT_EQ(library.programs()[2].number, 3);
-    ASSERT_TRUE(library.remove(2));
+    ASSERT_TRUE(library.removeNumber(2));
     EXPECT_EQ(library.programs().size(), 2u);
 }
 
@@ -107,7 +107,7 @@ TEST_F(Library, EveryRewriteKeepsThePreviousFileAsABackup) {
     ASSERT_TRUE(library.save({57}, "Second", std::nullopt));
     EXPECT_EQ(readFile(library.url() + ".bak"), handWritten);
     const QByteArray written = readFile(library.url());
-    ASSERT_TRUE(library.remove(1));
+    ASSERT_TRUE(library.removeNumber(1));
     EXPECT_EQ(readFile(library.url() + ".bak"), written);
 }
 
@@ -146,9 +146,9 @@ TEST_F(Library, AFolderThatCannotBeMadeFailsAndChangesNothing) {
     // A regular file where the folder belongs: even root cannot make the folder.
     writeFile(dataHome() + "/Veltranix 410", "in the way");
     UserPrograms library(Model::orbis410);
-    QString error;
+    UserPrograms::Failure error;
     EXPECT_FALSE(library.save({56}, "X", std::nullopt, &error));
-    EXPECT_FALSE(error.isEmpty());
+    EXPECT_FALSE(error.why.isEmpty());
     EXPECT_EQ(library.revision(), 0);
     EXPECT_TRUE(library.programs().empty());
     EXPECT_EQ(readFile(dataHome() + "/Veltranix 410"), "in the way");
@@ -160,12 +160,12 @@ TEST_F(Library, ATargetThatCannotBeReplacedFailsAndKeepsTheCache) {
     const int revision = library.revision();
     // The backup name taken by a folder: the rewrite must stop before it touches the file.
     QDir().mkpath(library.url() + ".bak/inside");
-    QString error;
+    UserPrograms::Failure error;
     EXPECT_FALSE(library.save({57}, "B", std::nullopt, &error));
-    EXPECT_FALSE(error.isEmpty());
+    EXPECT_FALSE(error.why.isEmpty());
     EXPECT_EQ(library.revision(), revision);
     EXPECT_EQ(library.programs().size(), 1u);
-    EXPECT_EQ(UserPrograms::readFile(library.url(), Model::orbis410).size(), 1u);
+    EXPECT_EQ(UserPrograms::readFile(library.url(), Model::orbis410).programs.size(), 1u);
 }
 
 TEST_F(Library, AnUnreadableLibraryIsNeverOverwritten) {
@@ -173,10 +173,10 @@ TEST_F(Library, AnUnreadableLibraryIsNeverOverwritten) {
     // A folder where the file should be: it exists but cannot be read as text.
     QDir().mkpath(library.url() + "/x");
     EXPECT_TRUE(library.programs().empty());
-    QString error;
+    UserPrograms::Failure error;
     EXPECT_FALSE(library.save({56}, "A", std::nullopt, &error));
-    EXPECT_FALSE(error.isEmpty());
-    EXPECT_FALSE(library.remove(1, &error));
+    EXPECT_FALSE(error.why.isEmpty());
+    EXPECT_FALSE(library.removeNumber(1, &error));
     EXPECT_TRUE(QFileInfo(library.url()).isDir());
 }
 
