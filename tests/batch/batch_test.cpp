@@ -10,6 +10,7 @@
 #include <fstream>
 #include <sstream>
 #include <string>
+#include <sys/stat.h>
 #include <sys/wait.h>
 
 namespace fs = std::filesystem;
@@ -133,4 +134,85 @@ TEST_F(Batch, HelpNamesTheTokensAndAnExample) {
     EXPECT_NE(r.out.find("startStop"), std::string::npos);
     EXPECT_NE(r.out.find("mode:load"), std::string::npos);
     EXPECT_NE(r.out.find("Beispiel"), std::string::npos);
+}
+
+TEST_F(Batch, OnlyARegularFileOfSensibleSizeIsALibrary) {
+    const fs::path fifo = home / "fifo";
+    ASSERT_EQ(mkfifo(fifo.c_str(), 0644), 0);
+    const fs::path big = home / "big.txt";
+    std::ofstream(big).close();
+    fs::resize_file(big, 64ull * 1024 * 1024 + 1); // sparse: costs no disk
+    const struct {
+        std::string path, says;
+    } odd[] = {{fifo.string(), "ist keine Datei"},
+               {home.string(), "ist keine Datei"},
+               {"/dev/zero", "ist keine Datei"},
+               {big.string(), "ist zu groß (mehr als 64 MiB)"},
+               {"/proc/self/mem", "ist nicht lesbar: "}};
+    for (const auto& [path, says] : odd) {
+        for (auto args : std::vector<std::vector<std::string>>{
+                 {"--list", "--library", path}, {"--play", "1", "--program", "1", "--library", path}}) {
+            Result r = run(args);
+            EXPECT_EQ(r.status, 2) << path;
+            EXPECT_EQ(r.out, "");
+            EXPECT_EQ(r.err.rfind("veltranix: die Bibliothek „" + path + "“ " + says, 0), 0u) << r.err;
+            EXPECT_EQ(std::count(r.err.begin(), r.err.end(), '\n'), 1) << r.err;
+        }
+    }
+}
+
+TEST_F(Batch, TheTimeLimitStaysWhereTheClockIsExact) {
+    Result largest = run({"--play", "12 + 3 =", "--time-limit", "9000000000"});
+    EXPECT_EQ(largest.status, 0) << largest.err;
+    EXPECT_EQ(largest.out, "     12.0000 +\n      3.0000 =\n     15.0000\n          15.0000\n");
+    for (const std::string too : {"9000000000.5", "1e10", "1e300"}) {
+        Result r = run({"--play", "1", "--time-limit", too});
+        EXPECT_EQ(r.status, 2) << too;
+        EXPECT_EQ(r.err,
+                  "veltranix: --time-limit darf höchstens 9000000000 Sekunden sein, nicht „" + too + "“\n");
+    }
+}
+
+TEST_F(Batch, OutputThatCannotBeWrittenIsAFailure) {
+    Result full = run({"--play", "12 + 3 ="}, ">/dev/full");
+    EXPECT_EQ(full.status, 1);
+    EXPECT_EQ(full.err, "veltranix: Ausgabe fehlgeschlagen: No space left on device\n");
+    Result closed = run({"--list", "--json"}, ">&-");
+    EXPECT_EQ(closed.status, 1);
+    EXPECT_EQ(closed.err.rfind("veltranix: Ausgabe fehlgeschlagen: ", 0), 0u) << closed.err;
+}
+
+TEST_F(Batch, WordsQuotedInMessagesAreCutAndEscaped) {
+    const std::string token = "\x1b[31mrot" + std::string(100, 'x');
+    Result r = run({"--play", "1 " + token});
+    EXPECT_EQ(r.status, 2);
+    EXPECT_EQ(r.err, "veltranix: unbekanntes Wort „\\x1b[31mrot" + std::string(32, 'x') +
+                         "…“ an Stelle 2 des Skripts\n");
+    Result option = run({"--play", "1", "--model", "ä\tö"});
+    EXPECT_EQ(option.err, "veltranix: unbekanntes Modell „ä\\tö“ (410 oder 412)\n");
+    fs::path lib = library("PROGRAM 1\nNAME Glocke\x07\nSIN\nEND\n");
+    Result list = run({"--list", "--library", lib.string()});
+    EXPECT_EQ(list.out, "1  Glocke\\x07\n");
+}
+
+TEST_F(Batch, AScriptFromAFileOrStandardInput) {
+    const fs::path script = home / "summe.txt";
+    std::ofstream(script) << "12 +\n  3\n=\n";
+    Result file = run({"--script", script.string()});
+    EXPECT_EQ(file.status, 0) << file.err;
+    EXPECT_EQ(file.out, "     12.0000 +\n      3.0000 =\n     15.0000\n          15.0000\n");
+    Result piped = run({"--script", "-", "--json"}, "<" + vx::test::quote(script.string()));
+    EXPECT_EQ(piped.status, 0) << piped.err;
+    EXPECT_NE(piped.out.find("\"display\": \"          15.0000\""), std::string::npos) << piped.out;
+
+    std::ofstream(script) << "12 +\n\tä 3 zwei\n";
+    Result bad = run({"--script", script.string()});
+    EXPECT_EQ(bad.status, 2);
+    EXPECT_EQ(bad.err, "veltranix: unbekanntes Wort „ä“ in Zeile 2, Spalte 2\n");
+    Result missing = run({"--script", (home / "nirgends").string()});
+    EXPECT_EQ(missing.status, 2);
+    EXPECT_NE(missing.err.find("ist nicht lesbar: No such file or directory"), std::string::npos)
+        << missing.err;
+    Result both = run({"--script", script.string(), "--play", "1"});
+    EXPECT_EQ(both.err, "veltranix: --play und --script schließen sich aus\n");
 }

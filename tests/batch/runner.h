@@ -47,15 +47,16 @@ class BatchHome : public ::testing::Test {
     }
     void TearDown() override { fs::remove_all(home); }
 
-    // Runs veltranix with `args` in the source folder, so example paths work.
-    Result run(const std::vector<std::string>& args) {
+    // Runs veltranix with `args` in the source folder, so example paths work;
+    // `redirect` is added to the shell command as it stands ("< file", ">/dev/full").
+    Result run(const std::vector<std::string>& args, const std::string& redirect = "") {
         std::string cmd = "cd " + quote(SOURCE_DIR) +
                           " && env -u DISPLAY -u WAYLAND_DISPLAY -u QT_QPA_PLATFORM" +
                           " XDG_DATA_HOME=" + quote((home / "data").string()) +
                           " XDG_CONFIG_HOME=" + quote((home / "config").string()) +
                           " XDG_RUNTIME_DIR=" + quote(home.string()) + " " + quote(VELTRANIX_BINARY);
         for (const auto& a : args) cmd += " " + quote(a);
-        cmd += " 2>" + quote((home / "stderr").string());
+        cmd += " 2>" + quote((home / "stderr").string()) + " " + redirect;
         Result r;
         FILE* pipe = ::popen(cmd.c_str(), "r");
         char buf[4096];

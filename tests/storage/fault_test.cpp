@@ -14,6 +14,7 @@
 #include <csignal>
 #include <fcntl.h>
 #include <random>
+#include <set>
 #include <sys/mount.h>
 #include <sys/stat.h>
 #include <sys/wait.h>
@@ -200,4 +201,44 @@ TEST_F(Faults, AWriterKilledAtAnyMomentLeavesOneWholeLibrary) {
     }
     EXPECT_EQ(kills, 200);
     EXPECT_GT(afterASave, 0); // some kills came after whole saves, not only during start-up
+}
+
+// Eight windows saving at once: every program any of them saved is there,
+// exactly once, and the file reads cleanly.
+TEST_F(Faults, WritersSavingAtOnceLoseNothing) {
+    for (const bool churn : {false, true}) {
+        QDir(data).removeRecursively();
+        std::vector<pid_t> writers;
+        for (int w = 0; w < 8; ++w) {
+            const pid_t pid = fork();
+            if (pid == 0) {
+                setenv("XDG_DATA_HOME", data.toLocal8Bit().constData(), 1);
+                const std::string prefix = "W" + std::to_string(w);
+                execl(LIBRARY_WRITER, LIBRARY_WRITER, "many", prefix.c_str(), "25", churn ? "churn" : "plain",
+                      static_cast<char*>(nullptr));
+                _exit(127);
+            }
+            writers.push_back(pid);
+        }
+        for (pid_t pid : writers) {
+            int status = 0;
+            waitpid(pid, &status, 0);
+            ASSERT_TRUE(WIFEXITED(status) && WEXITSTATUS(status) == 0)
+                << "churn " << churn << ", status " << status;
+        }
+        const auto programs = ProgramText::parse(ProgramText::decode(contents(file)), Model::orbis410);
+        std::multiset<std::string> names;
+        for (const SavedProgram& p : programs) {
+            EXPECT_FALSE(p.error) << p.name;
+            names.insert(p.name);
+        }
+        std::multiset<std::string> expected;
+        for (int w = 0; w < 8; ++w)
+            for (int i = 1; i <= 25; ++i)
+                if (!churn || i % 5 != 4) expected.insert("W" + std::to_string(w) + "-" + std::to_string(i));
+        EXPECT_EQ(names, expected) << "churn " << churn;
+        for (std::size_t i = 0; i < programs.size(); ++i)
+            EXPECT_EQ(programs[i].number, static_cast<long long>(i) + 1);
+        EXPECT_FALSE(QFile::exists(file + ".lock"));
+    }
 }

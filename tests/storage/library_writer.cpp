@@ -1,6 +1,9 @@
 // A small program that writes the program library, for the tests that must
 // run a writer as another user or kill it in the middle of a save.
 //   library_writer save NAME      save one program as a new entry
+//   library_writer many PREFIX N [churn]
+//                                 save N programs "PREFIX-1" ... "PREFIX-N"; with churn
+//                                 every fifth save also deletes the one saved before it
 //   library_writer loop           rename program 1 "Stand 1", "Stand 2", ... forever,
 //                                 each time a whole rewrite of the file
 // The library lies where XDG_DATA_HOME says. Exit status 0 when saved; 1 and
@@ -10,6 +13,7 @@
 #include <QCoreApplication>
 
 #include <cstdio>
+#include <cstdlib>
 #include <cstring>
 
 using namespace vx;
@@ -23,6 +27,34 @@ int main(int argc, char** argv) {
         std::fprintf(stderr, "%s\n", error.why.toLocal8Bit().constData());
         return 1;
     }
+    if (argc >= 4 && !std::strcmp(argv[1], "many")) {
+        UserPrograms library(Model::orbis410);
+        const bool churn = argc >= 5 && !std::strcmp(argv[4], "churn");
+        const int count = std::atoi(argv[3]);
+        auto named = [&](int i) { return QStringLiteral("%1-%2").arg(QString::fromUtf8(argv[2])).arg(i); };
+        for (int i = 1; i <= count; ++i) {
+            UserPrograms::Failure error;
+            if (!library.save({i % 10, 56}, named(i), std::nullopt, &error)) {
+                std::fprintf(stderr, "%s\n", error.why.toLocal8Bit().constData());
+                return 1;
+            }
+            if (!churn || i % 5 != 0) continue;
+            // Delete the program saved just before, as a user would from a menu
+            // that another window may have made stale meanwhile.
+            while (true) {
+                std::optional<SavedProgram> chosen;
+                for (const SavedProgram& p : library.programs())
+                    if (QString::fromStdString(p.name) == named(i - 1)) chosen = p;
+                if (!chosen) return 3;
+                if (library.remove(*chosen, &error)) break;
+                if (!error.changedMeanwhile) {
+                    std::fprintf(stderr, "%s\n", error.why.toLocal8Bit().constData());
+                    return 1;
+                }
+            }
+        }
+        return 0;
+    }
     if (argc >= 2 && !std::strcmp(argv[1], "loop")) {
         UserPrograms library(Model::orbis410);
         if (library.programs().empty()) return 1;
@@ -35,6 +67,6 @@ int main(int argc, char** argv) {
             }
         }
     }
-    std::fprintf(stderr, "usage: library_writer save NAME | loop\n");
+    std::fprintf(stderr, "usage: library_writer save NAME | many PREFIX N [churn] | loop\n");
     return 2;
 }

@@ -138,6 +138,13 @@ TEST(ProgramText, TheReaderSurvivesAnything) {
     EXPECT_EQ(crlf[0].name, "Zins");
     EXPECT_EQ(crlf[0].steps, (Steps{57, 192, 4}));
     EXPECT_FALSE(crlf[0].error);
+    // Files pasted together: a byte-order mark at the start of any line.
+    auto pasted = parse(ProgramText::decode("\xEF\xBB\xBFPROGRAM 1\nSIN\nEND\n\xEF\xBB\xBFPROGRAM 2\n"
+                                            "\xEF\xBB\xBF"
+                                            "001  COS\nEND\n"));
+    ASSERT_EQ(pasted.size(), 2u);
+    EXPECT_EQ(pasted[1].steps, (Steps{57}));
+    EXPECT_FALSE(pasted[1].error);
     // Latin-1: not valid UTF-8, read byte by byte.
     auto latin = parse(ProgramText::decode("PROGRAM 1\nNAME Gr\xF6\xDF"
                                            "e\nSIN\nEND\n"));

@@ -6,11 +6,14 @@
 #include <QDir>
 #include <QFile>
 #include <QFileInfo>
+#include <QRegularExpression>
+#include <QSet>
 #include <QStandardPaths>
 
 #include <gtest/gtest.h>
 
 #include <fstream>
+#include <sys/stat.h>
 
 using namespace vx;
 using Steps = std::vector<Step>;
@@ -100,15 +103,111 @@ TEST_F(Library, ReplacingClearsAnErrorAndDeletingRenumbersDuplicates) {
     EXPECT_EQ(library.programs().size(), 2u);
 }
 
-TEST_F(Library, EveryRewriteKeepsThePreviousFileAsABackup) {
+TEST_F(Library, EveryRewriteKeepsThePreviousFileAndHandEditsForGood) {
     UserPrograms library(Model::orbis410);
+    const QDir folder(library.folder());
+    auto handEdits = [&] { return folder.entryList({"Veltranix410Programs.txt.handedit-*"}, QDir::Files); };
     const QByteArray handWritten = "; my notes\nPROGRAM 1\nNAME Mine\n001  SIN ; the sine\nEND\n";
     writeFile(library.url(), handWritten);
     ASSERT_TRUE(library.save({57}, "Second", std::nullopt));
     EXPECT_EQ(readFile(library.url() + ".bak"), handWritten);
+    ASSERT_EQ(handEdits().size(), 1);
+    EXPECT_TRUE(
+        handEdits()[0].contains(QRegularExpression("^Veltranix410Programs\\.txt\\.handedit-\\d{8}-\\d{6}$")));
+
+    // Writer-form files are only ever kept as .bak; the hand edit stays.
+    ASSERT_TRUE(library.saveNumber({58}, "Third", std::nullopt));
     const QByteArray written = readFile(library.url());
-    ASSERT_TRUE(library.removeNumber(1));
+    ASSERT_TRUE(library.removeNumber(3));
     EXPECT_EQ(readFile(library.url() + ".bak"), written);
+    ASSERT_EQ(handEdits().size(), 1);
+    EXPECT_EQ(readFile(folder.filePath(handEdits()[0])), handWritten);
+
+    // A second hand edit gets a copy of its own; the first is never replaced.
+    const QByteArray secondEdit = readFile(library.url()) + "; noch eine Notiz\n";
+    writeFile(library.url(), secondEdit);
+    touchLater(library.url(), 2);
+    ASSERT_TRUE(library.save({59}, "Fourth", std::nullopt));
+    QStringList kept = handEdits();
+    ASSERT_EQ(kept.size(), 2);
+    QSet<QByteArray> contents;
+    for (const QString& name : kept) contents.insert(readFile(folder.filePath(name)));
+    EXPECT_EQ(contents, (QSet<QByteArray>{handWritten, secondEdit}));
+}
+
+TEST_F(Library, AChangeWaitsForTheChosenEntryToBeWhereTheMenuShowedIt) {
+    UserPrograms library(Model::orbis410);
+    const QByteArray abc =
+        "PROGRAM 1\nNAME a\nSIN\nEND\nPROGRAM 2\nNAME b\nCOS\nEND\nPROGRAM 3\nNAME c\nTAN\nEND\n";
+    writeFile(library.url(), abc);
+    const SavedProgram b = library.programs()[1];
+    // Another window deletes 1 within the same second: the file is "1 b, 2 c"
+    // while our cache still says "1 a, 2 b, 3 c".
+    UserPrograms other(Model::orbis410);
+    ASSERT_TRUE(other.remove(other.programs()[0]));
+    const QByteArray bc = readFile(library.url());
+    const int revision = library.revision();
+
+    UserPrograms::Failure failure;
+    EXPECT_FALSE(library.save({60}, "neu", b, &failure));
+    EXPECT_TRUE(failure.changedMeanwhile);
+    EXPECT_EQ(failure.why, "Die Bibliothek wurde inzwischen geändert.");
+    EXPECT_EQ(readFile(library.url()), bc);  // "c" intact
+    EXPECT_GT(library.revision(), revision); // the menu is rebuilt
+    EXPECT_FALSE(library.remove(b, &failure));
+    EXPECT_TRUE(failure.changedMeanwhile);
+
+    // Chosen afresh, the same entry is changed.
+    const SavedProgram fresh = library.programs()[0];
+    ASSERT_EQ(fresh.name, "b");
+    ASSERT_TRUE(library.save({60}, "neu", fresh));
+    EXPECT_EQ(library.programs()[0].name, "neu");
+    EXPECT_EQ(library.programs()[1].name, "c");
+}
+
+TEST_F(Library, DeletingOneOfSeveralEntriesOfANumberKeepsTheOthers) {
+    UserPrograms library(Model::orbis410);
+    writeFile(library.url(), "PROGRAM 2\nNAME x\nSIN\nEND\nPROGRAM 2\nNAME y\nCOS\nEND\n"
+                             "PROGRAM 2\nNAME z\nTAN\nEND\n");
+    ASSERT_TRUE(library.remove(library.programs()[1]));
+    ASSERT_EQ(library.programs().size(), 2u);
+    EXPECT_EQ(library.programs()[0].name, "x");
+    EXPECT_EQ(library.programs()[1].name, "z");
+    EXPECT_EQ(library.programs()[1].number, 2);
+}
+
+TEST_F(Library, OnlyARegularFileIsRead) {
+    UserPrograms library(Model::orbis410);
+    QDir().mkpath(library.folder());
+    const QByteArray fifo = library.url().toLocal8Bit();
+    ASSERT_EQ(mkfifo(fifo.constData(), 0644), 0);
+    // Read without blocking, refused with a reason, never replaced.
+    EXPECT_TRUE(library.programs().empty());
+    EXPECT_EQ(library.problem(), "ist keine Datei");
+    UserPrograms::Failure failure;
+    EXPECT_FALSE(library.save({56}, "A", std::nullopt, &failure));
+    EXPECT_EQ(failure.why, "„" + library.url() + "“ ist keine Datei");
+    EXPECT_TRUE(QFileInfo(library.url()).isSymbolicLink() || !QFileInfo(library.url()).isFile());
+    QFile::remove(library.url());
+
+    const struct {
+        QString path;
+        QString problem;
+    } odd[] = {{"/dev/zero", "ist keine Datei"},
+               {"/proc/self/mem", "ist nicht lesbar: Input/output error"},
+               {dataHome(), "ist keine Datei"}};
+    for (const auto& [path, problem] : odd)
+        EXPECT_EQ(UserPrograms::readFile(path, Model::orbis410).problem, problem) << path.toStdString();
+
+    // A sparse file just over the bound costs nothing to make.
+    const QString big = dataHome() + "/big.txt";
+    {
+        QFile f(big);
+        ASSERT_TRUE(f.open(QIODevice::WriteOnly));
+        ASSERT_TRUE(f.resize(UserPrograms::maxFileBytes + 1));
+    }
+    EXPECT_EQ(UserPrograms::readFile(big, Model::orbis410).problem, "ist zu groß (mehr als 64 MiB)");
+    EXPECT_EQ(UserPrograms::readFile(dataHome() + "/missing.txt", Model::orbis410).problem, std::nullopt);
 }
 
 TEST_F(Library, OutsideEditsAreNoticedByTheirDate) {
