@@ -10,6 +10,8 @@ export XDG_RUNTIME_DIR=$dir
 echo "== machine"; "$build/machine_bench" --benchmark_min_time=0.5
 echo "== library"; "$build/storage_bench" --benchmark_min_time=0.5
 echo "== panel"; "$build/panel_bench" --benchmark_min_time=0.5
+echo "== program menu"; "$build/menu_bench" --benchmark_min_time=0.5
 echo "== batch process"; bench/batch_process.sh "$build"
+echo "== script file"; bench/script_file.sh "$build"
 echo "== snapshot"; bench/snapshot_time.sh "$build" 30
 echo "== real-time pace"; "$build/run_pace" 10

@@ -11,7 +11,9 @@
 
 #include <QDir>
 #include <QFile>
+#include <QFileInfo>
 #include <QLineEdit>
+#include <QListWidget>
 #include <QMenu>
 #include <QTest>
 
@@ -297,4 +299,124 @@ TEST_F(AppTest, ASnapshotShowsTheSumOrSaysWhyNot) {
     const auto failure = Snapshot::render(dataHome() + "/file/below.png", QString());
     ASSERT_TRUE(failure);
     EXPECT_FALSE(failure->isEmpty());
+}
+
+namespace {
+
+void writeLibrary(const UserPrograms& library, const QByteArray& text) {
+    QDir().mkpath(library.folder());
+    QFile file(library.url());
+    ASSERT_TRUE(file.open(QIODevice::WriteOnly));
+    file.write(text);
+}
+
+QByteArray numbered(int count) {
+    QByteArray text;
+    for (int i = 1; i <= count; ++i)
+        text += "PROGRAM " + QByteArray::number(i) + "\nNAME P" + QByteArray::number(i) + "\nSIN\nEND\n";
+    return text;
+}
+
+} // namespace
+
+TEST_F(AppTest, ALongLibraryShowsFortyEntriesAndTheRestInAFilteredList) {
+    UserPrograms library(Model::orbis410);
+    writeLibrary(library, numbered(120) + "PROGRAM 121\nNAME " + QByteArray(5000, 'L') + "\nCOS\nEND\n");
+    QMenu menu;
+    ProgramActions::fillMenu(menu, *engine, library, nullptr);
+    QMenu* load = menu.actions()[0]->menu();
+    ASSERT_EQ(load->actions().size(), ProgramActions::menuEntries + 1);
+    EXPECT_EQ(load->actions()[39]->text(), QStringLiteral("40  P40"));
+    EXPECT_EQ(load->actions()[40]->text(), QStringLiteral("Alle Programme …"));
+    QMenu* save = menu.actions()[1]->menu();
+    ASSERT_EQ(save->actions().size(),
+              ProgramActions::menuEntries + 3); // …, "Alle Programme …", separator, "Neu …"
+    EXPECT_EQ(save->actions()[40]->text(), QStringLiteral("Alle Programme …"));
+
+    // Typing filters the whole list; Return loads the first match.
+    expectDialog([](QDialog& d) {
+        auto* filter = d.findChild<QLineEdit*>(QStringLiteral("filter"));
+        auto* list = d.findChild<QListWidget*>(QStringLiteral("programs"));
+        ASSERT_TRUE(filter && list);
+        EXPECT_EQ(list->count(), 121);
+        QTest::keyClicks(filter, QStringLiteral("p11"));
+        int visible = 0;
+        for (int row = 0; row < list->count(); ++row) visible += !list->item(row)->isHidden();
+        EXPECT_EQ(visible, 11); // P11, P110 ... P119
+        EXPECT_EQ(list->currentItem()->text(), QStringLiteral("11  P11"));
+        QTest::keyClick(filter, Qt::Key_Down);
+        EXPECT_EQ(list->currentItem()->text(), QStringLiteral("110  P110"));
+        QTest::keyClick(filter, Qt::Key_Return);
+    });
+    load->actions()[40]->trigger();
+    EXPECT_TRUE(allDialogsSeen());
+    EXPECT_EQ(engine->programSteps(), (std::vector<Step>{56}));
+
+    // A very long name is cut in the menu and the list.
+    expectDialog([](QDialog& d) {
+        auto* list = d.findChild<QListWidget*>(QStringLiteral("programs"));
+        const QString last = list->item(120)->text();
+        EXPECT_TRUE(last.startsWith(QStringLiteral("121  LLL")));
+        EXPECT_TRUE(last.endsWith(QStringLiteral("…")));
+        EXPECT_LT(last.size(), 200);
+        d.reject();
+    });
+    save->actions()[40]->trigger();
+    EXPECT_TRUE(allDialogsSeen());
+}
+
+TEST_F(AppTest, AStaleMenuChangesNothingAndSaysSo) {
+    UserPrograms library(Model::orbis410);
+    writeLibrary(library,
+                 "PROGRAM 1\nNAME a\nSIN\nEND\nPROGRAM 2\nNAME b\nCOS\nEND\nPROGRAM 3\nNAME c\nTAN\nEND\n");
+    const SavedProgram b = library.programs()[1];
+    UserPrograms other(Model::orbis410);
+    ASSERT_TRUE(other.remove(other.programs()[0])); // another window: now "1 b, 2 c"
+    const QByteArray after = [&] {
+        QFile f(library.url());
+        f.open(QIODevice::ReadOnly);
+        return f.readAll();
+    }();
+    engine->loadProgram({58});
+    expectDialog([](QDialog& d) {
+        EXPECT_TRUE(dialogText(d).contains(QStringLiteral("Programm 2 „b“ überschreiben")));
+        clickButton(d, QStringLiteral("Speichern"));
+    });
+    expectDialog([](QDialog& d) {
+        EXPECT_TRUE(dialogText(d).contains(QStringLiteral("Die Bibliothek wurde inzwischen geändert.")));
+        d.accept();
+    });
+    ProgramActions::save(*engine, library, b, nullptr);
+    EXPECT_TRUE(allDialogsSeen());
+    QFile f(library.url());
+    ASSERT_TRUE(f.open(QIODevice::ReadOnly));
+    EXPECT_EQ(f.readAll(), after);
+    ASSERT_EQ(library.programs().size(), 2u);
+    EXPECT_EQ(library.programs()[1].name, "c");
+}
+
+TEST_F(AppTest, ALibraryThatIsNoFileShowsWhyAndIsNotReplaced) {
+    UserPrograms library(Model::orbis410);
+    QDir().mkpath(library.url() + "/inside");
+    QMenu menu;
+    ProgramActions::fillMenu(menu, *engine, library, nullptr);
+    const QString why = QStringLiteral("„%1“ ist keine Datei").arg(library.url());
+    for (int submenu : {0, 1}) {
+        QAction* first = menu.actions()[submenu]->menu()->actions()[0];
+        EXPECT_EQ(first->text(), why);
+        EXPECT_FALSE(first->isEnabled());
+    }
+    engine->loadProgram({56});
+    expectDialog([](QDialog& d) {
+        d.findChild<QLineEdit*>()->setText(QStringLiteral("Neu"));
+        clickButton(d, QStringLiteral("Speichern"));
+    });
+    expectDialog([why](QDialog& d) {
+        EXPECT_TRUE(dialogText(d).contains(QStringLiteral("Speichern fehlgeschlagen")));
+        EXPECT_TRUE(dialogText(d).contains(why));
+        d.accept();
+    });
+    ProgramActions::save(*engine, library, std::nullopt, nullptr);
+    EXPECT_TRUE(allDialogsSeen());
+    EXPECT_TRUE(QFileInfo(library.url()).isDir());
 }

@@ -1,5 +1,6 @@
 // The real binary in a real X server: it starts, has the zoomed size, takes
-// typed keys and ends when its window is closed.
+// typed keys and ends when its window is closed, whatever lies at the
+// library's path.
 #include "panel/DisplayPanel.h"
 
 #include <QRectF>
@@ -16,6 +17,7 @@
 #include <cstdlib>
 #include <filesystem>
 #include <string>
+#include <sys/stat.h>
 #include <sys/wait.h>
 #include <thread>
 #include <unistd.h>
@@ -129,6 +131,10 @@ TEST(RealWindow, StartsTakesKeysAndEndsWhenClosed) {
     const std::vector<std::string> env = {
         display, "XDG_DATA_HOME=" + (home / "data").string(), "XDG_CONFIG_HOME=" + (home / "config").string(),
         "XDG_RUNTIME_DIR=" + (home / "runtime").string(), "QT_QPA_PLATFORM=xcb"};
+    // A FIFO where the library belongs: reading it would wait for a writer
+    // for ever; the window must come up all the same.
+    fs::create_directories(home / "data" / "Veltranix 410");
+    ASSERT_EQ(mkfifo((home / "data" / "Veltranix 410" / "Veltranix410Programs.txt").c_str(), 0644), 0);
     const pid_t app = spawn({VELTRANIX_BINARY}, env);
     Reaper reaper{app};
 
