@@ -6,6 +6,8 @@
 
 #include <QDir>
 #include <QFile>
+#include <QLockFile>
+#include <QSysInfo>
 #include <QTemporaryDir>
 
 #include <gtest/gtest.h>
@@ -241,4 +243,26 @@ TEST_F(Faults, WritersSavingAtOnceLoseNothing) {
             EXPECT_EQ(programs[i].number, static_cast<long long>(i) + 1);
         EXPECT_FALSE(QFile::exists(file + ".lock"));
     }
+}
+
+// A lock held by a live writer makes a save wait, then fail without a
+// change; one left by a writer that died is taken over.
+TEST_F(Faults, TheLockBesideTheLibrary) {
+    seed();
+    const QByteArray before = contents(file);
+    {
+        QLockFile held(file + ".lock");
+        ASSERT_TRUE(held.tryLock(0));
+        const WriterRun blocked = writer(data, {"save", "Neu"}, false);
+        EXPECT_EQ(blocked.status, 1);
+        EXPECT_NE(blocked.err.find("Die Bibliothek ist gesperrt"), std::string::npos) << blocked.err;
+        EXPECT_EQ(contents(file), before);
+    }
+    QFile stale(file + ".lock");
+    ASSERT_TRUE(stale.open(QIODevice::WriteOnly));
+    stale.write("2147480000\nlibrary_writer\n" + QSysInfo::machineHostName().toUtf8() + "\n");
+    stale.close();
+    const WriterRun after = writer(data, {"save", "Neu"}, false);
+    EXPECT_EQ(after.status, 0) << after.err;
+    EXPECT_EQ(ProgramText::parse(ProgramText::decode(contents(file)), Model::orbis410).size(), 2u);
 }
