@@ -27,7 +27,7 @@ done
 packages=(cmake ninja-build g++ pkg-config libgtest-dev libgmock-dev libbenchmark-dev
           qt6-base-dev qt6-base-dev-tools libgl-dev libx11-dev qt6-translations-l10n
           fonts-dejavu-core fonts-comfortaa xvfb xdotool x11-utils
-          desktop-file-utils appstream)
+          desktop-file-utils appstream poppler-utils)
 
 install_missing() {
   local missing=()

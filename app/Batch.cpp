@@ -8,10 +8,13 @@
 #include "display/Formatter.h"
 #include "engine/Engine.h"
 #include "engine/SimulatedClock.h"
+#include "panel/TapeExport.h"
 #include "storage/AppIdentity.h"
 #include "storage/UserPrograms.h"
 
 #include <QFileInfo>
+#include <QGuiApplication>
+#include <QSaveFile>
 #include <QSettings>
 
 #include <cerrno>
@@ -20,6 +23,7 @@
 #include <cstdio>
 #include <cstring>
 #include <functional>
+#include <memory>
 #include <new>
 #include <string>
 #include <unistd.h>
@@ -39,6 +43,9 @@ const char* const usage =
     "                                  Papierstreifen und Anzeige aus\n"
     "  veltranix --script DATEI [...]  wie --play, das Skript steht in der DATEI\n"
     "                                  (- liest es von der Standardeingabe)\n"
+    "            [--tape DATEI]        schreibt am Ende zusätzlich den Papierstreifen in die\n"
+    "                                  DATEI, als PDF, Text oder Bild nach ihrer Endung\n"
+    "                                  (.pdf, .txt, .png)\n"
     "  veltranix --list [--model 410|412] [--library DATEI] [--json]\n"
     "                                  listet die gespeicherten Programme\n"
     "\n"
@@ -68,6 +75,7 @@ struct Options {
     bool play = false, list = false, help = false, json = false;
     std::string script;
     std::optional<std::string> scriptFile;
+    std::optional<std::string> tapeFile;
     std::optional<Model> model;
     std::optional<std::string> library;
     std::optional<long long> program;
@@ -157,6 +165,11 @@ Options parseOptions(int argc, char** argv) {
             std::string m = value(i);
             o.model = modelFromRaw(m);
             if (!o.model) fail("unbekanntes Modell „" + shown(m) + "“ (410 oder 412)");
+        } else if (a == "--tape") {
+            o.tapeFile = value(i);
+            if (!TapeExport::formatFor(QString::fromLocal8Bit(o.tapeFile->c_str())))
+                fail("--tape braucht eine Datei mit der Endung .pdf, .txt oder .png, nicht „" +
+                     shown(*o.tapeFile) + "“");
         } else if (a == "--library") {
             o.library = value(i);
         } else if (a == "--program") {
@@ -180,6 +193,7 @@ Options parseOptions(int argc, char** argv) {
     }
     if (o.play && o.list) fail("--play und --list schließen sich aus");
     if (!o.help && !o.play && !o.list) fail("--play oder --list fehlt (veltranix --help)");
+    if (o.tapeFile && !o.play) fail("--tape gehört zu --play oder --script");
     if (o.scriptFile && !o.help) o.script = readScript(*o.scriptFile);
     return o;
 }
@@ -279,6 +293,34 @@ void waitUntilIdle(Engine& engine, SimulatedClock& clock, std::int64_t limit,
     }
 }
 
+// Headless runs report their own failures; Qt's notes about the session
+// would only clutter a script's output.
+void quietQt(QtMsgType type, const QMessageLogContext&, const QString& message) {
+    if (type == QtFatalMsg) std::fprintf(stderr, "%s\n", message.toLocal8Bit().constData());
+}
+
+bool writeTape(QSaveFile& file, const Engine& engine) {
+    const auto format = *TapeExport::formatFor(file.fileName());
+    // Pictures and pages need fonts, and so an off-screen application.
+    std::unique_ptr<QGuiApplication> app;
+    if (format != TapeExport::Format::text && !QGuiApplication::instance()) {
+        qputenv("QT_QPA_PLATFORM", "offscreen");
+        qInstallMessageHandler(quietQt);
+        static int argc = 1;
+        static char name[] = "veltranix";
+        static char* argv[] = {name, nullptr};
+        app = std::make_unique<QGuiApplication>(argc, argv);
+    }
+    std::optional<QString> failed = TapeExport::write(file, format, engine.tape, engine.tearSeed);
+    if (!failed && !file.flush()) failed = file.errorString();
+    if (!failed && !file.commit()) failed = file.errorString();
+    if (!failed) return true;
+    file.cancelWriting();
+    std::fprintf(stderr, "veltranix: Sichern des Papierstreifens fehlgeschlagen: %s\n",
+                 failed->toLocal8Bit().constData());
+    return false;
+}
+
 int play(const Options& o, Model model) {
     std::vector<BatchAction> actions;
     try {
@@ -303,6 +345,16 @@ int play(const Options& o, Model model) {
         if (found->error)
             fail("Programm " + std::to_string(*o.program) + " ist fehlerhaft: " + escaped(*found->error));
         loaded = found->steps;
+    }
+
+    // The tape's file is opened before the run: a path that cannot be written
+    // is reported before anything is printed.
+    std::unique_ptr<QSaveFile> tapeFile;
+    if (o.tapeFile) {
+        tapeFile = std::make_unique<QSaveFile>(QString::fromLocal8Bit(o.tapeFile->c_str()));
+        if (!tapeFile->open(QIODevice::WriteOnly))
+            fail("der Papierstreifen kann nicht nach „" + escaped(*o.tapeFile) +
+                 "“ geschrieben werden: " + tapeFile->errorString().toStdString());
     }
 
     SimulatedClock clock;
@@ -361,7 +413,9 @@ int play(const Options& o, Model model) {
     } else {
         out.put(Formatter::text(engine.cells()) + "\n");
     }
-    return out.finish();
+    const int status = out.finish();
+    if (tapeFile && !writeTape(*tapeFile, engine)) return 1;
+    return status;
 }
 
 } // namespace

@@ -1,5 +1,7 @@
 #include "app/MainWindow.h"
 
+#include "app/Clipboard.h"
+#include "app/ClipboardActions.h"
 #include "app/ProgramActions.h"
 #include "app/ZoomSetting.h"
 #include "engine/Engine.h"
@@ -24,6 +26,8 @@ MainWindow::MainWindow(Engine& engine, UserPrograms& library, KeyHelp& help, Zoo
     setCentralWidget(view_);
     view_->contextMenuFiller = [this](QMenu& menu) {
         library_.checkForChanges();
+        ClipboardActions::addNumberEntries(menu, engine_, this);
+        menu.addSeparator();
         ProgramActions::fillMenu(menu, engine_, library_, this);
     };
 
@@ -71,11 +75,16 @@ MainWindow::MainWindow(Engine& engine, UserPrograms& library, KeyHelp& help, Zoo
     quit->setShortcut(QKeySequence(Qt::CTRL | Qt::Key_Q));
     connect(quit, &QAction::triggered, qApp, &QApplication::quit);
 
+    edit_ = menuBar()->addMenu(QStringLiteral("Bearbeiten"));
+    ClipboardActions::addNumberEntries(*edit_, engine_, this);
+    connect(edit_, &QMenu::aboutToShow, this, &MainWindow::updateEditMenu);
+
     programs_ = menuBar()->addMenu(QStringLiteral("Programme"));
-    // An outside edit of the library shows as soon as a menu opens.
+    // An outside edit of the library shows as soon as a menu opens, and the
+    // entries that depend on the machine (program, tape) are made afresh.
     connect(programs_, &QMenu::aboutToShow, this, [this] {
         library_.checkForChanges();
-        if (rebuildPending_) rebuildPrograms();
+        rebuildPrograms();
     });
     connect(appMenu_, &QMenu::aboutToShow, &library_, &UserPrograms::checkForChanges);
     connect(&library_, &UserPrograms::revisionChanged, this, &MainWindow::scheduleRebuild);
@@ -88,6 +97,7 @@ MainWindow::MainWindow(Engine& engine, UserPrograms& library, KeyHelp& help, Zoo
     listener_ = engine_.addListener([this] { machineChanged(); });
     lastPower_ = engine_.power();
     lastModel_ = engine_.model();
+    lastTapeEmpty_ = engine_.tape.empty();
     setWindowTitle(QString::fromStdString(title(engine_.model())));
     view_->setFactor(zoom_.factor());
     layout()->setSizeConstraint(QLayout::SetFixedSize);
@@ -105,10 +115,19 @@ void MainWindow::machineChanged() {
         setWindowTitle(QString::fromStdString(title(lastModel_)));
         models_->actions()[static_cast<int>(lastModel_)]->setChecked(true);
     }
-    if (engine_.power() != lastPower_) {
+    // The tape's entries have shortcuts, which work only while enabled.
+    if (engine_.power() != lastPower_ || engine_.tape.empty() != lastTapeEmpty_) {
         lastPower_ = engine_.power();
+        lastTapeEmpty_ = engine_.tape.empty();
         scheduleRebuild();
     }
+    updateEditMenu();
+}
+
+void MainWindow::updateEditMenu() {
+    const QList<QAction*> entries = edit_->actions();
+    entries[0]->setEnabled(Clipboard::showsNumber(engine_));
+    entries[1]->setEnabled(engine_.power());
 }
 
 void MainWindow::scheduleRebuild() {

@@ -24,6 +24,7 @@ class MainWindow : public QMainWindow {
     ~MainWindow() override;
     CalculatorView* calculator() const { return view_; }
     QMenu* programMenu() const { return programs_; }
+    QMenu* editMenu() const { return edit_; }
     QMenu* applicationMenu() const { return appMenu_; }
     // Asks before a model change that would clear a program.
     void chooseModel(int index);
@@ -34,6 +35,7 @@ class MainWindow : public QMainWindow {
     void rebuildPrograms();
     void scheduleRebuild();
     void machineChanged();
+    void updateEditMenu();
 
     Engine& engine_;
     UserPrograms& library_;
@@ -42,9 +44,11 @@ class MainWindow : public QMainWindow {
     CalculatorView* view_;
     QMenu* appMenu_;
     QMenu* programs_;
+    QMenu* edit_;
     QActionGroup* models_;
     int listener_ = 0;
     bool lastPower_ = true;
+    bool lastTapeEmpty_ = true;
     Model lastModel_ = Model::orbis410;
     bool rebuildPending_ = false;
 };

@@ -1,5 +1,7 @@
 #include "app/ProgramActions.h"
 
+#include "app/ClipboardActions.h"
+
 #include "engine/Engine.h"
 #include "storage/UserPrograms.h"
 
@@ -313,10 +315,35 @@ void fillMenu(QMenu& menu, Engine& engine, UserPrograms& library, QWidget* paren
     QObject::connect(fresh, &QAction::triggered, &menu,
                      [&engine, &library, parent] { save(engine, library, std::nullopt, parent); });
 
+    const bool hasProgram = !engine.programSteps().empty();
+    QAction* copyProgram = menu.addAction(QStringLiteral("Programm kopieren"));
+    copyProgram->setEnabled(hasProgram);
+    QObject::connect(copyProgram, &QAction::triggered, &menu,
+                     [&engine] { ClipboardActions::copyProgram(engine); });
+    QAction* pasteProgram = menu.addAction(QStringLiteral("Programm einfügen"));
+    pasteProgram->setEnabled(on);
+    QObject::connect(pasteProgram, &QAction::triggered, &menu,
+                     [&engine, parent] { ClipboardActions::pasteProgram(engine, parent); });
+
     menu.addSeparator();
     QAction* tear = menu.addAction(QStringLiteral("Papierstreifen abreißen"));
     tear->setShortcut(QKeySequence(Qt::CTRL | Qt::Key_K));
     QObject::connect(tear, &QAction::triggered, &menu, [&engine] { engine.clearTape(); });
+    const bool hasTape = !engine.tape.empty();
+    const std::pair<QString, QKeySequence> tapeEntries[] = {
+        {QStringLiteral("Papierstreifen kopieren"), QKeySequence(Qt::CTRL | Qt::SHIFT | Qt::Key_C)},
+        {QStringLiteral("Papierstreifen sichern …"), QKeySequence(Qt::CTRL | Qt::Key_S)},
+        {QStringLiteral("Papierstreifen drucken …"), QKeySequence(Qt::CTRL | Qt::Key_P)}};
+    const std::function<void()> tapeActions[] = {
+        [&engine] { ClipboardActions::copyTape(engine); },
+        [&engine, parent] { ClipboardActions::saveTape(engine, parent); },
+        [&engine, parent] { ClipboardActions::printTape(engine, parent); }};
+    for (int i = 0; i < 3; ++i) {
+        QAction* a = menu.addAction(tapeEntries[i].first);
+        a->setShortcut(tapeEntries[i].second);
+        a->setEnabled(hasTape);
+        QObject::connect(a, &QAction::triggered, &menu, tapeActions[i]);
+    }
     QAction* folder = menu.addAction(QStringLiteral("Programmordner im Finder zeigen"));
     QObject::connect(folder, &QAction::triggered, &menu, [&library] { showFolder(library); });
 }

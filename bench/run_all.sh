@@ -13,5 +13,6 @@ echo "== panel"; "$build/panel_bench" --benchmark_min_time=0.5
 echo "== program menu"; "$build/menu_bench" --benchmark_min_time=0.5
 echo "== batch process"; bench/batch_process.sh "$build"
 echo "== script file"; bench/script_file.sh "$build"
+echo "== tape as PDF"; bench/tape_pdf.sh "$build"
 echo "== snapshot"; bench/snapshot_time.sh "$build" 30
 echo "== real-time pace"; "$build/run_pace" 10

@@ -64,12 +64,57 @@ QPainterPath tornEdge(const QRectF& band, std::uint32_t seed) {
     return path;
 }
 
+void paint(QPainter& p, const QSizeF& size, const std::vector<TapeLine>& tape, std::uint32_t seed,
+           double scroll) {
+    p.setRenderHint(QPainter::Antialiasing);
+    p.setRenderHint(QPainter::TextAntialiasing);
+    const double f = fontSize(size.width());
+    const int r = rowHeight(size.width());
+    const auto shown = rows(tape.size(), size.height(), r, scroll);
+
+    const double edge = edgeHeight;
+    p.fillRect(QRectF(0, edge, size.width(), size.height() - edge), paperColor);
+    p.setPen(Qt::NoPen);
+    p.setBrush(paperColor);
+    p.drawPath(tornEdge(QRectF(0, 0, size.width(), edge), seed));
+
+    p.save();
+    QPainterPath clip = tornEdge(QRectF(0, 0, size.width(), edge), seed);
+    clip.addRect(QRectF(0, edge, size.width(), size.height() - edge));
+    p.setClipPath(clip.simplified());
+    p.setFont(Theme::font(Theme::monoFamily(), f));
+    const double charWidth = advancePerPoint() * std::lround(f);
+    const double left = (size.width() - TapeLine::columns * charWidth) / 2;
+    for (int i = shown.start; i < shown.end; ++i) {
+        const int line = i - leadLines;
+        if (line < 0 || line >= static_cast<int>(tape.size())) continue;
+        const TapeLine& tl = tape[static_cast<std::size_t>(line)];
+        const double y = size.height() - (shown.end - i) * r;
+        p.setPen(tl.red ? inkRed : inkBlack);
+        p.drawText(QRectF(left, y, size.width() - left, r), Qt::AlignLeft | Qt::AlignVCenter,
+                   QString::fromStdString(tl.printed()));
+    }
+    p.restore();
+
+    if (shown.scrolledRows >= 1) {
+        // Where in the strip the view stands.
+        const double length =
+            size.height() * std::min(1.0, static_cast<double>(shown.fullRows) / shown.total);
+        const double travel = size.height() - length;
+        const double maxRows = std::max(shown.total - shown.fullRows, 1);
+        const double top = travel * (1.0 - shown.scrolledRows / maxRows);
+        p.setBrush(QColor(0, 0, 0, 77));
+        p.drawRoundedRect(QRectF(size.width() - 6, top + 2, 3, length - 4), 1.5, 1.5);
+    }
+}
+
+double stripHeight(std::size_t tapeLines, double paperWidth) {
+    return edgeHeight + (leadLines + static_cast<double>(tapeLines) + feedLines) * rowHeight(paperWidth);
+}
+
 } // namespace TapeGeometry
 
 namespace {
-const QColor paperColor = QColor::fromRgbF(0.97f, 0.96f, 0.91f);
-const QColor inkRed = QColor::fromRgbF(0.75f, 0.1f, 0.1f);
-const QColor inkBlack = QColor::fromRgbF(0.12f, 0.12f, 0.12f);
 constexpr double headerHeight = 28;
 } // namespace
 
@@ -119,47 +164,8 @@ void TapePaper::wheelEvent(QWheelEvent* e) {
 
 void TapePaper::paintEvent(QPaintEvent*) {
     QPainter p(this);
-    p.setRenderHint(QPainter::Antialiasing);
-    p.setRenderHint(QPainter::TextAntialiasing);
     p.scale(scale_, scale_);
-    const QSizeF size = paperSize();
-    const double f = TapeGeometry::fontSize(size.width());
-    const int r = TapeGeometry::rowHeight(size.width());
-    const auto rows = TapeGeometry::rows(engine_.tape.size(), size.height(), r, scroll_);
-
-    const double edge = TapeGeometry::edgeHeight;
-    p.fillRect(QRectF(0, edge, size.width(), size.height() - edge), paperColor);
-    p.setPen(Qt::NoPen);
-    p.setBrush(paperColor);
-    p.drawPath(TapeGeometry::tornEdge(QRectF(0, 0, size.width(), edge), engine_.tearSeed));
-
-    p.save();
-    QPainterPath clip = TapeGeometry::tornEdge(QRectF(0, 0, size.width(), edge), engine_.tearSeed);
-    clip.addRect(QRectF(0, edge, size.width(), size.height() - edge));
-    p.setClipPath(clip.simplified());
-    p.setFont(Theme::font(Theme::monoFamily(), f));
-    const double charWidth = TapeGeometry::advancePerPoint() * std::lround(f);
-    const double left = (size.width() - TapeLine::columns * charWidth) / 2;
-    for (int i = rows.start; i < rows.end; ++i) {
-        const int line = i - TapeGeometry::leadLines;
-        if (line < 0 || line >= static_cast<int>(engine_.tape.size())) continue;
-        const TapeLine& tl = engine_.tape[static_cast<std::size_t>(line)];
-        const double y = size.height() - (rows.end - i) * r;
-        p.setPen(tl.red ? inkRed : inkBlack);
-        p.drawText(QRectF(left, y, size.width() - left, r), Qt::AlignLeft | Qt::AlignVCenter,
-                   QString::fromStdString(tl.printed()));
-    }
-    p.restore();
-
-    if (rows.scrolledRows >= 1) {
-        // Where in the strip the view stands.
-        const double length = size.height() * std::min(1.0, static_cast<double>(rows.fullRows) / rows.total);
-        const double travel = size.height() - length;
-        const double maxRows = std::max(rows.total - rows.fullRows, 1);
-        const double top = travel * (1.0 - rows.scrolledRows / maxRows);
-        p.setBrush(QColor(0, 0, 0, 77));
-        p.drawRoundedRect(QRectF(size.width() - 6, top + 2, 3, length - 4), 1.5, 1.5);
-    }
+    TapeGeometry::paint(p, paperSize(), engine_.tape, engine_.tearSeed, scroll_);
 }
 
 TapeView::TapeView(Engine& engine, QWidget* parent) : ScaledWidget(parent), engine_(engine) {

@@ -3,10 +3,15 @@
 #pragma once
 
 #include "panel/Controls.h"
+#include "printer/TapeLine.h"
 
+#include <QColor>
 #include <QPainterPath>
 
 #include <cstdint>
+#include <vector>
+
+class QPainter;
 
 class QPushButton;
 class QLabel;
@@ -35,6 +40,17 @@ Rows rows(std::size_t tapeLines, double paperHeight, int rowHeight, double scrol
 double maxScroll(std::size_t tapeLines, double paperHeight, int rowHeight);
 // The torn edge over `band`, the same for the same seed.
 QPainterPath tornEdge(const QRectF& band, std::uint32_t seed);
+
+inline const QColor paperColor = QColor::fromRgbF(0.97f, 0.96f, 0.91f);
+inline const QColor inkRed = QColor::fromRgbF(0.75f, 0.1f, 0.1f);
+inline const QColor inkBlack = QColor::fromRgbF(0.12f, 0.12f, 0.12f);
+
+// Paints the paper of `size` (panel units) with the newest lines at its
+// foot, `scroll` rows back from there.
+void paint(QPainter& p, const QSizeF& size, const std::vector<TapeLine>& tape, std::uint32_t seed,
+           double scroll);
+// The height of a paper that shows every line at once.
+double stripHeight(std::size_t tapeLines, double paperWidth);
 } // namespace TapeGeometry
 
 class TapePaper : public ScaledWidget {

@@ -9,12 +9,14 @@
 #include "panel/KeyboardMonitor.h"
 #include "storage/UserPrograms.h"
 
+#include <QClipboard>
 #include <QDir>
 #include <QFile>
 #include <QFileInfo>
 #include <QLineEdit>
 #include <QListWidget>
 #include <QMenu>
+#include <QMenuBar>
 #include <QTest>
 
 using namespace vx;
@@ -215,16 +217,25 @@ TEST_F(AppTest, TheProgramMenuListsTheLibrary) {
     save = menu.actions()[1]->menu();
     EXPECT_EQ(save->actions().size(), 4); // two programs, a separator, "Neu …"
     EXPECT_TRUE(save->actions()[1]->isEnabled());
-    EXPECT_EQ(menu.actions()[3]->text(), QStringLiteral("Papierstreifen abreißen"));
-    EXPECT_EQ(menu.actions()[3]->shortcut(), QKeySequence(Qt::CTRL | Qt::Key_K));
-    EXPECT_EQ(menu.actions()[4]->text(), QStringLiteral("Programmordner im Finder zeigen"));
+    QStringList entries;
+    for (QAction* a : menu.actions())
+        entries << a->text() +
+                       (a->shortcut().isEmpty() ? QString() : QLatin1Char('\t') + a->shortcut().toString());
+    EXPECT_EQ(
+        entries.join(QLatin1Char('|')).toStdString(),
+        "Programm laden|Programm speichern|Programm kopieren|Programm einfügen||"
+        "Papierstreifen abreißen\tCtrl+K|Papierstreifen kopieren\tCtrl+Shift+C|"
+        "Papierstreifen sichern …\tCtrl+S|Papierstreifen drucken …\tCtrl+P|Programmordner im Finder zeigen");
+    // Nothing on the tape yet: nothing to copy, save or print.
+    for (int i : {6, 7, 8}) EXPECT_FALSE(menu.actions()[i]->isEnabled()) << i;
 
     engine->setPower(false);
     QMenu off;
     ProgramActions::fillMenu(off, *engine, library, nullptr);
     EXPECT_FALSE(off.actions()[0]->menu()->isEnabled());
     EXPECT_FALSE(off.actions()[1]->menu()->isEnabled());
-    EXPECT_TRUE(off.actions()[3]->isEnabled());
+    EXPECT_TRUE(off.actions()[5]->isEnabled());
+    EXPECT_TRUE(off.actions()[9]->isEnabled());
 }
 
 TEST_F(AppTest, TheWindowFollowsTheZoomAndAsksBeforeAModelChange) {
@@ -419,4 +430,34 @@ TEST_F(AppTest, ALibraryThatIsNoFileShowsWhyAndIsNotReplaced) {
     ProgramActions::save(*engine, library, std::nullopt, nullptr);
     EXPECT_TRUE(allDialogsSeen());
     EXPECT_TRUE(QFileInfo(library.url()).isDir());
+}
+
+TEST_F(AppTest, TheEditMenuTakesNumbersOutAndInButLeavesDialogsTheirShortcuts) {
+    QLocale::setDefault(QLocale(QLocale::German, QLocale::Germany));
+    Window w(*engine);
+    QStringList menus;
+    for (QAction* a : w.window.menuBar()->actions()) menus << a->text();
+    EXPECT_EQ(menus, (QStringList{"Veltranix", "Bearbeiten", "Programme"}));
+
+    w.type("12+3.5=");
+    QTest::keyClick(w.window.windowHandle(), Qt::Key_C, Qt::ControlModifier);
+    EXPECT_EQ(QGuiApplication::clipboard()->text(), QStringLiteral("15,5"));
+    w.type("*");
+    QGuiApplication::clipboard()->setText(QStringLiteral("2,5"));
+    QTest::keyClick(w.window.windowHandle(), Qt::Key_V, Qt::ControlModifier);
+    w.type("=");
+    EXPECT_EQ(engine->E.v, 38.75);
+
+    // In the naming dialog the same keys copy and paste the name field's text.
+    engine->loadProgram({56});
+    expectDialog([&](QDialog& d) {
+        auto* field = d.findChild<QLineEdit*>();
+        QTest::keyClick(field, Qt::Key_V, Qt::ControlModifier);
+        EXPECT_EQ(field->text(), QStringLiteral("2,5"));
+        clickButton(d, QStringLiteral("Abbrechen"));
+    });
+    ProgramActions::save(*engine, w.library, std::nullopt, &w.window);
+    EXPECT_EQ(engine->E.v, 38.75);
+    EXPECT_FALSE(engine->entry.has_value());
+    QLocale::setDefault(QLocale::c());
 }

@@ -216,3 +216,97 @@ TEST_F(Batch, AScriptFromAFileOrStandardInput) {
     Result both = run({"--script", script.string(), "--play", "1"});
     EXPECT_EQ(both.err, "veltranix: --play und --script schließen sich aus\n");
 }
+
+namespace {
+
+std::vector<std::string> linesOf(const std::string& text, bool squeeze) {
+    std::vector<std::string> lines;
+    std::istringstream in(text);
+    for (std::string line; std::getline(in, line);) {
+        if (squeeze) {
+            // pdftotext places words, not columns: compare the words.
+            std::istringstream words(line);
+            std::string word, joined;
+            while (words >> word) joined += (joined.empty() ? "" : " ") + word;
+            line = joined;
+        }
+        if (!squeeze || !line.empty()) lines.push_back(line);
+    }
+    return lines;
+}
+
+} // namespace
+
+TEST_F(Batch, TheTapeWrittenToAFileInEachFormat) {
+    // Black and red lines, a symbol, and the printer's exponent form.
+    const std::string script = "12 + 3 = 5 chs printKey 1 exp 10 printKey 4 / 8 =";
+    Result plain = run({"--play", script});
+    ASSERT_EQ(plain.status, 0);
+    std::vector<std::string> printed = linesOf(plain.out, false);
+    printed.pop_back(); // the display
+    const std::vector<bool> red = {false, false, false, true, false, false, false, false};
+    ASSERT_EQ(printed.size(), red.size());
+
+    Result text = run({"--play", script, "--tape", (home / "streifen.txt").string()});
+    EXPECT_EQ(text.status, 0) << text.err;
+    EXPECT_EQ(text.out, plain.out); // the usual output as well
+    EXPECT_EQ(linesOf(slurp(home / "streifen.txt"), false), printed);
+
+    Result png = run({"--play", script, "--tape", (home / "streifen.png").string()});
+    EXPECT_EQ(png.status, 0) << png.err;
+    EXPECT_EQ(slurp(home / "streifen.png").substr(0, 8), "\x89PNG\r\n\x1a\n");
+
+    Result pdf = run({"--play", script, "--tape", (home / "streifen.pdf").string()});
+    EXPECT_EQ(pdf.status, 0) << pdf.err;
+    EXPECT_EQ(slurp(home / "streifen.pdf").substr(0, 5), "%PDF-");
+    if (std::system("command -v pdftotext >/dev/null && command -v pdftoppm >/dev/null") != 0)
+        GTEST_SKIP() << "pdftotext and pdftoppm (poppler-utils) are needed to read the PDF";
+    const std::string pdfPath = vx::test::quote((home / "streifen.pdf").string());
+    ASSERT_EQ(
+        std::system(
+            ("pdftotext -layout " + pdfPath + " " + vx::test::quote((home / "pdf.txt").string())).c_str()),
+        0);
+    std::vector<std::string> expected = linesOf(text.out, true);
+    expected.pop_back();
+    std::vector<std::string> read = linesOf(slurp(home / "pdf.txt"), true);
+    ASSERT_FALSE(read.empty());
+    EXPECT_EQ(read.back(), "Seite 1 von 1");
+    read.pop_back();
+    EXPECT_EQ(read, expected);
+
+    // Red ink exactly on the red lines: 1 pixel a point, line n in the 13 points below 36 + 13 n.
+    ASSERT_EQ(std::system(
+                  ("pdftoppm -r 72 -singlefile " + pdfPath + " " + vx::test::quote((home / "page").string()))
+                      .c_str()),
+              0);
+    const std::string ppm = slurp(home / "page.ppm");
+    std::istringstream header(ppm);
+    std::string magic;
+    int width = 0, height = 0, maxValue = 0;
+    header >> magic >> width >> height >> maxValue;
+    ASSERT_EQ(magic, "P6");
+    const std::size_t pixels = ppm.size() - static_cast<std::size_t>(width) * height * 3;
+    for (std::size_t line = 0; line < red.size(); ++line) {
+        int reddish = 0;
+        for (int y = 36 + 13 * static_cast<int>(line) + 1; y < 36 + 13 * static_cast<int>(line) + 13; ++y)
+            for (int x = 0; x < width; ++x) {
+                const auto* p = reinterpret_cast<const unsigned char*>(
+                    ppm.data() + pixels + (static_cast<std::size_t>(y) * width + x) * 3);
+                if (p[0] > 140 && p[1] < 90 && p[2] < 90) ++reddish;
+            }
+        EXPECT_EQ(reddish > 0, red[line]) << "line " << line << ": " << printed[line];
+    }
+}
+
+TEST_F(Batch, ATapeFileThatCannotBeWrittenIsRefusedBeforeTheRun) {
+    for (const std::string& bad :
+         {(home / "streifen.doc").string(), (home / "fehlt" / "streifen.pdf").string(),
+          std::string("/proc/streifen.txt")}) {
+        Result r = run({"--play", "12 + 3 =", "--tape", bad});
+        EXPECT_EQ(r.status, 2) << bad;
+        EXPECT_EQ(r.out, "") << bad;
+        EXPECT_EQ(std::count(r.err.begin(), r.err.end(), '\n'), 1) << r.err;
+    }
+    Result list = run({"--list", "--tape", (home / "x.txt").string()});
+    EXPECT_EQ(list.status, 2);
+}

@@ -1,0 +1,231 @@
+// Numbers, programs and the paper strip through the clipboard.
+#include "app/Clipboard.h"
+#include "app/ClipboardActions.h"
+#include "display/Formatter.h"
+#include "fixture.h"
+#include "panel/TapeExport.h"
+
+#include <QClipboard>
+#include <QFile>
+#include <QGuiApplication>
+#include <QTemporaryDir>
+
+using namespace vx;
+using namespace vx::test;
+
+namespace {
+
+const QLocale german(QLocale::German, QLocale::Germany);
+const QLocale english(QLocale::English, QLocale::UnitedStates);
+
+void type(Engine& engine, std::initializer_list<Key> keys) {
+    for (Key k : keys) engine.press(k);
+}
+
+// Everything a user can see of the machine, and what it holds.
+std::string state(Engine& engine) {
+    std::string out = Formatter::text(engine.cells()) + "|E=" + std::to_string(engine.E.v) +
+                      "|pc=" + std::to_string(engine.pc) + "|";
+    for (const Step& s : engine.programSteps()) out += (s ? std::to_string(*s) : "-") + ",";
+    for (const TapeLine& l : engine.tape) out += "|" + l.printed();
+    if (engine.entry)
+        out += "|entry " + engine.entry->mant + (engine.entry->neg ? "-" : "") + "e" + engine.entry->exp;
+    return out;
+}
+
+} // namespace
+
+TEST(NumberText, CopiedAsASpreadsheetOfTheLocaleReadsIt) {
+    const struct {
+        double value;
+        bool exponent;
+        const char* de;
+        const char* en;
+    } table[] = {
+        {1234.5, false, "1234,5", "1234.5"},
+        {15, false, "15", "15"},
+        {-0.25, false, "-0,25", "-0.25"},
+        {0.000123, false, "0,000123", "0.000123"},
+        {1234567.891234567, false, "1234567,891235", "1234567.891235"}, // 13 significant digits
+        {1.5e-20, true, "1,5E-20", "1.5E-20"},
+        {-2.5e15, true, "-2,5E15", "-2.5E15"},
+        {1e99, true, "1E99", "1E99"},
+        {-0.0, false, "-0", "-0"},
+        {0, true, "0", "0"},
+    };
+    for (const auto& row : table) {
+        EXPECT_EQ(Clipboard::numberText(row.value, row.exponent, german), QString::fromUtf8(row.de))
+            << row.value;
+        EXPECT_EQ(Clipboard::numberText(row.value, row.exponent, english), QString::fromUtf8(row.en))
+            << row.value;
+    }
+}
+
+TEST(NumberText, PastedTextBecomesTheKeysThatTypeIt) {
+    // Keys written as the batch script writes them: digits, ". chs exp".
+    auto keys = [](const QString& text, const QLocale& locale) {
+        const Clipboard::Typed typed = Clipboard::keysFor(text, locale);
+        if (!typed.problem.isEmpty()) return "refused: " + typed.problem.toStdString();
+        std::string out;
+        for (Key k : typed.keys) out += (out.empty() ? "" : " ") + keyName(k);
+        return out;
+    };
+    const struct {
+        const char* text;
+        const QLocale& locale;
+        const char* keys;
+    } table[] = {
+        {"1234,5", german, "1 2 3 4 dot 5"},
+        {"-1.234,5", german, "1 2 3 4 dot 5 chs"},
+        {"−1.234,5", german, "1 2 3 4 dot 5 chs"},
+        {"1234.5", german, "1 2 3 4 dot 5"}, // a point before one digit can only be the decimal point
+        {"1.234", german, "1 2 3 4"},        // either reading: the locale's
+        {"1.234", english, "1 dot 2 3 4"},
+        {"1,234", english, "1 2 3 4"},
+        {"1 234,5", german, "1 2 3 4 dot 5"},
+        {"1\u00a0234\u00a0567,5", german, "1 2 3 4 5 6 7 dot 5"},
+        {"1,234,567.25", german, "1 2 3 4 5 6 7 dot 2 5"},
+        {"1.5e-3", english, "1 dot 5 exp 3 chs"},
+        {"1,5E-20", german, "1 dot 5 exp 2 0 chs"},
+        {"-2.5E15", english, "2 dot 5 chs exp 1 5"},
+        {"250e-3", english, "2 dot 5 exp 1 chs"},
+        {"0,0005", german, "dot 0 0 0 5"},
+        {"12345678901234567", english, "1 dot 2 3 4 5 6 7 8 9 0 1 2 3 exp 1 6"}, // rounded to 13 digits
+        {"0.1234567890123456", english, "dot 1 2 3 4 5 6 7 8 9 0 1 2 3"},
+        {"  42 ", german, "4 2"},
+        {"-0", german, "0 chs"},
+        {"", german, "refused: Die Zwischenablage enthält keine Zahl."},
+        {"zwölf", german, "refused: „zwölf“ ist keine Zahl."},
+        {"1 2", german, "refused: „1 2“ ist keine Zahl."},
+        {"3 + 4", german, "refused: „3 + 4“ ist keine Zahl."},
+        {"1,2,3", german, "refused: „1,2,3“ ist keine Zahl."},
+        {"1e999", english, "refused: Die Zahl liegt außerhalb des Bereichs."},
+        {"1e-100", english, "refused: Die Zahl liegt außerhalb des Bereichs."},
+    };
+    for (const auto& row : table)
+        EXPECT_EQ(keys(QString::fromUtf8(row.text), row.locale), row.keys) << row.text;
+    EXPECT_EQ(keys(QString(200, QLatin1Char('9')), english),
+              "refused: Die Zahl liegt außerhalb des Bereichs.");
+}
+
+TEST_F(AppTest, PastingANumberDoesWhatTypingItDoesInEveryMode) {
+    const QLocale before;
+    QLocale::setDefault(german);
+    SimulatedClock otherClock;
+    MemorySettings otherSettings;
+    StdRandom otherRandom{11};
+    Engine typed(otherClock, otherSettings, otherRandom);
+    auto both = [&](std::initializer_list<Key> keys) {
+        type(*engine, keys);
+        type(typed, keys);
+    };
+    for (Mode mode : {Mode::run, Mode::step, Mode::load}) {
+        engine->setMode(mode);
+        typed.setMode(mode);
+        both({Key::digit(7), Key(K::plus)});
+        QGuiApplication::clipboard()->setText(QStringLiteral("-1.234,5"));
+        EXPECT_TRUE(ClipboardActions::pasteNumber(*engine, nullptr).isEmpty());
+        type(typed, {Key::digit(1), Key::digit(2), Key::digit(3), Key::digit(4), Key(K::dot), Key::digit(5),
+                     Key(K::chs)});
+        both({Key(K::equals)});
+        EXPECT_EQ(state(*engine), state(typed)) << static_cast<int>(mode);
+        QGuiApplication::clipboard()->setText(QStringLiteral("zwei"));
+        EXPECT_FALSE(ClipboardActions::pasteNumber(*engine, nullptr).isEmpty());
+        EXPECT_EQ(state(*engine), state(typed)) << static_cast<int>(mode);
+    }
+    EXPECT_EQ(engine->programSteps().size(), 10u); // in LOAD mode the pasted keys became steps
+    QLocale::setDefault(before);
+}
+
+TEST_F(AppTest, CopyingANumberTakesWhatTheDisplayShowsAndOnlyThen) {
+    QLocale::setDefault(german);
+    type(*engine, {Key::digit(1), Key(K::divide), Key::digit(8), Key(K::equals)});
+    ASSERT_TRUE(ClipboardActions::copyNumber(*engine));
+    EXPECT_EQ(QGuiApplication::clipboard()->text(), QStringLiteral("0,125"));
+    type(*engine, {Key::digit(2), Key(K::exp), Key::digit(3)});
+    ASSERT_TRUE(ClipboardActions::copyNumber(*engine));
+    EXPECT_EQ(QGuiApplication::clipboard()->text(), QStringLiteral("2E3")); // the number being typed
+    QGuiApplication::clipboard()->setText(QStringLiteral("unverändert"));
+    engine->setMode(Mode::load);
+    EXPECT_FALSE(ClipboardActions::copyNumber(*engine));
+    engine->setMode(Mode::run);
+    type(*engine, {Key::digit(1), Key(K::divide), Key::digit(0), Key(K::equals)});
+    EXPECT_FALSE(ClipboardActions::copyNumber(*engine)); // the error state
+    EXPECT_EQ(QGuiApplication::clipboard()->text(), QStringLiteral("unverändert"));
+    QLocale::setDefault(QLocale::c());
+}
+
+TEST_F(AppTest, AProgramCopiedAndPastedBackIsTheSameMemory) {
+    const std::vector<std::vector<Step>> programs[] = {{{200, 5, 56, std::nullopt, 27, 192, 11}},
+                                                       {{200, 105, 192, 43, 56, 232, 14, 233, 15, 27}}};
+    for (Model model : {Model::orbis410, Model::orbis412}) {
+        engine->select(model);
+        const std::vector<Step>& program = programs[model == Model::orbis412][0];
+        engine->loadProgram(program);
+        ClipboardActions::copyProgram(*engine);
+        const QString text = QGuiApplication::clipboard()->text();
+        EXPECT_TRUE(text.startsWith(QStringLiteral("VELTRANIX ")));
+        engine->loadProgram({});
+        ClipboardActions::pasteProgram(*engine, nullptr);
+        EXPECT_EQ(engine->programSteps(), program) << text.toStdString();
+        // Asked before an existing program is replaced.
+        QGuiApplication::clipboard()->setText(QStringLiteral("; von Hand\r\nprogram\r\n001  sin\r\nend\r\n"));
+        expectDialog([](QDialog& d) {
+            EXPECT_TRUE(dialogText(d).contains(QStringLiteral("Programmspeicher überschreiben?")));
+            clickButton(d, QStringLiteral("Überschreiben"));
+        });
+        ClipboardActions::pasteProgram(*engine, nullptr);
+        EXPECT_EQ(engine->programSteps(), (std::vector<Step>{56}));
+    }
+    // A text with a mistake names it and changes nothing.
+    QGuiApplication::clipboard()->setText(QStringLiteral("001  SIN\n002  SINUS\n"));
+    expectDialog([](QDialog& d) {
+        EXPECT_TRUE(dialogText(d).contains(QStringLiteral("Schritt 2: „SINUS“ unbekannt")));
+        d.accept();
+    });
+    ClipboardActions::pasteProgram(*engine, nullptr);
+    EXPECT_EQ(engine->programSteps(), (std::vector<Step>{56}));
+    QGuiApplication::clipboard()->setText(QStringLiteral("Liebe Grüße"));
+    expectDialog([](QDialog& d) {
+        EXPECT_TRUE(dialogText(d).contains(QStringLiteral("Schritt 1: „Liebe Grüße“ unbekannt")))
+            << dialogText(d).toStdString();
+        d.accept();
+    });
+    ClipboardActions::pasteProgram(*engine, nullptr);
+    EXPECT_TRUE(allDialogsSeen());
+}
+
+TEST_F(AppTest, TheTapeLeavesAsPrintedTextAndFilesOfEachFormat) {
+    type(*engine, {Key::digit(1), Key(K::plus), Key::digit(2), Key(K::minus), Key::digit(9), Key(K::equals)});
+    ClipboardActions::copyTape(*engine);
+    EXPECT_EQ(QGuiApplication::clipboard()->text(),
+              QStringLiteral("      1.0000 +\n      2.0000 -\n      9.0000 =\n     -6.0000\n"));
+    QTemporaryDir dir;
+    const QString text = dir.filePath("streifen.txt");
+    ASSERT_TRUE(ClipboardActions::saveTapeTo(*engine, text, nullptr));
+    QFile file(text);
+    ASSERT_TRUE(file.open(QIODevice::ReadOnly));
+    EXPECT_EQ(QString::fromUtf8(file.readAll()), QGuiApplication::clipboard()->text());
+
+    const QImage picture = TapeExport::image(engine->tape, engine->tearSeed);
+    EXPECT_EQ(picture.width(), 151); // the paper's width at 100 %
+    EXPECT_TRUE(ClipboardActions::saveTapeTo(*engine, dir.filePath("streifen.png"), nullptr));
+    EXPECT_EQ(QImage(dir.filePath("streifen.png")).size(), picture.size());
+
+    // Refusals: a format we do not write, a folder that does not exist, a picture too long.
+    for (const QString& bad : {dir.filePath("streifen.doc"), dir.filePath("fehlt/streifen.pdf")}) {
+        expectDialog([](QDialog& d) {
+            EXPECT_TRUE(dialogText(d).contains(QStringLiteral("Sichern fehlgeschlagen")));
+            d.accept();
+        });
+        EXPECT_FALSE(ClipboardActions::saveTapeTo(*engine, bad, nullptr));
+    }
+    for (int i = 0; i < 20001; ++i) engine->printNumber(Num{1, false}, "", true);
+    expectDialog([](QDialog& d) {
+        EXPECT_TRUE(dialogText(d).contains(QStringLiteral("bitte als PDF sichern")));
+        d.accept();
+    });
+    EXPECT_FALSE(ClipboardActions::saveTapeTo(*engine, dir.filePath("lang.png"), nullptr));
+    EXPECT_FALSE(QFile::exists(dir.filePath("lang.png")));
+    EXPECT_TRUE(allDialogsSeen());
+}
