@@ -1,4 +1,5 @@
 #!/usr/bin/env bash
+# SPDX-License-Identifier: GPL-3.0-or-later
 # Set up, build and run Veltranix on a Debian or Ubuntu machine.
 #
 #   ./dev.sh run     install what is missing, build, start the calculator
@@ -27,7 +28,8 @@ done
 packages=(cmake ninja-build g++ pkg-config libgtest-dev libgmock-dev libbenchmark-dev
           qt6-base-dev qt6-base-dev-tools libgl-dev libx11-dev qt6-translations-l10n
           fonts-dejavu-core fonts-comfortaa xvfb xdotool x11-utils
-          desktop-file-utils appstream poppler-utils)
+          desktop-file-utils appstream poppler-utils
+          lintian man-db file)
 
 install_missing() {
   local missing=()
@@ -72,7 +74,7 @@ case "$command" in
     exec "./$build/veltranix"
     ;;
   *)
-    sed -n '2,12p' "$0" | sed 's/^# \{0,1\}//'
+    sed -n '3,13p' "$0" | sed 's/^# \{0,1\}//'
     exit 2
     ;;
 esac

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // The batch mode plays a script of keys and switch settings into a fresh
 // machine on the simulated clock and prints the tape and the display, so
 // calculations and stored programs can be scripted and checked. It needs no
@@ -48,6 +49,8 @@ const char* const usage =
     "                                  (.pdf, .txt, .png)\n"
     "  veltranix --list [--model 410|412] [--library DATEI] [--json]\n"
     "                                  listet die gespeicherten Programme\n"
+    "  veltranix --version             nennt die Version\n"
+    "  veltranix --help, -h            zeigt diese Hilfe\n"
     "\n"
     "Skript: Wörter, durch Leerraum getrennt, der Reihe nach:\n"
     "  12.5                 je Zeichen eine Ziffern- oder Punkttaste\n"
@@ -72,7 +75,7 @@ constexpr double maxTimeLimit = 9e9;
 constexpr std::size_t echoLimit = 40;
 
 struct Options {
-    bool play = false, list = false, help = false, json = false;
+    bool play = false, list = false, help = false, json = false, version = false;
     std::string script;
     std::optional<std::string> scriptFile;
     std::optional<std::string> tapeFile;
@@ -159,6 +162,8 @@ Options parseOptions(int argc, char** argv) {
             o.list = true;
         } else if (a == "--help" || a == "-h") {
             o.help = true;
+        } else if (a == "--version") {
+            o.version = true;
         } else if (a == "--json") {
             o.json = true;
         } else if (a == "--model") {
@@ -192,9 +197,10 @@ Options parseOptions(int argc, char** argv) {
         }
     }
     if (o.play && o.list) fail("--play und --list schließen sich aus");
-    if (!o.help && !o.play && !o.list) fail("--play oder --list fehlt (veltranix --help)");
+    if (o.help || o.version) return o;
+    if (!o.play && !o.list) fail("--play oder --list fehlt (veltranix --help)");
     if (o.tapeFile && !o.play) fail("--tape gehört zu --play oder --script");
-    if (o.scriptFile && !o.help) o.script = readScript(*o.scriptFile);
+    if (o.scriptFile) o.script = readScript(*o.scriptFile);
     return o;
 }
 
@@ -423,9 +429,10 @@ int play(const Options& o, Model model) {
 int runBatch(int argc, char** argv) {
     setAppIdentity();
     const Options o = parseOptions(argc, argv);
-    if (o.help) {
-        std::fputs(usage, stdout);
-        return 0;
+    if (o.help || o.version) {
+        Output out;
+        out.put(o.help ? usage : "Veltranix " VX_VERSION "\n");
+        return out.finish();
     }
     const Model model = o.model ? *o.model : rememberedModel();
     // A closed pipe is a failed write like any other, reported, not a silent death.

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // The batch mode's script: tokens separated by white space, each a run of
 // digits, an operation sign, a key name, a switch setting or "wait".
 #pragma once

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // What goes between the calculator and other programs through the
 // clipboard: the number shown, typed back as keys, and the program memory
 // in the library's own text form.

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // The menu entries that take numbers, programs and the paper strip out of
 // the window and bring numbers and programs back in.
 #pragma once

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 #include "app/MainWindow.h"
 
 #include "app/Clipboard.h"
@@ -66,11 +67,8 @@ MainWindow::MainWindow(Engine& engine, UserPrograms& library, KeyHelp& help, Zoo
         box.exec();
     });
     appMenu_->addSeparator();
-    connect(appMenu_->addAction(QStringLiteral("Über Veltranix")), &QAction::triggered, this, [this] {
-        QMessageBox::about(this, QStringLiteral("Über Veltranix"),
-                           QStringLiteral("<b>Veltranix</b><br>Nachbildung der programmierbaren Tischrechner "
-                                          "Orbis 410 und 412 Numerist mit Papierstreifendrucker."));
-    });
+    connect(appMenu_->addAction(QStringLiteral("Über Veltranix")), &QAction::triggered, this,
+            [this] { QMessageBox::about(this, QStringLiteral("Über Veltranix"), aboutText()); });
     QAction* quit = appMenu_->addAction(QStringLiteral("Beenden"));
     quit->setShortcut(QKeySequence(Qt::CTRL | Qt::Key_Q));
     connect(quit, &QAction::triggered, qApp, &QApplication::quit);
@@ -102,6 +100,14 @@ MainWindow::MainWindow(Engine& engine, UserPrograms& library, KeyHelp& help, Zoo
     view_->setFactor(zoom_.factor());
     layout()->setSizeConstraint(QLayout::SetFixedSize);
     setWindowFlag(Qt::WindowMaximizeButtonHint, false);
+}
+
+QString MainWindow::aboutText() {
+    return QStringLiteral("<b>Veltranix</b> %1<br>Nachbildung der programmierbaren Tischrechner "
+                          "Orbis 410 und 412 Numerist mit Papierstreifendrucker.<br><br>"
+                          "Freie Software unter der GNU General Public License, Version 3 oder neuer "
+                          "(GPL-3.0-or-later).")
+        .arg(QStringLiteral(VX_VERSION));
 }
 
 MainWindow::~MainWindow() {

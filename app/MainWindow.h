@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // The one window: the zoomed panel at a fixed size, the application menu
 // (model, size, key help, key map, about, quit) and the "Programme" menu.
 #pragma once
@@ -28,6 +29,8 @@ class MainWindow : public QMainWindow {
     QMenu* applicationMenu() const { return appMenu_; }
     // Asks before a model change that would clear a program.
     void chooseModel(int index);
+    // The about box: name, version, what it is, the licence.
+    static QString aboutText();
     // Keeps the window's top-left corner where it is.
     void fitToZoom();
 

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // The user's way into the program library: load, save, overwrite or delete,
 // with their dialogs, the name filter, and the "Programme" menu.
 #pragma once

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // Headless picture of the panel: plays a key string into a fresh machine and
 // writes the composed panel at its base size as a PNG file.
 #pragma once

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // The window's zoom: 50 ... 150 %, where 150 % draws the panel at its base size.
 #pragma once
 

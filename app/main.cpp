@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // Start-up: the batch mode and the snapshot need no window; otherwise the one
 // machine and its window for the life of the process.
 #include "app/Batch.h"

@@ -1,4 +1,5 @@
 #!/usr/bin/env bash
+# SPDX-License-Identifier: GPL-3.0-or-later
 # Times the whole batch process for a one-line calculation, and the step rate
 # of a computing loop in batch mode. Usage: bench/batch_process.sh [build dir]
 set -euo pipefail

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // What must stay cheap in the machine: a key press, the display, a program
 // run in simulated time.
 #include "engine/Engine.h"

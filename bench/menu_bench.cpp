@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // The "Programme" menu of a library of 20,000 programs: built from the file
 // the first time, and again from the cache when the menu opens later.
 #include "app/ProgramActions.h"

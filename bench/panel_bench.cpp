@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // Repainting the panel: the tape however long it is, and the whole panel at 150 %.
 #include "engine/Engine.h"
 #include "engine/SimulatedClock.h"

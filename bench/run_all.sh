@@ -1,4 +1,5 @@
 #!/usr/bin/env bash
+# SPDX-License-Identifier: GPL-3.0-or-later
 # Runs every benchmark of the project against a built tree (default: build).
 #   bench/run_all.sh [build dir]
 set -euo pipefail

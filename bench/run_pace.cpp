@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // The real-time pace of a program run with the window's Qt timers: a
 // computing loop should reach 3,000 steps a second on little CPU, and a
 // printing program should keep half a second per line.

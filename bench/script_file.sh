@@ -1,4 +1,5 @@
 #!/usr/bin/env bash
+# SPDX-License-Identifier: GPL-3.0-or-later
 # A 10 MB script read with --script: time and peak memory of the whole process.
 # Usage: bench/script_file.sh [build dir]
 set -euo pipefail

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // The floor for the snapshot's whole process: a bare Qt program that starts on
 // the off-screen platform, decodes a PNG and writes it again.
 //   snapshot_floor IN.png OUT.png

@@ -1,4 +1,5 @@
 #!/usr/bin/env bash
+# SPDX-License-Identifier: GPL-3.0-or-later
 # The whole --snapshot process against its floor (a bare Qt start that decodes
 # the snapshot's PNG and writes it again), alternating, measured the same way.
 # Usage: bench/snapshot_time.sh [build dir] [rounds]

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // Reading a large library, and asking an unchanged library again.
 #include "storage/AppIdentity.h"
 #include "storage/ProgramText.h"

@@ -1,4 +1,5 @@
 #!/usr/bin/env bash
+# SPDX-License-Identifier: GPL-3.0-or-later
 # A tape of 100,000 lines written as PDF (and, for comparison, as text) by
 # the batch mode: time of the whole process, size and pages of the file.
 # Usage: bench/tape_pdf.sh [build dir]

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // Number and step formatting for the display and the printer. Everything is
 // derived from the 13 significant digits of a value; nothing shows more.
 #pragma once

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // What the display shows now: a pure function of the machine state.
 #include "display/Formatter.h"
 #include "engine/Engine.h"

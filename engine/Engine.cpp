@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // Machine lifecycle: construction, the blink timer, power, model and mode.
 #include "engine/Engine.h"
 

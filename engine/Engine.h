@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // The whole calculator in one object: every register, flag and buffer, the
 // program memory and the paper tape. Its operations live in the folder of the
 // subsystem that owns them (number entry in engine/entry.cpp, the run loop in

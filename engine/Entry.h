@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // The number being keyed in, kept as typed text so the display shows exactly
 // what was typed and the exponent and D/M/S parts stay editable.
 #pragma once

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // What the machine needs of its host, and nothing more: a way to be called
 // back later, a small settings store and a source of random numbers. The
 // window gives Qt timers and QSettings; tests and the batch mode give the

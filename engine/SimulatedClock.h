@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // A clock that moves only when told to. Due callbacks fire in order of due
 // time; callbacks due at the same moment fire in the order they were
 // scheduled. Tests and the batch mode use it, so nothing ever sleeps.

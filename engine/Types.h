@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // The small value types the whole machine shares: numbers, pending operations,
 // the mode switch, the two models and their traits, keys, prefixes and the
 // result of assembling a key.

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // Algebraic evaluation strictly left to right, 13-digit rounding, the range
 // check and the error state.
 #include "engine/Engine.h"

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // Number entry: the editing rules of the keyed-in number and its value.
 #include "engine/Engine.h"
 

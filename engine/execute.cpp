@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // The single dispatcher through which every step code takes effect, whether
 // keyed by hand or fetched from program memory.
 #include "engine/Engine.h"

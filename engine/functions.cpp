@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // One-operand functions, unit conversions, coordinate pairs and statistics.
 #include "engine/Engine.h"
 

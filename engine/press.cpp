@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // The one way in for a key: gating, the prefix assembler and routing by mode.
 #include "display/Formatter.h"
 #include "engine/Engine.h"

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // Store, recall and exchange with register arithmetic and indirect addressing.
 #include "engine/Engine.h"
 

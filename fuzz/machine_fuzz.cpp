@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // Any sequence of key presses, switch moves and passing time, on both
 // models, keeps the machine whole: checked after every event.
 #include "engine/Engine.h"

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // The library text reader takes any bytes without failing, and what it reads
 // is stable: writing it and reading that again gives the same programs.
 #include "storage/ProgramText.h"

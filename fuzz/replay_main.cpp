@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // Replays every file of the given folders (or single files) through a fuzz
 // target, so the corpus runs on every ordinary build and test.
 #include <cstdint>

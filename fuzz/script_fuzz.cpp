@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // The batch script reader takes any text: it either reads it or names the
 // bad token, and what it reads plays into a machine without harm.
 #include "app/BatchScript.h"

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // The whole window content: display panel above the keyboard picture, the
 // paper-tape column at the right, all scaled by the zoom about the top left.
 #pragma once

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // The two kinds of controls over the panel picture: an invisible key that
 // acts on release, and a slide switch with two or three detents.
 #pragma once

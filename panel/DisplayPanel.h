@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // The strip above the keyboard: power switch, maker's label and the glowing
 // seven-segment display.
 #pragma once

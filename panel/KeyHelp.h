@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // Whether the shifted-function labels may show, and whether the host's
 // Alt key is held (all labels at once).
 #pragma once

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // The host keyboard as a second way into the machine: an application-wide
 // event filter that turns the keys standing for panel keys into presses and
 // lets everything else through.

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // The keyboard picture with a live key over every key it shows, the four
 // slide switches, and the key-help labels on top.
 #pragma once

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // The geometry that makes the keyboard picture live: where every key and
 // switch lies on the panel image, the shifted-function texts and where their
 // labels sit, and the label colours sampled from the picture itself.

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // The machine's scheduler in the window: Qt timers on the main thread,
 // precise ones so the 4 ms run slice keeps the machine's pace.
 #pragma once

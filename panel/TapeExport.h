@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // The paper strip outside the window: as text, as a picture of the strip,
 // and as pages (PDF or the printer) that continue the strip page by page.
 #pragma once

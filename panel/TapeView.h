@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // The printer's paper strip: the newest lines just above the print head, a
 // torn upper edge, red and black ink, and scroll-back over the paper.
 #pragma once

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // One printed line of the paper tape.
 #pragma once
 

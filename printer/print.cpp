@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // The strip printer: number lines, plain tape lines and tearing off.
 #include "display/Formatter.h"
 #include "engine/Engine.h"

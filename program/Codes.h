@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // The step-code table: every operation of the machine is one 8-bit code with
 // a mnemonic (the saved-program text) and a tape symbol. Pure functions over
 // tables built once.

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // Listing the program on the tape, one black line every half second.
 #include "engine/Engine.h"
 

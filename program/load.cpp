@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // Keying a program into memory: storing steps, the LOAD print line and the
 // step texts the LOAD display shows.
 #include "engine/Engine.h"

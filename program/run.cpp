@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // Running the stored program at the machine's pace, single steps, labels and
 // the timed display override. Every wait is a scheduler callback; stopping
 // cancels the pending one, so nothing outlives the engine or a stop.

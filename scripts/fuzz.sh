@@ -1,4 +1,5 @@
 #!/usr/bin/env bash
+# SPDX-License-Identifier: GPL-3.0-or-later
 # Runs one fuzz target with libFuzzer (clang) for a while, growing its corpus.
 #   scripts/fuzz.sh program_text|machine|script [seconds, default 600]
 # New inputs go to build-fuzz/corpus-TARGET; a crashing input is written to

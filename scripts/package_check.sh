@@ -1,4 +1,5 @@
 #!/usr/bin/env bash
+# SPDX-License-Identifier: GPL-3.0-or-later
 # Builds the Debian package, installs it, starts the calculator from its
 # desktop entry in a private X server, checks its window, and removes the
 # package again. Needs root (dpkg), Xvfb, xdotool and dex.

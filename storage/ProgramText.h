@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // The library's text form: one mnemonic per line, meant to be read and
 // edited by hand. The reader never fails; what it cannot use it skips or
 // records as the program's error.

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 #include "storage/QtSettings.h"
 
 #include "storage/AppIdentity.h"

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // The machine's settings store, kept by QSettings.
 #pragma once
 

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // The program library of the current model: one text file per model in the
 // user's data folder, read lazily, cached by the file's modification date,
 // re-read after outside edits and rewritten whole (and atomically) on every

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // The main of the Qt test programs: the off-screen platform, and data,
 // settings and runtime folders of their own, never the user's.
 #include "storage/AppIdentity.h"

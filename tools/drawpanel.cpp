@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // Draws the keyboard picture "Vxpanel": the case plate, the recessed key
 // wells, every key cap with its legend exactly where the layout puts it, the
 // switch slots with their position labels, and the engraved maker's plate.

@@ -1,4 +1,5 @@
 #!/usr/bin/env bash
+# SPDX-License-Identifier: GPL-3.0-or-later
 # Makes the pictures in docs/images: the panel by --snapshot, and the real
 # window at 150 % and 50 % with a menu open, in a private X server.
 # Needs Xvfb, xdotool and ImageMagick's import.  Usage: tools/screenshots.sh [build dir]

@@ -1,4 +1,5 @@
 #!/usr/bin/env python3
+# SPDX-License-Identifier: GPL-3.0-or-later
 """Fills the tape excerpts of docs/Bedienungsanleitung.md from the batch mode.
 
 Every block that follows a line <!-- batch: ARGS --> is replaced by what

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 #include "app/MainWindow.h"
 #include "app/ProgramActions.h"
 #include "app/Snapshot.h"
@@ -460,4 +461,12 @@ TEST_F(AppTest, TheEditMenuTakesNumbersOutAndInButLeavesDialogsTheirShortcuts) {
     EXPECT_EQ(engine->E.v, 38.75);
     EXPECT_FALSE(engine->entry.has_value());
     QLocale::setDefault(QLocale::c());
+}
+
+TEST_F(AppTest, TheAboutBoxNamesVersionAndLicence) {
+    EXPECT_EQ(
+        MainWindow::aboutText(),
+        QStringLiteral("<b>Veltranix</b> " VX_VERSION "<br>Nachbildung der programmierbaren Tischrechner "
+                       "Orbis 410 und 412 Numerist mit Papierstreifendrucker.<br><br>Freie Software unter "
+                       "der GNU General Public License, Version 3 oder neuer (GPL-3.0-or-later)."));
 }

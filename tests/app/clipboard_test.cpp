@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // Numbers, programs and the paper strip through the clipboard.
 #include "app/Clipboard.h"
 #include "app/ClipboardActions.h"

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // The shared fixture of the window and dialog tests: a private data and
 // settings folder per test, the off-screen platform, and a watchdog that
 // fails the test (instead of hanging) when a dialog opens that the test did

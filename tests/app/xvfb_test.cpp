@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // The real binary in a real X server: it starts, has the zoomed size, takes
 // typed keys and ends when its window is closed, whatever lies at the
 // library's path.
@@ -38,7 +39,7 @@ pid_t spawn(const std::vector<std::string>& args, const std::vector<std::string>
         std::vector<char*> argv;
         for (const auto& a : args) argv.push_back(const_cast<char*>(a.c_str()));
         argv.push_back(nullptr);
-        freopen("/dev/null", "w", stderr);
+        if (!freopen("/dev/null", "w", stderr)) _exit(126);
         execvp(argv[0], argv.data());
         _exit(127);
     }

@@ -1,13 +1,16 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // End-to-end tests of the real binary's batch mode, as a script would use it:
 // no display server, a private data and settings folder.
 #include "runner.h"
 
 #include <gtest/gtest.h>
 
+#include <cctype>
 #include <cstdio>
 #include <cstdlib>
 #include <filesystem>
 #include <fstream>
+#include <set>
 #include <sstream>
 #include <string>
 #include <sys/stat.h>
@@ -309,4 +312,36 @@ TEST_F(Batch, ATapeFileThatCannotBeWrittenIsRefusedBeforeTheRun) {
     }
     Result list = run({"--list", "--tape", (home / "x.txt").string()});
     EXPECT_EQ(list.status, 2);
+}
+
+TEST_F(Batch, TheManualPageAndTheHelpNameTheSameOptions) {
+    auto options = [](std::string text) {
+        // roff writes a hyphen as "\-".
+        for (std::size_t at; (at = text.find("\\-")) != std::string::npos;) text.replace(at, 2, "-");
+        std::set<std::string> found;
+        for (std::size_t at = 0; (at = text.find('-', at)) != std::string::npos; ++at) {
+            const bool starts = at == 0 || std::string(" [(,|\t\n").find(text[at - 1]) != std::string::npos;
+            std::size_t end = at + 1;
+            if (end < text.size() && text[end] == '-') ++end;
+            const std::size_t nameStart = end;
+            while (end < text.size() &&
+                   (std::islower(static_cast<unsigned char>(text[end])) || text[end] == '-'))
+                ++end;
+            if (starts && end > nameStart && text[end - 1] != '-' &&
+                (nameStart == at + 2 || end - nameStart == 1))
+                found.insert(text.substr(at, end - at));
+        }
+        return found;
+    };
+    Result help = run({"--help"});
+    ASSERT_EQ(help.status, 0);
+    // The help's script words (mode:load ...) have no dash; its options do.
+    const std::set<std::string> inHelp = options(help.out);
+    const std::set<std::string> inPage = options(slurp(fs::path(SOURCE_DIR) / "docs" / "veltranix.1"));
+    EXPECT_EQ(inHelp, inPage);
+    EXPECT_TRUE(inHelp.count("--version") && inHelp.count("--tape") && inHelp.count("--script") &&
+                inHelp.count("-h"));
+    Result version = run({"--version"});
+    EXPECT_EQ(version.status, 0);
+    EXPECT_EQ(version.out, "Veltranix " VX_VERSION "\n");
 }

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // The example programs shipped with the calculator give their documented
 // results, on both models.
 #include "runner.h"

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // The tape excerpts of the user guide are what the program prints: each block
 // after a <!-- batch: ARGS --> line is compared with `veltranix ARGS`
 // (tools/update_guide.py brings the guide up to date).

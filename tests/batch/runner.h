@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // Running the real binary as a script would: no display server, a private
 // data and settings folder, stdout and stderr apart.
 #pragma once

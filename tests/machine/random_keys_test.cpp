@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // Thousands of seeded random keys, switch moves and time steps: no sequence
 // may crash, hang or break the machine's invariants.
 #include "support.h"
@@ -22,7 +23,9 @@ void checkInvariants(Engine& e, std::size_t tapeBefore, bool tornOff) {
     for (const Num& r : e.regs) {
         ASSERT_TRUE(std::isfinite(r.v));
     }
-    if (!tornOff) ASSERT_GE(e.tape.size(), tapeBefore);
+    if (!tornOff) {
+        ASSERT_GE(e.tape.size(), tapeBefore);
+    }
     for (const auto& line : e.tape) {
         ASSERT_LE(utf8Length(line.printed()), 18u);
     }

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // A machine on the simulated clock, and shorthand for driving and reading it.
 #pragma once
 

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 #include "panel/Layout.h"
 
 #include <QPainter>
@@ -17,8 +18,9 @@ TEST(Layout, EveryKeyOnceInsideThePicture) {
         EXPECT_TRUE(seen.insert(Layout::keyIndex(key)).second);
         EXPECT_TRUE(picture.contains(rect)) << keyName(key);
         for (const auto& [other, otherRect] : keys)
-            if (!(other == key))
+            if (!(other == key)) {
                 EXPECT_FALSE(rect.intersects(otherRect)) << keyName(key) << " " << keyName(other);
+            }
     }
     EXPECT_EQ(seen.size(), 49u);
     EXPECT_EQ(Layout::r(10, 20, 110, 60), QRectF(10, 20, 100, 40));

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // The library file under faults: a folder that cannot be made, a read-only
 // file, a directory in its place, a full disk, and a writer killed at random
 // moments. The user's programs must never be lost or half written.

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // A small program that writes the program library, for the tests that must
 // run a writer as another user or kill it in the middle of a save.
 //   library_writer save NAME      save one program as a new entry
