@@ -3,11 +3,12 @@
 # Set up, build and run Veltranix on a Debian or Ubuntu machine.
 #
 #   ./dev.sh run     install what is missing, build, start the calculator
-#   ./dev.sh test    install what is missing, build, run every test
+#   ./dev.sh test    install what is missing, build, run every test (the labels
+#                    machine, storage, faults, batch, fuzz, panel, app, window, install)
 #
 # Options (after the command):
 #   --sanitize       test: also build with AddressSanitizer + UBSan (build-asan/)
-#                    and run the machine, storage and batch tests under it
+#                    and run the machine, storage, faults, batch and fuzz tests under it
 #   --build DIR      build folder (default: build)
 set -euo pipefail
 cd "$(dirname "$0")"

@@ -3,6 +3,7 @@
 
 #include "app/Clipboard.h"
 #include "app/ClipboardActions.h"
+#include "app/GuideWindow.h"
 #include "app/ProgramActions.h"
 #include "app/ZoomSetting.h"
 #include "engine/Engine.h"
@@ -66,6 +67,9 @@ MainWindow::MainWindow(Engine& engine, UserPrograms& library, KeyHelp& help, Zoo
                                QStringLiteral("</pre>"));
         box.exec();
     });
+    QAction* guide = appMenu_->addAction(QStringLiteral("Bedienungsanleitung"));
+    guide->setShortcut(QKeySequence(Qt::Key_F1));
+    connect(guide, &QAction::triggered, this, &MainWindow::showGuide);
     appMenu_->addSeparator();
     connect(appMenu_->addAction(QStringLiteral("Über Veltranix")), &QAction::triggered, this,
             [this] { QMessageBox::about(this, QStringLiteral("Über Veltranix"), aboutText()); });
@@ -108,6 +112,22 @@ QString MainWindow::aboutText() {
                           "Freie Software unter der GNU General Public License, Version 3 oder neuer "
                           "(GPL-3.0-or-later).")
         .arg(QStringLiteral(VX_VERSION));
+}
+
+void MainWindow::showGuide() {
+    const auto path = GuideWindow::find(guidePlaces);
+    if (!path) {
+        QMessageBox box(QMessageBox::Warning, QStringLiteral("Bedienungsanleitung"),
+                        QStringLiteral("Die Bedienungsanleitung wurde nicht gefunden."), QMessageBox::Ok,
+                        this);
+        box.setInformativeText(QStringLiteral("Gesucht in:\n") + guidePlaces.join(QLatin1Char('\n')));
+        box.exec();
+        return;
+    }
+    if (!guide_) guide_ = new GuideWindow(*path, this);
+    guide_->show();
+    guide_->raise();
+    guide_->activateWindow();
 }
 
 MainWindow::~MainWindow() {

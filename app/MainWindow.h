@@ -5,7 +5,10 @@
 
 #include "engine/Types.h"
 
+#include "app/GuideWindow.h"
+
 #include <QMainWindow>
+#include <QPointer>
 
 class QActionGroup;
 class QMenu;
@@ -29,6 +32,10 @@ class MainWindow : public QMainWindow {
     QMenu* applicationMenu() const { return appMenu_; }
     // Asks before a model change that would clear a program.
     void chooseModel(int index);
+    // Opens the user guide (F1), or says where it was looked for.
+    void showGuide();
+    QStringList guidePlaces = GuideWindow::places();
+    GuideWindow* guideWindow() const { return guide_; }
     // The about box: name, version, what it is, the licence.
     static QString aboutText();
     // Keeps the window's top-left corner where it is.
@@ -48,6 +55,7 @@ class MainWindow : public QMainWindow {
     QMenu* appMenu_;
     QMenu* programs_;
     QMenu* edit_;
+    QPointer<GuideWindow> guide_;
     QActionGroup* models_;
     int listener_ = 0;
     bool lastPower_ = true;

@@ -80,7 +80,7 @@ KeyboardView::KeyboardView(Engine& engine, KeyHelp& help, QWidget* parent)
     };
     printer_ = makeSwitch(2, "Drucker");
     mode_ = makeSwitch(3, "Betriebsart");
-    tape_ = makeSwitch(2, "Programmstreifen");
+    tape_ = makeSwitch(2, "Streifen");
     angle_ = makeSwitch(2, "Winkeleinheit");
     printer_->set = [this](int i) { engine_.setPrinterOn(i == 0); };
     mode_->set = [this](int i) { engine_.setMode(static_cast<Mode>(i)); };

@@ -169,15 +169,15 @@ QString accessibleName(Key key) {
     case K::lparen: return QStringLiteral("Klammer auf");
     case K::rparen: return QStringLiteral("Klammer zu");
     case K::f: return QStringLiteral("Funktionstaste f");
-    case K::sigma: return QStringLiteral("Summe");
+    case K::sigma: return QStringLiteral("Datenpunkt hinzufügen");
     case K::sdMean: return QStringLiteral("Standardabweichung");
     case K::startStop: return QStringLiteral("Start/Stopp");
     case K::clear: return QStringLiteral("Löschen");
     case K::reset: return QStringLiteral("Zurücksetzen");
     case K::adv: return QStringLiteral("Papiervorschub");
     case K::printKey: return QStringLiteral("Drucken");
-    case K::setDP: return QStringLiteral("Dezimalstellen");
-    case K::ident: return QStringLiteral("Kennzeichnen");
+    case K::setDP: return QStringLiteral("Nachkommastellen");
+    case K::ident: return QStringLiteral("IDENT, alle Stellen zeigen");
     case K::store: return QStringLiteral("Speichern");
     case K::recall: return QStringLiteral("Abrufen");
     case K::exchange: return QStringLiteral("Austauschen");
@@ -189,7 +189,7 @@ QString accessibleName(Key key) {
     case K::sin: return QStringLiteral("Sinus");
     case K::cos: return QStringLiteral("Kosinus");
     case K::tan: return QStringLiteral("Tangens");
-    case K::toRect: return QStringLiteral("Polar- in Rechteckkoordinaten");
+    case K::toRect: return QStringLiteral("Polar- in kartesische Koordinaten");
     case K::toRad: return QStringLiteral("Winkel ins Bogenmaß");
     case K::back: return QStringLiteral("Schritt zurück");
     case K::fwd: return QStringLiteral("Schritt vor");
@@ -198,6 +198,74 @@ QString accessibleName(Key key) {
     case K::digit: break;
     }
     return {};
+}
+
+QString legend(Key key) {
+    if (key.isDigit()) return QString::number(key.n);
+    switch (key.kind) {
+    case K::dot: return QStringLiteral(".");
+    case K::chs: return QStringLiteral("CHS");
+    case K::exp: return QStringLiteral("EXP");
+    case K::dms: return QStringLiteral("D/M/S");
+    case K::equals: return QStringLiteral("=");
+    case K::plus: return QStringLiteral("+");
+    case K::minus: return QStringLiteral("−");
+    case K::times: return QStringLiteral("×");
+    case K::divide: return QStringLiteral("÷");
+    case K::power: return QStringLiteral("aˣ");
+    case K::lparen: return QStringLiteral("(");
+    case K::rparen: return QStringLiteral(")");
+    case K::f: return QStringLiteral("f");
+    case K::sigma: return QStringLiteral("Σ+");
+    case K::sdMean: return QStringLiteral("SD");
+    case K::startStop: return QStringLiteral("START STOP");
+    case K::clear: return QStringLiteral("CLEAR");
+    case K::reset: return QStringLiteral("RESET");
+    case K::adv: return QStringLiteral("ADV");
+    case K::printKey: return QStringLiteral("PRINT");
+    case K::setDP: return QStringLiteral("SET DP");
+    case K::ident: return QStringLiteral("IDENT");
+    case K::store: return QStringLiteral("ST");
+    case K::recall: return QStringLiteral("RCL");
+    case K::exchange: return QStringLiteral("EXCH");
+    case K::ln: return QStringLiteral("ln");
+    case K::log: return QStringLiteral("log");
+    case K::sqrt: return QStringLiteral("√x");
+    case K::recip: return QStringLiteral("1/x");
+    case K::toMetric: return QStringLiteral("→M");
+    case K::sin: return QStringLiteral("sin");
+    case K::cos: return QStringLiteral("cos");
+    case K::tan: return QStringLiteral("tan");
+    case K::toRect: return QStringLiteral("→XY");
+    case K::toRad: return QStringLiteral("→RAD");
+    case K::back: return QStringLiteral("BACK");
+    case K::fwd: return QStringLiteral("FWD");
+    case K::jump: return QStringLiteral("JUMP");
+    case K::insert: return QStringLiteral("INS");
+    case K::digit: break;
+    }
+    return {};
+}
+
+QString printedShiftLegend(Key key) {
+    switch (key.kind) {
+    case K::ln: return QStringLiteral("eˣ");
+    case K::log: return QStringLiteral("10ˣ");
+    case K::sqrt: return QStringLiteral("x²");
+    case K::recip: return QStringLiteral("x!");
+    case K::sin: return QStringLiteral("sin⁻¹");
+    case K::cos: return QStringLiteral("cos⁻¹");
+    case K::tan: return QStringLiteral("tan⁻¹");
+    case K::toRect: return QStringLiteral("→rθ");
+    case K::toMetric: return QStringLiteral("M→");
+    case K::toRad: return QStringLiteral("RAD→");
+    case K::back: return QStringLiteral("RETURN");
+    case K::fwd: return QStringLiteral("LABEL");
+    case K::jump: return QStringLiteral("BRANCH");
+    case K::insert: return QStringLiteral("DELETE");
+    case K::sdMean: return QStringLiteral("MEAN");
+    default: return {};
+    }
 }
 
 } // namespace vx::Layout

@@ -58,5 +58,10 @@ const QImage& baseKeyboardImage();
 
 // The German name of a key for screen readers and automation.
 QString accessibleName(Key key);
+// What the key's cap says ("START STOP", "√x", "7").
+QString legend(Key key);
+// The shifted function printed under the key on the picture ("eˣ", "→rθ"),
+// empty for keys whose shifted function the key help shows instead.
+QString printedShiftLegend(Key key);
 
 } // namespace vx::Layout

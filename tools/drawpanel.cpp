@@ -194,49 +194,39 @@ int main(int argc, char** argv) {
     const CapStyle ebony{QColor(34, 34, 34), white};
     const CapStyle charcoal{QColor(58, 58, 60), white};
 
-    struct Legend {
+    // Each cap's colours and the size of its legend; the legends themselves are the Layout's.
+    struct Cap {
         K kind;
-        const char* text;
         const CapStyle* style;
         double size;
     };
-    const Legend legends[] = {
-        {K::adv, "ADV", &slate, 15},        {K::sdMean, "SD", &slate, 17},
-        {K::printKey, "PRINT", &slate, 14}, {K::store, "ST", &slate, 18},
-        {K::setDP, "SET DP", &slate, 13},   {K::recall, "RCL", &slate, 17},
-        {K::reset, "RESET", &orange, 14},   {K::exchange, "EXCH", &slate, 15},
-        {K::ident, "IDENT", &slate, 14},    {K::clear, "CLEAR", &orange, 14},
-        {K::sigma, "Σ+", &warm, 17},        {K::dms, "D/M/S", &warm, 14},
-        {K::exp, "EXP", &warm, 15},         {K::startStop, "START\nSTOP", &red, 15},
-        {K::dot, ".", &ivory, 30},          {K::chs, "CHS", &ivory, 15},
-        {K::f, "f", &yellow, 28},           {K::power, "aˣ", &light, 20},
-        {K::lparen, "(", &light, 22},       {K::rparen, ")", &light, 22},
-        {K::minus, "−", &light, 26},        {K::divide, "÷", &light, 26},
-        {K::plus, "+", &light, 26},         {K::times, "×", &light, 26},
-        {K::equals, "=", &navy, 28},        {K::ln, "ln", &ebony, 15},
-        {K::sin, "sin", &ebony, 15},        {K::log, "log", &ebony, 15},
-        {K::cos, "cos", &ebony, 15},        {K::sqrt, "√x", &ebony, 15},
-        {K::tan, "tan", &ebony, 15},        {K::recip, "1/x", &ebony, 15},
-        {K::toRect, "→XY", &ebony, 14},     {K::toMetric, "→M", &ebony, 14},
-        {K::toRad, "→RAD", &ebony, 13},     {K::back, "BACK", &charcoal, 12},
-        {K::fwd, "FWD", &charcoal, 12},     {K::jump, "JUMP", &charcoal, 12},
-        {K::insert, "INS", &charcoal, 12},
+    const Cap caps[] = {
+        {K::adv, &slate, 15},      {K::sdMean, &slate, 17},   {K::printKey, &slate, 14},
+        {K::store, &slate, 18},    {K::setDP, &slate, 13},    {K::recall, &slate, 17},
+        {K::reset, &orange, 14},   {K::exchange, &slate, 15}, {K::ident, &slate, 14},
+        {K::clear, &orange, 14},   {K::sigma, &warm, 17},     {K::dms, &warm, 14},
+        {K::exp, &warm, 15},       {K::startStop, &red, 15},  {K::dot, &ivory, 30},
+        {K::chs, &ivory, 15},      {K::f, &yellow, 28},       {K::power, &light, 20},
+        {K::lparen, &light, 22},   {K::rparen, &light, 22},   {K::minus, &light, 26},
+        {K::divide, &light, 26},   {K::plus, &light, 26},     {K::times, &light, 26},
+        {K::equals, &navy, 28},    {K::ln, &ebony, 15},       {K::sin, &ebony, 15},
+        {K::log, &ebony, 15},      {K::cos, &ebony, 15},      {K::sqrt, &ebony, 15},
+        {K::tan, &ebony, 15},      {K::recip, &ebony, 15},    {K::toRect, &ebony, 14},
+        {K::toMetric, &ebony, 14}, {K::toRad, &ebony, 13},    {K::back, &charcoal, 12},
+        {K::fwd, &charcoal, 12},   {K::jump, &charcoal, 12},  {K::insert, &charcoal, 12},
     };
 
     for (const auto& [key, rect] : Layout::keys()) {
-        QString legend;
+        QString legend = Layout::legend(key);
+        // START STOP stands on two lines of its tall cap.
+        if (key.kind == K::startStop) legend.replace(QLatin1Char(' '), QLatin1Char('\n'));
         const CapStyle* style = &ivory;
         double legendSize = 26;
-        if (key.isDigit()) {
-            legend = QString::number(key.n);
-        } else {
-            for (const Legend& l : legends)
-                if (l.kind == key.kind) {
-                    legend = QString::fromUtf8(l.text);
-                    style = l.style;
-                    legendSize = l.size;
-                }
-        }
+        for (const Cap& c : caps)
+            if (!key.isDigit() && c.kind == key.kind) {
+                style = c.style;
+                legendSize = c.size;
+            }
         drawCap(p, rect, *style);
         QRectF where = face(rect);
         // Keys whose shifted label sits inside the cap carry their legend in the upper part.
@@ -245,18 +235,12 @@ int main(int argc, char** argv) {
     }
 
     // Shifted functions printed under the keys whose help the overlay does not draw.
-    const std::pair<K, const char*> shifted[] = {
-        {K::ln, "eˣ"},       {K::log, "10ˣ"},       {K::sqrt, "x²"},     {K::recip, "x!"},
-        {K::sin, "sin⁻¹"},   {K::cos, "cos⁻¹"},     {K::tan, "tan⁻¹"},   {K::toRect, "→rθ"},
-        {K::toMetric, "M→"}, {K::toRad, "RAD→"},    {K::back, "RETURN"}, {K::fwd, "LABEL"},
-        {K::jump, "BRANCH"}, {K::insert, "DELETE"}, {K::sdMean, "MEAN"}, {K::reset, ""},
-    };
     const QColor amber(255, 214, 77);
-    for (const auto& [kind, label] : shifted) {
-        if (!*label) continue;
-        const QRectF k = Layout::keyRect(kind);
-        const QRectF below(k.left() - 10, k.bottom() + 3, k.width() + 20, 16);
-        text(p, below, QString::fromUtf8(label), legendFont(11.5, false, QFont::DemiBold), amber);
+    for (const auto& [key, rect] : Layout::keys()) {
+        const QString label = Layout::printedShiftLegend(key);
+        if (label.isEmpty()) continue;
+        const QRectF below(rect.left() - 10, rect.bottom() + 3, rect.width() + 20, 16);
+        text(p, below, label, legendFont(11.5, false, QFont::DemiBold), amber);
     }
 
     // Switch slots and their positions.

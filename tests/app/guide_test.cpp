@@ -1,0 +1,165 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
+// The user guide's tables against the machine: every f function with its
+// step name and tape symbol, the tape symbols, and key names as the panel
+// writes them; and the guide in its window (F1).
+#include "app/GuideWindow.h"
+#include "app/MainWindow.h"
+#include "app/ZoomSetting.h"
+#include "fixture.h"
+#include "panel/KeyHelp.h"
+#include "panel/Layout.h"
+#include "program/Codes.h"
+#include "storage/UserPrograms.h"
+
+#include <QFile>
+#include <QRegularExpression>
+#include <QTest>
+#include <QTextBlock>
+#include <QTextBrowser>
+
+#include <set>
+
+using namespace vx;
+using namespace vx::test;
+
+namespace {
+
+QString guideText() {
+    QFile file(QStringLiteral(SOURCE_DIR "/docs/Bedienungsanleitung.md"));
+    return file.open(QIODevice::ReadOnly) ? QString::fromUtf8(file.readAll()) : QString();
+}
+
+// The rows of the table after `marker`, each a list of trimmed cells.
+std::vector<QStringList> table(const QString& marker) {
+    std::vector<QStringList> rows;
+    const QString text = guideText();
+    const qsizetype at = text.indexOf(marker);
+    if (at < 0) return rows;
+    const QStringList lines = text.mid(at).split(QLatin1Char('\n'));
+    for (qsizetype i = 3; i < lines.size() && lines[i].startsWith(QLatin1Char('|')); ++i) {
+        QStringList cells = lines[i].split(QLatin1Char('|'));
+        cells = cells.mid(1, cells.size() - 2);
+        for (QString& c : cells) c = c.trimmed();
+        rows.push_back(cells);
+    }
+    return rows;
+}
+
+// The texts in backticks of a cell.
+QStringList quoted(const QString& cell) {
+    QStringList out;
+    static const QRegularExpression code(QStringLiteral("`([^`]*)`"));
+    for (auto m = code.globalMatch(cell); m.hasNext();) out << m.next().captured(1);
+    return out;
+}
+
+// The key whose legend is `name`, if any.
+std::optional<Key> keyByLegend(const QString& name) {
+    for (const auto& [key, rect] : Layout::keys())
+        if (Layout::legend(key) == name) return key;
+    return std::nullopt;
+}
+
+// A cell of key names ("f FWD 1", "START STOP") read as legends, longest first.
+bool readsAsKeys(QString cell) {
+    cell = cell.trimmed();
+    while (!cell.isEmpty()) {
+        qsizetype best = 0;
+        for (const auto& [key, rect] : Layout::keys()) {
+            const QString l = Layout::legend(key);
+            if (cell.startsWith(l) && (cell.size() == l.size() || cell[l.size()] == QLatin1Char(' ')))
+                best = std::max(best, l.size());
+        }
+        if (best == 0) return false;
+        cell = cell.mid(best).trimmed();
+    }
+    return true;
+}
+
+} // namespace
+
+TEST(GuideTables, EveryFFunctionWithItsStepAndTapeSymbol) {
+    const auto rows = table(QStringLiteral("<!-- f-functions -->"));
+    ASSERT_GT(rows.size(), 25u);
+    std::set<int> listed;
+    for (const QStringList& row : rows) {
+        ASSERT_EQ(row.size(), 4) << row.join('|').toStdString();
+        ASSERT_TRUE(row[0].startsWith(QStringLiteral("f "))) << row[0].toStdString();
+        const auto key = keyByLegend(row[0].mid(2));
+        ASSERT_TRUE(key) << "no key reads " << row[0].toStdString();
+        const auto code = Codes::shifted(*key);
+        if (!code) continue; // f FWD, f JUMP, f →M, f INS: a prefix or an edit, not a step of their own
+        listed.insert(static_cast<int>(Layout::keyIndex(*key)));
+        EXPECT_EQ(quoted(row[1]).value(0).toStdString(), Codes::mnemonic(*code)) << row[0].toStdString();
+        EXPECT_EQ(quoted(row[2]).value(0).toStdString(), Codes::symbol(*code)) << row[0].toStdString();
+    }
+    for (const auto& [key, rect] : Layout::keys()) {
+        if (!Codes::shifted(key)) continue;
+        EXPECT_TRUE(listed.count(Layout::keyIndex(key)))
+            << "f " << Layout::legend(key).toStdString() << " is missing from the guide";
+    }
+}
+
+TEST(GuideTables, TapeSymbolsAreThoseOfTheirSteps) {
+    const auto rows = table(QStringLiteral("<!-- tape-symbols -->"));
+    ASSERT_GT(rows.size(), 25u);
+    for (const QStringList& row : rows) {
+        const QStringList symbols = quoted(row[0]), steps = quoted(row[1]);
+        if (steps.isEmpty()) continue; // a mark of its own, such as I for indirect
+        ASSERT_EQ(symbols.size(), steps.size()) << row.join('|').toStdString();
+        for (qsizetype i = 0; i < steps.size(); ++i) {
+            const auto code = Codes::code(steps[i].toStdString());
+            ASSERT_TRUE(code) << steps[i].toStdString();
+            EXPECT_EQ(Codes::symbol(*code), symbols[i].toStdString()) << steps[i].toStdString();
+        }
+    }
+}
+
+TEST(GuideTables, KeyNamesAreThePanelsOwn) {
+    for (const QStringList& row : table(QStringLiteral("| Tasten | Schritte | Wirkung beim Lauf |")))
+        EXPECT_TRUE(readsAsKeys(row[0])) << row[0].toStdString();
+    for (const QStringList& row : table(QStringLiteral("<!-- f-functions -->")))
+        EXPECT_TRUE(readsAsKeys(row[0])) << row[0].toStdString();
+    // The names a screen reader speaks say what the guide says.
+    EXPECT_EQ(Layout::accessibleName(Key(K::sigma)), QStringLiteral("Datenpunkt hinzufügen"));
+    EXPECT_TRUE(Layout::accessibleName(Key(K::ident)).startsWith(QStringLiteral("IDENT")));
+    EXPECT_TRUE(guideText().contains(QStringLiteral("kartesische Koordinaten")));
+    EXPECT_FALSE(guideText().contains(QStringLiteral("Dezimalstellen")));
+    EXPECT_FALSE(guideText().contains(QStringLiteral(" — ")));
+}
+
+TEST_F(AppTest, F1OpensTheGuideOrSaysWhereItLooked) {
+    UserPrograms library(Model::orbis410);
+    KeyHelp help(true);
+    MainWindow window(*engine, library, help, ZoomSetting::shared());
+    window.show();
+    window.activateWindow();
+    ASSERT_TRUE(QTest::qWaitForWindowActive(&window));
+    window.guidePlaces = {dataHome() + "/fehlt/Bedienungsanleitung.md",
+                          QStringLiteral(SOURCE_DIR "/docs/Bedienungsanleitung.md")};
+    QTest::keyClick(window.windowHandle(), Qt::Key_F1);
+    GuideWindow* guide = window.guideWindow();
+    ASSERT_TRUE(guide);
+    EXPECT_TRUE(guide->isVisible());
+    const QTextDocument* document = guide->browser()->document();
+    EXPECT_EQ(document->begin().text(), QStringLiteral("Veltranix – Bedienungsanleitung"));
+    // Every entry of the table of contents leads to its heading.
+    static const QRegularExpression link(QStringLiteral("\\]\\(#([^)]+)\\)"));
+    int links = 0;
+    for (auto m = link.globalMatch(guideText()); m.hasNext(); ++links) {
+        const QString anchor = m.next().captured(1);
+        EXPECT_TRUE(guide->showHeading(anchor)) << anchor.toStdString();
+        EXPECT_EQ(GuideWindow::anchorFor(guide->browser()->textCursor().block().text()), anchor);
+    }
+    EXPECT_GE(links, 16);
+    guide->close();
+
+    window.guidePlaces = {dataHome() + "/fehlt/Bedienungsanleitung.md"};
+    expectDialog([this](QDialog& d) {
+        EXPECT_TRUE(dialogText(d).contains(QStringLiteral("Die Bedienungsanleitung wurde nicht gefunden.")));
+        EXPECT_TRUE(dialogText(d).contains(dataHome() + "/fehlt/Bedienungsanleitung.md"));
+        d.accept();
+    });
+    window.showGuide();
+    EXPECT_TRUE(allDialogsSeen());
+}
