@@ -34,6 +34,9 @@ MainWindow::MainWindow(Engine& engine, UserPrograms& library, KeyHelp& help, Zoo
     };
 
     appMenu_ = menuBar()->addMenu(QStringLiteral("Veltranix"));
+    // The about item first, then the machine's own entries, as on the original's menu.
+    connect(appMenu_->addAction(QStringLiteral("Über Veltranix")), &QAction::triggered, this,
+            [this] { QMessageBox::about(this, QStringLiteral("Über Veltranix"), aboutText()); });
     QMenu* modelMenu = appMenu_->addMenu(QStringLiteral("Modell"));
     models_ = new QActionGroup(this);
     for (Model m : allModels) {
@@ -71,8 +74,6 @@ MainWindow::MainWindow(Engine& engine, UserPrograms& library, KeyHelp& help, Zoo
     guide->setShortcut(QKeySequence(Qt::Key_F1));
     connect(guide, &QAction::triggered, this, &MainWindow::showGuide);
     appMenu_->addSeparator();
-    connect(appMenu_->addAction(QStringLiteral("Über Veltranix")), &QAction::triggered, this,
-            [this] { QMessageBox::about(this, QStringLiteral("Über Veltranix"), aboutText()); });
     QAction* quit = appMenu_->addAction(QStringLiteral("Beenden"));
     quit->setShortcut(QKeySequence(Qt::CTRL | Qt::Key_Q));
     connect(quit, &QAction::triggered, qApp, &QApplication::quit);

@@ -152,10 +152,16 @@ void save(Engine& engine, UserPrograms& library, const std::optional<SavedProgra
     if (!library.save(steps, *name, target, &error)) failed(error, parent);
 }
 
-void showFolder(UserPrograms& library) {
+void showFolder(UserPrograms& library, QWidget* parent) {
     std::error_code ignored;
     std::filesystem::create_directories(std::filesystem::path(library.folder().toStdString()), ignored);
-    QDesktopServices::openUrl(QUrl::fromLocalFile(library.folder()));
+    if (QDesktopServices::openUrl(QUrl::fromLocalFile(library.folder()))) return;
+    // No file manager to hand the folder to: at least say where it is.
+    QMessageBox box(QMessageBox::Information, QStringLiteral("Programmordner"),
+                    QStringLiteral("Es ließ sich kein Dateimanager starten."), QMessageBox::Ok, parent);
+    box.setInformativeText(QStringLiteral("Der Programmordner ist:\n") + library.folder());
+    box.setTextInteractionFlags(Qt::TextSelectableByMouse);
+    box.exec();
 }
 
 QString label(const SavedProgram& program, const QFontMetrics& metrics, int width) {
@@ -345,8 +351,8 @@ void fillMenu(QMenu& menu, Engine& engine, UserPrograms& library, QWidget* paren
         a->setEnabled(hasTape);
         QObject::connect(a, &QAction::triggered, &menu, tapeActions[i]);
     }
-    QAction* folder = menu.addAction(QStringLiteral("Programmordner im Finder zeigen"));
-    QObject::connect(folder, &QAction::triggered, &menu, [&library] { showFolder(library); });
+    QAction* folder = menu.addAction(QStringLiteral("Programmordner im Dateimanager zeigen"));
+    QObject::connect(folder, &QAction::triggered, &menu, [&library, parent] { showFolder(library, parent); });
 }
 
 } // namespace ProgramActions

@@ -42,7 +42,8 @@ void save(Engine& engine, UserPrograms& library, const std::optional<SavedProgra
 std::optional<QString> askName(const QString& title, const QString& initial, QWidget* parent);
 // Spaces cut and joined again: "  Zins   2 " is "Zins 2".
 QString collapsedName(const QString& text);
-void showFolder(UserPrograms& library);
+// Opens the library folder in the file manager, or names it when none can be started.
+void showFolder(UserPrograms& library, QWidget* parent);
 // A menu label: the title, cut with "…" to fit `width` pixels.
 QString label(const SavedProgram& program, const QFontMetrics& metrics, int width);
 // The menus list this many programs; the rest are reached through "Alle Programme …".

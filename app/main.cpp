@@ -26,10 +26,6 @@
 
 namespace {
 
-bool hasDisplay() {
-    return std::getenv("DISPLAY") || std::getenv("WAYLAND_DISPLAY") || std::getenv("QT_QPA_PLATFORM");
-}
-
 // Headless runs report their own failures in one line; Qt's notes about the
 // session (a missing runtime folder, fonts) would only clutter a script's output.
 void quietQt(QtMsgType type, const QMessageLogContext&, const QString& message) {
@@ -37,7 +33,9 @@ void quietQt(QtMsgType type, const QMessageLogContext&, const QString& message) 
 }
 
 int snapshot(int argc, char** argv, const char* path, const char* keys) {
-    if (!hasDisplay()) qputenv("QT_QPA_PLATFORM", "offscreen");
+    // A picture never needs a display, whatever DISPLAY says: one that is
+    // set but unreachable would otherwise end the program inside Qt.
+    qputenv("QT_QPA_PLATFORM", "offscreen");
     qInstallMessageHandler(quietQt);
     QApplication app(argc, argv);
     vx::setAppIdentity();
@@ -50,11 +48,24 @@ int snapshot(int argc, char** argv, const char* path, const char* keys) {
     return 0;
 }
 
+// Qt ends the process with abort() when no display server can be reached;
+// while the window's application starts, that becomes one German line and
+// exit status 1.
+void noWindowSystem(QtMsgType type, const QMessageLogContext&, const QString& message) {
+    if (type != QtFatalMsg) return;
+    const char* display = std::getenv("WAYLAND_DISPLAY") ? std::getenv("WAYLAND_DISPLAY") : std::getenv("DISPLAY");
+    std::fprintf(stderr, "veltranix: Das Fenster lässt sich nicht öffnen: kein Bildschirm erreichbar (%s).\n",
+                 display && *display ? display : "weder DISPLAY noch WAYLAND_DISPLAY gesetzt");
+    (void)message;
+    std::_Exit(1);
+}
+
 int window(int argc, char** argv) {
+    const QtMessageHandler previous = qInstallMessageHandler(noWindowSystem);
     QApplication app(argc, argv);
+    qInstallMessageHandler(previous);
     vx::setAppIdentity();
     QGuiApplication::setDesktopFileName(QString::fromLatin1(vx::desktopId));
-    QApplication::setApplicationDisplayName(QStringLiteral("Veltranix"));
     QApplication::setWindowIcon(QIcon(QStringLiteral(":/icon.png")));
     QTranslator qtGerman;
     if (qtGerman.load(QLocale(QLocale::German, QLocale::Germany), QStringLiteral("qtbase"),

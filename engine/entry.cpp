@@ -118,8 +118,10 @@ void Engine::commitEntry() {
     entry.reset();
     // The keyed number passes the same range check as every result: the
     // display and the printer have two exponent digits, so "10 EXP 99" would
-    // otherwise show as 1e10.
-    E = Num{checked(typed.value()), typed.isDMS()};
+    // otherwise show as 1e10. A keyed zero keeps its sign: "0 CHS" is -0,
+    // and TO POLAR tells the angle by the sign of a zero.
+    const double value = typed.value();
+    E = Num{value == 0 ? r13(value) : checked(value), typed.isDMS()};
 }
 
 bool Engine::commitOrRaise() {

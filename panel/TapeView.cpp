@@ -176,6 +176,7 @@ TapeView::TapeView(Engine& engine, QWidget* parent) : ScaledWidget(parent), engi
     tear_->setCursor(Qt::PointingHandCursor);
     tear_->setFocusPolicy(Qt::NoFocus);
     tear_->setAccessibleName(QStringLiteral("Papierstreifen abreißen"));
+    tear_->setToolTip(QStringLiteral("Papierstreifen abreißen (Strg+K)"));
     connect(tear_, &QPushButton::clicked, this, [this] { engine_.clearTape(); });
 }
 

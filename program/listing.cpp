@@ -12,7 +12,9 @@ void Engine::startListing() {
     if (listingTask_) scheduler_.cancel(*listingTask_);
     listingTask_.reset();
     listedLines_ = 0;
-    listingStep();
+    // Even the first line is the task's: FWD returns at once, and a key
+    // pressed in the same instant stops the listing before anything prints.
+    listingTask_ = scheduler_.after(0, [this] { listingStep(); });
 }
 
 void Engine::listingStep() {

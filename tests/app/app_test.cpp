@@ -226,7 +226,7 @@ TEST_F(AppTest, TheProgramMenuListsTheLibrary) {
         entries.join(QLatin1Char('|')).toStdString(),
         "Programm laden|Programm speichern|Programm kopieren|Programm einfügen||"
         "Papierstreifen abreißen\tCtrl+K|Papierstreifen kopieren\tCtrl+Shift+C|"
-        "Papierstreifen sichern …\tCtrl+S|Papierstreifen drucken …\tCtrl+P|Programmordner im Finder zeigen");
+        "Papierstreifen sichern …\tCtrl+S|Papierstreifen drucken …\tCtrl+P|Programmordner im Dateimanager zeigen");
     // Nothing on the tape yet: nothing to copy, save or print.
     for (int i : {6, 7, 8}) EXPECT_FALSE(menu.actions()[i]->isEnabled()) << i;
 

@@ -1,6 +1,8 @@
 // SPDX-License-Identifier: GPL-3.0-or-later
 #include "support.h"
 
+#include <cmath>
+
 using namespace vx;
 using vx::test::Machine;
 
@@ -46,6 +48,12 @@ TEST(Arithmetic, AKeyedNumberBeyondTheRangeFailsAsAResultWould) {
     m.keys("10 exp 99 startStop");
     EXPECT_FALSE(m->running);
     EXPECT_TRUE(m->error);
+
+    // Only numbers out of range change: a keyed -0 stays -0.
+    Machine big(Model::orbis412);
+    big.keys("0 chs store 0 7");
+    EXPECT_EQ(big->regs[7].v, 0);
+    EXPECT_TRUE(std::signbit(big->regs[7].v));
 }
 
 TEST(Arithmetic, PowersAndTheirFailures) {

@@ -10,6 +10,8 @@ TEST(Listing, PrintsFromTheCounterToTheLastStepAtThePrintersPace) {
     m->loadProgram({56, 57, 192, 5, 27});
     m.keys("mode:step fwd");
     EXPECT_TRUE(m->listing);
+    EXPECT_TRUE(m->tape.empty()); // FWD returns at once; the task prints
+    m.advance(0);
     EXPECT_EQ(m.tape(), (Lines{"·001  070  S"}));
     m.advance(0.49);
     EXPECT_EQ(m->tape.size(), 1u);
@@ -35,8 +37,19 @@ TEST(Listing, NothingToListEndsAtOnce) {
     m->loadProgram({56});
     m->pc = 2;
     m.keys("mode:step fwd");
+    m.advance(0);
     EXPECT_FALSE(m->listing);
     EXPECT_TRUE(m->tape.empty());
+}
+
+TEST(Listing, AKeyInTheSameInstantAsFwdPrintsNothing) {
+    Machine m;
+    m->loadProgram({56, 57});
+    m.keys("mode:step fwd 9");
+    m.advance(5);
+    EXPECT_FALSE(m->listing);
+    EXPECT_TRUE(m->tape.empty());
+    EXPECT_FALSE(m->entry.has_value());
 }
 
 TEST(Listing, AnyKeyStopsItAndDoesNothingElse) {
@@ -62,11 +75,15 @@ TEST(Listing, AnyKeyStopsItAndDoesNothingElse) {
 TEST(Listing, SwitchesStopIt) {
     Machine m;
     m->loadProgram({1, 2, 3, 4, 5, 6});
-    m.keys("mode:step fwd printer:off");
+    m.keys("mode:step fwd");
+    m.advance(0);
+    m.keys("printer:off");
     m.advance(5);
     EXPECT_FALSE(m->listing);
     EXPECT_EQ(m->tape.size(), 1u);
-    m.keys("printer:on fwd mode:run");
+    m.keys("printer:on fwd");
+    m.advance(0);
+    m.keys("mode:run");
     m.advance(5);
     EXPECT_EQ(m->tape.size(), 2u);
 }
