@@ -5,6 +5,7 @@
 #include "panel/KeyHelp.h"
 
 #include <QApplication>
+#include <QInputMethodEvent>
 #include <QKeyEvent>
 #include <QWindow>
 
@@ -73,6 +74,17 @@ std::optional<Key> KeyboardMonitor::keyFor(const QKeyEvent& e) {
 
 bool KeyboardMonitor::eventFilter(QObject* watched, QEvent* event) {
     const QEvent::Type type = event->type();
+    // Where an input method composes keys, a "^" arrives as committed text
+    // at the focus; the window's keys never show it.
+    if (type == QEvent::InputMethod && watched == QGuiApplication::focusObject() &&
+        !QApplication::activeModalWidget() && !QApplication::activePopupWidget()) {
+        const QString committed = static_cast<QInputMethodEvent*>(event)->commitString();
+        if (committed == QStringLiteral("^")) {
+            engine_.press(Key(K::power));
+            return true;
+        }
+        return false;
+    }
     if (type != QEvent::KeyPress && type != QEvent::KeyRelease) return false;
     // A key event reaches the window first and then each widget up the parent
     // chain; only the window's copy counts, so every press acts exactly once.
@@ -84,6 +96,18 @@ bool KeyboardMonitor::eventFilter(QObject* watched, QEvent* event) {
     // While a dialog is open the keys are the dialog's; its text field knows
     // the standard editing shortcuts by itself.
     if (QApplication::activeModalWidget() || QApplication::activePopupWidget()) return false;
+    // On German keyboards "^" is a dead key: it sends no text and waits for
+    // the next key to complete it. The calculator has no text to compose, so
+    // the dead key is aˣ at once, and the key completing it is part of it.
+    const bool completing = circumflexPending_ && !(e->modifiers() & Qt::ControlModifier) &&
+                            (e->key() == Qt::Key_Space || e->key() == Qt::Key_Dead_Circumflex);
+    circumflexPending_ = false;
+    if (completing) return true;
+    if (e->key() == Qt::Key_Dead_Circumflex) {
+        circumflexPending_ = true;
+        engine_.press(Key(K::power));
+        return true;
+    }
     const auto key = keyFor(*e);
     if (!key) return false;
     engine_.press(*key);

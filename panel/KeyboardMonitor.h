@@ -35,6 +35,9 @@ class KeyboardMonitor : public QObject {
   private:
     Engine& engine_;
     KeyHelp& help_;
+    // A dead circumflex was just turned into aˣ: the key that would complete
+    // it into a "^" (a space, or the circumflex again) belongs to it.
+    bool circumflexPending_ = false;
 };
 
 } // namespace vx

@@ -222,11 +222,11 @@ TEST_F(AppTest, TheProgramMenuListsTheLibrary) {
     for (QAction* a : menu.actions())
         entries << a->text() +
                        (a->shortcut().isEmpty() ? QString() : QLatin1Char('\t') + a->shortcut().toString());
-    EXPECT_EQ(
-        entries.join(QLatin1Char('|')).toStdString(),
-        "Programm laden|Programm speichern|Programm kopieren|Programm einfügen||"
-        "Papierstreifen abreißen\tCtrl+K|Papierstreifen kopieren\tCtrl+Shift+C|"
-        "Papierstreifen sichern …\tCtrl+S|Papierstreifen drucken …\tCtrl+P|Programmordner im Dateimanager zeigen");
+    EXPECT_EQ(entries.join(QLatin1Char('|')).toStdString(),
+              "Programm laden|Programm speichern|Programm kopieren|Programm einfügen||"
+              "Papierstreifen abreißen\tCtrl+K|Papierstreifen kopieren\tCtrl+Shift+C|"
+              "Papierstreifen sichern …\tCtrl+S|Papierstreifen drucken …\tCtrl+P|Programmordner im "
+              "Dateimanager zeigen");
     // Nothing on the tape yet: nothing to copy, save or print.
     for (int i : {6, 7, 8}) EXPECT_FALSE(menu.actions()[i]->isEnabled()) << i;
 
@@ -469,4 +469,41 @@ TEST_F(AppTest, TheAboutBoxNamesVersionAndLicence) {
         QStringLiteral("<b>Veltranix</b> " VX_VERSION "<br>Nachbildung der programmierbaren Tischrechner "
                        "Orbis 410 und 412 Numerist mit Papierstreifendrucker.<br><br>Freie Software unter "
                        "der GNU General Public License, Version 3 oder neuer (GPL-3.0-or-later)."));
+}
+
+TEST_F(AppTest, TheDeadCircumflexOfGermanKeyboardsIsTheAxKey) {
+    Window w(*engine);
+    QWindow* window = w.window.windowHandle();
+    auto typeWithDeadKeys = [&](std::initializer_list<int> keys) {
+        for (int k : keys) {
+            if (k == Qt::Key_Dead_Circumflex)
+                QTest::sendKeyEvent(QTest::Click, window, Qt::Key_Dead_Circumflex, QString(),
+                                    Qt::NoModifier); // no text, as the X server sends it
+            else if (k == '^')
+                QTest::sendKeyEvent(QTest::Click, window, Qt::Key_AsciiCircum, QStringLiteral("^"),
+                                    Qt::NoModifier);
+            else if (k == ' ')
+                QTest::keyClick(window, Qt::Key_Space);
+            else
+                QTest::keyClick(window, static_cast<char>(k));
+        }
+    };
+    // ^ alone, ^ completed by a space, ^ typed twice: each is one aˣ, and the key after it counts.
+    for (auto keys :
+         {std::initializer_list<int>{'2', Qt::Key_Dead_Circumflex, '3', '='},
+          std::initializer_list<int>{'2', Qt::Key_Dead_Circumflex, ' ', '3', '='},
+          std::initializer_list<int>{'2', Qt::Key_Dead_Circumflex, Qt::Key_Dead_Circumflex, '3', '='},
+          std::initializer_list<int>{'2', '^', '3', '='}}) {
+        QTest::keyClick(window, Qt::Key_Escape, Qt::ShiftModifier);
+        engine->clearTape();
+        typeWithDeadKeys(keys);
+        EXPECT_EQ(engine->E.v, 8);
+        EXPECT_FALSE(engine->running);
+        ASSERT_EQ(engine->tape.size(), 3u);
+        EXPECT_EQ(engine->tape[0].printed(), "      2.0000 aˣ");
+    }
+    // A space that completes nothing is START STOP as ever.
+    engine->loadProgram({27});
+    QTest::keyClick(window, Qt::Key_Space);
+    EXPECT_TRUE(engine->running);
 }

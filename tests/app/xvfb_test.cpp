@@ -17,6 +17,7 @@
 #include <csignal>
 #include <cstdlib>
 #include <filesystem>
+#include <functional>
 #include <string>
 #include <sys/stat.h>
 #include <sys/wait.h>
@@ -68,17 +69,6 @@ int ignoreXErrors(Display*, XErrorEvent*) {
     return 0;
 }
 
-// Ends the application whatever happens to the test.
-struct Reaper {
-    pid_t pid;
-    ~Reaper() {
-        if (pid > 0 && waitpid(pid, nullptr, WNOHANG) == 0) {
-            kill(pid, SIGKILL);
-            waitpid(pid, nullptr, 0);
-        }
-    }
-};
-
 struct Server {
     int number = 0;
     pid_t pid = -1;
@@ -118,83 +108,152 @@ bool lit(Display* d, Window w, int contentTop, int cell, char segment) {
     return red > 200 && blue < 100;
 }
 
-} // namespace
-
-TEST(RealWindow, StartsTakesKeysAndEndsWhenClosed) {
-    if (!onPath("Xvfb") || !onPath("xdotool"))
-        GTEST_SKIP() << "Xvfb and xdotool are needed (./dev.sh test installs them)";
+// The calculator started in a private X server with a private home; its
+// window found, mapped and painted.
+struct RealApp {
     Server server;
-    ASSERT_TRUE(server.start()) << "Xvfb did not start";
-    const fs::path home = fs::temp_directory_path() / ("vxwindow-" + std::to_string(getpid()));
-    fs::create_directories(home / "runtime");
-    fs::permissions(home / "runtime", fs::perms::owner_all);
-    const std::string display = "DISPLAY=:" + std::to_string(server.number);
-    const std::vector<std::string> env = {
-        display, "XDG_DATA_HOME=" + (home / "data").string(), "XDG_CONFIG_HOME=" + (home / "config").string(),
-        "XDG_RUNTIME_DIR=" + (home / "runtime").string(), "QT_QPA_PLATFORM=xcb"};
-    // A FIFO where the library belongs: reading it would wait for a writer
-    // for ever; the window must come up all the same.
-    fs::create_directories(home / "data" / "Veltranix 410");
-    ASSERT_EQ(mkfifo((home / "data" / "Veltranix 410" / "Veltranix410Programs.txt").c_str(), 0644), 0);
-    const pid_t app = spawn({VELTRANIX_BINARY}, env);
-    Reaper reaper{app};
-
+    fs::path home = fs::temp_directory_path() / ("vxwindow-" + std::to_string(getpid()));
+    std::string display;
+    pid_t pid = -1;
     Window window = 0;
-    for (int i = 0; i < 200 && !window; ++i) {
-        std::this_thread::sleep_for(50ms);
-        window = findWindow(server.display, DefaultRootWindow(server.display), "Veltranix 410 Numerist");
-    }
-    ASSERT_NE(window, 0u) << "no window appeared";
-    XWindowAttributes attributes{};
-    for (int i = 0; i < 100; ++i) {
-        XGetWindowAttributes(server.display, window, &attributes);
-        if (attributes.map_state == IsViewable && attributes.width == 1290) break;
-        std::this_thread::sleep_for(50ms);
-    }
-    EXPECT_EQ(attributes.width, 1290);
-    // The panel is 607 high at 150 %; the menu bar sits above it in the window.
-    const int contentTop = attributes.height - 607;
-    EXPECT_GE(contentTop, 0);
-    EXPECT_LT(contentTop, 60);
+    int contentTop = 0;
 
-    // Wait until the panel is painted: the last cell shows the 0 of 0.0000.
-    auto waitFor = [&](int cell, char segment) {
+    // Starts the binary; `prepare` may put things into the home first.
+    void start(const std::function<void(const fs::path&)>& prepare = {}) {
+        ASSERT_TRUE(server.start()) << "Xvfb did not start";
+        fs::create_directories(home / "runtime");
+        fs::permissions(home / "runtime", fs::perms::owner_all);
+        display = "DISPLAY=:" + std::to_string(server.number);
+        if (prepare) prepare(home);
+        const std::vector<std::string> env = {display, "XDG_DATA_HOME=" + (home / "data").string(),
+                                              "XDG_CONFIG_HOME=" + (home / "config").string(),
+                                              "XDG_RUNTIME_DIR=" + (home / "runtime").string(),
+                                              "QT_QPA_PLATFORM=xcb"};
+        pid = spawn({VELTRANIX_BINARY}, env);
+        for (int i = 0; i < 200 && !window; ++i) {
+            std::this_thread::sleep_for(50ms);
+            window = findWindow(server.display, DefaultRootWindow(server.display), "Veltranix 410 Numerist");
+        }
+        ASSERT_NE(window, 0u) << "no window appeared";
+        XWindowAttributes attributes{};
         for (int i = 0; i < 100; ++i) {
-            if (lit(server.display, window, contentTop, cell, segment)) return true;
+            XGetWindowAttributes(server.display, window, &attributes);
+            if (attributes.map_state == IsViewable && attributes.width == 1290) break;
+            std::this_thread::sleep_for(50ms);
+        }
+        EXPECT_EQ(attributes.width, 1290);
+        // The panel is 607 high at 150 %; the menu bar sits above it in the window.
+        contentTop = attributes.height - 607;
+        EXPECT_GE(contentTop, 0);
+        EXPECT_LT(contentTop, 60);
+        // Painted: the last cell shows the 0 of 0.0000.
+        ASSERT_TRUE(waitFor(15, 'a')) << "the display never lit";
+    }
+    bool lit(int cell, char segment) const {
+        return ::lit(server.display, window, contentTop, cell, segment);
+    }
+    bool waitFor(int cell, char segment, bool on = true) const {
+        for (int i = 0; i < 100; ++i) {
+            if (lit(cell, segment) == on) return true;
             std::this_thread::sleep_for(50ms);
         }
         return false;
-    };
-    ASSERT_TRUE(waitFor(15, 'a')) << "the display never lit";
-    EXPECT_FALSE(lit(server.display, window, contentTop, 1, 'b'));
-    const std::string type = display + " xdotool type --delay 30 '12+3=i'";
-    ASSERT_EQ(std::system(type.c_str()), 0);
+    }
+    // The seven segments of a cell as lit ("abcdefg" for an 8).
+    std::string segments(int cell) const {
+        std::string on;
+        for (char s : std::string("abcdefg"))
+            if (lit(cell, s)) on += s;
+        return on;
+    }
+    int run(const std::string& command) const { return std::system((display + " " + command).c_str()); }
+    ~RealApp() {
+        if (pid > 0 && waitpid(pid, nullptr, WNOHANG) == 0) {
+            kill(pid, SIGKILL);
+            waitpid(pid, nullptr, 0);
+        }
+        fs::remove_all(home);
+    }
+};
+
+bool toolsPresent() {
+    return onPath("Xvfb") && onPath("xdotool");
+}
+
+} // namespace
+
+TEST(RealWindow, StartsTakesKeysAndEndsWhenClosed) {
+    if (!toolsPresent()) GTEST_SKIP() << "Xvfb and xdotool are needed (./dev.sh test installs them)";
+    RealApp app;
+    // A FIFO where the library belongs: reading it would wait for a writer
+    // for ever; the window must come up all the same.
+    app.start([](const fs::path& home) {
+        fs::create_directories(home / "data" / "Veltranix 410");
+        ASSERT_EQ(mkfifo((home / "data" / "Veltranix 410" / "Veltranix410Programs.txt").c_str(), 0644), 0);
+    });
+    if (HasFatalFailure()) return;
+    EXPECT_FALSE(app.lit(1, 'b'));
+    ASSERT_EQ(app.run("xdotool type --delay 30 '12+3=i'"), 0);
     // The identification display shows " 15." from cell 1.
-    EXPECT_TRUE(waitFor(1, 'b'));
-    EXPECT_TRUE(waitFor(2, 'g'));
-    EXPECT_FALSE(lit(server.display, window, contentTop, 1, 'a'));
+    EXPECT_TRUE(app.waitFor(1, 'b'));
+    EXPECT_TRUE(app.waitFor(2, 'g'));
+    EXPECT_FALSE(app.lit(1, 'a'));
 
     // Close the window the way a window manager asks for it.
     XEvent close{};
     close.xclient.type = ClientMessage;
-    close.xclient.window = window;
-    close.xclient.message_type = XInternAtom(server.display, "WM_PROTOCOLS", False);
+    close.xclient.window = app.window;
+    close.xclient.message_type = XInternAtom(app.server.display, "WM_PROTOCOLS", False);
     close.xclient.format = 32;
-    close.xclient.data.l[0] = static_cast<long>(XInternAtom(server.display, "WM_DELETE_WINDOW", False));
+    close.xclient.data.l[0] = static_cast<long>(XInternAtom(app.server.display, "WM_DELETE_WINDOW", False));
     close.xclient.data.l[1] = CurrentTime;
-    XSendEvent(server.display, window, False, NoEventMask, &close);
-    XFlush(server.display);
+    XSendEvent(app.server.display, app.window, False, NoEventMask, &close);
+    XFlush(app.server.display);
     int status = -1;
     for (int i = 0; i < 100; ++i) {
-        if (waitpid(app, &status, WNOHANG) == app) break;
+        if (waitpid(app.pid, &status, WNOHANG) == app.pid) break;
         std::this_thread::sleep_for(50ms);
         status = -1;
     }
     if (status == -1) {
         ADD_FAILURE() << "the application did not end when its window was closed";
     } else {
-        reaper.pid = -1;
+        app.pid = -1;
         EXPECT_TRUE(WIFEXITED(status) && WEXITSTATUS(status) == 0);
     }
-    fs::remove_all(home);
+}
+
+// A German keyboard: "^" is a dead key, ( ) = / * lie on shifted keys, and
+// the numeric keypad has a decimal comma.
+TEST(RealWindow, AGermanKeyboardReachesEveryKey) {
+    if (!toolsPresent() || !onPath("setxkbmap"))
+        GTEST_SKIP() << "Xvfb, xdotool and setxkbmap are needed (./dev.sh test installs them)";
+    RealApp app;
+    app.start();
+    if (HasFatalFailure()) return;
+    ASSERT_EQ(app.run("setxkbmap de"), 0);
+    const struct {
+        const char* keys;
+        const char* digit; // the segments of cell 11, where the result's units digit stands
+    } cases[] = {
+        {"2 dead_circumflex 3 equal", "abcdefg"},                      // 2 ^ 3 = 8
+        {"2 dead_circumflex space 3 equal", "abcdefg"},                // ^ completed by a space
+        {"parenleft 1 plus 2 parenright asterisk 3 Return", "abcdfg"}, // (1 + 2) * 3 = 9
+        {"KP_1 KP_Decimal KP_5 KP_Multiply KP_2 KP_Enter", "abcdg"},   // 1,5 * 2 = 3
+        {"7 minus 1 slash 2 equal", "abcdg"},                          // (7 - 1) / 2 = 3
+        {"2 0 colon 4 equal", "acdfg"},                                // 20 : 4 = 5
+    };
+    for (const auto& c : cases) {
+        ASSERT_EQ(app.run("xdotool key --delay 40 shift+Escape"), 0);
+        ASSERT_TRUE(app.waitFor(11, 'g', false));
+        ASSERT_EQ(app.run(std::string("xdotool key --delay 40 ") + c.keys), 0);
+        bool shown = false;
+        for (int i = 0; i < 60 && !shown; ++i) {
+            shown = app.segments(11) == c.digit;
+            if (!shown) std::this_thread::sleep_for(50ms);
+        }
+        EXPECT_TRUE(shown) << c.keys << ": cell 11 shows segments " << app.segments(11);
+        // Nothing else reached the machine: no program started, no second digit.
+        EXPECT_EQ(app.segments(10), "") << c.keys;
+    }
 }
