@@ -40,6 +40,7 @@ class KeyButton : public ScaledWidget {
     Key key() const { return key_; }
     bool isDown() const { return down_; }
     void setHighlight(bool on);
+    bool highlighted() const { return highlight_; }
     std::function<void()> action;
     std::function<void(bool)> onHover;
 

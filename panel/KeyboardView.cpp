@@ -101,8 +101,19 @@ double KeyboardView::imageScale() const {
     return width() / Layout::imageSize.width();
 }
 
+QRectF KeyboardView::fGlowRect() const {
+    const double s = imageScale();
+    const QRectF key = Layout::keyRect(K::f);
+    const double radius = glowRadius * scale_;
+    return QRectF(key.left() * s, key.top() * s, key.width() * s, key.height() * s)
+        .adjusted(-radius, -radius, radius, radius);
+}
+
 void KeyboardView::refresh() {
-    button(K::f)->setHighlight(engine_.prefix.kind == Prefix::Kind::f);
+    KeyButton* f = button(K::f);
+    const bool pending = engine_.prefix.kind == Prefix::Kind::f;
+    if (f->highlighted() != pending) update(fGlowRect().toAlignedRect());
+    f->setHighlight(pending);
     printer_->setIndex(engine_.printerOn() ? 0 : 1);
     mode_->setIndex(static_cast<int>(engine_.mode()));
     tape_->setIndex(engine_.tapeWritesProgram() ? 0 : 1);
@@ -155,14 +166,30 @@ void KeyboardView::paintEvent(QPaintEvent* event) {
         // base zoom the picture comes ready-scaled.
         const QImage& base = Layout::baseKeyboardImage();
         scaled_ = QPixmap::fromImage(
-            base.size() == pixels
-                ? base
-                : Layout::keyboardImage().scaled(pixels, Qt::IgnoreAspectRatio, Qt::SmoothTransformation));
+            base.size() == pixels ? base : Layout::downscaled(Layout::keyboardImage(), pixels));
         scaled_.setDevicePixelRatio(ratio);
     }
     const QRect dirty = event->rect();
     p.drawPixmap(dirty, scaled_,
                  QRectF(QPointF(dirty.topLeft()) * ratio, QSizeF(dirty.size()) * ratio).toRect());
+    if (button(K::f)->highlighted() && dirty.intersects(fGlowRect().toAlignedRect())) {
+        // A soft yellow light from the key's edge outwards, fading to nothing.
+        p.setRenderHint(QPainter::Antialiasing);
+        const double radius = glowRadius * scale_;
+        const QRectF glow = fGlowRect();
+        const QRectF key = glow.adjusted(radius, radius, -radius, -radius);
+        const int rings = std::max(3, static_cast<int>(std::lround(radius)));
+        for (int i = rings; i >= 1; --i) {
+            const double out = radius * i / rings;
+            QColor yellow(255, 214, 0);
+            yellow.setAlphaF(0.55f * (1.0f - static_cast<float>(i - 1) / static_cast<float>(rings)));
+            p.setPen(QPen(yellow, radius / rings + 0.5));
+            p.setBrush(Qt::NoBrush);
+            p.drawRoundedRect(key.adjusted(-out + radius / rings / 2, -out + radius / rings / 2,
+                                           out - radius / rings / 2, out - radius / rings / 2),
+                              5 * scale_ + out, 5 * scale_ + out);
+        }
+    }
 }
 
 } // namespace vx

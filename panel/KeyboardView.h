@@ -57,7 +57,10 @@ class KeyboardView : public ScaledWidget {
     SlideSwitch* angle_;
     QWidget* overlay_;
     std::optional<Key> hovered_;
+    static constexpr double glowRadius = 6;
     QPixmap scaled_;
+    // The yellow glow of a pending f lies around the key, on the panel itself.
+    QRectF fGlowRect() const;
 };
 
 } // namespace vx

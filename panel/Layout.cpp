@@ -141,6 +141,22 @@ const QImage& keyboardImage() {
     return image;
 }
 
+const std::vector<QRectF>& wells() {
+    // Each edge clear of the key help's labels, which lie outside some keys.
+    static const std::vector<QRectF> table = {r(26, 246, 280, 738),    r(306, 244, 434, 707),
+                                              r(476, 244, 858, 734),   r(889, 244, 1146, 706),
+                                              r(1281, 252, 1517, 722), r(489, 38, 711, 222)};
+    return table;
+}
+
+QImage downscaled(const QImage& image, QSize size) {
+    QImage scaled = image;
+    while (scaled.width() >= 2 * size.width() && scaled.height() >= 2 * size.height())
+        scaled = scaled.scaled(scaled.size() / 2, Qt::IgnoreAspectRatio, Qt::SmoothTransformation);
+    return scaled.size() == size ? scaled
+                                 : scaled.scaled(size, Qt::IgnoreAspectRatio, Qt::SmoothTransformation);
+}
+
 QSize baseImageSize() {
     return QSize(1040, 495);
 }

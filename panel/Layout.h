@@ -48,6 +48,13 @@ std::optional<HelpColors> helpColors(Key key);
 // The same sampling over any image (the picture may have any resolution).
 std::vector<std::optional<HelpColors>> sampleHelpColors(const QImage& image);
 
+// The recessed wells behind the key groups, as the picture draws them.
+const std::vector<QRectF>& wells();
+
+// The picture at a smaller size, each step at most halving it, so that every
+// pixel of the result averages all of its source pixels.
+QImage downscaled(const QImage& image, QSize size);
+
 // The panel image "Vxpanel", or a blank image of the nominal size when the
 // resource is missing.
 const QImage& keyboardImage();

@@ -175,12 +175,7 @@ int main(int argc, char** argv) {
     p.drawLine(QPointF(0, H - 1.5), QPointF(W, H - 1.5));
 
     // Recessed wells behind the key groups.
-    drawWell(p, Layout::r(26, 246, 280, 710));
-    drawWell(p, Layout::r(306, 244, 434, 707));
-    drawWell(p, Layout::r(476, 244, 847, 730));
-    drawWell(p, Layout::r(889, 244, 1146, 706));
-    drawWell(p, Layout::r(1281, 252, 1517, 722));
-    drawWell(p, Layout::r(489, 38, 711, 222));
+    for (const QRectF& well : Layout::wells()) drawWell(p, well);
 
     const QColor white(246, 244, 238), black(24, 24, 24);
     const CapStyle ivory{QColor(236, 229, 212), black};
@@ -201,19 +196,19 @@ int main(int argc, char** argv) {
         double size;
     };
     const Cap caps[] = {
-        {K::adv, &slate, 15},      {K::sdMean, &slate, 17},   {K::printKey, &slate, 14},
-        {K::store, &slate, 18},    {K::setDP, &slate, 13},    {K::recall, &slate, 17},
-        {K::reset, &orange, 14},   {K::exchange, &slate, 15}, {K::ident, &slate, 14},
-        {K::clear, &orange, 14},   {K::sigma, &warm, 17},     {K::dms, &warm, 14},
-        {K::exp, &warm, 15},       {K::startStop, &red, 15},  {K::dot, &ivory, 30},
-        {K::chs, &ivory, 15},      {K::f, &yellow, 28},       {K::power, &light, 20},
+        {K::adv, &slate, 17},      {K::sdMean, &slate, 18},   {K::printKey, &slate, 17},
+        {K::store, &slate, 18},    {K::setDP, &slate, 16},    {K::recall, &slate, 18},
+        {K::reset, &orange, 17},   {K::exchange, &slate, 17}, {K::ident, &slate, 17},
+        {K::clear, &orange, 17},   {K::sigma, &warm, 18},     {K::dms, &warm, 16},
+        {K::exp, &warm, 17},       {K::startStop, &red, 17},  {K::dot, &ivory, 30},
+        {K::chs, &ivory, 17},      {K::f, &yellow, 28},       {K::power, &light, 20},
         {K::lparen, &light, 22},   {K::rparen, &light, 22},   {K::minus, &light, 26},
         {K::divide, &light, 26},   {K::plus, &light, 26},     {K::times, &light, 26},
-        {K::equals, &navy, 28},    {K::ln, &ebony, 15},       {K::sin, &ebony, 15},
-        {K::log, &ebony, 15},      {K::cos, &ebony, 15},      {K::sqrt, &ebony, 15},
-        {K::tan, &ebony, 15},      {K::recip, &ebony, 15},    {K::toRect, &ebony, 14},
-        {K::toMetric, &ebony, 14}, {K::toRad, &ebony, 13},    {K::back, &charcoal, 12},
-        {K::fwd, &charcoal, 12},   {K::jump, &charcoal, 12},  {K::insert, &charcoal, 12},
+        {K::equals, &navy, 28},    {K::ln, &ebony, 17},       {K::sin, &ebony, 17},
+        {K::log, &ebony, 17},      {K::cos, &ebony, 17},      {K::sqrt, &ebony, 17},
+        {K::tan, &ebony, 17},      {K::recip, &ebony, 17},    {K::toRect, &ebony, 16},
+        {K::toMetric, &ebony, 16}, {K::toRad, &ebony, 15},    {K::back, &charcoal, 14},
+        {K::fwd, &charcoal, 14},   {K::jump, &charcoal, 14},  {K::insert, &charcoal, 14},
     };
 
     for (const auto& [key, rect] : Layout::keys()) {
@@ -239,8 +234,9 @@ int main(int argc, char** argv) {
     for (const auto& [key, rect] : Layout::keys()) {
         const QString label = Layout::printedShiftLegend(key);
         if (label.isEmpty()) continue;
-        const QRectF below(rect.left() - 10, rect.bottom() + 3, rect.width() + 20, 16);
-        text(p, below, label, legendFont(11.5, false, QFont::DemiBold), amber);
+        // As large as the room below the key allows: MEAN under SD has the least.
+        const QRectF below(rect.left() - 12, rect.bottom() + 3, rect.width() + 24, 19);
+        text(p, below, label, legendFont(15.5, false, QFont::DemiBold), amber);
     }
 
     // Switch slots and their positions.
@@ -301,8 +297,7 @@ int main(int argc, char** argv) {
     const QString path = QString::fromLocal8Bit(argv[1]);
     QString basePath = path;
     basePath.replace(QStringLiteral(".png"), QStringLiteral("-1040.png"));
-    const QImage base =
-        image.scaled(Layout::baseImageSize(), Qt::IgnoreAspectRatio, Qt::SmoothTransformation);
+    const QImage base = Layout::downscaled(image, Layout::baseImageSize());
     if (!image.save(path, "PNG") || !base.save(basePath, "PNG")) {
         std::fprintf(stderr, "drawpanel: cannot write %s\n", argv[1]);
         return 1;

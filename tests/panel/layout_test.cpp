@@ -125,3 +125,25 @@ TEST(PanelPicture, EveryKeyAndSwitchLiesWhereTheLayoutSays) {
         EXPECT_GT(mean(image, QRectF(slot.left(), slot.bottom() + 10, slot.width(), 6)).lightnessF(), 0.35);
     }
 }
+
+TEST(PanelPicture, KeyHelpLabelsLeaveTheWellsEdgesAlone) {
+    const QImage& image = Layout::keyboardImage();
+    // The wells lie where the layout says: dark inside the bottom edge, the light plate below it.
+    for (const QRectF& well : Layout::wells()) {
+        const double x = well.center().x();
+        const double inside = mean(image, QRectF(x - 20, well.bottom() - 5, 40, 3)).lightnessF();
+        const double below = mean(image, QRectF(x - 20, well.bottom() + 3, 40, 3)).lightnessF();
+        EXPECT_GT(below - inside, 0.04) << well.left() << "," << well.top() << ": " << inside << " " << below;
+    }
+    // No label shown with the key help (Alt held) lies across a well's edge and its shadow.
+    for (const auto& [key, rect] : Layout::keys()) {
+        if (!Layout::fHelp(key)) continue;
+        const QRectF label = Layout::helpRect(key, rect);
+        for (const QRectF& well : Layout::wells()) {
+            const bool inside = well.adjusted(4, 4, -4, -4).contains(label);
+            const bool apart = !well.adjusted(-4, -4, 4, 4).intersects(label);
+            EXPECT_TRUE(inside || apart)
+                << keyName(key) << " covers the edge of the well at " << well.left() << "," << well.top();
+        }
+    }
+}

@@ -127,20 +127,41 @@ TEST(Keyboard, KeysActOnReleaseAndWorkTheMachine) {
 }
 
 TEST(Keyboard, TheFKeyShinesWhileTheShiftIsPending) {
-    Panel panel;
-    KeyButton* f = panel.view.keyboard()->button(K::f);
-    panel.keys({K::f});
-    panel.view.keyboard()->refresh();
-    QImage lit(f->size(), QImage::Format_ARGB32);
-    lit.fill(Qt::black);
-    f->render(&lit, QPoint(), QRegion(), QWidget::DrawChildren);
-    EXPECT_GT(lit.pixelColor(2, lit.height() / 2).red(), 150);
-    panel.keys({Key::digit(7)});
-    panel.view.keyboard()->refresh();
-    QImage plain(f->size(), QImage::Format_ARGB32);
-    plain.fill(Qt::black);
-    f->render(&plain, QPoint(), QRegion(), QWidget::DrawChildren);
-    EXPECT_LT(plain.pixelColor(2, plain.height() / 2).red(), 20);
+    // A yellow frame on the key and a glow around it, outside the key's edge, at every zoom.
+    for (double factor : {1.0, 60.0 / 150.0}) {
+        Panel panel;
+        panel.view.setFactor(factor);
+        KeyboardView* keyboard = panel.view.keyboard();
+        KeyButton* f = keyboard->button(K::f);
+        auto render = [&] {
+            keyboard->refresh();
+            QImage image(keyboard->size(), QImage::Format_ARGB32);
+            keyboard->render(&image);
+            return image;
+        };
+        const QImage plain = render();
+        panel.keys({K::f});
+        const QImage lit = render();
+        const QRect key = f->geometry();
+        const int mid = key.center().y();
+        auto yellowness = [](const QColor& c) { return c.red() + c.green() - 2 * c.blue(); };
+        // Just inside the key: its frame.
+        EXPECT_GT(yellowness(lit.pixelColor(key.left() + 2, mid)),
+                  yellowness(plain.pixelColor(key.left() + 2, mid)) + 60)
+            << factor;
+        // Outside its edge, within the glow's reach, left and right.
+        const int reach = std::max(2, static_cast<int>(3 * panel.view.keyboard()->scale()));
+        for (int x : {key.left() - reach, key.right() + reach})
+            EXPECT_GT(yellowness(lit.pixelColor(x, mid)), yellowness(plain.pixelColor(x, mid)) + 40)
+                << factor << " x " << x;
+        // Further out the panel is as it was.
+        const int far = static_cast<int>(12 * panel.view.keyboard()->scale()) + 2;
+        EXPECT_EQ(lit.pixelColor(key.right() + far, mid), plain.pixelColor(key.right() + far, mid)) << factor;
+        panel.keys({Key::digit(7)});
+        const QImage after = render();
+        EXPECT_EQ(after.pixelColor(key.right() + reach, mid), plain.pixelColor(key.right() + reach, mid))
+            << factor;
+    }
 }
 
 TEST(Switches, ClicksAndDragsChooseTheirPositions) {
