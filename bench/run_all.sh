@@ -17,3 +17,4 @@ echo "== script file"; bench/script_file.sh "$build"
 echo "== tape as PDF"; bench/tape_pdf.sh "$build"
 echo "== snapshot"; bench/snapshot_time.sh "$build" 30
 echo "== real-time pace"; "$build/run_pace" 10
+echo "== the real window"; bench/window_pace.sh "$build" 10

@@ -140,7 +140,22 @@ QRectF DisplayPanel::digitArea() {
 
 void DisplayPanel::refresh() {
     power_->setIndex(engine_.power() ? 0 : 1);
-    update();
+    std::vector<Cell> cells = engine_.cells();
+    if (engine_.model() != shownModel_) {
+        shownModel_ = engine_.model();
+        update();
+    } else if (cells == shownCells_ && engine_.power() == shownPower_) {
+        return;
+    } else {
+        update(digitWindow());
+    }
+    shownCells_ = std::move(cells);
+    shownPower_ = engine_.power();
+}
+
+QRect DisplayPanel::digitWindow() const {
+    const QRectF window(windowX - 6, windowY - 6, windowW + 12, windowH + 14);
+    return QRectF(window.topLeft() * scale_, window.size() * scale_).toAlignedRect();
 }
 
 void DisplayPanel::layoutContent() {
@@ -149,7 +164,24 @@ void DisplayPanel::layoutContent() {
 }
 
 void DisplayPanel::paintEvent(QPaintEvent*) {
+    const qreal ratio = devicePixelRatioF();
+    const QSize pixels = (QSizeF(size()) * ratio).toSize();
+    if (static_.size() != pixels || staticModel_ != engine_.model()) {
+        static_ = QPixmap(pixels);
+        static_.setDevicePixelRatio(ratio);
+        static_.fill(Qt::transparent);
+        QPainter layer(&static_);
+        paintStatic(layer);
+        staticModel_ = engine_.model();
+    }
     QPainter p(this);
+    p.drawPixmap(0, 0, static_);
+    p.setRenderHint(QPainter::Antialiasing);
+    p.scale(scale_, scale_);
+    DisplayView::paint(p, digitArea(), shownCells_, shownPower_);
+}
+
+void DisplayPanel::paintStatic(QPainter& p) const {
     p.setRenderHint(QPainter::Antialiasing);
     p.setRenderHint(QPainter::TextAntialiasing);
     p.scale(scale_, scale_);
@@ -193,7 +225,6 @@ void DisplayPanel::paintEvent(QPaintEvent*) {
     p.setBrush(QColor::fromRgbF(0.05f, 0.02f, 0.02f));
     p.setPen(QPen(QBrush(frame), 3));
     p.drawRoundedRect(window, 8, 8);
-    DisplayView::paint(p, digitArea(), engine_.cells(), engine_.power());
 }
 
 } // namespace vx

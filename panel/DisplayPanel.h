@@ -4,9 +4,11 @@
 #pragma once
 
 #include "display/Cell.h"
+#include "engine/Types.h"
 #include "panel/Controls.h"
 
 #include <QPainterPath>
+#include <QPixmap>
 #include <vector>
 
 namespace vx {
@@ -39,8 +41,19 @@ class DisplayPanel : public ScaledWidget {
     void layoutContent() override;
 
   private:
+    void paintStatic(QPainter& p) const;
+    QRect digitWindow() const;
+
     Engine& engine_;
     SlideSwitch* power_;
+    // What the display showed last; a change of the machine that leaves it
+    // alone (most steps of a running program) paints nothing.
+    std::vector<Cell> shownCells_;
+    bool shownPower_ = true;
+    Model shownModel_ = Model::orbis410;
+    // Strip, labels and the window's frame, painted once per size and model.
+    QPixmap static_;
+    Model staticModel_ = Model::orbis410;
 };
 
 } // namespace vx
