@@ -13,6 +13,7 @@
 
 #include <QApplication>
 #include <QTest>
+#include <QEventLoop>
 #include <QTimer>
 
 #include <chrono>
@@ -32,8 +33,9 @@ double cpuSeconds() {
 }
 
 void runFor(double seconds) {
-    QTimer::singleShot(static_cast<int>(seconds * 1000), qApp, &QCoreApplication::quit);
-    qApp->exec();
+    QEventLoop loop;
+    QTimer::singleShot(static_cast<int>(seconds * 1000), &loop, &QEventLoop::quit);
+    loop.exec();
 }
 
 } // namespace
