@@ -12,8 +12,8 @@
 #include "storage/UserPrograms.h"
 
 #include <QApplication>
-#include <QTest>
 #include <QEventLoop>
+#include <QTest>
 #include <QTimer>
 
 #include <chrono>
@@ -29,7 +29,8 @@ namespace {
 double cpuSeconds() {
     rusage usage{};
     getrusage(RUSAGE_SELF, &usage);
-    return usage.ru_utime.tv_sec + usage.ru_stime.tv_sec + (usage.ru_utime.tv_usec + usage.ru_stime.tv_usec) / 1e6;
+    return usage.ru_utime.tv_sec + usage.ru_stime.tv_sec +
+           (usage.ru_utime.tv_usec + usage.ru_stime.tv_usec) / 1e6;
 }
 
 void runFor(double seconds) {

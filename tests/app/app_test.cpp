@@ -8,6 +8,7 @@
 #include "panel/DisplayPanel.h"
 #include "panel/KeyHelp.h"
 #include "panel/KeyboardMonitor.h"
+#include "panel/TapeView.h"
 #include "storage/UserPrograms.h"
 
 #include <QClipboard>
@@ -18,6 +19,7 @@
 #include <QListWidget>
 #include <QMenu>
 #include <QMenuBar>
+#include <QPushButton>
 #include <QTest>
 
 using namespace vx;
@@ -506,4 +508,15 @@ TEST_F(AppTest, TheDeadCircumflexOfGermanKeyboardsIsTheAxKey) {
     engine->loadProgram({27});
     QTest::keyClick(window, Qt::Key_Space);
     EXPECT_TRUE(engine->running);
+}
+
+TEST_F(AppTest, TheWindowsOwnWords) {
+    Window w(*engine);
+    QStringList entries;
+    for (QAction* a : w.window.applicationMenu()->actions()) entries << a->text();
+    EXPECT_EQ(entries.join(QLatin1Char('|')).toStdString(),
+              "Über Veltranix|Modell|Größe||Tastenhilfe|Tastaturbelegung …|Bedienungsanleitung||Beenden");
+    EXPECT_EQ(w.window.windowTitle(), QStringLiteral("Veltranix 410 Numerist"));
+    EXPECT_EQ(w.window.calculator()->tapeView()->tearButton()->toolTip(),
+              QStringLiteral("Papierstreifen abreißen (Strg+K)"));
 }
