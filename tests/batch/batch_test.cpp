@@ -345,3 +345,28 @@ TEST_F(Batch, TheManualPageAndTheHelpNameTheSameOptions) {
     EXPECT_EQ(version.status, 0);
     EXPECT_EQ(version.out, "Veltranix " VX_VERSION "\n");
 }
+
+TEST_F(Batch, NoDisplayServerIsNeededForASnapshotAndNamedForTheWindow) {
+    // A display that does not exist, and one set but empty.
+    for (const std::string display : {":99", ""}) {
+        const fs::path out = home / "snap.png";
+        fs::remove(out);
+        const std::string env = "env DISPLAY=" + vx::test::quote(display) +
+                                " XDG_RUNTIME_DIR=" + vx::test::quote(home.string()) +
+                                " XDG_CONFIG_HOME=" + vx::test::quote((home / "config").string()) + " ";
+        const int status = std::system((env + vx::test::quote(VELTRANIX_BINARY) + " --snapshot " +
+                                        vx::test::quote(out.string()) + " 12+3= 2>/dev/null")
+                                           .c_str());
+        EXPECT_TRUE(WIFEXITED(status) && WEXITSTATUS(status) == 0) << "DISPLAY=" << display;
+        EXPECT_EQ(slurp(out).substr(0, 8), "\x89PNG\r\n\x1a\n") << "DISPLAY=" << display;
+    }
+    // "--snapshot" without a path starts the window, which says why it cannot open.
+    const std::string err = (home / "err").string();
+    const int status = std::system(("env -u WAYLAND_DISPLAY -u QT_QPA_PLATFORM DISPLAY=:99 XDG_RUNTIME_DIR=" +
+                                    vx::test::quote(home.string()) + " " + vx::test::quote(VELTRANIX_BINARY) +
+                                    " --snapshot 2>" + vx::test::quote(err))
+                                       .c_str());
+    EXPECT_TRUE(WIFEXITED(status) && WEXITSTATUS(status) == 1);
+    EXPECT_EQ(slurp(err),
+              "veltranix: Das Fenster lässt sich nicht öffnen: kein Bildschirm erreichbar (:99).\n");
+}
