@@ -1,6 +1,8 @@
 // SPDX-License-Identifier: GPL-3.0-or-later
 #include "panel/CalculatorView.h"
 
+#include "panel/Accessibility.h"
+
 #include "engine/Engine.h"
 #include "panel/DisplayPanel.h"
 #include "panel/KeyboardView.h"
@@ -30,6 +32,9 @@ QRectF CalculatorView::paperRect() {
 
 CalculatorView::CalculatorView(Engine& engine, KeyHelp& help, QWidget* parent)
     : QWidget(parent), engine_(engine) {
+    // Before any child exists: Qt makes a child's accessible interface as
+    // soon as it is named, and keeps the first one it made.
+    Accessibility::install();
     setAttribute(Qt::WA_OpaquePaintEvent);
     display_ = new DisplayPanel(engine, this);
     keyboard_ = new KeyboardView(engine, help, this);

@@ -1,6 +1,9 @@
 // SPDX-License-Identifier: GPL-3.0-or-later
 #include "panel/Controls.h"
 
+#include "panel/Accessibility.h"
+
+#include <QAccessible>
 #include <QMouseEvent>
 #include <QPainter>
 #include <QPainterPath>
@@ -20,6 +23,12 @@ void KeyButton::setHighlight(bool on) {
     if (on == highlight_) return;
     highlight_ = on;
     update();
+    // Rare enough to tell every time; Qt passes it on only while a screen reader listens.
+    QAccessible::State changed;
+    changed.checked = true;
+    changed.pressed = true;
+    QAccessibleStateChangeEvent event(this, changed);
+    Accessibility::announce(event);
 }
 
 void KeyButton::paintEvent(QPaintEvent*) {
@@ -79,6 +88,8 @@ SlideSwitch::SlideSwitch(int positions, QWidget* parent) : ScaledWidget(parent),
 void SlideSwitch::setIndex(int index) {
     if (index == index_) return;
     index_ = index;
+    QAccessibleValueChangeEvent event(this, index);
+    Accessibility::announce(event);
     update();
 }
 

@@ -5,6 +5,7 @@
 
 #include "engine/Types.h"
 
+#include <QStringList>
 #include <QWidget>
 
 #include <functional>
@@ -65,6 +66,8 @@ class SlideSwitch : public ScaledWidget {
     int index() const { return index_; }
     void setIndex(int index);
     std::function<void(int)> set;
+    // The positions as the panel names them, top first ("RUN", "STEP", "LOAD").
+    QStringList positionNames;
 
   protected:
     void paintEvent(QPaintEvent*) override;

@@ -2,7 +2,10 @@
 #include "panel/DisplayPanel.h"
 
 #include "engine/Engine.h"
+#include "panel/Accessibility.h"
 #include "panel/Theme.h"
+
+#include <QAccessible>
 
 #include <QPainter>
 
@@ -130,6 +133,7 @@ constexpr double windowX = 250, windowY = 14, windowW = 772, windowH = 84;
 DisplayPanel::DisplayPanel(Engine& engine, QWidget* parent) : ScaledWidget(parent), engine_(engine) {
     power_ = new SlideSwitch(2, this);
     power_->setAccessibleName(QStringLiteral("Netzschalter"));
+    power_->positionNames = {QStringLiteral("EIN"), QStringLiteral("AUS")};
     power_->set = [this](int index) { engine_.setPower(index == 0); };
     refresh();
 }
@@ -151,6 +155,14 @@ void DisplayPanel::refresh() {
     }
     shownCells_ = std::move(cells);
     shownPower_ = engine_.power();
+    // A screen reader hears the display when what it says changes, not on
+    // every blink: a running program reads "Programm läuft" throughout.
+    QString spoken = Accessibility::displayText(engine_);
+    if (spoken != spoken_) {
+        QAccessibleTextUpdateEvent event(this, 0, spoken_, spoken);
+        Accessibility::announce(event);
+        spoken_ = std::move(spoken);
+    }
 }
 
 QRect DisplayPanel::digitWindow() const {

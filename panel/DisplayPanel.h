@@ -35,6 +35,7 @@ class DisplayPanel : public ScaledWidget {
     static QRectF digitArea();
     void refresh();
     SlideSwitch* powerSwitch() const { return power_; }
+    const Engine& engine() const { return engine_; }
 
   protected:
     void paintEvent(QPaintEvent*) override;
@@ -51,6 +52,8 @@ class DisplayPanel : public ScaledWidget {
     std::vector<Cell> shownCells_;
     bool shownPower_ = true;
     Model shownModel_ = Model::orbis410;
+    // What assistive technology was last told the display says.
+    QString spoken_;
     // Strip, labels and the window's frame, painted once per size and model.
     QPixmap static_;
     Model staticModel_ = Model::orbis410;

@@ -114,6 +114,38 @@ bool KeyboardMonitor::eventFilter(QObject* watched, QEvent* event) {
     return true;
 }
 
+QString KeyboardMonitor::hostKeys(Key key) {
+    if (key.isDigit()) return QString::number(key.n);
+    switch (key.kind) {
+    case K::dot: return QStringLiteral("Komma oder Punkt");
+    case K::plus: return QStringLiteral("+");
+    case K::minus: return QStringLiteral("-");
+    case K::times: return QStringLiteral("*");
+    case K::divide: return QStringLiteral("/ oder :");
+    case K::power: return QStringLiteral("^");
+    case K::lparen: return QStringLiteral("(");
+    case K::rparen: return QStringLiteral(")");
+    case K::equals: return QStringLiteral("Eingabetaste oder =");
+    case K::clear: return QStringLiteral("Esc oder Rücktaste");
+    case K::reset: return QStringLiteral("Umschalt+Esc");
+    case K::f: return QStringLiteral("f");
+    case K::exp: return QStringLiteral("e");
+    case K::chs: return QStringLiteral("n");
+    case K::dms: return QStringLiteral("d");
+    case K::store: return QStringLiteral("s");
+    case K::recall: return QStringLiteral("r");
+    case K::exchange: return QStringLiteral("x");
+    case K::ident: return QStringLiteral("i");
+    case K::printKey: return QStringLiteral("p");
+    case K::adv: return QStringLiteral("a");
+    case K::startStop: return QStringLiteral("Leertaste");
+    case K::jump: return QStringLiteral("j");
+    case K::fwd: return QStringLiteral("Pfeil nach rechts");
+    case K::back: return QStringLiteral("Pfeil nach links");
+    default: return {};
+    }
+}
+
 QString KeyboardMonitor::keyMapHelp() {
     const std::pair<const char*, const char*> lines[] = {
         {"0–9 , .", "Ziffern, Dezimalpunkt"},

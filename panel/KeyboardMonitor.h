@@ -26,6 +26,9 @@ class KeyboardMonitor : public QObject {
     // The panel key a host key stands for, if any.
     static std::optional<Key> keyFor(const QKeyEvent& event);
     static QString keyMapHelp();
+    // The host keys that press a panel key, as a screen reader says them
+    // ("e", "Eingabetaste oder ="); empty for keys reached by the mouse only.
+    static QString hostKeys(Key key);
     // A monitor of its own, for tests that make a machine each.
     KeyboardMonitor(Engine& engine, KeyHelp& help, QObject* parent);
 

@@ -79,9 +79,13 @@ KeyboardView::KeyboardView(Engine& engine, KeyHelp& help, QWidget* parent)
         return s;
     };
     printer_ = makeSwitch(2, "Drucker");
+    printer_->positionNames = {QStringLiteral("EIN"), QStringLiteral("AUS")};
     mode_ = makeSwitch(3, "Betriebsart");
+    mode_->positionNames = {QStringLiteral("RUN"), QStringLiteral("STEP"), QStringLiteral("LOAD")};
     tape_ = makeSwitch(2, "Streifen");
+    tape_->positionNames = {QStringLiteral("EIN"), QStringLiteral("AUS")};
     angle_ = makeSwitch(2, "Winkeleinheit");
+    angle_->positionNames = {QStringLiteral("GRAD"), QStringLiteral("DEG")};
     printer_->set = [this](int i) { engine_.setPrinterOn(i == 0); };
     mode_->set = [this](int i) { engine_.setMode(static_cast<Mode>(i)); };
     tape_->set = [this](int i) { engine_.setTapeWritesProgram(i == 0); };

@@ -4,6 +4,9 @@
 #include "engine/Engine.h"
 #include "panel/Theme.h"
 
+#include "panel/Accessibility.h"
+
+#include <QAccessible>
 #include <QFontMetricsF>
 #include <QPainter>
 #include <QPushButton>
@@ -144,11 +147,29 @@ void TapePaper::refresh() {
     // Most changes of the machine leave the paper alone; only a new line or a
     // tear-off repaints it, and new output is always brought into view.
     if (count == lastCount_ && id == lastId_ && engine_.tearSeed == lastSeed_) return;
+    announce(count);
     lastCount_ = count;
     lastId_ = id;
     lastSeed_ = engine_.tearSeed;
     scroll_ = 0;
     update();
+}
+
+void TapePaper::announce(std::size_t count) {
+    // New lines are text inserted at the end, one event a line; a torn-off
+    // strip starts the text anew.
+    if (count < lastCount_ || engine_.tearSeed != lastSeed_) {
+        QAccessibleTextRemoveEvent removed(this, 0, QString(spokenLength_, QLatin1Char(' ')));
+        Accessibility::announce(removed);
+        spokenLength_ = 0;
+        lastCount_ = 0;
+    }
+    for (std::size_t i = lastCount_; i < count; ++i) {
+        const QString line = QString::fromStdString(engine_.tape[i].printed()) + QLatin1Char('\n');
+        QAccessibleTextInsertEvent inserted(this, spokenLength_, line);
+        Accessibility::announce(inserted);
+        spokenLength_ += static_cast<int>(line.size());
+    }
 }
 
 void TapePaper::wheelEvent(QWheelEvent* e) {

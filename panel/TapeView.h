@@ -63,6 +63,9 @@ class TapePaper : public ScaledWidget {
     // Call after every change of the machine: a new newest line brings the strip back.
     void refresh();
     QSizeF paperSize() const;
+    // Tells assistive technology about the lines since it last heard.
+    void announce(std::size_t count);
+    const Engine& engine() const { return engine_; }
 
   protected:
     void paintEvent(QPaintEvent*) override;
@@ -74,6 +77,8 @@ class TapePaper : public ScaledWidget {
     std::size_t lastCount_ = 0;
     std::uint64_t lastId_ = 0;
     std::uint32_t lastSeed_ = 0;
+    // Characters of the strip's text as assistive technology last heard it.
+    int spokenLength_ = 0;
 };
 
 class TapeView : public ScaledWidget {

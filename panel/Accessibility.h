@@ -1,0 +1,34 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
+// The panel to assistive technology: keys are push buttons with a press
+// action, switches are sliders whose value is their position, the display
+// and the paper strip are read-only texts that announce their changes.
+#pragma once
+
+#include <QString>
+
+#include <functional>
+
+class QAccessibleEvent;
+
+namespace vx {
+
+class Engine;
+
+namespace Accessibility {
+
+// Makes Qt ask us for the panel's widgets. Safe to call more than once.
+void install();
+// What the display shows, as a sighted user would read it aloud: the number
+// with its sign, point and exponent; the step in LOAD mode; "Fehler";
+// "Programm läuft". Blank when the machine is off.
+QString displayText(const Engine& engine);
+// The colour attribute assistive technology reads for red and black ink.
+QString inkAttribute(bool red);
+
+// Every change the panel announces goes through here to the toolkit, which
+// passes it on while a screen reader listens. A test may listen as well.
+void announce(QAccessibleEvent& event);
+void setTestListener(std::function<void(const QAccessibleEvent&)> listener);
+
+} // namespace Accessibility
+} // namespace vx

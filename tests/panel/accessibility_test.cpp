@@ -1,0 +1,206 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
+// The panel through Qt's accessibility API, as a screen reader meets it.
+#include "engine/Engine.h"
+#include "engine/SimulatedClock.h"
+#include "panel/Accessibility.h"
+#include "panel/CalculatorView.h"
+#include "panel/Controls.h"
+#include "panel/DisplayPanel.h"
+#include "panel/KeyHelp.h"
+#include "panel/KeyboardMonitor.h"
+#include "panel/KeyboardView.h"
+#include "panel/Layout.h"
+#include "panel/TapeView.h"
+
+#include <QAccessible>
+#include <QKeyEvent>
+
+#include <gtest/gtest.h>
+
+#include <vector>
+
+using namespace vx;
+
+namespace {
+
+struct Panel {
+    SimulatedClock clock;
+    MemorySettings settings;
+    StdRandom random{3};
+    Engine engine{clock, settings, random};
+    KeyHelp help{true};
+    CalculatorView view{engine, help};
+    std::vector<std::pair<QObject*, QAccessible::Event>> events;
+    Panel() {
+        view.setFactor(1.0);
+        // The events the toolkit would pass to the accessibility bus.
+        Accessibility::setTestListener(
+            [this](const QAccessibleEvent& event) { events.emplace_back(event.object(), event.type()); });
+    }
+    ~Panel() { Accessibility::setTestListener(nullptr); }
+    QAccessibleInterface* of(QObject* o) { return QAccessible::queryAccessibleInterface(o); }
+    QAccessibleInterface* key(Key k) { return of(view.keyboard()->button(k)); }
+    void press(std::initializer_list<Key> keys) {
+        for (Key k : keys) key(k)->actionInterface()->doAction(QAccessibleActionInterface::pressAction());
+    }
+    QString display() { return of(view.displayPanel())->text(QAccessible::Value); }
+    int count(QObject* o, QAccessible::Event type) {
+        int n = 0;
+        for (const auto& [object, t] : events) n += object == o && t == type;
+        return n;
+    }
+};
+
+} // namespace
+
+TEST(Accessibility, EveryKeyIsAButtonThatSaysHowToReachIt) {
+    Panel panel;
+    for (const auto& [k, rect] : Layout::keys()) {
+        QAccessibleInterface* key = panel.key(k);
+        ASSERT_TRUE(key) << keyName(k);
+        EXPECT_EQ(key->role(), QAccessible::Button) << keyName(k);
+        EXPECT_EQ(key->text(QAccessible::Name), Layout::accessibleName(k));
+        ASSERT_TRUE(key->actionInterface());
+        EXPECT_EQ(key->actionInterface()->actionNames(),
+                  QStringList{QAccessibleActionInterface::pressAction()});
+        EXPECT_EQ(key->actionInterface()->localizedActionName(QAccessibleActionInterface::pressAction()),
+                  QStringLiteral("Drücken"));
+        const QString description = key->text(QAccessible::Description);
+        const QString host = KeyboardMonitor::hostKeys(k);
+        EXPECT_TRUE(description.startsWith(host.isEmpty()
+                                               ? QStringLiteral("Auf der Tastatur: keine Taste.")
+                                               : QStringLiteral("Auf der Tastatur: %1.").arg(host)))
+            << description.toStdString();
+        // A host key named by one character presses this very key.
+        if (host.size() == 1) {
+            QKeyEvent typed(QEvent::KeyPress, 0, Qt::NoModifier, host);
+            EXPECT_EQ(KeyboardMonitor::keyFor(typed), k) << host.toStdString();
+        }
+        if (Layout::fHelp(k) || !Layout::printedShiftLegend(k).isEmpty()) {
+            EXPECT_TRUE(description.contains(QStringLiteral(" Mit f: "))) << description.toStdString();
+        }
+    }
+    EXPECT_EQ(panel.key(K::clear)->text(QAccessible::Description),
+              QStringLiteral("Auf der Tastatur: Esc oder Rücktaste. Mit f: CLEAR ALL."));
+    EXPECT_EQ(panel.key(K::ln)->text(QAccessible::Description),
+              QStringLiteral("Auf der Tastatur: keine Taste. Mit f: eˣ."));
+}
+
+TEST(Accessibility, PressingThroughTheInterfaceIsAClick) {
+    Panel panel;
+    panel.press({Key::digit(1), K::plus, Key::digit(2), K::equals});
+    EXPECT_EQ(panel.engine.E.v, 3);
+    EXPECT_EQ(panel.display(), QStringLiteral("3.0000"));
+    // The f key shows that it waits.
+    QAccessibleInterface* f = panel.key(K::f);
+    EXPECT_FALSE(f->state().checked);
+    panel.press({K::f});
+    EXPECT_TRUE(f->state().checkable);
+    EXPECT_TRUE(f->state().checked);
+    EXPECT_EQ(panel.count(panel.view.keyboard()->button(K::f), QAccessible::StateChanged), 1);
+    panel.press({Key::digit(7)}); // f 7: π
+    EXPECT_FALSE(f->state().checked);
+    EXPECT_EQ(panel.display(), QStringLiteral("3.1415"));
+    // The machine's gates hold: a running program takes only START STOP.
+    panel.engine.loadProgram({129, 232, 1});
+    panel.press({K::startStop, Key::digit(5)});
+    EXPECT_TRUE(panel.engine.running);
+    EXPECT_FALSE(panel.engine.entry.has_value());
+    EXPECT_EQ(panel.display(), QStringLiteral("Programm läuft"));
+}
+
+TEST(Accessibility, SwitchesTellAndTakeTheirPosition) {
+    Panel panel;
+    struct Expect {
+        SlideSwitch* slide;
+        const char* name;
+        const char* value;
+        int positions;
+    };
+    KeyboardView* k = panel.view.keyboard();
+    for (const auto& [slide, name, value, positions] :
+         {Expect{k->printerSwitch(), "Drucker", "EIN", 2}, Expect{k->modeSwitch(), "Betriebsart", "RUN", 3},
+          Expect{k->tapeSwitch(), "Streifen", "EIN", 2}, Expect{k->angleSwitch(), "Winkeleinheit", "DEG", 2},
+          Expect{panel.view.displayPanel()->powerSwitch(), "Netzschalter", "EIN", 2}}) {
+        QAccessibleInterface* s = panel.of(slide);
+        EXPECT_EQ(s->role(), QAccessible::Slider);
+        EXPECT_EQ(s->text(QAccessible::Name), QString::fromUtf8(name));
+        EXPECT_EQ(s->text(QAccessible::Value), QString::fromUtf8(value));
+        EXPECT_EQ(s->valueInterface()->maximumValue().toInt(), positions - 1);
+    }
+    QAccessibleInterface* mode = panel.of(k->modeSwitch());
+    mode->valueInterface()->setCurrentValue(2);
+    EXPECT_EQ(panel.engine.mode(), Mode::load);
+    EXPECT_EQ(mode->text(QAccessible::Value), QStringLiteral("LOAD"));
+    EXPECT_EQ(panel.count(k->modeSwitch(), QAccessible::ValueChanged), 1);
+    EXPECT_EQ(panel.display(), QStringLiteral("Schritt 001: leer"));
+    panel.press({K::sin});
+    EXPECT_EQ(panel.display(), QStringLiteral("Schritt 002: leer"));
+    mode->setText(QAccessible::Value, QStringLiteral("RUN"));
+    EXPECT_EQ(panel.engine.mode(), Mode::run);
+    panel.of(k->printerSwitch())->valueInterface()->setCurrentValue(1);
+    EXPECT_FALSE(panel.engine.printerOn());
+}
+
+TEST(Accessibility, TheDisplayReadsAsItShowsAndSpeaksOncePerChange) {
+    Panel panel;
+    QAccessibleInterface* display = panel.of(panel.view.displayPanel());
+    EXPECT_EQ(display->role(), QAccessible::StaticText);
+    EXPECT_EQ(display->text(QAccessible::Name), QStringLiteral("Anzeige"));
+    EXPECT_TRUE(display->state().readOnly);
+    ASSERT_TRUE(display->textInterface());
+    const struct {
+        std::initializer_list<Key> keys;
+        const char* says;
+    } cases[] = {
+        {{K::reset, Key::digit(1), Key::digit(2), Key::digit(3), Key::digit(4), Key::digit(5), K::chs,
+          K::equals},
+         "-12,345.0000"},
+        {{K::reset, K::lparen, K::lparen, Key::digit(4)}, "4.0000 (2 Klammern offen)"},
+        {{K::reset, Key::digit(1), K::divide, Key::digit(0), K::equals}, "Fehler"},
+        {{K::clear, K::reset, Key::digit(2), K::divide, Key::digit(3), K::equals, K::setDP, K::exp},
+         "6.666666666 E-01"},
+    };
+    for (const auto& c : cases) {
+        panel.press(c.keys);
+        EXPECT_EQ(display->text(QAccessible::Value), QString::fromUtf8(c.says));
+        EXPECT_EQ(display->textInterface()->text(0, display->textInterface()->characterCount()),
+                  QString::fromUtf8(c.says));
+    }
+    // One event a change: five keys, five new texts; a running program's blink says nothing new.
+    panel.press({K::reset});
+    panel.events.clear();
+    panel.press({Key::digit(1), K::plus, Key::digit(2), K::equals});
+    EXPECT_EQ(panel.count(panel.view.displayPanel(), QAccessible::TextUpdated), 3); // "1.", "2.", "3.0000"
+    panel.engine.loadProgram({129, 232, 1});
+    panel.events.clear();
+    panel.press({K::startStop});
+    panel.clock.advance(3);
+    EXPECT_EQ(panel.count(panel.view.displayPanel(), QAccessible::TextUpdated), 1); // "Programm läuft"
+    panel.engine.setPower(false);
+    EXPECT_EQ(display->text(QAccessible::Value), QString());
+}
+
+TEST(Accessibility, TheTapeIsAReadOnlyTextThatGrowsLineByLine) {
+    Panel panel;
+    TapePaper* paper = panel.view.tapeView()->paper();
+    QAccessibleInterface* tape = panel.of(paper);
+    EXPECT_EQ(tape->role(), QAccessible::EditableText);
+    EXPECT_EQ(tape->text(QAccessible::Name), QStringLiteral("Papierstreifen"));
+    EXPECT_TRUE(tape->state().readOnly);
+    EXPECT_TRUE(tape->state().multiLine);
+    panel.press({Key::digit(5), K::minus, Key::digit(8), K::equals});
+    const QString text = tape->textInterface()->text(0, tape->textInterface()->characterCount());
+    EXPECT_EQ(text, QStringLiteral("      5.0000 -\n      8.0000 =\n     -3.0000\n"));
+    EXPECT_EQ(panel.count(paper, QAccessible::TextInserted), 3);
+    int start = 0, end = 0;
+    EXPECT_EQ(
+        tape->textInterface()->attributes(static_cast<int>(text.indexOf(QStringLiteral("-3"))), &start, &end),
+        Accessibility::inkAttribute(true));
+    EXPECT_EQ(text.mid(start, end - start), QStringLiteral("     -3.0000\n"));
+    EXPECT_EQ(tape->textInterface()->attributes(0, &start, &end), Accessibility::inkAttribute(false));
+    EXPECT_NE(Accessibility::inkAttribute(true), Accessibility::inkAttribute(false));
+    panel.engine.clearTape();
+    EXPECT_EQ(tape->textInterface()->characterCount(), 0);
+    EXPECT_EQ(panel.count(paper, QAccessible::TextRemoved), 1);
+}
