@@ -30,7 +30,8 @@ packages=(cmake ninja-build g++ pkg-config libgtest-dev libgmock-dev libbenchmar
           qt6-base-dev qt6-base-dev-tools libgl-dev libx11-dev qt6-translations-l10n
           fonts-dejavu-core fonts-comfortaa xvfb xdotool x11-utils
           desktop-file-utils appstream poppler-utils
-          lintian man-db file x11-xkb-utils)
+          lintian man-db file x11-xkb-utils
+          at-spi2-core python3-pyatspi dbus libglib2.0-bin)
 
 install_missing() {
   local missing=()
