@@ -9,6 +9,7 @@
 # Options (after the command):
 #   --sanitize       test: also build with AddressSanitizer + UBSan (build-asan/)
 #                    and run the machine, storage, faults, batch and fuzz tests under it
+#   --werror         test: the compiler's warnings about our code are errors (CI)
 #   --build DIR      build folder (default: build)
 set -euo pipefail
 cd "$(dirname "$0")"
@@ -16,10 +17,12 @@ cd "$(dirname "$0")"
 command=${1:-}
 shift || true
 sanitize=0
+werror=OFF
 build=build
 while [ $# -gt 0 ]; do
   case "$1" in
     --sanitize) sanitize=1 ;;
+    --werror) werror=ON ;;
     --build) build=$2; shift ;;
     *) echo "dev.sh: unknown option $1" >&2; exit 2 ;;
   esac
@@ -49,7 +52,7 @@ install_missing() {
 
 configure_and_build() {
   local dir=$1; shift
-  cmake -S . -B "$dir" -G Ninja "$@" >/dev/null
+  cmake -S . -B "$dir" -G Ninja -DVX_WERROR="$werror" "$@" >/dev/null
   cmake --build "$dir" --parallel "$(nproc)"
 }
 

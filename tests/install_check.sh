@@ -15,7 +15,7 @@ for f in bin/veltranix share/applications/de.veltranix.Veltranix.desktop \
          share/icons/hicolor/scalable/apps/de.veltranix.Veltranix.svg \
          share/icons/hicolor/48x48/apps/de.veltranix.Veltranix.png \
          share/icons/hicolor/256x256/apps/de.veltranix.Veltranix.png \
-         share/veltranix/Vxpanel.png share/doc/veltranix/Bedienungsanleitung.md \
+         share/doc/veltranix/Bedienungsanleitung.md share/doc/veltranix/images/panel-sum.png \
          share/doc/veltranix/copyright share/doc/veltranix/changelog.gz \
          share/man/man1/veltranix.1.gz share/lintian/overrides/veltranix; do
   [ -e "$prefix/$f" ] || { echo "missing after install: $f"; exit 1; }
