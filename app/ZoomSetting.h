@@ -3,28 +3,29 @@
 #pragma once
 
 #include <QObject>
-#include <QSize>
 
 #include <vector>
 
 namespace vx {
 
+class Settings;
+
 class ZoomSetting : public QObject {
     Q_OBJECT
   public:
-    static ZoomSetting& shared();
+    // Starts from the remembered "zoomPercent" and remembers every choice there.
+    explicit ZoomSetting(Settings& settings);
     static const std::vector<int>& choices();
     int percent() const { return percent_; }
     // Remembers the choice as "zoomPercent" and tells the window to refit.
     void setPercent(int percent);
     double factor() const { return percent_ / 150.0; }
-    QSize size() const;
 
   signals:
     void changed();
 
   private:
-    explicit ZoomSetting(int percent) : percent_(percent) {}
+    Settings& settings_;
     int percent_;
 };
 

@@ -76,10 +76,14 @@ int window(int argc, char** argv) {
     vx::QtSettings settings;
     vx::StdRandom random;
     vx::Engine engine(scheduler, settings, random);
-    vx::UserPrograms& library = vx::UserPrograms::shared();
-    library.follow(engine);
-    vx::MainWindow window(engine, library, vx::KeyHelp::shared(), vx::ZoomSetting::shared());
-    vx::KeyboardMonitor::install(engine, vx::KeyHelp::shared());
+    // The library follows the machine's model; the machine does not know it.
+    vx::UserPrograms library(engine.model());
+    engine.addModelListener([&library](vx::Model model) { library.setModel(model); });
+    vx::KeyHelp help(settings);
+    vx::ZoomSetting zoom(settings);
+    vx::MainWindow window(engine, library, help, zoom);
+    vx::KeyboardMonitor monitor(engine, help, nullptr);
+    monitor.watch(app);
     window.show();
     window.raise();
     window.activateWindow();

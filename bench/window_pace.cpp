@@ -50,7 +50,8 @@ int main(int argc, char** argv) {
     Engine engine(scheduler, settings, random);
     UserPrograms library(Model::orbis410);
     KeyHelp help(true);
-    MainWindow window(engine, library, help, ZoomSetting::shared());
+    ZoomSetting zoom(settings);
+    MainWindow window(engine, library, help, zoom);
     window.show();
     if (!QTest::qWaitForWindowExposed(&window, 5000)) {
         std::fprintf(stderr, "window_pace: the window did not appear\n");

@@ -7,11 +7,6 @@
 
 namespace vx {
 
-std::optional<Mode> modeFromInt(int raw) {
-    if (raw < 0 || raw > 2) return std::nullopt;
-    return static_cast<Mode>(raw);
-}
-
 std::string rawValue(Model m) {
     return m == Model::orbis412 ? "412" : "410";
 }

@@ -26,7 +26,6 @@ inline constexpr Num Num::zero{0.0, false};
 enum class Op { add, sub, mul, div, pow, toRect, toPolar };
 
 enum class Mode : int { run = 0, step = 1, load = 2 };
-std::optional<Mode> modeFromInt(int raw);
 
 enum class Model { orbis410, orbis412 };
 inline constexpr Model allModels[] = {Model::orbis410, Model::orbis412};

@@ -26,10 +26,6 @@ QSizeF CalculatorView::baseSize() {
     return QSizeF(keyboardWidth + tapeWidth, displayHeight + keyboardHeight());
 }
 
-QRectF CalculatorView::paperRect() {
-    return QRectF(keyboardWidth + 12, 28, tapeWidth - 24, baseSize().height() - 28 - 12);
-}
-
 CalculatorView::CalculatorView(Engine& engine, KeyHelp& help, QWidget* parent)
     : QWidget(parent), engine_(engine) {
     // Before any child exists: Qt makes a child's accessible interface as

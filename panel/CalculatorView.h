@@ -26,7 +26,6 @@ class CalculatorView : public QWidget {
     static constexpr double displayHeight = 112;
     static double keyboardHeight();
     static QSizeF baseSize();
-    static QRectF paperRect();
 
     CalculatorView(Engine& engine, KeyHelp& help, QWidget* parent = nullptr);
     ~CalculatorView() override;

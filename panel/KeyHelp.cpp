@@ -5,21 +5,11 @@
 
 namespace vx {
 
-KeyHelp& KeyHelp::shared() {
-    static KeyHelp* help = [] {
-        QtSettings settings;
-        auto* h = new KeyHelp(savedShowKeyHelp(settings));
-        h->remembers_ = true;
-        return h;
-    }();
-    return *help;
-}
+KeyHelp::KeyHelp(Settings& settings, QObject* parent)
+    : QObject(parent), enabled_(savedShowKeyHelp(settings)), settings_(&settings) {}
 
 void KeyHelp::setEnabled(bool on) {
-    if (remembers_) {
-        QtSettings settings;
-        settings.setBoolean("showKeyHelp", on);
-    }
+    if (settings_) settings_->setBoolean("showKeyHelp", on);
     if (on == enabled_) return;
     enabled_ = on;
     emit changed();

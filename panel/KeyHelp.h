@@ -7,15 +7,16 @@
 
 namespace vx {
 
+class Settings;
+
 class KeyHelp : public QObject {
     Q_OBJECT
   public:
-    // The one key-help switch of the application, read from the settings.
-    static KeyHelp& shared();
     explicit KeyHelp(bool enabled, QObject* parent = nullptr) : QObject(parent), enabled_(enabled) {}
+    // Starts from the remembered "showKeyHelp" and remembers every change there.
+    explicit KeyHelp(Settings& settings, QObject* parent = nullptr);
 
     bool enabled() const { return enabled_; }
-    // Remembered as "showKeyHelp" when the object is the shared one.
     void setEnabled(bool on);
     bool optionDown() const { return optionDown_; }
     void setOptionDown(bool down);
@@ -26,7 +27,7 @@ class KeyHelp : public QObject {
   private:
     bool enabled_;
     bool optionDown_ = false;
-    bool remembers_ = false;
+    Settings* settings_ = nullptr;
 };
 
 } // namespace vx

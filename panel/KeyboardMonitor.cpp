@@ -11,21 +11,14 @@
 
 namespace vx {
 
-namespace {
-KeyboardMonitor* installed = nullptr;
-}
-
 KeyboardMonitor::KeyboardMonitor(Engine& engine, KeyHelp& help, QObject* parent)
     : QObject(parent), engine_(engine), help_(help) {}
 
-void KeyboardMonitor::install(Engine& engine, KeyHelp& help) {
-    if (installed) return;
-    installed = new KeyboardMonitor(engine, help, qApp);
-    qApp->installEventFilter(installed);
-    QObject::connect(qApp, &QGuiApplication::applicationStateChanged, installed,
-                     [](Qt::ApplicationState state) {
-                         if (state != Qt::ApplicationActive) installed->help_.setOptionDown(false);
-                     });
+void KeyboardMonitor::watch(QGuiApplication& app) {
+    app.installEventFilter(this);
+    connect(&app, &QGuiApplication::applicationStateChanged, this, [this](Qt::ApplicationState state) {
+        if (state != Qt::ApplicationActive) help_.setOptionDown(false);
+    });
 }
 
 std::optional<Key> KeyboardMonitor::keyFor(const QKeyEvent& e) {

@@ -11,6 +11,7 @@
 
 #include <optional>
 
+class QGuiApplication;
 class QKeyEvent;
 
 namespace vx {
@@ -21,16 +22,15 @@ class KeyHelp;
 class KeyboardMonitor : public QObject {
     Q_OBJECT
   public:
-    // Installs the monitor once per process; later calls do nothing.
-    static void install(Engine& engine, KeyHelp& help);
     // The panel key a host key stands for, if any.
     static std::optional<Key> keyFor(const QKeyEvent& event);
     static QString keyMapHelp();
     // The host keys that press a panel key, as a screen reader says them
     // ("e", "Eingabetaste oder ="); empty for keys reached by the mouse only.
     static QString hostKeys(Key key);
-    // A monitor of its own, for tests that make a machine each.
     KeyboardMonitor(Engine& engine, KeyHelp& help, QObject* parent);
+    // Watches every key of the application; Alt is let go when it loses focus.
+    void watch(QGuiApplication& app);
 
   protected:
     bool eventFilter(QObject* watched, QEvent* event) override;

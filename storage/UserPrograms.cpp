@@ -1,8 +1,6 @@
 // SPDX-License-Identifier: GPL-3.0-or-later
 #include "storage/UserPrograms.h"
 
-#include "engine/Engine.h"
-#include "storage/QtSettings.h"
 
 #include <QDir>
 #include <QElapsedTimer>
@@ -26,14 +24,6 @@ namespace vx {
 
 UserPrograms::UserPrograms(Model model, QObject* parent) : QObject(parent), model_(model) {}
 
-UserPrograms& UserPrograms::shared() {
-    static UserPrograms* library = [] {
-        QtSettings settings;
-        return new UserPrograms(savedModel(settings));
-    }();
-    return *library;
-}
-
 QString UserPrograms::folderFor(Model model) {
     return QStandardPaths::writableLocation(QStandardPaths::GenericDataLocation) +
            QStringLiteral("/Veltranix ") + QString::fromStdString(rawValue(model));
@@ -50,11 +40,6 @@ void UserPrograms::setModel(Model model) {
     cached_.reset();
     cachedDate_.reset();
     bumpRevision();
-}
-
-void UserPrograms::follow(Engine& engine) {
-    setModel(engine.model());
-    engine.addModelListener([this](Model model) { setModel(model); });
 }
 
 void UserPrograms::bumpRevision() {

@@ -20,8 +20,6 @@
 
 namespace vx {
 
-class Engine;
-
 // A library file as read from the disk: its programs, or the reason it
 // could not be used ("ist keine Datei", "ist zu groß", "ist nicht lesbar: …").
 // A missing file is an empty library, not a problem.
@@ -50,9 +48,6 @@ class UserPrograms : public QObject {
     }
 
     explicit UserPrograms(Model model, QObject* parent = nullptr);
-    // The one library of the application, created on first use with the
-    // remembered model.
-    static UserPrograms& shared();
 
     Model model() const { return model_; }
     void setModel(Model model);
@@ -79,16 +74,6 @@ class UserPrograms : public QObject {
 
     void checkForChanges();
     int revision() const { return revision_; }
-    // The library follows the machine's model from now on. The machine must
-    // not outlive the library.
-    void follow(Engine& engine);
-
-    static QString format(const std::vector<SavedProgram>& programs, Model model) {
-        return ProgramText::format(programs, model);
-    }
-    static std::vector<SavedProgram> parse(const QString& text, Model model) {
-        return ProgramText::parse(text, model);
-    }
     // Reads any library file; only regular files up to `maxFileBytes` are read.
     static LibraryFile readFile(const QString& path, Model model);
 

@@ -29,7 +29,7 @@ namespace {
 
 struct Window {
     Window(Engine& engine)
-        : library(Model::orbis410), help(true), window(engine, library, help, ZoomSetting::shared()),
+        : library(Model::orbis410), help(true), zoom(settings), window(engine, library, help, zoom),
           monitor(engine, help, nullptr) {
         qApp->installEventFilter(&monitor);
         window.show();
@@ -40,8 +40,10 @@ struct Window {
     void type(const QString& text) {
         for (QChar c : text) QTest::keyClick(window.windowHandle(), c.toLatin1());
     }
+    MemorySettings settings;
     UserPrograms library;
     KeyHelp help;
+    ZoomSetting zoom;
     MainWindow window;
     KeyboardMonitor monitor;
 };
@@ -243,15 +245,15 @@ TEST_F(AppTest, TheProgramMenuListsTheLibrary) {
 
 TEST_F(AppTest, TheWindowFollowsTheZoomAndAsksBeforeAModelChange) {
     Window w(*engine);
-    ZoomSetting::shared().setPercent(150);
+    w.zoom.setPercent(150);
     EXPECT_EQ(w.window.calculator()->size(), QSize(1290, 607));
     EXPECT_EQ(w.window.windowTitle(), QStringLiteral("Veltranix 410 Numerist"));
     w.window.move(120, 80);
     const QPoint topLeft = w.window.pos();
-    ZoomSetting::shared().setPercent(60);
+    w.zoom.setPercent(60);
     EXPECT_EQ(w.window.calculator()->size(), QSize(516, 243));
     EXPECT_EQ(w.window.pos(), topLeft);
-    ZoomSetting::shared().setPercent(150);
+    w.zoom.setPercent(150);
 
     engine->loadProgram({56});
     expectDialog([](QDialog& d) {

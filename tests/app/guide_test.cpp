@@ -131,7 +131,8 @@ TEST(GuideTables, KeyNamesAreThePanelsOwn) {
 TEST_F(AppTest, F1OpensTheGuideOrSaysWhereItLooked) {
     UserPrograms library(Model::orbis410);
     KeyHelp help(true);
-    MainWindow window(*engine, library, help, ZoomSetting::shared());
+    ZoomSetting zoom(settings);
+    MainWindow window(*engine, library, help, zoom);
     window.show();
     window.activateWindow();
     ASSERT_TRUE(QTest::qWaitForWindowActive(&window));

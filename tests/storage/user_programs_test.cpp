@@ -280,20 +280,6 @@ TEST_F(Library, AnUnreadableLibraryIsNeverOverwritten) {
     EXPECT_TRUE(QFileInfo(library.url()).isDir());
 }
 
-TEST_F(Library, FollowsTheMachinesModel) {
-    UserPrograms library(Model::orbis410);
-    SimulatedClock clock;
-    MemorySettings settings;
-    StdRandom random(5);
-    Engine engine(clock, settings, random);
-    library.follow(engine);
-    engine.select(Model::orbis412);
-    EXPECT_EQ(library.model(), Model::orbis412);
-    EXPECT_EQ(library.url(), UserPrograms::fileFor(Model::orbis412));
-    engine.select(Model::orbis410);
-    EXPECT_EQ(library.model(), Model::orbis410);
-}
-
 TEST(Settings, RememberedValuesAndTheirReadingRules) {
     QtSettings settings;
     EXPECT_EQ(savedZoomPercent(settings), 150);
