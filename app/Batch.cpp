@@ -5,7 +5,7 @@
 // window system and writes no setting and no library file.
 #include "app/Batch.h"
 
-#include "app/BatchScript.h"
+#include "program/BatchScript.h"
 #include "display/Formatter.h"
 #include "engine/Engine.h"
 #include "engine/SimulatedClock.h"

@@ -8,7 +8,7 @@
 #include "engine/Engine.h"
 #include "panel/KeyHelp.h"
 #include "panel/KeyboardMonitor.h"
-#include "panel/QtScheduler.h"
+#include "storage/QtScheduler.h"
 #include "storage/AppIdentity.h"
 #include "storage/QtSettings.h"
 #include "storage/UserPrograms.h"

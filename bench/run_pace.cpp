@@ -4,7 +4,7 @@
 // printing program should keep half a second per line.
 //   run_pace [seconds]
 #include "engine/Engine.h"
-#include "panel/QtScheduler.h"
+#include "storage/QtScheduler.h"
 
 #include <QCoreApplication>
 #include <QTimer>

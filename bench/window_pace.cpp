@@ -8,7 +8,7 @@
 #include "app/ZoomSetting.h"
 #include "engine/Engine.h"
 #include "panel/KeyHelp.h"
-#include "panel/QtScheduler.h"
+#include "storage/QtScheduler.h"
 #include "storage/UserPrograms.h"
 
 #include <QApplication>

@@ -1,7 +1,7 @@
 // SPDX-License-Identifier: GPL-3.0-or-later
 #include "support.h"
 
-#include "app/BatchScript.h"
+#include "program/BatchScript.h"
 #include "display/Formatter.h"
 
 namespace vx::test {

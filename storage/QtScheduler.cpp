@@ -1,5 +1,5 @@
 // SPDX-License-Identifier: GPL-3.0-or-later
-#include "panel/QtScheduler.h"
+#include "storage/QtScheduler.h"
 
 #include <QTimer>
 

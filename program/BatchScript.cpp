@@ -1,5 +1,5 @@
 // SPDX-License-Identifier: GPL-3.0-or-later
-#include "app/BatchScript.h"
+#include "program/BatchScript.h"
 
 #include "engine/Engine.h"
 
