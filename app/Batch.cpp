@@ -5,18 +5,18 @@
 // window system and writes no setting and no library file.
 #include "app/Batch.h"
 
-#include "program/BatchScript.h"
 #include "display/Formatter.h"
 #include "engine/Engine.h"
 #include "engine/SimulatedClock.h"
 #include "panel/TapeExport.h"
+#include "program/BatchScript.h"
 #include "storage/AppIdentity.h"
+#include "storage/QtSettings.h"
 #include "storage/UserPrograms.h"
 
 #include <QFileInfo>
 #include <QGuiApplication>
 #include <QSaveFile>
-#include <QSettings>
 
 #include <cerrno>
 #include <cmath>
@@ -208,11 +208,6 @@ Options parseOptions(int argc, char** argv) {
     if (o.tapeFile && !o.play) fail("--tape gehört zu --play oder --script");
     if (o.scriptFile) o.script = readScript(*o.scriptFile);
     return o;
-}
-
-Model rememberedModel() {
-    QSettings settings;
-    return settings.value("model").toString() == QLatin1String("412") ? Model::orbis412 : Model::orbis410;
 }
 
 std::vector<SavedProgram> readLibrary(const Options& o, Model model) {
@@ -440,7 +435,8 @@ int runBatch(int argc, char** argv) {
         out.put(o.help ? usage : "Veltranix " VX_VERSION "\n");
         return out.finish();
     }
-    const Model model = o.model ? *o.model : rememberedModel();
+    QtSettings remembered;
+    const Model model = o.model ? *o.model : savedModel(remembered);
     // A closed pipe is a failed write like any other, reported, not a silent death.
     std::signal(SIGPIPE, SIG_IGN);
     try {

@@ -2,6 +2,7 @@
 #include "app/ClipboardActions.h"
 
 #include "app/Clipboard.h"
+#include "app/Dialogs.h"
 #include "engine/Engine.h"
 #include "panel/TapeExport.h"
 
@@ -31,9 +32,7 @@ void refuse(const QString& why, QWidget* parent) {
 }
 
 void failed(const QString& title, const QString& why, QWidget* parent) {
-    QMessageBox box(QMessageBox::Warning, title, title, QMessageBox::Ok, parent);
-    box.setInformativeText(why);
-    box.exec();
+    Dialogs::tell(parent, QMessageBox::Warning, title, title, why);
 }
 
 } // namespace
@@ -79,17 +78,13 @@ void pasteProgram(Engine& engine, QWidget* parent) {
         failed(QStringLiteral("Kein Programm eingefügt"), pasted.problem, parent);
         return;
     }
-    if (!engine.programSteps().empty()) {
-        QMessageBox box(QMessageBox::Question, QStringLiteral("Programm einfügen"),
-                        QStringLiteral("Programmspeicher überschreiben?"), QMessageBox::NoButton, parent);
-        box.setInformativeText(
-            QStringLiteral("Das Programm aus der Zwischenablage ersetzt das Programm im Speicher."));
-        QPushButton* yes = box.addButton(QStringLiteral("Überschreiben"), QMessageBox::AcceptRole);
-        box.addButton(QStringLiteral("Abbrechen"), QMessageBox::RejectRole);
-        box.setDefaultButton(yes);
-        box.exec();
-        if (box.clickedButton() != yes) return;
-    }
+    if (!engine.programSteps().empty() &&
+        !Dialogs::confirm(
+            parent, QMessageBox::Question, QStringLiteral("Programm einfügen"),
+            QStringLiteral("Programmspeicher überschreiben?"),
+            QStringLiteral("Das Programm aus der Zwischenablage ersetzt das Programm im Speicher."),
+            QStringLiteral("Überschreiben")))
+        return;
     engine.loadProgram(pasted.steps);
 }
 

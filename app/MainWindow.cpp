@@ -3,6 +3,7 @@
 
 #include "app/Clipboard.h"
 #include "app/ClipboardActions.h"
+#include "app/Dialogs.h"
 #include "app/GuideWindow.h"
 #include "app/ProgramActions.h"
 #include "app/ZoomSetting.h"
@@ -118,11 +119,9 @@ QString MainWindow::aboutText() {
 void MainWindow::showGuide() {
     const auto path = GuideWindow::find(guidePlaces);
     if (!path) {
-        QMessageBox box(QMessageBox::Warning, QStringLiteral("Bedienungsanleitung"),
-                        QStringLiteral("Die Bedienungsanleitung wurde nicht gefunden."), QMessageBox::Ok,
-                        this);
-        box.setInformativeText(QStringLiteral("Gesucht in:\n") + guidePlaces.join(QLatin1Char('\n')));
-        box.exec();
+        Dialogs::tell(this, QMessageBox::Warning, QStringLiteral("Bedienungsanleitung"),
+                      QStringLiteral("Die Bedienungsanleitung wurde nicht gefunden."),
+                      QStringLiteral("Gesucht in:\n") + guidePlaces.join(QLatin1Char('\n')));
         return;
     }
     if (!guide_) guide_ = new GuideWindow(*path, this);
@@ -175,20 +174,14 @@ void MainWindow::rebuildPrograms() {
 void MainWindow::chooseModel(int index) {
     const Model model = allModels[index];
     if (model == engine_.model()) return;
-    if (!engine_.programSteps().empty()) {
-        QMessageBox box(QMessageBox::Question, QStringLiteral("Modell"),
-                        QStringLiteral("Auf %1 umschalten?").arg(QString::fromStdString(menuTitle(model))),
-                        QMessageBox::NoButton, this);
-        box.setInformativeText(
-            QStringLiteral("Programmspeicher und Register werden gelöscht, wie beim Ausschalten."));
-        QPushButton* yes = box.addButton(QStringLiteral("Umschalten"), QMessageBox::AcceptRole);
-        box.addButton(QStringLiteral("Abbrechen"), QMessageBox::RejectRole);
-        box.setDefaultButton(yes);
-        box.exec();
-        if (box.clickedButton() != yes) {
-            models_->actions()[static_cast<int>(engine_.model())]->setChecked(true);
-            return;
-        }
+    if (!engine_.programSteps().empty() &&
+        !Dialogs::confirm(
+            this, QMessageBox::Question, QStringLiteral("Modell"),
+            QStringLiteral("Auf %1 umschalten?").arg(QString::fromStdString(menuTitle(model))),
+            QStringLiteral("Programmspeicher und Register werden gelöscht, wie beim Ausschalten."),
+            QStringLiteral("Umschalten"))) {
+        models_->actions()[static_cast<int>(engine_.model())]->setChecked(true);
+        return;
     }
     engine_.select(model);
 }

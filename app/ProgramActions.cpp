@@ -2,6 +2,7 @@
 #include "app/ProgramActions.h"
 
 #include "app/ClipboardActions.h"
+#include "app/Dialogs.h"
 
 #include "engine/Engine.h"
 #include "storage/UserPrograms.h"
@@ -64,18 +65,14 @@ void failed(const UserPrograms::Failure& failure, QWidget* parent) {
     if (failure.changedMeanwhile) {
         // Another window changed the file since this menu was built: the
         // entry the user chose is not where it was, so nothing was touched.
-        QMessageBox box(QMessageBox::Warning, QStringLiteral("Programme"), failure.why, QMessageBox::Ok,
-                        parent);
-        box.setInformativeText(
+        Dialogs::tell(
+            parent, QMessageBox::Warning, QStringLiteral("Programme"), failure.why,
             QStringLiteral("Es wurde nichts gespeichert oder gelöscht. Das Menü zeigt jetzt "
                            "die Programme, wie sie in der Datei stehen; bitte noch einmal wählen."));
-        box.exec();
         return;
     }
-    QMessageBox box(QMessageBox::Warning, QStringLiteral("Speichern fehlgeschlagen"),
-                    QStringLiteral("Speichern fehlgeschlagen"), QMessageBox::Ok, parent);
-    box.setInformativeText(failure.why);
-    box.exec();
+    Dialogs::tell(parent, QMessageBox::Warning, QStringLiteral("Speichern fehlgeschlagen"),
+                  QStringLiteral("Speichern fehlgeschlagen"), failure.why);
 }
 
 class NameDialog : public QDialog {
@@ -126,21 +123,17 @@ void save(Engine& engine, UserPrograms& library, const std::optional<SavedProgra
     UserPrograms::Failure error;
     if (steps.empty()) {
         if (!target) {
-            QMessageBox box(QMessageBox::Information, QStringLiteral("Programm speichern"),
-                            QStringLiteral("Der Programmspeicher ist leer."), QMessageBox::Ok, parent);
-            box.setInformativeText(QStringLiteral("Es gibt nichts zu speichern."));
-            box.exec();
+            Dialogs::tell(parent, QMessageBox::Information, QStringLiteral("Programm speichern"),
+                          QStringLiteral("Der Programmspeicher ist leer."),
+                          QStringLiteral("Es gibt nichts zu speichern."));
             return;
         }
-        QMessageBox box(QMessageBox::Warning, QStringLiteral("Programm löschen"),
-                        quoted(*target) + QStringLiteral(" löschen?"), QMessageBox::NoButton, parent);
-        box.setInformativeText(QStringLiteral("Der Programmspeicher ist leer. Das Programm wird aus der "
-                                              "Liste entfernt; die folgenden rücken nach."));
-        QPushButton* remove = box.addButton(QStringLiteral("Löschen"), QMessageBox::AcceptRole);
-        box.addButton(QStringLiteral("Abbrechen"), QMessageBox::RejectRole);
-        box.setDefaultButton(remove);
-        box.exec();
-        if (box.clickedButton() != remove) return;
+        if (!Dialogs::confirm(parent, QMessageBox::Warning, QStringLiteral("Programm löschen"),
+                              quoted(*target) + QStringLiteral(" löschen?"),
+                              QStringLiteral("Der Programmspeicher ist leer. Das Programm wird aus der "
+                                             "Liste entfernt; die folgenden rücken nach."),
+                              QStringLiteral("Löschen")))
+            return;
         if (!library.remove(*target, &error)) failed(error, parent);
         return;
     }

@@ -3,7 +3,6 @@
 
 #include "storage/QtSettings.h"
 
-
 namespace vx {
 
 ZoomSetting::ZoomSetting(Settings& settings) : settings_(settings), percent_(savedZoomPercent(settings)) {}
@@ -19,6 +18,5 @@ void ZoomSetting::setPercent(int percent) {
     percent_ = percent;
     emit changed();
 }
-
 
 } // namespace vx

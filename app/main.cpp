@@ -8,8 +8,8 @@
 #include "engine/Engine.h"
 #include "panel/KeyHelp.h"
 #include "panel/KeyboardMonitor.h"
-#include "storage/QtScheduler.h"
 #include "storage/AppIdentity.h"
+#include "storage/QtScheduler.h"
 #include "storage/QtSettings.h"
 #include "storage/UserPrograms.h"
 
@@ -53,7 +53,8 @@ int snapshot(int argc, char** argv, const char* path, const char* keys) {
 // exit status 1.
 void noWindowSystem(QtMsgType type, const QMessageLogContext&, const QString& message) {
     if (type != QtFatalMsg) return;
-    const char* display = std::getenv("WAYLAND_DISPLAY") ? std::getenv("WAYLAND_DISPLAY") : std::getenv("DISPLAY");
+    const char* display =
+        std::getenv("WAYLAND_DISPLAY") ? std::getenv("WAYLAND_DISPLAY") : std::getenv("DISPLAY");
     std::fprintf(stderr, "veltranix: Das Fenster lässt sich nicht öffnen: kein Bildschirm erreichbar (%s).\n",
                  display && *display ? display : "weder DISPLAY noch WAYLAND_DISPLAY gesetzt");
     (void)message;

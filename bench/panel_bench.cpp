@@ -5,6 +5,7 @@
 #include "panel/CalculatorView.h"
 #include "panel/KeyHelp.h"
 #include "panel/TapeView.h"
+#include "tests/panel/fixture.h"
 
 #include <QApplication>
 #include <QImage>
@@ -16,14 +17,7 @@ using namespace vx;
 
 namespace {
 
-struct Panel {
-    SimulatedClock clock;
-    MemorySettings settings;
-    StdRandom random{5};
-    Engine engine{clock, settings, random};
-    KeyHelp help{true};
-    CalculatorView view{engine, help};
-};
+using Panel = vx::test::PanelFixture;
 
 void tapeLineAndRepaint(benchmark::State& state) {
     Panel panel;

@@ -3,6 +3,7 @@
 // computing loop should reach 3,000 steps a second on little CPU, and a
 // printing program should keep half a second per line.
 //   run_pace [seconds]
+#include "cpu.h"
 #include "engine/Engine.h"
 #include "storage/QtScheduler.h"
 
@@ -12,20 +13,13 @@
 #include <chrono>
 #include <cstdio>
 #include <cstdlib>
-#include <sys/resource.h>
 #include <vector>
 
 using namespace vx;
+using vx::bench::cpuSeconds;
 using Clock = std::chrono::steady_clock;
 
 namespace {
-
-double cpuSeconds() {
-    rusage usage{};
-    getrusage(RUSAGE_SELF, &usage);
-    return usage.ru_utime.tv_sec + usage.ru_stime.tv_sec +
-           (usage.ru_utime.tv_usec + usage.ru_stime.tv_usec) / 1e6;
-}
 
 void runFor(QCoreApplication& app, double seconds) {
     QTimer::singleShot(static_cast<int>(seconds * 1000), &app, &QCoreApplication::quit);

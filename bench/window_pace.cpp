@@ -6,6 +6,7 @@
 //   window_pace [seconds]
 #include "app/MainWindow.h"
 #include "app/ZoomSetting.h"
+#include "cpu.h"
 #include "engine/Engine.h"
 #include "panel/KeyHelp.h"
 #include "storage/QtScheduler.h"
@@ -19,19 +20,12 @@
 #include <chrono>
 #include <cstdio>
 #include <cstdlib>
-#include <sys/resource.h>
 
 using namespace vx;
+using vx::bench::cpuSeconds;
 using Clock = std::chrono::steady_clock;
 
 namespace {
-
-double cpuSeconds() {
-    rusage usage{};
-    getrusage(RUSAGE_SELF, &usage);
-    return usage.ru_utime.tv_sec + usage.ru_stime.tv_sec +
-           (usage.ru_utime.tv_usec + usage.ru_stime.tv_usec) / 1e6;
-}
 
 void runFor(double seconds) {
     QEventLoop loop;

@@ -2,6 +2,7 @@
 // The panel through Qt's accessibility API, as a screen reader meets it.
 #include "engine/Engine.h"
 #include "engine/SimulatedClock.h"
+#include "fixture.h"
 #include "panel/Accessibility.h"
 #include "panel/CalculatorView.h"
 #include "panel/Controls.h"
@@ -23,16 +24,9 @@ using namespace vx;
 
 namespace {
 
-struct Panel {
-    SimulatedClock clock;
-    MemorySettings settings;
-    StdRandom random{3};
-    Engine engine{clock, settings, random};
-    KeyHelp help{true};
-    CalculatorView view{engine, help};
+struct Panel : vx::test::PanelFixture {
     std::vector<std::pair<QObject*, QAccessible::Event>> events;
     Panel() {
-        view.setFactor(1.0);
         // The events the toolkit would pass to the accessibility bus.
         Accessibility::setTestListener(
             [this](const QAccessibleEvent& event) { events.emplace_back(event.object(), event.type()); });

@@ -2,6 +2,7 @@
 #include "display/Formatter.h"
 #include "engine/Engine.h"
 #include "engine/SimulatedClock.h"
+#include "fixture.h"
 #include "panel/CalculatorView.h"
 #include "panel/DisplayPanel.h"
 #include "panel/KeyHelp.h"
@@ -19,18 +20,7 @@ using namespace vx;
 
 namespace {
 
-struct Panel {
-    SimulatedClock clock;
-    MemorySettings settings;
-    StdRandom random{99};
-    Engine engine{clock, settings, random};
-    KeyHelp help{true};
-    CalculatorView view{engine, help};
-    Panel() { view.setFactor(1.0); }
-    void keys(std::initializer_list<Key> list) {
-        for (Key k : list) engine.press(k);
-    }
-};
+using Panel = vx::test::PanelFixture;
 
 QImage renderDisplay(const std::vector<Cell>& cells, bool lit, QRectF& area) {
     QImage image(800, 100, QImage::Format_ARGB32);

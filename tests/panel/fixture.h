@@ -1,0 +1,28 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
+// A machine on the simulated clock with the whole panel over it, at the
+// base zoom: what the panel tests and the panel benchmarks look at.
+#pragma once
+
+#include "engine/Engine.h"
+#include "engine/SimulatedClock.h"
+#include "panel/CalculatorView.h"
+#include "panel/KeyHelp.h"
+
+#include <initializer_list>
+
+namespace vx::test {
+
+struct PanelFixture {
+    SimulatedClock clock;
+    MemorySettings settings;
+    StdRandom random{99};
+    Engine engine{clock, settings, random};
+    KeyHelp help{true};
+    CalculatorView view{engine, help};
+    PanelFixture() { view.setFactor(1.0); }
+    void keys(std::initializer_list<Key> list) {
+        for (Key k : list) engine.press(k);
+    }
+};
+
+} // namespace vx::test
