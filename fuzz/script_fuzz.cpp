@@ -1,9 +1,9 @@
 // SPDX-License-Identifier: GPL-3.0-or-later
 // The batch script reader takes any text: it either reads it or names the
 // bad token, and what it reads plays into a machine without harm.
-#include "program/BatchScript.h"
 #include "engine/Engine.h"
 #include "engine/SimulatedClock.h"
+#include "program/BatchScript.h"
 
 #include <cstdint>
 #include <cstdlib>

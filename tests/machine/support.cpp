@@ -1,8 +1,8 @@
 // SPDX-License-Identifier: GPL-3.0-or-later
 #include "support.h"
 
-#include "program/BatchScript.h"
 #include "display/Formatter.h"
+#include "program/BatchScript.h"
 
 namespace vx::test {
 
