@@ -225,7 +225,6 @@ TEST_F(Faults, AWriterKilledAtAnyMomentLeavesOneWholeLibrary) {
         ASSERT_EQ(programs[0].name.rfind("Stand ", 0), 0u) << programs[0].name;
         if (programs[0].name != "Stand 0") ++afterASave;
     }
-    EXPECT_EQ(kills, 200);
     EXPECT_GT(afterASave, 0); // some kills came after whole saves, not only during start-up
 }
 
