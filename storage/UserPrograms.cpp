@@ -302,23 +302,22 @@ bool UserPrograms::change(const Edit& edit, Failure* failure) {
         return failed();
     }
     std::vector<SavedProgram> list = ProgramText::parse(ProgramText::decode(raw.bytes), model_);
+    // Anything the writer would not have written was edited by hand.
+    const bool handEdited = !raw.bytes.isEmpty() && ProgramText::format(list, model_).toUtf8() != raw.bytes;
     if (!edit(list, why)) return failed();
-    if (!writeLocked(raw.exists ? std::optional<QByteArray>(raw.bytes) : std::nullopt, list, why))
+    if (!writeLocked(raw.exists ? std::optional<QByteArray>(raw.bytes) : std::nullopt, handEdited, list, why))
         return failed();
     return true;
 }
 
-bool UserPrograms::writeLocked(const std::optional<QByteArray>& old, const std::vector<SavedProgram>& list,
-                               Failure& failure) {
+bool UserPrograms::writeLocked(const std::optional<QByteArray>& old, bool handEdited,
+                               const std::vector<SavedProgram>& list, Failure& failure) {
     const QString path = url();
     if (old) {
         // The previous file stays beside the new one as .bak; a hand-edited
         // one (anything the writer would not have written) also for good.
         if (!writeAtomically(path + QStringLiteral(".bak"), *old, &failure.why)) return false;
-        const bool writersForm =
-            ProgramText::format(ProgramText::parse(ProgramText::decode(*old), model_), model_).toUtf8() ==
-            *old;
-        if (!writersForm && !old->isEmpty() && !keepHandEdit(path, *old, &failure.why)) return false;
+        if (handEdited && !keepHandEdit(path, *old, &failure.why)) return false;
     }
     if (!writeAtomically(path, ProgramText::format(list, model_).toUtf8(), &failure.why)) return false;
 

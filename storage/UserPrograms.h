@@ -85,8 +85,10 @@ class UserPrograms : public QObject {
     // `failure` filled) to leave the file alone.
     using Edit = std::function<bool(std::vector<SavedProgram>&, Failure&)>;
     bool change(const Edit& edit, Failure* failure);
-    bool writeLocked(const std::optional<QByteArray>& old, const std::vector<SavedProgram>& list,
-                     Failure& failure);
+    // `old`: the file's bytes before (none when there was no file); a
+    // hand-edited one is also kept for good.
+    bool writeLocked(const std::optional<QByteArray>& old, bool handEdited,
+                     const std::vector<SavedProgram>& list, Failure& failure);
     std::optional<QDateTime> modificationDate() const;
     void bumpRevision();
 
