@@ -290,6 +290,10 @@ bool UserPrograms::change(const Edit& edit, Failure* failure) {
         return failed();
     }
     QLockFile lock(url() + QStringLiteral(".lock"));
+    // A lock whose process is gone is taken over at once; one that cannot be
+    // read (its writer died while making it) after ten seconds, far longer
+    // than any save takes.
+    lock.setStaleLockTime(10000);
     if (!lockWithin(lock, lockWaitMilliseconds)) {
         why.why = lockProblem(lock);
         return failed();

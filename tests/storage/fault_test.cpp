@@ -164,9 +164,9 @@ TEST_F(Faults, AFullDisk) {
 }
 
 TEST_F(Faults, AWriterKilledAtAnyMomentLeavesOneWholeLibrary) {
-    // 200 full programs: a rewrite takes long enough to be killed halfway.
+    // 100 full programs: a rewrite takes long enough to be killed halfway.
     std::vector<SavedProgram> library;
-    for (long long p = 1; p <= 200; ++p) {
+    for (long long p = 1; p <= 100; ++p) {
         SavedProgram prog{p, p == 1 ? "Stand 0" : "Programm " + std::to_string(p), {}, std::nullopt};
         for (int s = 0; s < 416; ++s) prog.steps.push_back((s + p) % 14); // digits and entry codes
         library.push_back(prog);
@@ -218,7 +218,7 @@ TEST_F(Faults, AWriterKilledAtAnyMomentLeavesOneWholeLibrary) {
         waitpid(pid, nullptr, 0);
 
         const auto programs = ProgramText::parse(ProgramText::decode(contents(file)), Model::orbis410);
-        ASSERT_EQ(programs.size(), 200u) << "after kill " << kills;
+        ASSERT_EQ(programs.size(), 100u) << "after kill " << kills;
         for (std::size_t i = 1; i < programs.size(); ++i)
             ASSERT_EQ(programs[i], library[i]) << "after kill " << kills;
         ASSERT_EQ(programs[0].steps, library[0].steps);
