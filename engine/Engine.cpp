@@ -34,10 +34,6 @@ void Engine::bump() {
     changed();
 }
 
-void Engine::refresh() {
-    bump();
-}
-
 std::uint64_t Engine::newLineId() {
     return (static_cast<std::uint64_t>(random_.next32()) << 32) | random_.next32();
 }

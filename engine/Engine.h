@@ -119,7 +119,6 @@ class Engine {
     void setPrinterOn(bool on);
     void setGradMode(bool on);
     void setTapeWritesProgram(bool on);
-    void refresh();
 
     // Observation: called after every change the panel must show.
     using Listener = std::function<void()>;

@@ -199,14 +199,14 @@ void DisplayPanel::paintStatic(QPainter& p) const {
     p.scale(scale_, scale_);
     const double w = width() / scale_;
 
-    QLinearGradient strip(0, 0, 0, height);
+    QLinearGradient strip(0, 0, 0, stripHeight);
     strip.setColorAt(0, QColor::fromRgbF(0.8f, 0.8f, 0.8f));
     strip.setColorAt(1, QColor::fromRgbF(0.7f, 0.69f, 0.65f));
-    p.fillRect(QRectF(0, 0, w, height), strip);
+    p.fillRect(QRectF(0, 0, w, stripHeight), strip);
     p.setPen(QColor(255, 255, 255, 120));
     p.drawLine(QPointF(0, 0.5), QPointF(w, 0.5));
     p.setPen(QColor(0, 0, 0, 90));
-    p.drawLine(QPointF(0, height - 0.5), QPointF(w, height - 0.5));
+    p.drawLine(QPointF(0, stripHeight - 0.5), QPointF(w, stripHeight - 0.5));
 
     // ON above the power switch, OFF below it.
     p.setPen(QColor(40, 40, 40));

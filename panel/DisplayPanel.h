@@ -29,7 +29,8 @@ void paint(QPainter& painter, const QRectF& area, const std::vector<Cell>& cells
 class DisplayPanel : public ScaledWidget {
     Q_OBJECT
   public:
-    static constexpr double height = 112;
+    // The strip's height in panel units.
+    static constexpr double stripHeight = 112;
     DisplayPanel(Engine& engine, QWidget* parent);
     // Where the digits are drawn, in panel units.
     static QRectF digitArea();

@@ -27,7 +27,7 @@ QString text(const std::vector<TapeLine>& tape) {
 QImage image(const std::vector<TapeLine>& tape, std::uint32_t tearSeed) {
     // The paper's width on the panel, at the 100 % zoom (the panel's units are 150 %).
     const double scale = 100.0 / 150.0;
-    const double paperWidth = TapeView::width - 24;
+    const double paperWidth = TapeView::baseWidth - 24;
     const QSizeF size(paperWidth, TapeGeometry::stripHeight(tape.size(), paperWidth));
     QImage picture(QSizeF(size * scale).toSize(), QImage::Format_ARGB32_Premultiplied);
     picture.fill(Qt::transparent);

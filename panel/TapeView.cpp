@@ -204,15 +204,15 @@ TapeView::TapeView(Engine& engine, QWidget* parent) : ScaledWidget(parent), engi
 void TapeView::layoutContent() {
     const double h = height() / scale_;
     paper_->setScale(scale_);
-    paper_->place(
-        QRectF(12 * scale_, headerHeight * scale_, (width - 24) * scale_, (h - headerHeight - 12) * scale_)
-            .toRect());
+    paper_->place(QRectF(12 * scale_, headerHeight * scale_, (baseWidth - 24) * scale_,
+                         (h - headerHeight - 12) * scale_)
+                      .toRect());
     tear_->setFont(Theme::font(Theme::sansFamily(), 11 * scale_));
     tear_->setStyleSheet(
         QStringLiteral("QPushButton { color: rgba(235,235,235,191); border: none; padding: 0; }"
                        "QPushButton:hover { color: white; }"
                        "QPushButton:pressed { color: rgba(255,255,255,120); }"));
-    tear_->setGeometry(QRectF((width - 12 - 80) * scale_, 4 * scale_, 80 * scale_, 20 * scale_).toRect());
+    tear_->setGeometry(QRectF((baseWidth - 12 - 80) * scale_, 4 * scale_, 80 * scale_, 20 * scale_).toRect());
 }
 
 void TapeView::paintEvent(QPaintEvent*) {
@@ -224,7 +224,7 @@ void TapeView::paintEvent(QPaintEvent*) {
     p.drawText(QRectF(12, 4, 120, 20), Qt::AlignLeft | Qt::AlignVCenter, QStringLiteral("Drucker"));
     // A soft shadow around the strip.
     const double h = height() / scale_;
-    const QRectF strip(12, headerHeight, width - 24, h - headerHeight - 12);
+    const QRectF strip(12, headerHeight, baseWidth - 24, h - headerHeight - 12);
     p.setPen(Qt::NoPen);
     for (int i = 5; i >= 1; --i) {
         p.setBrush(QColor(0, 0, 0, static_cast<int>(0.35 * 255 / 5)));

@@ -84,7 +84,8 @@ class TapePaper : public ScaledWidget {
 class TapeView : public ScaledWidget {
     Q_OBJECT
   public:
-    static constexpr double width = 250;
+    // The column's width in panel units.
+    static constexpr double baseWidth = 250;
     TapeView(Engine& engine, QWidget* parent);
     TapePaper* paper() const { return paper_; }
     QPushButton* tearButton() const { return tear_; }
