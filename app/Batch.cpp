@@ -318,7 +318,7 @@ bool writeTape(QSaveFile& file, const Engine& engine) {
         static char* argv[] = {name, nullptr};
         app = std::make_unique<QGuiApplication>(argc, argv);
     }
-    std::optional<QString> failed = TapeExport::write(file, format, engine.tape, engine.tearSeed);
+    std::optional<QString> failed = TapeExport::write(file, format, engine.tape(), engine.tearSeed());
     if (!failed && !file.flush()) failed = file.errorString();
     if (!failed && !file.commit()) failed = file.errorString();
     if (!failed) return true;
@@ -378,8 +378,8 @@ int play(const Options& o, Model model) {
     std::size_t written = 0;
     auto follow = [&] {
         if (o.json) return;
-        for (; written < engine.tape.size(); ++written) {
-            const TapeLine& l = engine.tape[written];
+        for (; written < engine.tape().size(); ++written) {
+            const TapeLine& l = engine.tape()[written];
             out.put(colour && l.red ? "\033[31m" + l.printed() + "\033[0m\n" : l.printed() + "\n");
         }
     };
@@ -398,19 +398,19 @@ int play(const Options& o, Model model) {
     if (o.json) {
         std::string head = "{\"model\": \"" + rawValue(engine.model()) +
                            "\", \"display\": " + jsonString(Formatter::text(engine.cells())) +
-                           ", \"error\": " + (engine.error ? "true" : "false") +
-                           ", \"running\": " + (engine.running ? "true" : "false") +
-                           ", \"pc\": " + std::to_string(engine.pc) + ",\n \"registers\": [";
-        for (std::size_t i = 0; i < engine.regs.size(); ++i)
-            head += (i ? ", " : "") + jsonNumber(engine.regs[i].v);
+                           ", \"error\": " + (engine.error() ? "true" : "false") +
+                           ", \"running\": " + (engine.running() ? "true" : "false") +
+                           ", \"pc\": " + std::to_string(engine.pc()) + ",\n \"registers\": [";
+        for (std::size_t i = 0; i < engine.registers().size(); ++i)
+            head += (i ? ", " : "") + jsonNumber(engine.registers()[i].v);
         head += "],\n \"program\": [";
         const auto steps = engine.programSteps();
         for (std::size_t i = 0; i < steps.size(); ++i)
             head += (i ? ", " : "") + (steps[i] ? std::to_string(*steps[i]) : std::string("null"));
         head += "],\n \"tape\": [";
         out.put(head);
-        for (std::size_t i = 0; i < engine.tape.size(); ++i) {
-            const TapeLine& l = engine.tape[i];
+        for (std::size_t i = 0; i < engine.tape().size(); ++i) {
+            const TapeLine& l = engine.tape()[i];
             out.put(std::string(i ? ",\n  " : "\n  ") + "{\"text\": " + jsonString(l.text) +
                     ", \"symbol\": " + jsonString(l.symbol) + ", \"red\": " + (l.red ? "true" : "false") +
                     ", \"left\": " + (l.left ? "true" : "false") +

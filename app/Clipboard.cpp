@@ -11,7 +11,7 @@
 namespace vx::Clipboard {
 
 bool showsNumber(const Engine& engine) {
-    return engine.power() && engine.mode() != Mode::load && !engine.busy() && !engine.error;
+    return engine.power() && engine.mode() != Mode::load && !engine.busy() && !engine.error();
 }
 
 QString numberText(double value, bool exponentForm, const QLocale& locale) {
@@ -38,11 +38,11 @@ QString numberText(double value, bool exponentForm, const QLocale& locale) {
 }
 
 QString numberText(const Engine& engine, const QLocale& locale) {
-    if (engine.entry) {
-        const Entry& entry = *engine.entry;
+    if (engine.entry()) {
+        const Entry& entry = *engine.entry();
         return numberText(r13(entry.value()), entry.expMode && !entry.isDMS(), locale);
     }
-    return numberText(engine.E.v, Formatter::needsSci(engine.E.v, engine.sciMode), locale);
+    return numberText(engine.E().v, Formatter::needsSci(engine.E().v, engine.sciMode()), locale);
 }
 
 namespace {
@@ -167,28 +167,28 @@ Typed keysFor(const QString& raw, const QLocale& locale) {
     } else if (decimalExponent >= 0 && decimalExponent < 12 && !hasExponent) {
         const std::size_t wholeDigits = static_cast<std::size_t>(decimalExponent) + 1;
         for (std::size_t i = 0; i < std::max(wholeDigits, digits.size()); ++i) {
-            if (i == wholeDigits) typed.keys.push_back(Key(K::dot));
+            if (i == wholeDigits) typed.keys.push_back(Key(KeyKind::dot));
             digit(i < digits.size() ? digits[i] : '0');
         }
     } else if (decimalExponent < 0 && decimalExponent >= -9 && !hasExponent) {
-        typed.keys.push_back(Key(K::dot));
+        typed.keys.push_back(Key(KeyKind::dot));
         for (int i = 0; i < -decimalExponent - 1; ++i) digit('0');
         for (char d : digits) digit(d);
     } else {
         digit(digits[0]);
         if (digits.size() > 1) {
-            typed.keys.push_back(Key(K::dot));
+            typed.keys.push_back(Key(KeyKind::dot));
             for (std::size_t i = 1; i < digits.size(); ++i) digit(digits[i]);
         }
-        if (negative) typed.keys.push_back(Key(K::chs));
+        if (negative) typed.keys.push_back(Key(KeyKind::chs));
         negative = false;
-        typed.keys.push_back(Key(K::exp));
+        typed.keys.push_back(Key(KeyKind::exp));
         const int magnitude = std::abs(decimalExponent);
         if (magnitude >= 10) digit(static_cast<char>('0' + magnitude / 10));
         digit(static_cast<char>('0' + magnitude % 10));
-        if (decimalExponent < 0) typed.keys.push_back(Key(K::chs));
+        if (decimalExponent < 0) typed.keys.push_back(Key(KeyKind::chs));
     }
-    if (negative) typed.keys.push_back(Key(K::chs));
+    if (negative) typed.keys.push_back(Key(KeyKind::chs));
     return typed;
 }
 

@@ -89,8 +89,8 @@ void pasteProgram(Engine& engine, QWidget* parent) {
 }
 
 void copyTape(Engine& engine) {
-    if (engine.tape.empty()) return;
-    QGuiApplication::clipboard()->setText(TapeExport::text(engine.tape));
+    if (engine.tape().empty()) return;
+    QGuiApplication::clipboard()->setText(TapeExport::text(engine.tape()));
 }
 
 QString proposedTapeFile() {
@@ -102,7 +102,7 @@ QString proposedTapeFile() {
 }
 
 bool saveTapeTo(Engine& engine, const QString& path, QWidget* parent) {
-    if (const auto why = TapeExport::save(path, engine.tape, engine.tearSeed)) {
+    if (const auto why = TapeExport::save(path, engine.tape(), engine.tearSeed())) {
         failed(QStringLiteral("Sichern fehlgeschlagen"), *why, parent);
         return false;
     }
@@ -110,7 +110,7 @@ bool saveTapeTo(Engine& engine, const QString& path, QWidget* parent) {
 }
 
 void saveTape(Engine& engine, QWidget* parent) {
-    if (engine.tape.empty()) return;
+    if (engine.tape().empty()) return;
     const QString pdf = QStringLiteral("PDF-Dokument (*.pdf)"), text = QStringLiteral("Text (*.txt)"),
                   png = QStringLiteral("PNG-Bild (*.png)");
     QFileDialog dialog(parent, QStringLiteral("Papierstreifen sichern"));
@@ -130,13 +130,13 @@ void saveTape(Engine& engine, QWidget* parent) {
 }
 
 void printTape(Engine& engine, QWidget* parent) {
-    if (engine.tape.empty()) return;
+    if (engine.tape().empty()) return;
     QPrinter printer;
     printer.setPageSize(QPageSize(QPageSize::A4));
     printer.setDocName(QStringLiteral("Papierstreifen"));
     QPrintDialog dialog(&printer, parent);
     if (dialog.exec() != QDialog::Accepted) return;
-    if (!TapeExport::paintPages(printer, engine.tape))
+    if (!TapeExport::paintPages(printer, engine.tape()))
         failed(QStringLiteral("Drucken fehlgeschlagen"), QStringLiteral("Der Drucker nimmt keine Seiten an."),
                parent);
 }

@@ -101,7 +101,7 @@ MainWindow::MainWindow(Engine& engine, UserPrograms& library, KeyHelp& help, Zoo
     listener_ = engine_.addListener([this] { machineChanged(); });
     lastPower_ = engine_.power();
     lastModel_ = engine_.model();
-    lastTapeEmpty_ = engine_.tape.empty();
+    lastTapeEmpty_ = engine_.tape().empty();
     setWindowTitle(QString::fromStdString(title(engine_.model())));
     view_->setFactor(zoom_.factor());
     layout()->setSizeConstraint(QLayout::SetFixedSize);
@@ -142,9 +142,9 @@ void MainWindow::machineChanged() {
         models_->actions()[static_cast<int>(lastModel_)]->setChecked(true);
     }
     // The tape's entries have shortcuts, which work only while enabled.
-    if (engine_.power() != lastPower_ || engine_.tape.empty() != lastTapeEmpty_) {
+    if (engine_.power() != lastPower_ || engine_.tape().empty() != lastTapeEmpty_) {
         lastPower_ = engine_.power();
-        lastTapeEmpty_ = engine_.tape.empty();
+        lastTapeEmpty_ = engine_.tape().empty();
         scheduleRebuild();
     }
     updateEditMenu();

@@ -329,7 +329,7 @@ void fillMenu(QMenu& menu, Engine& engine, UserPrograms& library, QWidget* paren
     QAction* tear = menu.addAction(QStringLiteral("Papierstreifen abreißen"));
     tear->setShortcut(QKeySequence(Qt::CTRL | Qt::Key_K));
     QObject::connect(tear, &QAction::triggered, &menu, [&engine] { engine.clearTape(); });
-    const bool hasTape = !engine.tape.empty();
+    const bool hasTape = !engine.tape().empty();
     const std::pair<QString, QKeySequence> tapeEntries[] = {
         {QStringLiteral("Papierstreifen kopieren"), QKeySequence(Qt::CTRL | Qt::SHIFT | Qt::Key_C)},
         {QStringLiteral("Papierstreifen sichern …"), QKeySequence(Qt::CTRL | Qt::Key_S)},

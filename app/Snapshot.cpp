@@ -25,17 +25,17 @@ std::optional<QString> render(const QString& path, const QString& keys) {
             continue;
         }
         switch (u) {
-        case '.': engine.press(K::dot); break;
-        case '+': engine.press(K::plus); break;
-        case '-': engine.press(K::minus); break;
-        case '*': engine.press(K::times); break;
-        case '/': engine.press(K::divide); break;
-        case '(': engine.press(K::lparen); break;
-        case ')': engine.press(K::rparen); break;
-        case '=': engine.press(K::equals); break;
-        case 'S': engine.press(K::sqrt); break;
-        case 'P': engine.press(K::printKey); break;
-        case 'f': engine.press(K::f); break;
+        case '.': engine.press(KeyKind::dot); break;
+        case '+': engine.press(KeyKind::plus); break;
+        case '-': engine.press(KeyKind::minus); break;
+        case '*': engine.press(KeyKind::times); break;
+        case '/': engine.press(KeyKind::divide); break;
+        case '(': engine.press(KeyKind::lparen); break;
+        case ')': engine.press(KeyKind::rparen); break;
+        case '=': engine.press(KeyKind::equals); break;
+        case 'S': engine.press(KeyKind::sqrt); break;
+        case 'P': engine.press(KeyKind::printKey); break;
+        case 'f': engine.press(KeyKind::f); break;
         case 'L': engine.setMode(Mode::load); break;
         case 'R': engine.setMode(Mode::run); break;
         default: break; // blanks and anything else

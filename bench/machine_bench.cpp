@@ -19,19 +19,20 @@ struct Bench {
 
 void keyPress(benchmark::State& state) {
     Bench b;
-    const Key keys[] = {Key::digit(1), Key::digit(2), K::plus, Key::digit(3), K::equals};
+    const Key keys[] = {Key::digit(1), Key::digit(2), KeyKind::plus, Key::digit(3), KeyKind::equals};
     std::size_t i = 0;
     for (auto _ : state) {
         b.engine.press(keys[i++ % 5]);
-        if (b.engine.tape.size() > 100000) b.engine.clearTape();
+        if (b.engine.tape().size() > 100000) b.engine.clearTape();
     }
 }
 BENCHMARK(keyPress);
 
 void displayCells(benchmark::State& state) {
     Bench b;
-    for (char c : std::string("1234567.891")) b.engine.press(c == '.' ? Key(K::dot) : Key::digit(c - '0'));
-    b.engine.press(K::equals);
+    for (char c : std::string("1234567.891"))
+        b.engine.press(c == '.' ? Key(KeyKind::dot) : Key::digit(c - '0'));
+    b.engine.press(KeyKind::equals);
     for (auto _ : state) benchmark::DoNotOptimize(b.engine.cells());
 }
 BENCHMARK(displayCells);
@@ -40,12 +41,12 @@ BENCHMARK(displayCells);
 void computingLoop(benchmark::State& state) {
     Bench b;
     b.engine.loadProgram({129, 1, 193, 1, 232, 1});
-    b.engine.press(K::startStop);
+    b.engine.press(KeyKind::startStop);
     double steps = 0;
     for (auto _ : state) {
-        const double before = b.engine.regs[1].v;
+        const double before = b.engine.registers()[1].v;
         b.clock.advance(10.0); // ten simulated seconds: 30,000 steps
-        steps += 4 * (b.engine.regs[1].v - before);
+        steps += 4 * (b.engine.registers()[1].v - before);
     }
     state.counters["steps_per_second"] = benchmark::Counter(steps, benchmark::Counter::kIsRate);
 }

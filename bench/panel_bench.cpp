@@ -21,23 +21,23 @@ using Panel = vx::test::PanelFixture;
 
 void tapeLineAndRepaint(benchmark::State& state) {
     Panel panel;
-    for (int i = 0; i < 100000; ++i) panel.engine.printNumber(Num{i * 1.5, false}, "+", true);
+    for (Key k : {Key::digit(1), Key(KeyKind::dot), Key::digit(5)}) panel.engine.press(k);
+    for (int i = 0; i < 100000; ++i) panel.engine.press(Key(KeyKind::printKey));
     TapePaper* paper = panel.view.tapeView()->paper();
     QImage image(paper->size(), QImage::Format_ARGB32_Premultiplied);
-    double v = 0;
     for (auto _ : state) {
-        panel.engine.printNumber(Num{v++, false}, "=", true);
+        panel.engine.press(Key(KeyKind::printKey));
         paper->refresh();
         QPainter p(&image);
         paper->render(&p);
     }
-    state.counters["lines"] = static_cast<double>(panel.engine.tape.size());
+    state.counters["lines"] = static_cast<double>(panel.engine.tape().size());
 }
 BENCHMARK(tapeLineAndRepaint)->Unit(benchmark::kMillisecond);
 
 void fullPanelRepaint(benchmark::State& state) {
     Panel panel;
-    for (Key k : {Key::digit(1), Key::digit(2), Key(K::plus), Key::digit(3), Key(K::equals)})
+    for (Key k : {Key::digit(1), Key::digit(2), Key(KeyKind::plus), Key::digit(3), Key(KeyKind::equals)})
         panel.engine.press(k);
     QImage image(panel.view.size(), QImage::Format_ARGB32_Premultiplied);
     {

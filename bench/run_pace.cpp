@@ -39,12 +39,12 @@ int main(int argc, char** argv) {
         // LABEL 1, 1, ST+ 1, JUMP 1: four steps a round, register 1 counts rounds.
         Engine engine(scheduler, settings, random);
         engine.loadProgram({129, 1, 193, 1, 232, 1});
-        engine.press(K::startStop);
+        engine.press(KeyKind::startStop);
         const double cpu0 = cpuSeconds();
         const auto t0 = Clock::now();
         runFor(app, seconds);
         const double wall = std::chrono::duration<double>(Clock::now() - t0).count();
-        const double steps = 4 * engine.regs[1].v;
+        const double steps = 4 * engine.registers()[1].v;
         std::printf("computing loop: %.0f steps/s (%.1f %% of 3,000), CPU %.1f %% of one core\n",
                     steps / wall, steps / wall / 30.0, (cpuSeconds() - cpu0) / wall * 100);
     }
@@ -55,12 +55,12 @@ int main(int argc, char** argv) {
         std::vector<Clock::time_point> printed;
         std::size_t lines = 0;
         engine.addListener([&] {
-            if (engine.tape.size() != lines) {
-                lines = engine.tape.size();
+            if (engine.tape().size() != lines) {
+                lines = engine.tape().size();
                 printed.push_back(Clock::now());
             }
         });
-        engine.press(K::startStop);
+        engine.press(KeyKind::startStop);
         runFor(app, seconds);
         if (printed.size() >= 2) {
             const double span = std::chrono::duration<double>(printed.back() - printed.front()).count();

@@ -61,12 +61,12 @@ int main(int argc, char** argv) {
 
     // LABEL 1, 1, ST+ 1, JUMP 1: four steps a round, register 1 counts rounds.
     engine.loadProgram({129, 1, 193, 1, 232, 1});
-    engine.press(K::startStop);
+    engine.press(KeyKind::startStop);
     cpu0 = cpuSeconds();
     t0 = Clock::now();
     runFor(seconds);
     wall = std::chrono::duration<double>(Clock::now() - t0).count();
-    const double steps = 4 * engine.regs[1].v;
+    const double steps = 4 * engine.registers()[1].v;
     std::printf("computing loop in the window: %.0f steps/s (%.1f %% of 3,000), CPU %.1f %% of one core\n",
                 steps / wall, steps / wall / 30.0, (cpuSeconds() - cpu0) / wall * 100);
     return 0;

@@ -8,24 +8,24 @@ namespace vx {
 std::vector<Cell> Engine::cells() const {
     using namespace Formatter;
     if (!power_) return blank();
-    if (overrideCells) return *overrideCells;
-    if (running && !paused) return blinkOn ? dashes() : blank();
-    if (mode_ == Mode::load || listing) {
+    if (overrideCells_) return *overrideCells_;
+    if (running_ && !paused_) return blinkOn_ ? dashes() : blank();
+    if (mode_ == Mode::load || listing_) {
         std::string prev;
-        if (prefix.kind == Prefix::Kind::reg && (prefix.ind || prefix.digit)) {
-            prev = Codes::decimal((prefix.ind ? 100 : 0) + 10 * prefix.digit.value_or(0));
-        } else if (auto code = prefix.provisionalCode()) {
+        if (prefix_.kind == Prefix::Kind::reg && (prefix_.ind || prefix_.digit)) {
+            prev = Codes::decimal(prefix_.provisionalOperand());
+        } else if (auto code = prefix_.provisionalCode()) {
             prev = Codes::octal(*code);
         } else {
-            prev = codeText(pc - 2);
+            prev = codeText(pc_ - 2);
         }
-        return loadCells(prev, pc, codeText(pc - 1), codeText(pc));
+        return loadCells(prev, pc_, codeText(pc_ - 1), codeText(pc_));
     }
-    if (error) return errorCells();
-    std::vector<Cell> shown = entry       ? entryCells(*entry, dp, sciMode)
-                              : identMode ? identCells(E)
-                                          : numberCells(E, dp, sciMode);
-    if (!parens.empty()) shown[0].ch = static_cast<char>('0' + parens.size());
+    if (error_) return errorCells();
+    std::vector<Cell> shown = entry_       ? entryCells(*entry_, dp_, sciMode_)
+                              : identMode_ ? identCells(E_)
+                                           : numberCells(E_, dp_, sciMode_);
+    if (!parens_.empty()) shown[0].ch = static_cast<char>('0' + parens_.size());
     return shown;
 }
 

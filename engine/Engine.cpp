@@ -6,31 +6,31 @@ namespace vx {
 
 Engine::Engine(Scheduler& scheduler, Settings& settings, Random& random)
     : scheduler_(scheduler), settings_(settings), random_(random), model_(savedModel(settings)) {
-    do tearSeed = random_.next32();
-    while (tearSeed == 0);
-    regs.assign(static_cast<std::size_t>(registerCount(model_)), Num::zero);
-    program.assign(Codes::steps, std::nullopt);
+    do tearSeed_ = random_.next32();
+    while (tearSeed_ == 0);
+    regs_.assign(static_cast<std::size_t>(registerCount(model_)), Num::zero);
+    program_.assign(Codes::steps, std::nullopt);
     // The display flashes while a program runs; the timer runs for the
     // machine's whole life and only flips the phase during a run.
     blinkTimer_ = scheduler_.every(blinkSeconds, [this] {
-        if (!running) return;
-        blinkOn = !blinkOn;
+        if (!running_) return;
+        blinkOn_ = !blinkOn_;
         changed();
     });
 }
 
 Engine::~Engine() {
     scheduler_.cancel(blinkTimer_);
-    for (auto* task : {&runTask, &stepTask_, &listingTask_, &overrideTask_})
+    for (auto* task : {&runTask_, &stepTask_, &listingTask_, &overrideTask_})
         if (*task) scheduler_.cancel(**task);
 }
 
 void Engine::changed() {
-    for (auto& entry : listeners_) entry.second();
+    for (auto& listener : listeners_) listener.second();
 }
 
 void Engine::bump() {
-    ++tick;
+    ++tick_;
     changed();
 }
 
@@ -39,31 +39,31 @@ std::uint64_t Engine::newLineId() {
 }
 
 void Engine::clearMachine() {
-    E = Num::zero;
-    entry.reset();
-    numOp.reset();
-    pendingExec = false;
-    parens.clear();
-    regs.assign(static_cast<std::size_t>(registerCount(model_)), Num::zero);
-    dp = 4;
-    sciMode = false;
-    error = false;
-    identMode = false;
-    entryReady = true;
-    polar.reset();
-    sigmaPending.reset();
-    program.assign(Codes::steps, std::nullopt);
-    pc = 1;
-    returnStack.clear();
-    prefix = Prefix::none();
-    overrideCells.reset();
-    loadPrefixPrinted = false;
+    E_ = Num::zero;
+    entry_.reset();
+    numOp_.reset();
+    pendingExec_ = false;
+    parens_.clear();
+    regs_.assign(static_cast<std::size_t>(registerCount(model_)), Num::zero);
+    dp_ = 4;
+    sciMode_ = false;
+    error_ = false;
+    identMode_ = false;
+    entryReady_ = true;
+    polar_.reset();
+    sigmaPending_.reset();
+    program_.assign(Codes::steps, std::nullopt);
+    pc_ = 1;
+    returnStack_.clear();
+    prefix_ = Prefix::none();
+    overrideCells_.reset();
+    loadPrefixPrinted_ = false;
 }
 
 void Engine::select(Model m) {
     if (m == model_) return;
     stopRun();
-    listing = false;
+    listing_ = false;
     model_ = m;
     saveModel(settings_, m);
     for (auto& listener : modelListeners_) listener(m);
@@ -87,8 +87,8 @@ void Engine::setMode(Mode m) {
 }
 
 void Engine::modeChanged() {
-    prefix = Prefix::none();
-    loadPrefixPrinted = false;
+    prefix_ = Prefix::none();
+    loadPrefixPrinted_ = false;
     if (mode_ == Mode::load) {
         stopRun();
         commitOrRaise();

@@ -8,12 +8,12 @@
 #include "display/Cell.h"
 #include "engine/Entry.h"
 #include "engine/Host.h"
+#include "engine/Number.h"
 #include "engine/Types.h"
 #include "printer/TapeLine.h"
 #include "program/Codes.h"
 
 #include <cstdint>
-#include <exception>
 #include <functional>
 #include <optional>
 #include <string>
@@ -21,16 +21,6 @@
 #include <vector>
 
 namespace vx {
-
-// The failure of an operation. It carries nothing: the machine shows one
-// error state whatever went wrong.
-struct CalcError : std::exception {
-    const char* what() const noexcept override { return "CalcError"; }
-};
-
-double r13(double x);
-double checked(double x);
-Num compute(Num a, Num b, Op op);
 
 struct ParenLevel {
     std::optional<std::pair<Num, Op>> numOp;
@@ -59,6 +49,8 @@ class Engine {
     static constexpr double sliceWaitSeconds = 0.004;
     static constexpr double singleStepSeconds = 0.7;
     static constexpr double blinkSeconds = 0.3;
+    static constexpr double selfTestSeconds = 2.0;
+    static constexpr double stepShowSeconds = 1.5;
     static constexpr int stepsPerSlice = 12;
     static constexpr int returnDepth = 6;
     static constexpr int maxParens = 4;
@@ -68,57 +60,60 @@ class Engine {
     Engine(const Engine&) = delete;
     Engine& operator=(const Engine&) = delete;
 
-    // --- observable state (switches are written through their setters) ---
+    // --- the switches ---
     Model model() const { return model_; }
     bool power() const { return power_; }
     bool printerOn() const { return printerOn_; }
     Mode mode() const { return mode_; }
     bool gradMode() const { return gradMode_; }
     bool tapeWritesProgram() const { return tapeWritesProgram_; }
-    std::uint64_t tick = 0;
-    std::vector<TapeLine> tape;
-    std::uint32_t tearSeed = 1;
-    bool blinkOn = true;
-
-    // --- working state ---
-    Num E;
-    std::optional<Entry> entry;
-    std::optional<std::pair<Num, Op>> numOp;
-    bool pendingExec = false;
-    std::vector<ParenLevel> parens;
-    std::vector<Num> regs;
-    int dp = 4;
-    bool sciMode = false;
-    bool error = false;
-    Num errorSaved;
-    bool identMode = false;
-    bool entryReady = true;
-    std::optional<Polar> polar;
-    std::optional<SigmaPending> sigmaPending;
-    std::vector<Step> program;
-    int pc = 1;
-    std::vector<int> returnStack;
-    bool running = false;
-    bool paused = false;
-    bool entryFlag = false;
-    Prefix prefix;
-    std::optional<Scheduler::Handle> runTask;
-    std::optional<std::vector<Cell>> overrideCells;
-    std::uint64_t overrideToken = 0;
-    bool stepBusy = false;
-    bool suppressPrint = false;
-    bool loadPrefixPrinted = false;
-    bool listing = false;
-
-    int parenLevel() const { return static_cast<int>(parens.size()); }
-
-    // --- lifecycle and switches ---
     void select(Model m);
     void setPower(bool on);
     void setMode(Mode m);
     void setPrinterOn(bool on);
     void setGradMode(bool on);
     void setTapeWritesProgram(bool on);
+
+    // --- what the panel, the batch mode and the library read ---
+    // Counts the changes the panel must redraw for.
+    std::uint64_t tick() const { return tick_; }
+    const std::vector<TapeLine>& tape() const { return tape_; }
+    // Shapes the torn edge of the paper; a new one with every tear.
+    std::uint32_t tearSeed() const { return tearSeed_; }
+    // The phase of the flashing display during a run.
+    bool blinkOn() const { return blinkOn_; }
+    // The number register: the shown value once an entry is committed.
+    Num E() const { return E_; }
+    // The number being keyed in, if any.
+    const std::optional<Entry>& entry() const { return entry_; }
+    const std::vector<Num>& registers() const { return regs_; }
+    int decimals() const { return dp_; }
+    bool sciMode() const { return sciMode_; }
+    bool error() const { return error_; }
+    // A "+ - × ÷ aˣ" or coordinate conversion is waiting for its second number.
+    bool operationPending() const { return numOp_.has_value(); }
+    int parenLevel() const { return static_cast<int>(parens_.size()); }
+    // All 416 steps, empty ones included.
+    const std::vector<Step>& program() const { return program_; }
+    // The program up to its last non-empty step.
+    std::vector<Step> programSteps() const;
+    int pc() const { return pc_; }
+    // Step index + 1 as the LOAD display shows it: three octal digits, or
+    // decimal for a 412 register operand, blanks when empty or outside memory.
+    std::string codeText(int index) const;
+    int returnDepthUsed() const { return static_cast<int>(returnStack_.size()); }
+    bool running() const { return running_; }
+    bool paused() const { return paused_; }
+    bool entryFlag() const { return entryFlag_; }
+    const Prefix& prefix() const { return prefix_; }
+    bool listing() const { return listing_; }
+    bool stepBusy() const { return stepBusy_; }
+    // The self-test, a step shown by FWD or the single step's own display.
+    bool temporaryDisplay() const { return overrideCells_.has_value(); }
+    std::vector<Cell> cells() const;
+    // True while something timed is still in progress (a run, a single step,
+    // a listing, a temporary display).
+    bool busy() const { return running_ || stepBusy_ || listing_ || overrideCells_.has_value(); }
 
     // Observation: called after every change the panel must show.
     using Listener = std::function<void()>;
@@ -134,48 +129,58 @@ class Engine {
         modelListeners_.push_back(std::move(listener));
     }
 
-    // --- keys ---
+    // --- what a user does ---
     void press(Key key);
-    Assembled assemble(Key key);
+    void clearTape();
+    // Puts a program into memory as LOAD mode would, counter at step 1; the
+    // library and the clipboard load programs this way.
+    void loadProgram(const std::vector<Step>& steps);
+    // Puts the program counter at a step (1 ... 416), as BACK and FWD in LOAD
+    // mode would one by one.
+    void setCounter(int step);
 
-    // --- execution ---
+  private:
+    Assembled assemble(Key key);
+    Assembled assemblePlain(Key key);
+    Assembled assembleShifted(Key key);
+    Assembled assembleRegister(const Prefix& p, Key key);
+    Assembled assembleCondition(const Prefix& p, Key key);
+    void pressInLoadMode(const Assembled& result);
+    void pressCode(int code, std::optional<int> operand);
+    void showStep(double seconds);
+
     void execute(int code, std::optional<int> operand = std::nullopt);
+    void executeCaught(int code, std::optional<int> operand);
+    bool arithmeticCode(int code);
+    bool statisticsCode(int code);
+    bool numberCode(int code);
+    bool printerCode(int code);
+    bool machineCode(int code);
+    void applyFunction(int code);
+    void flipDms();
     void raiseError();
     void binaryOp(Op op, int code);
     double function(double x, int code) const;
+    double halfTurn() const;
     void sigmaAdd(double x, double sign);
 
-    // --- printer ---
     void printNumber(Num num, const std::string& symbol, bool force);
     void appendLine(std::string text, std::string symbol = {}, bool red = false, bool left = false);
-    void clearTape();
 
-    // --- program memory ---
     void storeStep(int code, bool print);
     void printListing(int step, bool red);
     void printLoadLine(int step, const std::string& code, const std::string& symbol, bool red);
-    std::string codeText(int index) const;
     bool isRegisterOperand(int index) const;
-    std::vector<Step> programSteps() const;
-    void loadProgram(const std::vector<Step>& steps);
 
-    // --- run control ---
     void startRun();
     void stopRun();
     void singleStep();
     bool executeStep();
+    std::optional<bool> controlStep(int code, std::optional<int> operand);
     void goTo(int label);
     void showTemporarily(std::vector<Cell> cells, double seconds);
     void startListing();
 
-    // --- display ---
-    std::vector<Cell> cells() const;
-
-    // True while something timed is still in progress (a run, a single step,
-    // a listing, a temporary display).
-    bool busy() const { return running || stepBusy || listing || overrideCells.has_value(); }
-
-  private:
     void clearMachine();
     void modeChanged();
     void bump();
@@ -191,7 +196,6 @@ class Engine {
     void registerOp(int code, int operand);
     void convertPair(Num first, Op op);
     bool conditionHolds(int bits);
-    void executeCaught(int code, std::optional<int> operand);
     void printProvisional();
     void runSlice();
     void afterSlice(std::ptrdiff_t newLines, bool pausedSlice);
@@ -209,6 +213,44 @@ class Engine {
     Mode mode_ = Mode::run;
     bool gradMode_ = false;
     bool tapeWritesProgram_ = true;
+
+    std::uint64_t tick_ = 0;
+    std::vector<TapeLine> tape_;
+    std::uint32_t tearSeed_ = 1;
+    bool blinkOn_ = true;
+
+    // The arithmetic: E, the number being keyed, the pending operation of
+    // each parenthesis level and the registers.
+    Num E_;
+    std::optional<Entry> entry_;
+    std::optional<std::pair<Num, Op>> numOp_;
+    bool pendingExec_ = false;
+    std::vector<ParenLevel> parens_;
+    std::vector<Num> regs_;
+    int dp_ = 4;
+    bool sciMode_ = false;
+    bool error_ = false;
+    Num errorSaved_;
+    bool identMode_ = false;
+    bool entryReady_ = true;
+    std::optional<Polar> polar_;
+    std::optional<SigmaPending> sigmaPending_;
+
+    // The program memory and its run.
+    std::vector<Step> program_;
+    int pc_ = 1;
+    std::vector<int> returnStack_;
+    bool running_ = false;
+    bool paused_ = false;
+    bool entryFlag_ = false;
+    Prefix prefix_;
+    std::optional<Scheduler::Handle> runTask_;
+    std::optional<std::vector<Cell>> overrideCells_;
+    std::uint64_t overrideToken_ = 0;
+    bool stepBusy_ = false;
+    bool suppressPrint_ = false;
+    bool loadPrefixPrinted_ = false;
+    bool listing_ = false;
 
     std::vector<std::pair<int, Listener>> listeners_;
     int lastListener_ = 0;

@@ -2,6 +2,7 @@
 #include "engine/Types.h"
 
 #include "engine/Host.h"
+#include "program/Codes.h"
 
 #include <array>
 
@@ -44,7 +45,7 @@ const std::array<Key, keyCount>& keyList() {
     static const std::array<Key, keyCount> keys = [] {
         std::array<Key, keyCount> list{};
         for (int d = 0; d < 10; ++d) list[d] = Key::digit(d);
-        for (int k = 1; k < 40; ++k) list[9 + k] = Key(static_cast<K>(k));
+        for (int k = 1; k < 40; ++k) list[9 + k] = Key(static_cast<KeyKind>(k));
         return list;
     }();
     return keys;
@@ -67,16 +68,16 @@ std::string keyName(Key key) {
 std::optional<Key> keyFromName(std::string_view name) {
     if (name.size() == 1 && name[0] >= '0' && name[0] <= '9') return Key::digit(name[0] - '0');
     for (std::size_t k = 1; k < kindNames.size(); ++k)
-        if (name == kindNames[k]) return Key(static_cast<K>(k));
+        if (name == kindNames[k]) return Key(static_cast<KeyKind>(k));
     return std::nullopt;
 }
 
 std::optional<int> operandIndex(Key key) {
     switch (key.kind) {
-    case K::digit: return key.n;
-    case K::dot: return 10;
-    case K::chs: return 11;
-    case K::exp: return 12;
+    case KeyKind::digit: return key.n;
+    case KeyKind::dot: return 10;
+    case KeyKind::chs: return 11;
+    case KeyKind::exp: return 12;
     default: return std::nullopt;
     }
 }
@@ -84,23 +85,27 @@ std::optional<int> operandIndex(Key key) {
 std::optional<int> labelIndex(Model m, Key key) {
     std::optional<int> index = operandIndex(key);
     if (!index) {
-        if (key.kind == K::dms)
+        if (key.kind == KeyKind::dms)
             index = 13;
-        else if (key.kind == K::lparen)
+        else if (key.kind == KeyKind::lparen)
             index = 14;
-        else if (key.kind == K::rparen)
+        else if (key.kind == KeyKind::rparen)
             index = 15;
     }
     if (index && *index > maxLabel(m)) return std::nullopt;
     return index;
 }
 
+int Prefix::provisionalOperand() const {
+    return (ind ? Codes::indirect : 0) + 10 * digit.value_or(0);
+}
+
 std::optional<int> Prefix::provisionalCode() const {
     switch (kind) {
     case Kind::none: return std::nullopt;
-    case Kind::f: return 64;
-    case Kind::setDP: return 144;
-    case Kind::label: return 128;
+    case Kind::f: return Codes::shiftedDigits;
+    case Kind::setDP: return Codes::decimals;
+    case Kind::label: return Codes::label;
     case Kind::metric: return base;
     case Kind::reg: return base + off;
     case Kind::cond: return base + bits;

@@ -57,8 +57,8 @@ inline bool printsEveryLoadKey(Model m) {
 Model savedModel(Settings& settings);
 void saveModel(Settings& settings, Model m);
 
-// The front-panel keys. `digit` carries its value in Key::n.
-enum class K : std::uint8_t {
+// Which front-panel key it is. `digit` carries its value in Key::n.
+enum class KeyKind : std::uint8_t {
     digit,
     dot,
     chs,
@@ -102,16 +102,16 @@ enum class K : std::uint8_t {
 };
 
 struct Key {
-    K kind = K::digit;
+    KeyKind kind = KeyKind::digit;
     int n = 0;
     constexpr Key() = default;
-    constexpr Key(K k) : kind(k) {}
+    constexpr Key(KeyKind k) : kind(k) {}
     static constexpr Key digit(int value) {
-        Key key(K::digit);
+        Key key(KeyKind::digit);
         key.n = value;
         return key;
     }
-    bool isDigit() const { return kind == K::digit; }
+    bool isDigit() const { return kind == KeyKind::digit; }
     bool operator==(const Key&) const = default;
 };
 
@@ -170,6 +170,8 @@ struct Prefix {
     }
     // The code the prefix would produce so far (shown in LOAD mode).
     std::optional<int> provisionalCode() const;
+    // reg on the 412: the operand keyed so far (the indirect mark and first digit).
+    int provisionalOperand() const;
     bool operator==(const Prefix&) const = default;
 };
 

@@ -1,120 +1,59 @@
 // SPDX-License-Identifier: GPL-3.0-or-later
-// Algebraic evaluation strictly left to right, 13-digit rounding, the range
-// check and the error state.
+// Algebraic evaluation strictly left to right, parentheses and the error state.
 #include "engine/Engine.h"
-
-#include <cmath>
-#include <cstdio>
-#include <cstdlib>
 
 namespace vx {
 
-double r13(double x) {
-    if (x == 0 || !std::isfinite(x)) return x;
-    // Whole numbers of at most 13 digits survive the rounding unchanged; they
-    // are most of what a counting program computes, so skip the text round trip.
-    if (std::fabs(x) < 1e13 && x == std::trunc(x)) return x;
-    char buf[40];
-    std::snprintf(buf, sizeof buf, "%.12e", x);
-    char* end = nullptr;
-    double back = std::strtod(buf, &end);
-    return end && *end == '\0' ? back : x;
-}
-
-namespace {
-constexpr double upperLimit = 1e100;
-constexpr double lowerLimit = 1e-99;
-
-double inRange(double x) {
-    if (std::fabs(x) < lowerLimit) return 0;
-    if (x == 0) return x;
-    return r13(x);
-}
-} // namespace
-
-double checked(double x) {
-    if (!std::isfinite(x) || std::fabs(x) >= upperLimit) throw CalcError{};
-    return inRange(x);
-}
-
-Num compute(Num a, Num b, Op op) {
-    auto plain = [](double raw) {
-        if (!std::isfinite(raw) || std::fabs(raw) >= upperLimit) throw CalcError{};
-        return inRange(raw);
-    };
-    switch (op) {
-    case Op::add: return {plain(a.v + b.v), a.dms || b.dms};
-    case Op::sub: return {plain(a.v - b.v), a.dms || b.dms};
-    case Op::mul: return {plain(a.v * b.v), a.dms != b.dms};
-    case Op::div:
-        if (b.v == 0) throw CalcError{};
-        return {plain(a.v / b.v), a.dms && !b.dms};
-    case Op::pow: {
-        if (a.v == 0) {
-            if (b.v <= 0) throw CalcError{};
-            return {0.0, false};
-        }
-        if (a.v > 0) return {checked(std::pow(a.v, b.v)), false};
-        if (b.v != std::round(b.v)) throw CalcError{};
-        double p = std::pow(-a.v, b.v);
-        return {checked(std::fmod(b.v, 2.0) == 0 ? p : -p), false};
-    }
-    case Op::toRect:
-    case Op::toPolar: return b;
-    }
-    return b;
-}
-
 void Engine::binaryOp(Op op, int code) {
-    polar.reset();
-    printNumber(E, Codes::symbol(code), false);
+    polar_.reset();
+    printNumber(E_, Codes::symbol(code), false);
     // Each operation key completes the one pending at its level first: no precedence.
-    if (pendingExec && numOp) E = compute(numOp->first, E, numOp->second);
-    numOp = std::make_pair(E, op);
-    pendingExec = true;
+    if (pendingExec_ && numOp_) E_ = compute(numOp_->first, E_, numOp_->second);
+    numOp_ = std::make_pair(E_, op);
+    pendingExec_ = true;
 }
 
 void Engine::equals() {
-    if (polar) {
+    if (polar_) {
         // After a coordinate conversion "=" alternates between the two results.
-        E = polar->showB ? polar->b : polar->a;
-        polar->showB = !polar->showB;
-        printNumber(E, "", false);
+        E_ = polar_->showB ? polar_->b : polar_->a;
+        polar_->showB = !polar_->showB;
+        printNumber(E_, "", false);
         return;
     }
-    printNumber(E, "=", false);
-    if (numOp) {
-        if (numOp->second == Op::toPolar || numOp->second == Op::toRect)
-            convertPair(numOp->first, numOp->second);
+    printNumber(E_, "=", false);
+    if (numOp_) {
+        if (numOp_->second == Op::toPolar || numOp_->second == Op::toRect)
+            convertPair(numOp_->first, numOp_->second);
         else
-            E = compute(numOp->first, E, numOp->second);
+            E_ = compute(numOp_->first, E_, numOp_->second);
     }
-    pendingExec = false;
-    printNumber(E, "", false);
+    pendingExec_ = false;
+    printNumber(E_, "", false);
 }
 
 void Engine::openParen() {
-    polar.reset();
-    if (parens.size() >= maxParens) throw CalcError{};
-    parens.push_back(ParenLevel{numOp, pendingExec});
-    numOp.reset();
-    pendingExec = false;
-    printNumber(E, "( " + std::to_string(parens.size()), false);
+    polar_.reset();
+    if (parens_.size() >= maxParens) throw CalcError{};
+    parens_.push_back(ParenLevel{numOp_, pendingExec_});
+    numOp_.reset();
+    pendingExec_ = false;
+    printNumber(E_, "( " + std::to_string(parens_.size()), false);
 }
 
 void Engine::closeParen() {
-    polar.reset();
-    if (parens.empty()) throw CalcError{};
-    printNumber(E, ") " + std::to_string(parens.size()), false);
-    if (pendingExec && numOp) E = compute(numOp->first, E, numOp->second);
-    numOp = parens.back().numOp;
-    pendingExec = parens.back().pendingExec;
-    parens.pop_back();
+    polar_.reset();
+    if (parens_.empty()) throw CalcError{};
+    printNumber(E_, ") " + std::to_string(parens_.size()), false);
+    if (pendingExec_ && numOp_) E_ = compute(numOp_->first, E_, numOp_->second);
+    numOp_ = parens_.back().numOp;
+    pendingExec_ = parens_.back().pendingExec;
+    parens_.pop_back();
 }
 
 void Engine::raiseError() {
-    errorSaved = E;
-    error = true;
+    errorSaved_ = E_;
+    error_ = true;
     appendLine("ERROR", "", true, false);
     stopRun();
 }

@@ -97,31 +97,31 @@ void Entry::edit(int code) {
 }
 
 void Engine::editEntry(int code) {
-    polar.reset();
-    identMode = false;
-    if (code == 11 && !entry && !entryReady) {
+    polar_.reset();
+    identMode_ = false;
+    if (code == 11 && !entry_ && !entryReady_) {
         // CHS right after a result negates it in place.
-        E.v = -E.v;
+        E_.v = -E_.v;
         return;
     }
-    if (!entry) {
-        entry = Entry{};
-        entryReady = false;
-        if (sigmaPending) sigmaPending->entered = true;
+    if (!entry_) {
+        entry_ = Entry{};
+        entryReady_ = false;
+        if (sigmaPending_) sigmaPending_->entered = true;
     }
-    entry->edit(code);
+    entry_->edit(code);
 }
 
 void Engine::commitEntry() {
-    if (!entry) return;
-    const Entry typed = *entry;
-    entry.reset();
+    if (!entry_) return;
+    const Entry typed = *entry_;
+    entry_.reset();
     // The keyed number passes the same range check as every result: the
     // display and the printer have two exponent digits, so "10 EXP 99" would
     // otherwise show as 1e10. A keyed zero keeps its sign: "0 CHS" is -0,
     // and TO POLAR tells the angle by the sign of a zero.
     const double value = typed.value();
-    E = Num{value == 0 ? r13(value) : checked(value), typed.isDMS()};
+    E_ = Num{value == 0 ? r13(value) : checked(value), typed.isDMS()};
 }
 
 bool Engine::commitOrRaise() {

@@ -1,7 +1,9 @@
 // SPDX-License-Identifier: GPL-3.0-or-later
 // The single dispatcher through which every step code takes effect, whether
-// keyed by hand or fetched from program memory.
+// keyed by hand or fetched from program memory. Each family of codes has its
+// own handler; a handler answers false for a code that is not its own.
 #include "engine/Engine.h"
+#include "engine/Number.h"
 
 #include <cmath>
 
@@ -9,178 +11,164 @@ namespace vx {
 
 namespace {
 
+// After these a digit starts a new number instead of editing the shown one.
 bool makesEntryReady(int code) {
     switch (code) {
-    case 17:
-    case 18:
-    case 19:
-    case 20:
-    case 21:
-    case 22:
-    case 30:
-    case 31:
-    case 59:
-    case 123: return true;
+    case Codes::add:
+    case Codes::subtract:
+    case Codes::multiply:
+    case Codes::divide:
+    case Codes::power:
+    case Codes::openParen:
+    case Codes::reset:
+    case Codes::clear:
+    case Codes::toRect:
+    case Codes::toPolar: return true;
     default: return false;
     }
 }
 
-bool isFunction(int code) {
-    return (code >= 48 && code <= 51) || (code >= 56 && code <= 58) || code == 60 ||
-           (code >= 112 && code <= 115) || (code >= 120 && code <= 122) || code == 124;
-}
-
-constexpr double eulerE = 2.718281828459045;
-constexpr double pi = 3.141592653589793;
-
 } // namespace
 
 void Engine::execute(int code, std::optional<int> operand) {
-    if (code >= 0 && code <= 13) {
+    if (Codes::isEntry(code)) {
         editEntry(code);
         return;
     }
     commitEntry();
-    entryReady = makesEntryReady(code);
-    if (code == 16 && sigmaPending && sigmaPending->entered) {
-        SigmaPending pending = *sigmaPending;
-        sigmaPending.reset();
+    entryReady_ = makesEntryReady(code);
+    if (code == Codes::equals && sigmaPending_ && sigmaPending_->entered) {
+        SigmaPending pending = *sigmaPending_;
+        sigmaPending_.reset();
         frequencyCompletion(pending);
         return;
     }
-    sigmaPending.reset();
+    sigmaPending_.reset();
 
-    if (isFunction(code)) {
-        polar.reset();
-        printNumber(E, Codes::symbol(code), false);
-        E = Num{function(E.v, code), false};
-        printNumber(E, "", false);
-        return;
-    }
-    if ((code >= 160 && code <= 171) || (code >= 176 && code <= 187)) {
+    if (Codes::isFunction(code)) {
+        applyFunction(code);
+    } else if (Codes::isMetric(code)) {
         metric(code);
-        return;
+    } else if (Codes::isRegisterOp(code)) {
+        // The codes between the six modifiers of a family take their operand and do nothing.
+        if (Codes::modifierOf(code) < Codes::modifiers) registerOp(code, operand.value_or(0));
+    } else if (Codes::isDecimalSetting(code)) {
+        dp_ = Codes::decimalsOf(code);
+        sciMode_ = false;
+    } else {
+        // DP . and DP CHS, the tape codes and undefined codes fall through all
+        // of these: they only had the preamble above.
+        arithmeticCode(code) || statisticsCode(code) || numberCode(code) || printerCode(code) ||
+            machineCode(code);
     }
-    if (Codes::isRegisterOp(code) && (code & 7) <= 5) {
-        registerOp(code, operand.value_or(0));
-        return;
-    }
-    if (code >= 144 && code <= 153) {
-        dp = code - 144;
-        sciMode = false;
-        return;
-    }
+}
 
+bool Engine::arithmeticCode(int code) {
     switch (code) {
-    case 16: equals(); return;
-    case 17: binaryOp(Op::add, code); return;
-    case 18: binaryOp(Op::sub, code); return;
-    case 19: binaryOp(Op::mul, code); return;
-    case 20: binaryOp(Op::div, code); return;
-    case 21: binaryOp(Op::pow, code); return;
-    case 22: openParen(); return;
-    case 23: closeParen(); return;
-    case 26:
-    case 73:
-        identMode = true;
-        printNumber(E, "ID", false);
-        return;
-    case 28: printNumber(E, "", true); return;
-    case 29: appendLine("", "", false, false); return;
-    case 30:
-        E = Num::zero;
-        numOp.reset();
-        pendingExec = false;
-        parens.clear();
-        polar.reset();
-        error = false;
-        printNumber(E, "∧", false);
-        return;
-    case 31:
-        if (error) {
-            error = false;
-            E = errorSaved;
-        } else {
-            E = Num::zero;
-        }
-        return;
-    case 40:
-        sigmaAdd(E.v, 1);
-        sigmaPending = SigmaPending{E.v, 1, false};
-        printNumber(E, "Σ", false);
-        return;
-    case 104:
-        sigmaAdd(E.v, -1);
-        sigmaPending = SigmaPending{E.v, -1, false};
-        printNumber(E, "-Σ", false);
-        return;
-    case 67:
-    case 105:
-        if (regs[1].v == 0) throw CalcError{};
-        E = Num{checked(regs[2].v / regs[1].v), false};
-        printNumber(E, "MN", false);
-        return;
-    case 41:
-    case 68: {
-        double n = regs[1].v;
-        if (n <= 1) throw CalcError{};
-        double variance = (regs[3].v - regs[2].v * regs[2].v / n) / (n - 1);
-        if (variance < 0) variance = 0;
-        E = Num{checked(std::sqrt(variance)), false};
-        printNumber(E, "SD", false);
-        return;
+    case Codes::equals: equals(); return true;
+    case Codes::add: binaryOp(Op::add, code); return true;
+    case Codes::subtract: binaryOp(Op::sub, code); return true;
+    case Codes::multiply: binaryOp(Op::mul, code); return true;
+    case Codes::divide: binaryOp(Op::div, code); return true;
+    case Codes::power: binaryOp(Op::pow, code); return true;
+    case Codes::toRect: binaryOp(Op::toRect, code); return true;
+    case Codes::toPolar: binaryOp(Op::toPolar, code); return true;
+    case Codes::openParen: openParen(); return true;
+    case Codes::closeParen: closeParen(); return true;
+    default: return false;
     }
-    case 64: regs[1] = regs[2] = regs[3] = Num::zero; return;
-    case 59: binaryOp(Op::toRect, code); return;
-    case 123: binaryOp(Op::toPolar, code); return;
-    case 65: E = Num{r13(eulerE), false}; return;
-    case 71: E = Num{r13(pi), false}; return;
-    case 66: E.v = std::fabs(E.v); return;
-    case 69:
-        E = Num{r13(E.v - std::trunc(E.v)), false};
-        printNumber(E, "FR", false);
-        return;
-    case 70:
-        E = Num{std::trunc(E.v), false};
-        printNumber(E, "IN", false);
-        return;
-    case 72:
-        if (sciMode || E.dms) return;
-        {
-            double scale = std::pow(10.0, dp);
-            E.v = r13(std::round(E.v * scale) / scale);
+}
+
+void Engine::applyFunction(int code) {
+    polar_.reset();
+    printNumber(E_, Codes::symbol(code), false);
+    E_ = Num{function(E_.v, code), false};
+    printNumber(E_, "", false);
+}
+
+// Constants and changes of the number in E itself.
+bool Engine::numberCode(int code) {
+    switch (code) {
+    case Codes::euler: E_ = Num{r13(eulerE), false}; return true;
+    case Codes::pi: E_ = Num{r13(pi), false}; return true;
+    case Codes::abs: E_.v = std::fabs(E_.v); return true;
+    case Codes::fraction:
+        E_ = Num{r13(E_.v - std::trunc(E_.v)), false};
+        printNumber(E_, "FR", false);
+        return true;
+    case Codes::integer:
+        E_ = Num{std::trunc(E_.v), false};
+        printNumber(E_, "IN", false);
+        return true;
+    case Codes::round:
+        // ROUND follows the DP setting; a D/M/S value keeps its seconds.
+        if (!sciMode_ && !E_.dms) {
+            const double scale = std::pow(10.0, dp_);
+            E_.v = r13(std::round(E_.v * scale) / scale);
         }
-        return;
-    case 74: {
+        return true;
+    case Codes::flipDms: flipDms(); return true;
+    default: return false;
+    }
+}
+
+void Engine::flipDms() {
+    const bool wasDms = E_.dms;
+    E_.dms = !E_.dms;
+    // Turned into degrees, a full turn or more is reduced below 360.
+    if (!wasDms && std::fabs(E_.v) >= 360) {
+        const double rest = std::fmod(E_.v, 360.0);
+        E_.v = rest < 0 ? rest + 360.0 : rest;
+    }
+    printNumber(E_, "F/", false);
+}
+
+bool Engine::printerCode(int code) {
+    switch (code) {
+    case Codes::ident:
+    case Codes::shiftedIdent:
+        identMode_ = true;
+        printNumber(E_, "ID", false);
+        return true;
+    case Codes::print: printNumber(E_, "", true); return true;
+    case Codes::advance: appendLine("", "", false, false); return true;
+    case Codes::dots: {
         std::string dots;
         for (int i = 0; i < TapeLine::columns; ++i) dots += "·";
         appendLine(dots, "", false, true);
-        return;
+        return true;
     }
-    case 75: {
-        std::vector<Cell> eights(16, Cell{'8', true, true});
-        showTemporarily(std::move(eights), 2.0);
-        return;
+    default: return false;
     }
-    case 77: {
-        bool wasDms = E.dms;
-        E.dms = !E.dms;
-        if (!wasDms && std::fabs(E.v) >= 360) {
-            double rest = std::fmod(E.v, 360.0);
-            E.v = rest < 0 ? rest + 360.0 : rest;
-        }
-        printNumber(E, "F/", false);
-        return;
-    }
-    case 95:
-        regs.assign(static_cast<std::size_t>(registerCount(model_)), Num::zero);
-        E = Num::zero;
-        printNumber(E, "CA", false);
-        return;
-    case 156: sciMode = true; return;
-    default:
-        // DP . and DP CHS, the tape codes and undefined codes: only the preamble.
-        return;
+}
+
+// The clearing keys, the self-test and the scientific display.
+bool Engine::machineCode(int code) {
+    switch (code) {
+    case Codes::reset:
+        E_ = Num::zero;
+        numOp_.reset();
+        pendingExec_ = false;
+        parens_.clear();
+        polar_.reset();
+        error_ = false;
+        printNumber(E_, "∧", false);
+        return true;
+    case Codes::clear:
+        // CLEAR in the error state brings back the number the error hid.
+        E_ = error_ ? errorSaved_ : Num::zero;
+        error_ = false;
+        return true;
+    case Codes::clearAll:
+        regs_.assign(static_cast<std::size_t>(registerCount(model_)), Num::zero);
+        E_ = Num::zero;
+        printNumber(E_, "CA", false);
+        return true;
+    case Codes::selfTest:
+        showTemporarily(std::vector<Cell>(16, Cell{'8', true, true}), selfTestSeconds);
+        return true;
+    case Codes::scientific: sciMode_ = true; return true;
+    default: return false;
     }
 }
 

@@ -1,33 +1,35 @@
 // SPDX-License-Identifier: GPL-3.0-or-later
-// One-operand functions, unit conversions, coordinate pairs and statistics.
+// One-operand functions, unit conversions and coordinate pairs. Angles are
+// in degrees or, with the GRAD switch, in grads.
 #include "engine/Engine.h"
 
 #include <cmath>
 
 namespace vx {
 
-namespace {
-constexpr double pi = 3.141592653589793;
+// Half a turn in the angle unit the GRAD switch selects.
+double Engine::halfTurn() const {
+    return gradMode_ ? 200.0 : 180.0;
 }
 
 double Engine::function(double x, int code) const {
-    const double u = gradMode_ ? 200.0 : 180.0;
+    const double u = halfTurn();
     switch (code) {
-    case 48:
+    case Codes::ln:
         if (x <= 0) throw CalcError{};
         return checked(std::log(x));
-    case 49:
+    case Codes::log:
         if (x <= 0) throw CalcError{};
         return checked(std::log10(x));
-    case 50:
+    case Codes::sqrt:
         if (x < 0) throw CalcError{};
         return checked(std::sqrt(x));
-    case 51:
+    case Codes::reciprocal:
         if (x == 0) throw CalcError{};
         return checked(1.0 / x);
-    case 56: return checked(std::sin(x * pi / u));
-    case 57: return checked(std::cos(x * pi / u));
-    case 58: {
+    case Codes::sin: return checked(std::sin(x * pi / u));
+    case Codes::cos: return checked(std::cos(x * pi / u));
+    case Codes::tan: {
         // At the poles the machine answers with its largest number, signed by
         // the side of the pole the quarter turn count falls on.
         double q = x / (u / 2);
@@ -37,73 +39,58 @@ double Engine::function(double x, int code) const {
         }
         return checked(std::tan(x * pi / u));
     }
-    case 60: return checked(x * pi / u);
-    case 112: return checked(std::exp(x));
-    case 113: return checked(std::pow(10.0, x));
-    case 114: return checked(x * x);
-    case 115: {
+    case Codes::toRadians: return checked(x * pi / u);
+    case Codes::expE: return checked(std::exp(x));
+    case Codes::exp10: return checked(std::pow(10.0, x));
+    case Codes::square: return checked(x * x);
+    case Codes::factorial: {
         if (x < 0 || x > 69 || x != std::trunc(x)) throw CalcError{};
         double product = 1;
         for (int i = 2; i <= static_cast<int>(x); ++i) product *= i;
         return checked(product);
     }
-    case 120:
+    case Codes::asin:
         if (std::fabs(x) > 1) throw CalcError{};
         return checked(std::asin(x) * u / pi);
-    case 121:
+    case Codes::acos:
         if (std::fabs(x) > 1) throw CalcError{};
         return checked(std::acos(x) * u / pi);
-    case 122: return checked(std::atan(x) * u / pi);
-    case 124: return checked(x * u / pi);
+    case Codes::atan: return checked(std::atan(x) * u / pi);
+    case Codes::fromRadians: return checked(x * u / pi);
     default: return x;
     }
 }
 
 void Engine::metric(int code) {
-    printNumber(E, Codes::symbol(code), false);
-    const bool toMetric = code < 176;
-    const int k = code - (toMetric ? 160 : 176);
-    const double u = gradMode_ ? 200.0 : 180.0;
-    const double x = E.v;
+    printNumber(E_, Codes::symbol(code), false);
+    const bool toMetric = code < Codes::fromMetric;
+    const int k = code - (toMetric ? Codes::toMetric : Codes::fromMetric);
+    const double u = halfTurn();
+    const double x = E_.v;
     double r;
+    // Index 0 converts temperatures, index 11 (CHS) angles; the rest are factors.
     if (k == 0)
         r = toMetric ? (x - 32) * 5 / 9 : x * 9 / 5 + 32;
     else if (k == 11)
         r = toMetric ? x * pi / u : x * u / pi;
     else
         r = toMetric ? x * Codes::metricFactors().at(k) : x / Codes::metricFactors().at(k);
-    E = Num{checked(r), false};
-    printNumber(E, "", false);
+    E_ = Num{checked(r), false};
+    printNumber(E_, "", false);
 }
 
 void Engine::convertPair(Num first, Op op) {
-    const double u = gradMode_ ? 200.0 : 180.0;
+    const double u = halfTurn();
     double a, b;
     if (op == Op::toPolar) {
-        a = checked(std::atan2(E.v, first.v) * u / pi);
-        b = checked(std::hypot(first.v, E.v));
+        a = checked(std::atan2(E_.v, first.v) * u / pi);
+        b = checked(std::hypot(first.v, E_.v));
     } else {
-        a = checked(std::cos(first.v * pi / u) * E.v);
-        b = checked(std::sin(first.v * pi / u) * E.v);
+        a = checked(std::cos(first.v * pi / u) * E_.v);
+        b = checked(std::sin(first.v * pi / u) * E_.v);
     }
-    E = Num{a, false};
-    polar = Polar{Num{a, false}, Num{b, false}, true};
-}
-
-void Engine::sigmaAdd(double x, double sign) {
-    regs[1] = Num{r13(regs[1].v + sign), false};
-    regs[2] = Num{r13(regs[2].v + x * sign), false};
-    regs[3] = Num{r13(regs[3].v + x * sign * x), false};
-}
-
-void Engine::frequencyCompletion(const SigmaPending& pending) {
-    // "x SIGMA f =" counts x f times: SIGMA counted it once, "=" adds the rest.
-    const double d = pending.sign * (E.v - 1);
-    const double x = pending.x;
-    regs[1].v = r13(regs[1].v + d);
-    regs[2].v = r13(regs[2].v + x * d);
-    regs[3].v = r13(regs[3].v + x * (x * d));
-    printNumber(E, "=", false);
+    E_ = Num{a, false};
+    polar_ = Polar{Num{a, false}, Num{b, false}, true};
 }
 
 } // namespace vx

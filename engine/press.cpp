@@ -5,203 +5,218 @@
 
 namespace vx {
 
+namespace {
+
+using A = Assembled;
+using PK = Prefix::Kind;
+
+Assembled pending() {
+    return A::of(A::Kind::pending);
+}
+
+// The arithmetic modifier a key adds to STORE, RECALL or EXCHANGE (0: none).
+int modifierOf(Key key) {
+    switch (key.kind) {
+    case KeyKind::plus: return 1;
+    case KeyKind::minus: return 2;
+    case KeyKind::times: return 3;
+    case KeyKind::divide: return 4;
+    case KeyKind::power: return 5;
+    default: return 0;
+    }
+}
+
+// The condition bit a key adds to JUMP or BRANCH (0: none).
+int conditionBitOf(Key key) {
+    switch (key.kind) {
+    case KeyKind::plus: return 1;
+    case KeyKind::minus: return 2;
+    case KeyKind::equals: return 4;
+    default: return 0;
+    }
+}
+
+} // namespace
+
 Assembled Engine::assemble(Key key) {
-    using A = Assembled;
-    using PK = Prefix::Kind;
-    const Prefix p = prefix;
+    const Prefix p = prefix_;
+    if (p.kind == PK::none) return assemblePlain(key);
+    if (p.kind == PK::f) return assembleShifted(key);
+    if (p.kind == PK::reg) return assembleRegister(p, key);
+    if (p.kind == PK::cond) return assembleCondition(p, key);
+
+    // DP, LABEL and the metric keys take one index key.
+    prefix_ = Prefix::none();
+    std::optional<int> index = p.kind == PK::label ? labelIndex(model_, key) : operandIndex(key);
+    if (p.kind == PK::metric && index && *index >= Codes::metricUnits) index.reset();
     // A key that does not fit the pending prefix drops it and is taken afresh.
-    auto redispatch = [&] {
-        prefix = Prefix::none();
-        return assemble(key);
-    };
+    if (!index) return assemble(key);
+    const int base = p.kind == PK::setDP ? Codes::decimals : p.kind == PK::label ? Codes::label : p.base;
+    return A::makeCode(base + *index);
+}
 
-    switch (p.kind) {
-    case PK::none:
-        switch (key.kind) {
-        case K::f: prefix = Prefix::make(PK::f); return A::of(A::Kind::pending);
-        case K::setDP: prefix = Prefix::make(PK::setDP); return A::of(A::Kind::pending);
-        case K::store: prefix = Prefix::reg(192); return A::of(A::Kind::pending);
-        case K::recall: prefix = Prefix::reg(200); return A::of(A::Kind::pending);
-        case K::exchange: prefix = Prefix::reg(208); return A::of(A::Kind::pending);
-        case K::toMetric: prefix = Prefix::metric(160); return A::of(A::Kind::pending);
-        case K::jump: prefix = Prefix::cond(232, 0); return A::of(A::Kind::pending);
-        case K::back: return A::of(A::Kind::back);
-        case K::fwd: return A::of(A::Kind::fwd);
-        case K::insert: return A::of(A::Kind::insert);
-        default:
-            if (auto c = Codes::unshifted(key)) return A::makeCode(*c);
-            return A::of(A::Kind::ignored);
-        }
-
-    case PK::f:
-        prefix = Prefix::none();
-        switch (key.kind) {
-        case K::f: return A::of(A::Kind::ignored);
-        case K::toMetric: prefix = Prefix::metric(176); return A::of(A::Kind::pending);
-        case K::fwd: prefix = Prefix::make(PK::label); return A::of(A::Kind::pending);
-        case K::jump: prefix = Prefix::cond(240, 0); return A::of(A::Kind::pending);
-        case K::insert: return A::of(A::Kind::remove);
-        default:
-            if (auto c = Codes::shifted(key)) return A::makeCode(*c);
-            return A::of(A::Kind::ignored);
-        }
-
-    case PK::setDP: {
-        prefix = Prefix::none();
-        auto index = operandIndex(key);
-        if (!index) return redispatch();
-        return A::makeCode(144 + *index);
+Assembled Engine::assemblePlain(Key key) {
+    switch (key.kind) {
+    case KeyKind::f: prefix_ = Prefix::make(PK::f); return pending();
+    case KeyKind::setDP: prefix_ = Prefix::make(PK::setDP); return pending();
+    case KeyKind::store: prefix_ = Prefix::reg(Codes::store); return pending();
+    case KeyKind::recall: prefix_ = Prefix::reg(Codes::recall); return pending();
+    case KeyKind::exchange: prefix_ = Prefix::reg(Codes::exchange); return pending();
+    case KeyKind::toMetric: prefix_ = Prefix::metric(Codes::toMetric); return pending();
+    case KeyKind::jump: prefix_ = Prefix::cond(Codes::jump, 0); return pending();
+    case KeyKind::back: return A::of(A::Kind::back);
+    case KeyKind::fwd: return A::of(A::Kind::fwd);
+    case KeyKind::insert: return A::of(A::Kind::insert);
+    default:
+        if (auto c = Codes::unshifted(key)) return A::makeCode(*c);
+        return A::of(A::Kind::ignored);
     }
+}
 
-    case PK::label: {
-        prefix = Prefix::none();
-        auto index = labelIndex(model_, key);
-        if (!index) return redispatch();
-        return A::makeCode(128 + *index);
+Assembled Engine::assembleShifted(Key key) {
+    prefix_ = Prefix::none();
+    switch (key.kind) {
+    case KeyKind::f: return A::of(A::Kind::ignored);
+    case KeyKind::toMetric: prefix_ = Prefix::metric(Codes::fromMetric); return pending();
+    case KeyKind::fwd: prefix_ = Prefix::make(PK::label); return pending();
+    case KeyKind::jump: prefix_ = Prefix::cond(Codes::branch, 0); return pending();
+    case KeyKind::insert: return A::of(A::Kind::remove);
+    default:
+        if (auto c = Codes::shifted(key)) return A::makeCode(*c);
+        return A::of(A::Kind::ignored);
     }
+}
 
-    case PK::metric: {
-        prefix = Prefix::none();
-        auto index = operandIndex(key);
-        if (!index || *index > 11) return redispatch();
-        return A::makeCode(p.base + *index);
+// STORE, RECALL, EXCHANGE: an optional modifier, then the register. The 412
+// takes two digits and F for indirect addressing, the 410 one index key.
+Assembled Engine::assembleRegister(const Prefix& p, Key key) {
+    const int modifier = modifierOf(key);
+    if (!p.ind && !p.digit && modifier) {
+        prefix_ = Prefix::reg(p.base, modifier);
+        return pending();
     }
+    if (twoDigitRegisters(model_)) {
+        if (key.kind == KeyKind::f && !p.ind && !p.digit) {
+            prefix_ = Prefix::reg(p.base, p.off, true);
+            return pending();
+        }
+        if (!key.isDigit()) {
+            prefix_ = Prefix::none();
+            return assemble(key);
+        }
+        if (!p.digit) {
+            prefix_ = Prefix::reg(p.base, p.off, p.ind, key.n);
+            return pending();
+        }
+        prefix_ = Prefix::none();
+        return A::makeCode(p.base + p.off, p.provisionalOperand() + key.n);
+    }
+    prefix_ = Prefix::none();
+    auto index = operandIndex(key);
+    if (!index || *index >= registerCount(model_)) return assemble(key);
+    return A::makeCode(p.base + p.off, *index);
+}
 
-    case PK::reg: {
-        int modifier = 0;
-        switch (key.kind) {
-        case K::plus: modifier = 1; break;
-        case K::minus: modifier = 2; break;
-        case K::times: modifier = 3; break;
-        case K::divide: modifier = 4; break;
-        case K::power: modifier = 5; break;
-        default: break;
-        }
-        if (!p.ind && !p.digit && modifier) {
-            prefix = Prefix::reg(p.base, modifier);
-            return A::of(A::Kind::pending);
-        }
-        if (twoDigitRegisters(model_)) {
-            if (key.kind == K::f && !p.ind && !p.digit) {
-                prefix = Prefix::reg(p.base, p.off, true);
-                return A::of(A::Kind::pending);
-            }
-            if (!key.isDigit()) return redispatch();
-            if (!p.digit) {
-                prefix = Prefix::reg(p.base, p.off, p.ind, key.n);
-                return A::of(A::Kind::pending);
-            }
-            prefix = Prefix::none();
-            return A::makeCode(p.base + p.off, (p.ind ? 100 : 0) + 10 * *p.digit + key.n);
-        }
-        prefix = Prefix::none();
-        auto index = operandIndex(key);
-        if (!index || *index > 11) return redispatch();
-        return A::makeCode(p.base + p.off, *index);
+// JUMP and BRANCH: any of + − =, then a label or START/STOP for step 1.
+Assembled Engine::assembleCondition(const Prefix& p, Key key) {
+    if (const int bit = conditionBitOf(key)) {
+        prefix_ = Prefix::cond(p.base, p.bits | bit);
+        return pending();
     }
-
-    case PK::cond: {
-        int bit = key.kind == K::plus ? 1 : key.kind == K::minus ? 2 : key.kind == K::equals ? 4 : 0;
-        if (bit) {
-            prefix = Prefix::cond(p.base, p.bits | bit);
-            return A::of(A::Kind::pending);
-        }
-        prefix = Prefix::none();
-        if (key.kind == K::startStop) return A::makeCode(p.base + p.bits, 27);
-        auto index = labelIndex(model_, key);
-        if (!index) return redispatch();
-        return A::makeCode(p.base + p.bits, *index);
-    }
-    }
-    return A::of(A::Kind::ignored);
+    prefix_ = Prefix::none();
+    if (key.kind == KeyKind::startStop) return A::makeCode(p.base + p.bits, Codes::jumpToStart);
+    auto index = labelIndex(model_, key);
+    if (!index) return assemble(key);
+    return A::makeCode(p.base + p.bits, *index);
 }
 
 void Engine::press(Key key) {
     if (!power_) return;
-    if (running) {
-        if (key.kind == K::startStop) {
+    if (running_) {
+        if (key.kind == KeyKind::startStop) {
             stopRun();
             bump();
         }
         return;
     }
-    if (stepBusy) return;
-    if (listing) {
-        listing = false;
+    if (stepBusy_) return;
+    if (listing_) {
+        listing_ = false;
         bump();
         return;
     }
-    overrideCells.reset();
+    overrideCells_.reset();
     const Assembled result = assemble(key);
-    using AK = Assembled::Kind;
-
     if (mode_ == Mode::load) {
-        switch (result.kind) {
-        case AK::code: {
-            bool was = loadPrefixPrinted;
-            loadPrefixPrinted = false;
-            storeStep(result.code, !result.operand || !was);
-            if (result.operand) storeStep(*result.operand, true);
-            break;
-        }
-        case AK::pending:
-            if (printsEveryLoadKey(model_) && printerOn_ && prefix.kind != Prefix::Kind::none) {
-                printProvisional();
-                loadPrefixPrinted = true;
-            }
-            break;
-        case AK::back:
-            loadPrefixPrinted = false;
-            pc = pc == 1 ? Codes::steps : pc - 1;
-            break;
-        case AK::fwd:
-            loadPrefixPrinted = false;
-            pc = pc % Codes::steps + 1;
-            break;
-        case AK::insert:
-            loadPrefixPrinted = false;
-            program.insert(program.begin() + (pc - 1), std::nullopt);
-            program.pop_back();
-            break;
-        case AK::remove:
-            loadPrefixPrinted = false;
-            program.erase(program.begin() + (pc - 1));
-            program.push_back(std::nullopt);
-            break;
-        case AK::ignored: loadPrefixPrinted = false; break;
-        }
-        bump();
-        return;
-    }
-
-    if (result.kind == AK::code) {
-        const int c = result.code;
-        const std::optional<int> op = result.operand;
-        if (error) {
-            // In the error state only RESET and CLEAR get through.
-            if (c == 30 || c == 31) executeCaught(c, op);
-        } else if (c == 27) {
-            if (mode_ == Mode::step)
-                singleStep();
-            else
-                startRun();
-        } else if (c >= 232 && c <= 247) {
-            // A jump keyed by hand only positions the counter.
-            if (commitOrRaise() && conditionHolds(c & 7)) goTo(op.value_or(0));
-        } else if (c == 24 || c == 76 || (c >= 128 && c <= 143)) {
-            // Return, pause and labels keyed by hand do nothing.
-        } else {
-            if (c <= 13) entryFlag = true;
-            executeCaught(c, op);
-        }
-    } else if (result.kind == AK::fwd) {
-        if (mode_ == Mode::step && printerOn_) {
+        pressInLoadMode(result);
+    } else if (result.kind == Assembled::Kind::code) {
+        pressCode(result.code, result.operand);
+    } else if (result.kind == Assembled::Kind::fwd) {
+        if (mode_ == Mode::step && printerOn_)
             startListing();
-        } else if (!error) {
-            showTemporarily(Formatter::loadCells(codeText(pc - 2), pc, codeText(pc - 1), codeText(pc)), 1.5);
-        }
+        else if (!error_)
+            showStep(stepShowSeconds);
     }
     bump();
+}
+
+void Engine::pressInLoadMode(const Assembled& result) {
+    using AK = Assembled::Kind;
+    const bool prefixPrinted = loadPrefixPrinted_;
+    loadPrefixPrinted_ = false;
+    switch (result.kind) {
+    case AK::code:
+        // A 412 has printed the prefix keys already; only the operand line follows.
+        storeStep(result.code, !result.operand || !prefixPrinted);
+        if (result.operand) storeStep(*result.operand, true);
+        break;
+    case AK::pending:
+        loadPrefixPrinted_ = prefixPrinted;
+        if (printsEveryLoadKey(model_) && printerOn_ && prefix_.kind != PK::none) {
+            printProvisional();
+            loadPrefixPrinted_ = true;
+        }
+        break;
+    case AK::back: setCounter(pc_ == 1 ? Codes::steps : pc_ - 1); break;
+    case AK::fwd: setCounter(Codes::next(pc_)); break;
+    case AK::insert:
+        program_.insert(program_.begin() + (pc_ - 1), std::nullopt);
+        program_.pop_back();
+        break;
+    case AK::remove:
+        program_.erase(program_.begin() + (pc_ - 1));
+        program_.push_back(std::nullopt);
+        break;
+    case AK::ignored: break;
+    }
+}
+
+void Engine::pressCode(int code, std::optional<int> operand) {
+    if (error_) {
+        // In the error state only RESET and CLEAR get through.
+        if (code == Codes::reset || code == Codes::clear) executeCaught(code, operand);
+    } else if (code == Codes::stop) {
+        if (mode_ == Mode::step)
+            singleStep();
+        else
+            startRun();
+    } else if (Codes::isJump(code) || Codes::isBranch(code)) {
+        // A jump keyed by hand only positions the counter.
+        if (commitOrRaise() && conditionHolds(Codes::conditionOf(code))) goTo(operand.value_or(0));
+    } else if (code == Codes::returnStep || code == Codes::pause || Codes::isLabel(code)) {
+        // Return, pause and labels keyed by hand do nothing.
+    } else {
+        if (Codes::isEntry(code)) entryFlag_ = true;
+        executeCaught(code, operand);
+    }
+}
+
+void Engine::showStep(double seconds) {
+    showTemporarily(Formatter::loadCells(codeText(pc_ - 2), pc_, codeText(pc_ - 1), codeText(pc_)), seconds);
+}
+
+void Engine::setCounter(int step) {
+    if (step >= 1 && step <= Codes::steps) pc_ = step;
 }
 
 void Engine::executeCaught(int code, std::optional<int> operand) {
@@ -214,12 +229,13 @@ void Engine::executeCaught(int code, std::optional<int> operand) {
 
 bool Engine::conditionHolds(int bits) {
     if (bits == 0) return true;
-    if (bits == 7) {
-        bool was = entryFlag;
-        entryFlag = false;
+    if (bits == Codes::conditions - 1) {
+        // All three conditions together ask whether a number was keyed since the last stop.
+        const bool was = entryFlag_;
+        entryFlag_ = false;
         return was;
     }
-    return ((bits & 1) && E.v > 0) || ((bits & 2) && E.v < 0) || ((bits & 4) && E.v == 0);
+    return ((bits & 1) && E_.v > 0) || ((bits & 2) && E_.v < 0) || ((bits & 4) && E_.v == 0);
 }
 
 } // namespace vx

@@ -18,14 +18,14 @@ void check(bool ok) {
 
 void checkInvariants(Engine& e, std::size_t tapeBefore, bool tornOff) {
     check(e.cells().size() == 16);
-    check(e.pc >= 1 && e.pc <= 416);
-    check(e.program.size() == 416);
+    check(e.pc() >= 1 && e.pc() <= 416);
+    check(e.program().size() == 416);
     check(e.parenLevel() <= 4);
-    check(e.returnStack.size() <= 6);
-    check(e.regs.size() == static_cast<std::size_t>(registerCount(e.model())));
-    check(std::isfinite(e.E.v));
-    for (const Num& r : e.regs) check(std::isfinite(r.v));
-    check(tornOff || e.tape.size() >= tapeBefore);
+    check(e.returnDepthUsed() <= 6);
+    check(e.registers().size() == static_cast<std::size_t>(registerCount(e.model())));
+    check(std::isfinite(e.E().v));
+    for (const Num& r : e.registers()) check(std::isfinite(r.v));
+    check(tornOff || e.tape().size() >= tapeBefore);
 }
 
 } // namespace
@@ -40,7 +40,7 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
     const Key* keys = allKeysBegin();
     for (std::size_t i = 1; i + 1 < size; i += 2) {
         const std::uint8_t op = data[i], arg = data[i + 1];
-        const std::size_t before = engine.tape.size();
+        const std::size_t before = engine.tape().size();
         bool tornOff = false;
         if (op < 160) {
             engine.press(keys[arg % keyCount]);

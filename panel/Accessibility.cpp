@@ -37,18 +37,18 @@ QString inkAttribute(bool red) {
 
 QString displayText(const Engine& engine) {
     if (!engine.power()) return {};
-    if (engine.running && !engine.paused) return QStringLiteral("Programm läuft");
-    if (engine.error) return QStringLiteral("Fehler");
+    if (engine.running() && !engine.paused()) return QStringLiteral("Programm läuft");
+    if (engine.error()) return QStringLiteral("Fehler");
     std::vector<Cell> cells = engine.cells();
-    if (engine.mode() == Mode::load || engine.listing) {
-        const QString code = QString::fromStdString(engine.codeText(engine.pc - 1)).simplified();
+    if (engine.mode() == Mode::load || engine.listing()) {
+        const QString code = QString::fromStdString(engine.codeText(engine.pc() - 1)).simplified();
         return QStringLiteral("Schritt %1: %2")
-            .arg(engine.pc, 3, 10, QLatin1Char('0'))
+            .arg(engine.pc(), 3, 10, QLatin1Char('0'))
             .arg(code.isEmpty() ? QStringLiteral("leer") : code);
     }
     // The open parentheses are counted in the first cell; said after the number.
     QString parens;
-    if (engine.parenLevel() > 0 && !cells.empty() && !engine.overrideCells) {
+    if (engine.parenLevel() > 0 && !cells.empty() && !engine.temporaryDisplay()) {
         cells[0].ch = ' ';
         parens = QStringLiteral(" (%1 Klammern offen)").arg(engine.parenLevel());
     }
@@ -118,7 +118,7 @@ class KeyAccessible : public QAccessibleWidget {
     }
     QAccessible::State state() const override {
         QAccessible::State s = QAccessibleWidget::state();
-        if (key()->key().kind == K::f) {
+        if (key()->key().kind == KeyKind::f) {
             s.checkable = true;
             s.checked = key()->highlighted();
             s.pressed = key()->highlighted();
@@ -179,7 +179,7 @@ class DisplayAccessible : public ReadOnlyText {
 class TapeAccessible : public ReadOnlyText {
   public:
     explicit TapeAccessible(TapePaper* paper) : ReadOnlyText(paper, QAccessible::EditableText) {}
-    const std::vector<TapeLine>& tape() const { return static_cast<TapePaper*>(widget())->engine().tape; }
+    const std::vector<TapeLine>& tape() const { return static_cast<TapePaper*>(widget())->engine().tape(); }
     QString content() const override { return TapeExport::text(tape()); }
     QAccessible::State state() const override {
         QAccessible::State s = ReadOnlyText::state();

@@ -26,12 +26,12 @@ std::optional<Key> KeyboardMonitor::keyFor(const QKeyEvent& e) {
     if (e.modifiers() & Qt::ControlModifier) return std::nullopt;
     switch (e.key()) {
     case Qt::Key_Return:
-    case Qt::Key_Enter: return Key(K::equals);
-    case Qt::Key_Space: return Key(K::startStop);
-    case Qt::Key_Backspace: return Key(K::clear);
-    case Qt::Key_Escape: return Key((e.modifiers() & Qt::ShiftModifier) ? K::reset : K::clear);
-    case Qt::Key_Left: return Key(K::back);
-    case Qt::Key_Right: return Key(K::fwd);
+    case Qt::Key_Enter: return Key(KeyKind::equals);
+    case Qt::Key_Space: return Key(KeyKind::startStop);
+    case Qt::Key_Backspace: return Key(KeyKind::clear);
+    case Qt::Key_Escape: return Key((e.modifiers() & Qt::ShiftModifier) ? KeyKind::reset : KeyKind::clear);
+    case Qt::Key_Left: return Key(KeyKind::back);
+    case Qt::Key_Right: return Key(KeyKind::fwd);
     default: break;
     }
     const QString text = e.text();
@@ -40,27 +40,27 @@ std::optional<Key> KeyboardMonitor::keyFor(const QKeyEvent& e) {
     if (c >= QLatin1Char('0') && c <= QLatin1Char('9')) return Key::digit(c.unicode() - '0');
     switch (c.unicode()) {
     case '.':
-    case ',': return Key(K::dot);
-    case '+': return Key(K::plus);
-    case '-': return Key(K::minus);
-    case '*': return Key(K::times);
+    case ',': return Key(KeyKind::dot);
+    case '+': return Key(KeyKind::plus);
+    case '-': return Key(KeyKind::minus);
+    case '*': return Key(KeyKind::times);
     case '/':
-    case ':': return Key(K::divide);
-    case '^': return Key(K::power);
-    case '(': return Key(K::lparen);
-    case ')': return Key(K::rparen);
-    case '=': return Key(K::equals);
-    case 'f': return Key(K::f);
-    case 'e': return Key(K::exp);
-    case 'n': return Key(K::chs);
-    case 'd': return Key(K::dms);
-    case 's': return Key(K::store);
-    case 'r': return Key(K::recall);
-    case 'x': return Key(K::exchange);
-    case 'i': return Key(K::ident);
-    case 'p': return Key(K::printKey);
-    case 'a': return Key(K::adv);
-    case 'j': return Key(K::jump);
+    case ':': return Key(KeyKind::divide);
+    case '^': return Key(KeyKind::power);
+    case '(': return Key(KeyKind::lparen);
+    case ')': return Key(KeyKind::rparen);
+    case '=': return Key(KeyKind::equals);
+    case 'f': return Key(KeyKind::f);
+    case 'e': return Key(KeyKind::exp);
+    case 'n': return Key(KeyKind::chs);
+    case 'd': return Key(KeyKind::dms);
+    case 's': return Key(KeyKind::store);
+    case 'r': return Key(KeyKind::recall);
+    case 'x': return Key(KeyKind::exchange);
+    case 'i': return Key(KeyKind::ident);
+    case 'p': return Key(KeyKind::printKey);
+    case 'a': return Key(KeyKind::adv);
+    case 'j': return Key(KeyKind::jump);
     default: return std::nullopt;
     }
 }
@@ -73,7 +73,7 @@ bool KeyboardMonitor::eventFilter(QObject* watched, QEvent* event) {
         !QApplication::activeModalWidget() && !QApplication::activePopupWidget()) {
         const QString committed = static_cast<QInputMethodEvent*>(event)->commitString();
         if (committed == QStringLiteral("^")) {
-            engine_.press(Key(K::power));
+            engine_.press(Key(KeyKind::power));
             return true;
         }
         return false;
@@ -98,7 +98,7 @@ bool KeyboardMonitor::eventFilter(QObject* watched, QEvent* event) {
     if (completing) return true;
     if (e->key() == Qt::Key_Dead_Circumflex) {
         circumflexPending_ = true;
-        engine_.press(Key(K::power));
+        engine_.press(Key(KeyKind::power));
         return true;
     }
     const auto key = keyFor(*e);
@@ -110,31 +110,31 @@ bool KeyboardMonitor::eventFilter(QObject* watched, QEvent* event) {
 QString KeyboardMonitor::hostKeys(Key key) {
     if (key.isDigit()) return QString::number(key.n);
     switch (key.kind) {
-    case K::dot: return QStringLiteral("Komma oder Punkt");
-    case K::plus: return QStringLiteral("+");
-    case K::minus: return QStringLiteral("-");
-    case K::times: return QStringLiteral("*");
-    case K::divide: return QStringLiteral("/ oder :");
-    case K::power: return QStringLiteral("^");
-    case K::lparen: return QStringLiteral("(");
-    case K::rparen: return QStringLiteral(")");
-    case K::equals: return QStringLiteral("Eingabetaste oder =");
-    case K::clear: return QStringLiteral("Esc oder Rücktaste");
-    case K::reset: return QStringLiteral("Umschalt+Esc");
-    case K::f: return QStringLiteral("f");
-    case K::exp: return QStringLiteral("e");
-    case K::chs: return QStringLiteral("n");
-    case K::dms: return QStringLiteral("d");
-    case K::store: return QStringLiteral("s");
-    case K::recall: return QStringLiteral("r");
-    case K::exchange: return QStringLiteral("x");
-    case K::ident: return QStringLiteral("i");
-    case K::printKey: return QStringLiteral("p");
-    case K::adv: return QStringLiteral("a");
-    case K::startStop: return QStringLiteral("Leertaste");
-    case K::jump: return QStringLiteral("j");
-    case K::fwd: return QStringLiteral("Pfeil nach rechts");
-    case K::back: return QStringLiteral("Pfeil nach links");
+    case KeyKind::dot: return QStringLiteral("Komma oder Punkt");
+    case KeyKind::plus: return QStringLiteral("+");
+    case KeyKind::minus: return QStringLiteral("-");
+    case KeyKind::times: return QStringLiteral("*");
+    case KeyKind::divide: return QStringLiteral("/ oder :");
+    case KeyKind::power: return QStringLiteral("^");
+    case KeyKind::lparen: return QStringLiteral("(");
+    case KeyKind::rparen: return QStringLiteral(")");
+    case KeyKind::equals: return QStringLiteral("Eingabetaste oder =");
+    case KeyKind::clear: return QStringLiteral("Esc oder Rücktaste");
+    case KeyKind::reset: return QStringLiteral("Umschalt+Esc");
+    case KeyKind::f: return QStringLiteral("f");
+    case KeyKind::exp: return QStringLiteral("e");
+    case KeyKind::chs: return QStringLiteral("n");
+    case KeyKind::dms: return QStringLiteral("d");
+    case KeyKind::store: return QStringLiteral("s");
+    case KeyKind::recall: return QStringLiteral("r");
+    case KeyKind::exchange: return QStringLiteral("x");
+    case KeyKind::ident: return QStringLiteral("i");
+    case KeyKind::printKey: return QStringLiteral("p");
+    case KeyKind::adv: return QStringLiteral("a");
+    case KeyKind::startStop: return QStringLiteral("Leertaste");
+    case KeyKind::jump: return QStringLiteral("j");
+    case KeyKind::fwd: return QStringLiteral("Pfeil nach rechts");
+    case KeyKind::back: return QStringLiteral("Pfeil nach links");
     default: return {};
     }
 }

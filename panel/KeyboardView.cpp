@@ -107,15 +107,15 @@ double KeyboardView::imageScale() const {
 
 QRectF KeyboardView::fGlowRect() const {
     const double s = imageScale();
-    const QRectF key = Layout::keyRect(K::f);
+    const QRectF key = Layout::keyRect(KeyKind::f);
     const double radius = glowRadius * scale_;
     return QRectF(key.left() * s, key.top() * s, key.width() * s, key.height() * s)
         .adjusted(-radius, -radius, radius, radius);
 }
 
 void KeyboardView::refresh() {
-    KeyButton* f = button(K::f);
-    const bool pending = engine_.prefix.kind == Prefix::Kind::f;
+    KeyButton* f = button(KeyKind::f);
+    const bool pending = engine_.prefix().kind == Prefix::Kind::f;
     if (f->highlighted() != pending) update(fGlowRect().toAlignedRect());
     f->setHighlight(pending);
     printer_->setIndex(engine_.printerOn() ? 0 : 1);
@@ -176,7 +176,7 @@ void KeyboardView::paintEvent(QPaintEvent* event) {
     const QRect dirty = event->rect();
     p.drawPixmap(dirty, scaled_,
                  QRectF(QPointF(dirty.topLeft()) * ratio, QSizeF(dirty.size()) * ratio).toRect());
-    if (button(K::f)->highlighted() && dirty.intersects(fGlowRect().toAlignedRect())) {
+    if (button(KeyKind::f)->highlighted() && dirty.intersects(fGlowRect().toAlignedRect())) {
         // A soft yellow light from the key's edge outwards, fading to nothing.
         p.setRenderHint(QPainter::Antialiasing);
         const double radius = glowRadius * scale_;

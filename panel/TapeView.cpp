@@ -134,7 +134,7 @@ QSizeF TapePaper::paperSize() const {
 void TapePaper::setScroll(double rowsBack) {
     const QSizeF size = paperSize();
     const double limit =
-        TapeGeometry::maxScroll(engine_.tape.size(), size.height(), TapeGeometry::rowHeight(size.width()));
+        TapeGeometry::maxScroll(engine_.tape().size(), size.height(), TapeGeometry::rowHeight(size.width()));
     const double clamped = std::clamp(rowsBack, 0.0, limit);
     if (clamped == scroll_) return;
     scroll_ = clamped;
@@ -142,15 +142,15 @@ void TapePaper::setScroll(double rowsBack) {
 }
 
 void TapePaper::refresh() {
-    const std::size_t count = engine_.tape.size();
-    const std::uint64_t id = count ? engine_.tape.back().id : 0;
+    const std::size_t count = engine_.tape().size();
+    const std::uint64_t id = count ? engine_.tape().back().id : 0;
     // Most changes of the machine leave the paper alone; only a new line or a
     // tear-off repaints it, and new output is always brought into view.
-    if (count == lastCount_ && id == lastId_ && engine_.tearSeed == lastSeed_) return;
+    if (count == lastCount_ && id == lastId_ && engine_.tearSeed() == lastSeed_) return;
     announce(count);
     lastCount_ = count;
     lastId_ = id;
-    lastSeed_ = engine_.tearSeed;
+    lastSeed_ = engine_.tearSeed();
     scroll_ = 0;
     update();
 }
@@ -158,14 +158,14 @@ void TapePaper::refresh() {
 void TapePaper::announce(std::size_t count) {
     // New lines are text inserted at the end, one event a line; a torn-off
     // strip starts the text anew.
-    if (count < lastCount_ || engine_.tearSeed != lastSeed_) {
+    if (count < lastCount_ || engine_.tearSeed() != lastSeed_) {
         QAccessibleTextRemoveEvent removed(this, 0, QString(spokenLength_, QLatin1Char(' ')));
         Accessibility::announce(removed);
         spokenLength_ = 0;
         lastCount_ = 0;
     }
     for (std::size_t i = lastCount_; i < count; ++i) {
-        const QString line = QString::fromStdString(engine_.tape[i].printed()) + QLatin1Char('\n');
+        const QString line = QString::fromStdString(engine_.tape()[i].printed()) + QLatin1Char('\n');
         QAccessibleTextInsertEvent inserted(this, spokenLength_, line);
         Accessibility::announce(inserted);
         spokenLength_ += static_cast<int>(line.size());
@@ -187,7 +187,7 @@ void TapePaper::wheelEvent(QWheelEvent* e) {
 void TapePaper::paintEvent(QPaintEvent*) {
     QPainter p(this);
     p.scale(scale_, scale_);
-    TapeGeometry::paint(p, paperSize(), engine_.tape, engine_.tearSeed, scroll_);
+    TapeGeometry::paint(p, paperSize(), engine_.tape(), engine_.tearSeed(), scroll_);
 }
 
 TapeView::TapeView(Engine& engine, QWidget* parent) : ScaledWidget(parent), engine_(engine) {

@@ -7,20 +7,20 @@ namespace vx {
 
 void Engine::printNumber(Num num, const std::string& symbol, bool force) {
     // During a run the printer only takes what PRINT forces onto the paper.
-    if (!force && (!printerOn_ || suppressPrint)) return;
-    appendLine(Formatter::printString(num, dp, sciMode), symbol, num.v < 0, false);
+    if (!force && (!printerOn_ || suppressPrint_)) return;
+    appendLine(Formatter::printString(num, dp_, sciMode_), symbol, num.v < 0, false);
 }
 
 void Engine::appendLine(std::string text, std::string symbol, bool red, bool left) {
-    tape.push_back(TapeLine{newLineId(), std::move(text), std::move(symbol), red, left});
+    tape_.push_back(TapeLine{newLineId(), std::move(text), std::move(symbol), red, left});
     changed();
 }
 
 void Engine::clearTape() {
-    tape.clear();
+    tape_.clear();
     // Every tear leaves a new edge.
-    do tearSeed = random_.next32();
-    while (tearSeed == 0);
+    do tearSeed_ = random_.next32();
+    while (tearSeed_ == 0);
     bump();
 }
 

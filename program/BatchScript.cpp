@@ -14,9 +14,9 @@ std::vector<BatchAction> parseScript(const std::string& script) {
         {"printer:off", {BK::printer, 0}}, {"mode:run", {BK::mode, 0}},   {"mode:step", {BK::mode, 1}},
         {"mode:load", {BK::mode, 2}},      {"tape:on", {BK::tape, 1}},    {"tape:off", {BK::tape, 0}},
         {"angle:deg", {BK::angle, 0}},     {"angle:grad", {BK::angle, 1}}};
-    static const std::map<char, K> signs = {{'+', K::plus},   {'-', K::minus}, {'*', K::times},
-                                            {'/', K::divide}, {'^', K::power}, {'(', K::lparen},
-                                            {')', K::rparen}, {'=', K::equals}};
+    static const std::map<char, KeyKind> signs = {
+        {'+', KeyKind::plus},  {'-', KeyKind::minus},  {'*', KeyKind::times},  {'/', KeyKind::divide},
+        {'^', KeyKind::power}, {'(', KeyKind::lparen}, {')', KeyKind::rparen}, {'=', KeyKind::equals}};
 
     std::vector<BatchAction> actions;
     int position = 0;
@@ -51,7 +51,7 @@ std::vector<BatchAction> parseScript(const std::string& script) {
         if (token.find_first_not_of("0123456789.") == std::string::npos) {
             for (char c : token) {
                 BatchAction a;
-                a.key = c == '.' ? Key(K::dot) : Key::digit(c - '0');
+                a.key = c == '.' ? Key(KeyKind::dot) : Key::digit(c - '0');
                 actions.push_back(a);
             }
             continue;

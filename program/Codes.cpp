@@ -112,62 +112,67 @@ const Table& table() {
 
 } // namespace
 
+bool isFunction(int code) {
+    return (code >= ln && code <= reciprocal) || (code >= sin && code <= tan) || code == toRadians ||
+           (code >= expE && code <= factorial) || (code >= asin && code <= atan) || code == fromRadians;
+}
+
 std::optional<int> unshifted(Key key) {
     switch (key.kind) {
-    case K::digit: return key.n;
-    case K::dot: return 10;
-    case K::chs: return 11;
-    case K::exp: return 12;
-    case K::dms: return 13;
-    case K::equals: return 16;
-    case K::plus: return 17;
-    case K::minus: return 18;
-    case K::times: return 19;
-    case K::divide: return 20;
-    case K::power: return 21;
-    case K::lparen: return 22;
-    case K::rparen: return 23;
-    case K::ident: return 26;
-    case K::startStop: return 27;
-    case K::printKey: return 28;
-    case K::adv: return 29;
-    case K::reset: return 30;
-    case K::clear: return 31;
-    case K::sigma: return 40;
-    case K::sdMean: return 41;
-    case K::ln: return 48;
-    case K::log: return 49;
-    case K::sqrt: return 50;
-    case K::recip: return 51;
-    case K::sin: return 56;
-    case K::cos: return 57;
-    case K::tan: return 58;
-    case K::toRect: return 59;
-    case K::toRad: return 60;
+    case KeyKind::digit: return key.n;
+    case KeyKind::dot: return 10;
+    case KeyKind::chs: return 11;
+    case KeyKind::exp: return 12;
+    case KeyKind::dms: return 13;
+    case KeyKind::equals: return 16;
+    case KeyKind::plus: return 17;
+    case KeyKind::minus: return 18;
+    case KeyKind::times: return 19;
+    case KeyKind::divide: return 20;
+    case KeyKind::power: return 21;
+    case KeyKind::lparen: return 22;
+    case KeyKind::rparen: return 23;
+    case KeyKind::ident: return 26;
+    case KeyKind::startStop: return 27;
+    case KeyKind::printKey: return 28;
+    case KeyKind::adv: return 29;
+    case KeyKind::reset: return 30;
+    case KeyKind::clear: return 31;
+    case KeyKind::sigma: return 40;
+    case KeyKind::sdMean: return 41;
+    case KeyKind::ln: return 48;
+    case KeyKind::log: return 49;
+    case KeyKind::sqrt: return 50;
+    case KeyKind::recip: return 51;
+    case KeyKind::sin: return 56;
+    case KeyKind::cos: return 57;
+    case KeyKind::tan: return 58;
+    case KeyKind::toRect: return 59;
+    case KeyKind::toRad: return 60;
     default: return std::nullopt;
     }
 }
 
 std::optional<int> shifted(Key key) {
     switch (key.kind) {
-    case K::digit: return 64 + key.n;
-    case K::dot: return 74;
-    case K::chs: return 75;
-    case K::exp: return 76;
-    case K::dms: return 77;
-    case K::sigma: return 104;
-    case K::sdMean: return 105;
-    case K::clear: return 95;
-    case K::ln: return 112;
-    case K::log: return 113;
-    case K::sqrt: return 114;
-    case K::recip: return 115;
-    case K::sin: return 120;
-    case K::cos: return 121;
-    case K::tan: return 122;
-    case K::toRect: return 123;
-    case K::toRad: return 124;
-    case K::back: return 24;
+    case KeyKind::digit: return 64 + key.n;
+    case KeyKind::dot: return 74;
+    case KeyKind::chs: return 75;
+    case KeyKind::exp: return 76;
+    case KeyKind::dms: return 77;
+    case KeyKind::sigma: return 104;
+    case KeyKind::sdMean: return 105;
+    case KeyKind::clear: return 95;
+    case KeyKind::ln: return 112;
+    case KeyKind::log: return 113;
+    case KeyKind::sqrt: return 114;
+    case KeyKind::recip: return 115;
+    case KeyKind::sin: return 120;
+    case KeyKind::cos: return 121;
+    case KeyKind::tan: return 122;
+    case KeyKind::toRect: return 123;
+    case KeyKind::toRad: return 124;
+    case KeyKind::back: return 24;
     default: return std::nullopt;
     }
 }
@@ -220,10 +225,14 @@ std::string octal(Step step) {
     return buf;
 }
 
-std::string registerMnemonic(int operand) {
+std::string registerDigits(int operand) {
     char buf[16];
-    std::snprintf(buf, sizeof buf, "%02d", operand % 100);
-    return (operand >= 100 ? "IND " : "") + std::string(buf);
+    std::snprintf(buf, sizeof buf, "%02d", operand % indirect);
+    return buf;
+}
+
+std::string registerMnemonic(int operand) {
+    return (operand >= indirect ? "IND " : "") + registerDigits(operand);
 }
 
 std::optional<int> registerOperand(std::string_view text) {
@@ -231,7 +240,7 @@ std::optional<int> registerOperand(std::string_view text) {
     int offset = 0;
     if (s.rfind("IND", 0) == 0) {
         s.erase(0, 3);
-        offset = 100;
+        offset = indirect;
     }
     if (s.size() != 2 || !std::isdigit(static_cast<unsigned char>(s[0])) ||
         !std::isdigit(static_cast<unsigned char>(s[1])))

@@ -5,8 +5,8 @@
 namespace vx {
 
 void Engine::startListing() {
-    if (listing) return;
-    listing = true;
+    if (listing_) return;
+    listing_ = true;
     // A listing stopped by a key may still have its last wait pending; a new
     // listing replaces it so two never print side by side.
     if (listingTask_) scheduler_.cancel(*listingTask_);
@@ -19,24 +19,24 @@ void Engine::startListing() {
 
 void Engine::listingStep() {
     listingTask_.reset();
-    bool more = listing && power_ && printerOn_ && mode_ == Mode::step;
+    bool more = listing_ && power_ && printerOn_ && mode_ == Mode::step;
     if (more) {
         more = false;
-        for (int i = pc - 1; i < Codes::steps; ++i)
-            if (program[static_cast<std::size_t>(i)]) {
+        for (int i = pc_ - 1; i < Codes::steps; ++i)
+            if (program_[static_cast<std::size_t>(i)]) {
                 more = true;
                 break;
             }
     }
     if (!more || listedLines_ >= Codes::steps) {
-        listing = false;
+        listing_ = false;
         listedLines_ = 0;
         bump();
         return;
     }
-    printListing(pc, false);
+    printListing(pc_, false);
     ++listedLines_;
-    pc = pc % Codes::steps + 1;
+    pc_ = Codes::next(pc_);
     bump();
     listingTask_ = scheduler_.after(printLineSeconds, [this] { listingStep(); });
 }

@@ -9,47 +9,47 @@ namespace vx {
 
 void Engine::startRun() {
     if (!commitOrRaise()) return;
-    running = true;
-    blinkOn = true;
-    if (runTask) scheduler_.cancel(*runTask);
-    runTask = scheduler_.after(0, [this] { runSlice(); });
+    running_ = true;
+    blinkOn_ = true;
+    if (runTask_) scheduler_.cancel(*runTask_);
+    runTask_ = scheduler_.after(0, [this] { runSlice(); });
 }
 
 void Engine::stopRun() {
-    running = false;
-    paused = false;
-    if (runTask) scheduler_.cancel(*runTask);
-    runTask.reset();
+    running_ = false;
+    paused_ = false;
+    if (runTask_) scheduler_.cancel(*runTask_);
+    runTask_.reset();
 }
 
 void Engine::runSlice() {
-    runTask.reset();
-    if (!running) return;
-    const std::size_t before = tape.size();
+    runTask_.reset();
+    if (!running_) return;
+    const std::size_t before = tape_.size();
     bool pausedSlice = false;
     for (int i = 0; i < stepsPerSlice; ++i) {
-        if (!running) break;
+        if (!running_) break;
         if (executeStep()) {
             pausedSlice = true;
             break;
         }
-        if (tape.size() != before) break;
+        if (tape_.size() != before) break;
     }
     bump();
-    if (!running) {
+    if (!running_) {
         // Stopped inside the slice (STOP, an error, an empty memory).
         bump();
         return;
     }
-    afterSlice(static_cast<std::ptrdiff_t>(tape.size()) - static_cast<std::ptrdiff_t>(before), pausedSlice);
+    afterSlice(static_cast<std::ptrdiff_t>(tape_.size()) - static_cast<std::ptrdiff_t>(before), pausedSlice);
 }
 
 void Engine::afterSlice(std::ptrdiff_t newLines, bool pausedSlice) {
     if (newLines > 0) {
         // The printer needs half a second per line; the program waits for it.
-        runTask = scheduler_.after(static_cast<double>(newLines) * printLineSeconds, [this, pausedSlice] {
-            runTask.reset();
-            if (!running) return;
+        runTask_ = scheduler_.after(static_cast<double>(newLines) * printLineSeconds, [this, pausedSlice] {
+            runTask_.reset();
+            if (!running_) return;
             if (pausedSlice)
                 endPause();
             else
@@ -58,117 +58,117 @@ void Engine::afterSlice(std::ptrdiff_t newLines, bool pausedSlice) {
     } else if (pausedSlice) {
         endPause();
     } else {
-        runTask = scheduler_.after(sliceWaitSeconds, [this] { runSlice(); });
+        runTask_ = scheduler_.after(sliceWaitSeconds, [this] { runSlice(); });
     }
 }
 
 void Engine::endPause() {
-    paused = true;
+    paused_ = true;
     bump();
-    runTask = scheduler_.after(pauseSeconds, [this] {
-        runTask.reset();
-        paused = false;
+    runTask_ = scheduler_.after(pauseSeconds, [this] {
+        runTask_.reset();
+        paused_ = false;
         runSlice();
     });
 }
 
 bool Engine::executeStep() {
-    const auto at = [this](int step) { return program[static_cast<std::size_t>(step - 1)]; };
-    const auto advance = [this] { pc = pc % Codes::steps + 1; };
-
+    const auto at = [this](int step) { return program_[static_cast<std::size_t>(step - 1)]; };
     int skipped = 0;
-    while (!at(pc)) {
-        advance();
+    while (!at(pc_)) {
+        pc_ = Codes::next(pc_);
         if (++skipped >= Codes::steps) {
             // The whole memory is empty: the counter went once round.
             stopRun();
             return false;
         }
     }
-    const int code = *at(pc);
-    advance();
+    const int code = *at(pc_);
+    pc_ = Codes::next(pc_);
     std::optional<int> operand;
     if (Codes::needsOperand(code)) {
-        operand = at(pc).value_or(0);
-        advance();
+        operand = at(pc_).value_or(0);
+        pc_ = Codes::next(pc_);
     }
-
-    if (code == 27) {
-        commitOrRaise();
-        entryFlag = false;
-        stopRun();
-        return false;
-    }
-    if (code >= 240 && code <= 247) {
-        if (!commitOrRaise() || !conditionHolds(code & 7)) return false;
-        if (static_cast<int>(returnStack.size()) >= returnDepth) {
-            raiseError();
-            return false;
-        }
-        returnStack.push_back(pc);
-        goTo(*operand);
-        return false;
-    }
-    if (code >= 232 && code <= 239) {
-        if (commitOrRaise() && conditionHolds(code & 7)) goTo(*operand);
-        return false;
-    }
-    if (code == 24) {
-        if (returnStack.empty()) {
-            pc = 1;
-        } else {
-            pc = returnStack.back();
-            returnStack.pop_back();
-        }
-        return false;
-    }
-    if (code >= 128 && code <= 143) return false;
-    if (code == 76) return commitOrRaise();
-    suppressPrint = running;
-    try {
-        execute(code, operand);
-    } catch (const CalcError&) {
-        raiseError();
-    }
-    suppressPrint = false;
+    if (const std::optional<bool> paused = controlStep(code, operand)) return *paused;
+    suppressPrint_ = running_;
+    executeCaught(code, operand);
+    suppressPrint_ = false;
     return false;
 }
 
+// The codes that steer the run: STOP, jumps, branches, RETURN, labels and
+// PAUSE. Answers whether the run pauses, or nothing for any other code.
+std::optional<bool> Engine::controlStep(int code, std::optional<int> operand) {
+    if (code == Codes::stop) {
+        commitOrRaise();
+        entryFlag_ = false;
+        stopRun();
+        return false;
+    }
+    if (Codes::isBranch(code)) {
+        if (!commitOrRaise() || !conditionHolds(Codes::conditionOf(code))) return false;
+        if (static_cast<int>(returnStack_.size()) >= returnDepth) {
+            raiseError();
+            return false;
+        }
+        returnStack_.push_back(pc_);
+        goTo(*operand);
+        return false;
+    }
+    if (Codes::isJump(code)) {
+        if (commitOrRaise() && conditionHolds(Codes::conditionOf(code))) goTo(*operand);
+        return false;
+    }
+    if (code == Codes::returnStep) {
+        if (returnStack_.empty()) {
+            pc_ = 1;
+        } else {
+            pc_ = returnStack_.back();
+            returnStack_.pop_back();
+        }
+        return false;
+    }
+    if (Codes::isLabel(code)) return false;
+    if (code == Codes::pause) return commitOrRaise();
+    return std::nullopt;
+}
+
 void Engine::goTo(int label) {
-    if (label == 27) {
-        pc = 1;
+    if (label == Codes::jumpToStart) {
+        pc_ = 1;
         return;
     }
     std::optional<int> match;
     for (int i = 0; i < Codes::steps;) {
-        const Step step = program[static_cast<std::size_t>(i)];
+        const Step step = program_[static_cast<std::size_t>(i)];
         if (!step) {
             ++i;
             continue;
         }
-        if (*step == 128 + label) {
+        if (*step == Codes::label + label) {
             // The 412 takes the first label of that number, the 410 the last.
             if (!match || !lowestLabelWins(model_)) match = i;
             if (lowestLabelWins(model_)) break;
         }
         i += Codes::needsOperand(*step) ? 2 : 1;
     }
-    pc = match ? *match + 1 : 1;
+    pc_ = match ? *match + 1 : 1;
 }
 
 void Engine::singleStep() {
     if (!commitOrRaise()) return;
-    stepBusy = true;
-    overrideCells = Formatter::loadCells(codeText(pc - 2), pc, codeText(pc - 1), codeText(pc));
-    const std::uint64_t token = ++overrideToken;
+    stepBusy_ = true;
+    overrideCells_ = Formatter::loadCells(codeText(pc_ - 2), pc_, codeText(pc_ - 1), codeText(pc_));
+    const std::uint64_t token = ++overrideToken_;
     bump();
     stepTask_ = scheduler_.after(singleStepSeconds, [this, token] {
         stepTask_.reset();
-        if (overrideToken == token) overrideCells.reset();
-        stepBusy = false;
+        if (overrideToken_ == token) overrideCells_.reset();
+        stepBusy_ = false;
         // A machine switched off meanwhile neither prints nor executes.
         if (mode_ == Mode::step && power_) {
-            if (printerOn_) printListing(pc, false);
+            if (printerOn_) printListing(pc_, false);
             executeStep();
         }
         bump();
@@ -176,13 +176,13 @@ void Engine::singleStep() {
 }
 
 void Engine::showTemporarily(std::vector<Cell> cells, double seconds) {
-    overrideCells = std::move(cells);
-    const std::uint64_t token = ++overrideToken;
+    overrideCells_ = std::move(cells);
+    const std::uint64_t token = ++overrideToken_;
     if (overrideTask_) scheduler_.cancel(*overrideTask_);
     overrideTask_ = scheduler_.after(seconds, [this, token] {
         overrideTask_.reset();
-        if (overrideToken != token) return;
-        overrideCells.reset();
+        if (overrideToken_ != token) return;
+        overrideCells_.reset();
         bump();
     });
 }

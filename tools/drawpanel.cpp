@@ -191,30 +191,30 @@ int main(int argc, char** argv) {
 
     // Each cap's colours and the size of its legend; the legends themselves are the Layout's.
     struct Cap {
-        K kind;
+        KeyKind kind;
         const CapStyle* style;
         double size;
     };
     const Cap caps[] = {
-        {K::adv, &slate, 17},      {K::sdMean, &slate, 18},   {K::printKey, &slate, 17},
-        {K::store, &slate, 18},    {K::setDP, &slate, 16},    {K::recall, &slate, 18},
-        {K::reset, &orange, 17},   {K::exchange, &slate, 17}, {K::ident, &slate, 17},
-        {K::clear, &orange, 17},   {K::sigma, &warm, 18},     {K::dms, &warm, 16},
-        {K::exp, &warm, 17},       {K::startStop, &red, 17},  {K::dot, &ivory, 30},
-        {K::chs, &ivory, 17},      {K::f, &yellow, 28},       {K::power, &light, 20},
-        {K::lparen, &light, 22},   {K::rparen, &light, 22},   {K::minus, &light, 26},
-        {K::divide, &light, 26},   {K::plus, &light, 26},     {K::times, &light, 26},
-        {K::equals, &navy, 28},    {K::ln, &ebony, 17},       {K::sin, &ebony, 17},
-        {K::log, &ebony, 17},      {K::cos, &ebony, 17},      {K::sqrt, &ebony, 17},
-        {K::tan, &ebony, 17},      {K::recip, &ebony, 17},    {K::toRect, &ebony, 16},
-        {K::toMetric, &ebony, 16}, {K::toRad, &ebony, 15},    {K::back, &charcoal, 14},
-        {K::fwd, &charcoal, 14},   {K::jump, &charcoal, 14},  {K::insert, &charcoal, 14},
+        {KeyKind::adv, &slate, 17},      {KeyKind::sdMean, &slate, 18},   {KeyKind::printKey, &slate, 17},
+        {KeyKind::store, &slate, 18},    {KeyKind::setDP, &slate, 16},    {KeyKind::recall, &slate, 18},
+        {KeyKind::reset, &orange, 17},   {KeyKind::exchange, &slate, 17}, {KeyKind::ident, &slate, 17},
+        {KeyKind::clear, &orange, 17},   {KeyKind::sigma, &warm, 18},     {KeyKind::dms, &warm, 16},
+        {KeyKind::exp, &warm, 17},       {KeyKind::startStop, &red, 17},  {KeyKind::dot, &ivory, 30},
+        {KeyKind::chs, &ivory, 17},      {KeyKind::f, &yellow, 28},       {KeyKind::power, &light, 20},
+        {KeyKind::lparen, &light, 22},   {KeyKind::rparen, &light, 22},   {KeyKind::minus, &light, 26},
+        {KeyKind::divide, &light, 26},   {KeyKind::plus, &light, 26},     {KeyKind::times, &light, 26},
+        {KeyKind::equals, &navy, 28},    {KeyKind::ln, &ebony, 17},       {KeyKind::sin, &ebony, 17},
+        {KeyKind::log, &ebony, 17},      {KeyKind::cos, &ebony, 17},      {KeyKind::sqrt, &ebony, 17},
+        {KeyKind::tan, &ebony, 17},      {KeyKind::recip, &ebony, 17},    {KeyKind::toRect, &ebony, 16},
+        {KeyKind::toMetric, &ebony, 16}, {KeyKind::toRad, &ebony, 15},    {KeyKind::back, &charcoal, 14},
+        {KeyKind::fwd, &charcoal, 14},   {KeyKind::jump, &charcoal, 14},  {KeyKind::insert, &charcoal, 14},
     };
 
     for (const auto& [key, rect] : Layout::keys()) {
         QString legend = Layout::legend(key);
         // START STOP stands on two lines of its tall cap.
-        if (key.kind == K::startStop) legend.replace(QLatin1Char(' '), QLatin1Char('\n'));
+        if (key.kind == KeyKind::startStop) legend.replace(QLatin1Char(' '), QLatin1Char('\n'));
         const CapStyle* style = &ivory;
         double legendSize = 26;
         for (const Cap& c : caps)

@@ -53,24 +53,24 @@ struct Window {
 TEST_F(AppTest, TypedKeysReachTheMachineExactlyOnce) {
     Window w(*engine);
     w.type("12+3=");
-    EXPECT_EQ(engine->E.v, 15);
-    EXPECT_EQ(engine->tape.size(), 3u);
+    EXPECT_EQ(engine->E().v, 15);
+    EXPECT_EQ(engine->tape().size(), 3u);
     w.type("2,5*2");
     QTest::keyClick(w.window.windowHandle(), Qt::Key_Return);
-    EXPECT_EQ(engine->E.v, 5);
+    EXPECT_EQ(engine->E().v, 5);
     w.type("7+");
     QTest::keyClick(w.window.windowHandle(), Qt::Key_Escape, Qt::ShiftModifier);
-    EXPECT_FALSE(engine->numOp.has_value());
+    EXPECT_FALSE(engine->operationPending());
     w.type("F");
-    EXPECT_EQ(engine->prefix, Prefix::none()); // upper case F is not the f key
+    EXPECT_EQ(engine->prefix(), Prefix::none()); // upper case F is not the f key
     w.type("f");
-    EXPECT_EQ(engine->prefix.kind, Prefix::Kind::f);
+    EXPECT_EQ(engine->prefix().kind, Prefix::Kind::f);
     QTest::keyClick(w.window.windowHandle(), Qt::Key_Escape);
-    ASSERT_FALSE(engine->tape.empty());
+    ASSERT_FALSE(engine->tape().empty());
     QTest::keyClick(w.window.windowHandle(), Qt::Key_K, Qt::ControlModifier);
-    EXPECT_TRUE(engine->tape.empty());
+    EXPECT_TRUE(engine->tape().empty());
     QTest::keyClick(w.window.windowHandle(), Qt::Key_S, Qt::ControlModifier);
-    EXPECT_EQ(engine->prefix, Prefix::none()); // Ctrl+letters are never calculator keys
+    EXPECT_EQ(engine->prefix(), Prefix::none()); // Ctrl+letters are never calculator keys
 }
 
 TEST_F(AppTest, AltShowsAllLabelsWhileHeld) {
@@ -78,7 +78,7 @@ TEST_F(AppTest, AltShowsAllLabelsWhileHeld) {
     QTest::keyPress(w.window.windowHandle(), Qt::Key_Alt, Qt::AltModifier);
     EXPECT_TRUE(w.help.optionDown());
     QTest::keyClick(w.window.windowHandle(), '5', Qt::AltModifier);
-    EXPECT_EQ(engine->entry->mant, "5");
+    EXPECT_EQ(engine->entry()->mant, "5");
     QTest::keyRelease(w.window.windowHandle(), Qt::Key_Alt, Qt::NoModifier);
     EXPECT_FALSE(w.help.optionDown());
 }
@@ -94,7 +94,7 @@ TEST_F(AppTest, KeysTypedIntoTheNamingDialogGoIntoItsField) {
         clickButton(d, QStringLiteral("Speichern"));
     });
     ProgramActions::save(*engine, w.library, std::nullopt, &w.window);
-    EXPECT_FALSE(engine->entry.has_value());
+    EXPECT_FALSE(engine->entry().has_value());
     ASSERT_EQ(w.library.programs().size(), 1u);
     EXPECT_EQ(w.library.programs()[0].name, "Zins 12");
 }
@@ -451,7 +451,7 @@ TEST_F(AppTest, TheEditMenuTakesNumbersOutAndInButLeavesDialogsTheirShortcuts) {
     QGuiApplication::clipboard()->setText(QStringLiteral("2,5"));
     QTest::keyClick(w.window.windowHandle(), Qt::Key_V, Qt::ControlModifier);
     w.type("=");
-    EXPECT_EQ(engine->E.v, 38.75);
+    EXPECT_EQ(engine->E().v, 38.75);
 
     // In the naming dialog the same keys copy and paste the name field's text.
     engine->loadProgram({56});
@@ -462,8 +462,8 @@ TEST_F(AppTest, TheEditMenuTakesNumbersOutAndInButLeavesDialogsTheirShortcuts) {
         clickButton(d, QStringLiteral("Abbrechen"));
     });
     ProgramActions::save(*engine, w.library, std::nullopt, &w.window);
-    EXPECT_EQ(engine->E.v, 38.75);
-    EXPECT_FALSE(engine->entry.has_value());
+    EXPECT_EQ(engine->E().v, 38.75);
+    EXPECT_FALSE(engine->entry().has_value());
     QLocale::setDefault(QLocale::c());
 }
 
@@ -501,15 +501,15 @@ TEST_F(AppTest, TheDeadCircumflexOfGermanKeyboardsIsTheAxKey) {
         QTest::keyClick(window, Qt::Key_Escape, Qt::ShiftModifier);
         engine->clearTape();
         typeWithDeadKeys(keys);
-        EXPECT_EQ(engine->E.v, 8);
-        EXPECT_FALSE(engine->running);
-        ASSERT_EQ(engine->tape.size(), 3u);
-        EXPECT_EQ(engine->tape[0].printed(), "      2.0000 aˣ");
+        EXPECT_EQ(engine->E().v, 8);
+        EXPECT_FALSE(engine->running());
+        ASSERT_EQ(engine->tape().size(), 3u);
+        EXPECT_EQ(engine->tape()[0].printed(), "      2.0000 aˣ");
     }
     // A space that completes nothing is START STOP as ever.
     engine->loadProgram({27});
     QTest::keyClick(window, Qt::Key_Space);
-    EXPECT_TRUE(engine->running);
+    EXPECT_TRUE(engine->running());
 }
 
 TEST_F(AppTest, TheWindowsOwnWords) {

@@ -25,12 +25,13 @@ void type(Engine& engine, std::initializer_list<Key> keys) {
 
 // Everything a user can see of the machine, and what it holds.
 std::string state(Engine& engine) {
-    std::string out = Formatter::text(engine.cells()) + "|E=" + std::to_string(engine.E.v) +
-                      "|pc=" + std::to_string(engine.pc) + "|";
+    std::string out = Formatter::text(engine.cells()) + "|E=" + std::to_string(engine.E().v) +
+                      "|pc=" + std::to_string(engine.pc()) + "|";
     for (const Step& s : engine.programSteps()) out += (s ? std::to_string(*s) : "-") + ",";
-    for (const TapeLine& l : engine.tape) out += "|" + l.printed();
-    if (engine.entry)
-        out += "|entry " + engine.entry->mant + (engine.entry->neg ? "-" : "") + "e" + engine.entry->exp;
+    for (const TapeLine& l : engine.tape()) out += "|" + l.printed();
+    if (engine.entry())
+        out +=
+            "|entry " + engine.entry()->mant + (engine.entry()->neg ? "-" : "") + "e" + engine.entry()->exp;
     return out;
 }
 
@@ -123,12 +124,12 @@ TEST_F(AppTest, PastingANumberDoesWhatTypingItDoesInEveryMode) {
     for (Mode mode : {Mode::run, Mode::step, Mode::load}) {
         engine->setMode(mode);
         typed.setMode(mode);
-        both({Key::digit(7), Key(K::plus)});
+        both({Key::digit(7), Key(KeyKind::plus)});
         QGuiApplication::clipboard()->setText(QStringLiteral("-1.234,5"));
         EXPECT_TRUE(ClipboardActions::pasteNumber(*engine, nullptr).isEmpty());
-        type(typed, {Key::digit(1), Key::digit(2), Key::digit(3), Key::digit(4), Key(K::dot), Key::digit(5),
-                     Key(K::chs)});
-        both({Key(K::equals)});
+        type(typed, {Key::digit(1), Key::digit(2), Key::digit(3), Key::digit(4), Key(KeyKind::dot),
+                     Key::digit(5), Key(KeyKind::chs)});
+        both({Key(KeyKind::equals)});
         EXPECT_EQ(state(*engine), state(typed)) << static_cast<int>(mode);
         QGuiApplication::clipboard()->setText(QStringLiteral("zwei"));
         EXPECT_FALSE(ClipboardActions::pasteNumber(*engine, nullptr).isEmpty());
@@ -140,17 +141,17 @@ TEST_F(AppTest, PastingANumberDoesWhatTypingItDoesInEveryMode) {
 
 TEST_F(AppTest, CopyingANumberTakesWhatTheDisplayShowsAndOnlyThen) {
     QLocale::setDefault(german);
-    type(*engine, {Key::digit(1), Key(K::divide), Key::digit(8), Key(K::equals)});
+    type(*engine, {Key::digit(1), Key(KeyKind::divide), Key::digit(8), Key(KeyKind::equals)});
     ASSERT_TRUE(ClipboardActions::copyNumber(*engine));
     EXPECT_EQ(QGuiApplication::clipboard()->text(), QStringLiteral("0,125"));
-    type(*engine, {Key::digit(2), Key(K::exp), Key::digit(3)});
+    type(*engine, {Key::digit(2), Key(KeyKind::exp), Key::digit(3)});
     ASSERT_TRUE(ClipboardActions::copyNumber(*engine));
     EXPECT_EQ(QGuiApplication::clipboard()->text(), QStringLiteral("2E3")); // the number being typed
     QGuiApplication::clipboard()->setText(QStringLiteral("unverändert"));
     engine->setMode(Mode::load);
     EXPECT_FALSE(ClipboardActions::copyNumber(*engine));
     engine->setMode(Mode::run);
-    type(*engine, {Key::digit(1), Key(K::divide), Key::digit(0), Key(K::equals)});
+    type(*engine, {Key::digit(1), Key(KeyKind::divide), Key::digit(0), Key(KeyKind::equals)});
     EXPECT_FALSE(ClipboardActions::copyNumber(*engine)); // the error state
     EXPECT_EQ(QGuiApplication::clipboard()->text(), QStringLiteral("unverändert"));
     QLocale::setDefault(QLocale::c());
@@ -197,7 +198,8 @@ TEST_F(AppTest, AProgramCopiedAndPastedBackIsTheSameMemory) {
 }
 
 TEST_F(AppTest, TheTapeLeavesAsPrintedTextAndFilesOfEachFormat) {
-    type(*engine, {Key::digit(1), Key(K::plus), Key::digit(2), Key(K::minus), Key::digit(9), Key(K::equals)});
+    type(*engine, {Key::digit(1), Key(KeyKind::plus), Key::digit(2), Key(KeyKind::minus), Key::digit(9),
+                   Key(KeyKind::equals)});
     ClipboardActions::copyTape(*engine);
     EXPECT_EQ(QGuiApplication::clipboard()->text(),
               QStringLiteral("      1.0000 +\n      2.0000 -\n      9.0000 =\n     -6.0000\n"));
@@ -208,7 +210,7 @@ TEST_F(AppTest, TheTapeLeavesAsPrintedTextAndFilesOfEachFormat) {
     ASSERT_TRUE(file.open(QIODevice::ReadOnly));
     EXPECT_EQ(QString::fromUtf8(file.readAll()), QGuiApplication::clipboard()->text());
 
-    const QImage picture = TapeExport::image(engine->tape, engine->tearSeed);
+    const QImage picture = TapeExport::image(engine->tape(), engine->tearSeed());
     EXPECT_EQ(picture.width(), 151); // the paper's width at 100 %
     EXPECT_TRUE(ClipboardActions::saveTapeTo(*engine, dir.filePath("streifen.png"), nullptr));
     EXPECT_EQ(QImage(dir.filePath("streifen.png")).size(), picture.size());
@@ -221,7 +223,7 @@ TEST_F(AppTest, TheTapeLeavesAsPrintedTextAndFilesOfEachFormat) {
         });
         EXPECT_FALSE(ClipboardActions::saveTapeTo(*engine, bad, nullptr));
     }
-    for (int i = 0; i < 20001; ++i) engine->printNumber(Num{1, false}, "", true);
+    for (int i = 0; i < 20001; ++i) engine->press(Key(KeyKind::printKey));
     expectDialog([](QDialog& d) {
         EXPECT_TRUE(dialogText(d).contains(QStringLiteral("bitte als PDF sichern")));
         d.accept();

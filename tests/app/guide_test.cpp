@@ -121,8 +121,8 @@ TEST(GuideTables, KeyNamesAreThePanelsOwn) {
     for (const QStringList& row : table(QStringLiteral("<!-- f-functions -->")))
         EXPECT_TRUE(readsAsKeys(row[0])) << row[0].toStdString();
     // The names a screen reader speaks say what the guide says.
-    EXPECT_EQ(Layout::accessibleName(Key(K::sigma)), QStringLiteral("Datenpunkt hinzufügen"));
-    EXPECT_TRUE(Layout::accessibleName(Key(K::ident)).startsWith(QStringLiteral("IDENT")));
+    EXPECT_EQ(Layout::accessibleName(Key(KeyKind::sigma)), QStringLiteral("Datenpunkt hinzufügen"));
+    EXPECT_TRUE(Layout::accessibleName(Key(KeyKind::ident)).startsWith(QStringLiteral("IDENT")));
     EXPECT_TRUE(guideText().contains(QStringLiteral("kartesische Koordinaten")));
     EXPECT_FALSE(guideText().contains(QStringLiteral("Dezimalstellen")));
     EXPECT_FALSE(guideText().contains(QStringLiteral(" — ")));

@@ -41,19 +41,19 @@ TEST(Arithmetic, AKeyedNumberBeyondTheRangeFailsAsAResultWould) {
     EXPECT_EQ(resultOf("0.0001 exp chs 99 ="), 0);
     Machine m;
     m.keys("7 + 10 exp 99 mode:load");
-    EXPECT_TRUE(m->error);
-    EXPECT_FALSE(m->entry.has_value());
+    EXPECT_TRUE(m->error());
+    EXPECT_FALSE(m->entry().has_value());
     m.keys("mode:run clear");
-    EXPECT_EQ(m->E.v, 7); // the number shown before the keyed one
+    EXPECT_EQ(m->E().v, 7); // the number shown before the keyed one
     m.keys("10 exp 99 startStop");
-    EXPECT_FALSE(m->running);
-    EXPECT_TRUE(m->error);
+    EXPECT_FALSE(m->running());
+    EXPECT_TRUE(m->error());
 
     // Only numbers out of range change: a keyed -0 stays -0.
     Machine big(Model::orbis412);
     big.keys("0 chs store 0 7");
-    EXPECT_EQ(big->regs[7].v, 0);
-    EXPECT_TRUE(std::signbit(big->regs[7].v));
+    EXPECT_EQ(big->registers()[7].v, 0);
+    EXPECT_TRUE(std::signbit(big->registers()[7].v));
 }
 
 TEST(Arithmetic, PowersAndTheirFailures) {
@@ -70,10 +70,10 @@ TEST(Arithmetic, PowersAndTheirFailures) {
 TEST(Arithmetic, ParenthesesAreLimitedToFour) {
     Machine m;
     m.keys("( ( ( (");
-    EXPECT_FALSE(m->error);
+    EXPECT_FALSE(m->error());
     EXPECT_EQ(m->parenLevel(), 4);
     m.keys("(");
-    EXPECT_TRUE(m->error);
+    EXPECT_TRUE(m->error());
     EXPECT_EQ(m->parenLevel(), 4);
     EXPECT_TRUE(failsWith(")"));
     EXPECT_TRUE(failsWith("( 1 )  )"));
@@ -82,33 +82,33 @@ TEST(Arithmetic, ParenthesesAreLimitedToFour) {
 TEST(Arithmetic, DivisionByZeroAndLeavingTheErrorState) {
     Machine m;
     m.keys("7 / 0 =");
-    ASSERT_TRUE(m->error);
-    EXPECT_EQ(m->tape.back().text, "ERROR");
-    EXPECT_TRUE(m->tape.back().red);
+    ASSERT_TRUE(m->error());
+    EXPECT_EQ(m->tape().back().text, "ERROR");
+    EXPECT_TRUE(m->tape().back().red);
     m.keys("clear");
-    EXPECT_FALSE(m->error);
+    EXPECT_FALSE(m->error());
     EXPECT_EQ(m.display(), "0.0000");
-    ASSERT_TRUE(m->numOp.has_value()); // CLEAR keeps the pending division
+    ASSERT_TRUE(m->operationPending()); // CLEAR keeps the pending division
     m.keys("2 =");
-    EXPECT_EQ(m->E.v, 3.5);
+    EXPECT_EQ(m->E().v, 3.5);
 
     m.keys("8 / 0 = reset");
-    EXPECT_FALSE(m->error);
-    EXPECT_FALSE(m->numOp.has_value());
+    EXPECT_FALSE(m->error());
+    EXPECT_FALSE(m->operationPending());
     EXPECT_EQ(m.display(), "0.0000");
     m.keys("4 =");
-    EXPECT_EQ(m->E.v, 4);
+    EXPECT_EQ(m->E().v, 4);
 }
 
 TEST(Arithmetic, ClearRestoresTheNumberShownWhenTheErrorCame) {
     Machine m;
     m.keys("5 + 1 exp 99 * 10 +");
-    ASSERT_TRUE(m->error);
+    ASSERT_TRUE(m->error());
     m.keys("clear");
-    EXPECT_EQ(m->E.v, 10);
+    EXPECT_EQ(m->E().v, 10);
     m.keys("clear");
-    EXPECT_EQ(m->E.v, 0); // outside the error state CLEAR zeroes
-    EXPECT_TRUE(m->numOp.has_value());
+    EXPECT_EQ(m->E().v, 0); // outside the error state CLEAR zeroes
+    EXPECT_TRUE(m->operationPending());
 }
 
 TEST(Arithmetic, DegreeFlagsFollowTheOperation) {
@@ -123,7 +123,7 @@ TEST(Arithmetic, DegreeFlagsFollowTheOperation) {
     EXPECT_FALSE(compute(angle, plain, Op::pow).dms);
     Machine m;
     m.keys("10 dms 30 + 0.25 =");
-    EXPECT_EQ(m->E, (Num{10.75, true}));
+    EXPECT_EQ(m->E(), (Num{10.75, true}));
     EXPECT_EQ(m.display(), "10 45 00.0000");
 }
 
@@ -142,32 +142,32 @@ TEST(Arithmetic, RoundingToThirteenDigits) {
 TEST(Execution, DisplayCodesLeaveTheTapeAlone) {
     Machine m;
     m.keys("2.125 f 2 f 1 f 7 clear 5 setDP 2 f 8"); // ABS, EULER, PI, CLEAR, DP, ROUND
-    EXPECT_TRUE(m->tape.empty());
-    EXPECT_EQ(m->E.v, 5);
+    EXPECT_TRUE(m->tape().empty());
+    EXPECT_EQ(m->E().v, 5);
     m.keys("2.125 f 8");
-    EXPECT_EQ(m->E.v, 2.13);
+    EXPECT_EQ(m->E().v, 2.13);
     m.keys("2.125 chs f 8");
-    EXPECT_EQ(m->E.v, -2.13);
+    EXPECT_EQ(m->E().v, -2.13);
     m.keys("setDP exp 2.125 f 8");
-    EXPECT_EQ(m->E.v, 2.125);
+    EXPECT_EQ(m->E().v, 2.125);
     m.keys("f 7");
-    EXPECT_EQ(m->E.v, 3.14159265359);
+    EXPECT_EQ(m->E().v, 3.14159265359);
     m.keys("f 1");
-    EXPECT_EQ(m->E.v, 2.718281828459);
+    EXPECT_EQ(m->E().v, 2.718281828459);
 }
 
 TEST(Execution, FractionIntegerAndDegreeFlag) {
     Machine m;
     m.keys("2.75 chs f 5");
-    EXPECT_EQ(m->E.v, -0.75);
+    EXPECT_EQ(m->E().v, -0.75);
     m.keys("2.75 chs f 6");
-    EXPECT_EQ(m->E.v, -2);
+    EXPECT_EQ(m->E().v, -2);
     m.keys("725 f dms");
-    EXPECT_EQ(m->E, (Num{5, true}));
+    EXPECT_EQ(m->E(), (Num{5, true}));
     m.keys("f dms");
-    EXPECT_EQ(m->E, (Num{5, false}));
+    EXPECT_EQ(m->E(), (Num{5, false}));
     m.keys("725 chs f dms");
-    EXPECT_EQ(m->E, (Num{355, true}));
+    EXPECT_EQ(m->E(), (Num{355, true}));
     m.keys("30 chs f dms");
-    EXPECT_EQ(m->E, (Num{-30, true}));
+    EXPECT_EQ(m->E(), (Num{-30, true}));
 }

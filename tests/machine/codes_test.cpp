@@ -79,13 +79,13 @@ TEST(Codes, RegisterOperandsReadAndWrite) {
 
 TEST(Codes, KeysMapToTheirCodes) {
     EXPECT_EQ(Codes::unshifted(Key::digit(7)), 7);
-    EXPECT_EQ(Codes::unshifted(K::startStop), 27);
-    EXPECT_FALSE(Codes::unshifted(K::store));
-    EXPECT_FALSE(Codes::unshifted(K::fwd));
+    EXPECT_EQ(Codes::unshifted(KeyKind::startStop), 27);
+    EXPECT_FALSE(Codes::unshifted(KeyKind::store));
+    EXPECT_FALSE(Codes::unshifted(KeyKind::fwd));
     EXPECT_EQ(Codes::shifted(Key::digit(9)), 73);
-    EXPECT_EQ(Codes::shifted(K::back), 24);
-    EXPECT_EQ(Codes::shifted(K::toRect), 123);
-    EXPECT_FALSE(Codes::shifted(K::equals));
+    EXPECT_EQ(Codes::shifted(KeyKind::back), 24);
+    EXPECT_EQ(Codes::shifted(KeyKind::toRect), 123);
+    EXPECT_FALSE(Codes::shifted(KeyKind::equals));
     EXPECT_EQ(Codes::keySymbol(11), "S");
     EXPECT_EQ(Codes::keySymbol(27), "SS");
     EXPECT_EQ(Codes::keySymbol(20), "?");

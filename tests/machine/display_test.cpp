@@ -97,11 +97,11 @@ TEST(DisplayCells, DecimalSettingsAndTheSelfTest) {
     EXPECT_EQ(m.display(), "0.66");
     m.keys("setDP exp");
     EXPECT_EQ(m.display(), "6.666666666 -01");
-    EXPECT_EQ(m->dp, 2);
+    EXPECT_EQ(m->decimals(), 2);
     m.keys("setDP 3");
     EXPECT_EQ(m.display(), "0.666");
     m.keys("setDP . setDP chs");
-    EXPECT_EQ(m->dp, 3);
+    EXPECT_EQ(m->decimals(), 3);
     m.keys("f chs");
     EXPECT_EQ(m.display(), "8.,8.,8.,8.,8.,8.,8.,8.,8.,8.,8.,8.,8.,8.,8.,8.,");
     m.advance(2.0);

@@ -7,18 +7,18 @@ using vx::test::Machine;
 TEST(Entry, DigitLimitCountsOnlySignificantDigits) {
     Machine m;
     m.keys("12345678901234");
-    EXPECT_EQ(m->entry->mant, "1234567890123");
+    EXPECT_EQ(m->entry()->mant, "1234567890123");
     m.keys("clear 0.001234567891234");
     // clear committed the first entry; the new one keeps all 13 significant digits
-    EXPECT_EQ(m->entry->mant, "0.001234567891234");
-    EXPECT_EQ(m->entry->significantDigits(), 13);
+    EXPECT_EQ(m->entry()->mant, "0.001234567891234");
+    EXPECT_EQ(m->entry()->significantDigits(), 13);
 }
 
 TEST(Entry, ExponentInput) {
     auto value = [](const std::string& keys) {
         Machine m;
         m.keys(keys);
-        return m->entry->value();
+        return m->entry()->value();
     };
     EXPECT_EQ(value("exp 5"), 1e5);
     EXPECT_EQ(r13(value("1 exp 1 2 3")), 1e23);
@@ -28,40 +28,40 @@ TEST(Entry, ExponentInput) {
     EXPECT_EQ(value("."), 0);
     Machine m;
     m.keys("1 exp 1 2 3");
-    EXPECT_EQ(m->entry->exp, "23");
+    EXPECT_EQ(m->entry()->exp, "23");
     m.keys("clear . .");
-    EXPECT_EQ(m->entry->mant, "0.");
+    EXPECT_EQ(m->entry()->mant, "0.");
 }
 
 TEST(Entry, DegreesMinutesSeconds) {
     Machine m;
     m.keys("30 dms 15 dms 36 dms exp");
-    EXPECT_EQ(m->entry->dmsParts.size(), 2u);
-    EXPECT_FALSE(m->entry->expMode);
-    EXPECT_EQ(r13(m->entry->value()), 30.26);
+    EXPECT_EQ(m->entry()->dmsParts.size(), 2u);
+    EXPECT_FALSE(m->entry()->expMode);
+    EXPECT_EQ(r13(m->entry()->value()), 30.26);
     m.keys("=");
-    EXPECT_TRUE(m->E.dms);
+    EXPECT_TRUE(m->E().dms);
 
     Machine empty;
     empty.keys("dms");
-    EXPECT_EQ(empty->entry->dmsParts, std::vector<std::string>{"0"});
+    EXPECT_EQ(empty->entry()->dmsParts, std::vector<std::string>{"0"});
 
     Machine turns;
     turns.keys("1080 dms");
-    EXPECT_EQ(turns->entry->value(), 0);
+    EXPECT_EQ(turns->entry()->value(), 0);
     turns.keys("clear 999 dms");
-    EXPECT_EQ(turns->entry->value(), 999);
+    EXPECT_EQ(turns->entry()->value(), 999);
     turns.keys("clear 1170 dms 30 chs");
-    EXPECT_EQ(turns->entry->value(), -90.5);
+    EXPECT_EQ(turns->entry()->value(), -90.5);
 }
 
 TEST(Entry, SignChangeOfAResultOrOfANewEntry) {
     Machine m;
     m.keys("5 = chs");
-    EXPECT_FALSE(m->entry.has_value());
-    EXPECT_EQ(m->E.v, -5);
+    EXPECT_FALSE(m->entry().has_value());
+    EXPECT_EQ(m->E().v, -5);
     m.keys("+ chs 3");
-    EXPECT_TRUE(m->entry->neg);
+    EXPECT_TRUE(m->entry()->neg);
     m.keys("=");
-    EXPECT_EQ(m->E.v, -8);
+    EXPECT_EQ(m->E().v, -8);
 }

@@ -61,11 +61,11 @@ TEST(Functions, LogarithmsRootsAndPowers) {
 TEST(Functions, AFailingFunctionLeavesTheNumberWithItsInputOnTheTape) {
     Machine m;
     m.keys("3 store 1 1 chs ln");
-    EXPECT_TRUE(m->error);
+    EXPECT_TRUE(m->error());
     EXPECT_EQ(m.tapeSince(1), (Lines{"     -1.0000 Ln", "       ERROR"}));
-    EXPECT_EQ(m->regs[1].v, 3);
+    EXPECT_EQ(m->registers()[1].v, 3);
     m.keys("clear");
-    EXPECT_EQ(m->E.v, -1);
+    EXPECT_EQ(m->E().v, -1);
     m.keys("2 sqrt");
     EXPECT_EQ(m.tapeSince(3), (Lines{"      2.0000 √", "      1.4142"}));
 }
@@ -87,45 +87,43 @@ TEST(Functions, UnitConversions) {
 TEST(Functions, CoordinatePairsAlternateOnEquals) {
     Machine m;
     m.keys("3 f toRect 4 =");
-    EXPECT_EQ(m->E.v, 53.13010235416);
+    EXPECT_EQ(m->E().v, 53.13010235416);
     m.keys("=");
-    EXPECT_EQ(m->E.v, 5);
+    EXPECT_EQ(m->E().v, 5);
     m.keys("=");
-    EXPECT_EQ(m->E.v, 53.13010235416);
+    EXPECT_EQ(m->E().v, 53.13010235416);
     EXPECT_EQ(m.tape(),
               (Lines{"      3.0000 θr", "      4.0000 =", "     53.1301", "      5.0000", "     53.1301"}));
 
     Machine r;
     r.keys("30 toRect 2 =");
-    EXPECT_EQ(r->E.v, 1.732050807569);
+    EXPECT_EQ(r->E().v, 1.732050807569);
     r.keys("=");
-    EXPECT_EQ(r->E.v, 1);
-    r.keys("7");
-    EXPECT_FALSE(r->polar.has_value()); // a new number ends the alternation
-    r.keys("=");                        // and "=" converts again with it as the radius
-    EXPECT_EQ(r->E.v, 6.062177826491);
+    EXPECT_EQ(r->E().v, 1);
+    r.keys("7 ="); // a new number ends the alternation: "=" converts again with it as the radius
+    EXPECT_EQ(r->E().v, 6.062177826491);
 }
 
 TEST(Statistics, SumsWithFrequencyMeanAndDeviation) {
     Machine m;
     m.keys("5 sigma 3 =");
-    EXPECT_EQ(m->regs[1].v, 3);
-    EXPECT_EQ(m->regs[2].v, 15);
-    EXPECT_EQ(m->regs[3].v, 75);
+    EXPECT_EQ(m->registers()[1].v, 3);
+    EXPECT_EQ(m->registers()[2].v, 15);
+    EXPECT_EQ(m->registers()[3].v, 75);
     EXPECT_EQ(m.tape(), (Lines{"      5.0000 Σ", "      3.0000 ="}));
     m.keys("f 3");
-    EXPECT_EQ(m->E.v, 5);
+    EXPECT_EQ(m->E().v, 5);
     m.keys("sdMean");
-    EXPECT_EQ(m->E.v, 0);
+    EXPECT_EQ(m->E().v, 0);
 
     Machine s;
     s.keys("2 sigma 4 sigma 4 sigma 4 sigma 5 sigma 5 sigma 7 sigma 9 sigma f sdMean sdMean");
-    EXPECT_EQ(s->regs[1].v, 8);
-    EXPECT_EQ(s->E.v, 2.138089935299);
+    EXPECT_EQ(s->registers()[1].v, 8);
+    EXPECT_EQ(s->E().v, 2.138089935299);
     s.keys("9 f sigma f sdMean");
-    EXPECT_EQ(s->E.v, 4.428571428571);
+    EXPECT_EQ(s->E().v, 4.428571428571);
     s.keys("4 f sigma 2 =");
-    EXPECT_EQ(s->regs[1].v, 5);
+    EXPECT_EQ(s->registers()[1].v, 5);
 }
 
 TEST(Statistics, FailuresAndTheEndOfTheFrequency) {
@@ -133,9 +131,9 @@ TEST(Statistics, FailuresAndTheEndOfTheFrequency) {
     EXPECT_TRUE(failsWith("5 sigma sdMean"));
     Machine m;
     m.keys("5 sigma + 2 =");
-    EXPECT_EQ(m->regs[1].v, 1); // "+" ended the pending frequency
-    EXPECT_EQ(m->E.v, 7);
+    EXPECT_EQ(m->registers()[1].v, 1); // "+" ended the pending frequency
+    EXPECT_EQ(m->E().v, 7);
     m.keys("f 0");
-    EXPECT_EQ(m->regs[1], Num::zero);
-    EXPECT_EQ(m->regs[2], Num::zero);
+    EXPECT_EQ(m->registers()[1], Num::zero);
+    EXPECT_EQ(m->registers()[2], Num::zero);
 }

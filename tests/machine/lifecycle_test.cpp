@@ -15,7 +15,7 @@ TEST(Lifecycle, StoredModelDecidesTheStartModel) {
         StdRandom random(1);
         Engine engine(clock, settings, random);
         EXPECT_EQ(engine.model(), expected) << stored;
-        EXPECT_EQ(engine.regs.size(), expected == Model::orbis412 ? 44u : 12u);
+        EXPECT_EQ(engine.registers().size(), expected == Model::orbis412 ? 44u : 12u);
     }
     SimulatedClock clock;
     MemorySettings empty;
@@ -28,38 +28,38 @@ TEST(Lifecycle, ModelChangeClearsRegistersAndProgramButKeepsTheTape) {
     std::vector<Model> announced;
     m->addModelListener([&](Model model) { announced.push_back(model); });
     m.keys("5 store 3 printKey mode:load 7 mode:run");
-    ASSERT_EQ(m->regs[3].v, 5);
-    const auto tapeBefore = m->tape.size();
+    ASSERT_EQ(m->registers()[3].v, 5);
+    const auto tapeBefore = m->tape().size();
     const int writes = m.settings.writes;
 
     m->select(Model::orbis410); // the model in use: nothing happens
-    EXPECT_EQ(m->regs[3].v, 5);
+    EXPECT_EQ(m->registers()[3].v, 5);
     EXPECT_EQ(m.settings.writes, writes);
     EXPECT_TRUE(announced.empty());
 
     m->select(Model::orbis412);
-    EXPECT_EQ(m->regs.size(), 44u);
-    for (const Num& r : m->regs) EXPECT_EQ(r, Num::zero);
+    EXPECT_EQ(m->registers().size(), 44u);
+    for (const Num& r : m->registers()) EXPECT_EQ(r, Num::zero);
     EXPECT_TRUE(m->programSteps().empty());
-    EXPECT_EQ(m->tape.size(), tapeBefore);
+    EXPECT_EQ(m->tape().size(), tapeBefore);
     EXPECT_EQ(savedModel(m.settings), Model::orbis412);
     EXPECT_EQ(announced, std::vector<Model>{Model::orbis412});
 
     m->select(Model::orbis410);
-    EXPECT_EQ(m->regs.size(), 12u);
+    EXPECT_EQ(m->registers().size(), 12u);
 }
 
 TEST(Lifecycle, PowerOffStopsTheRunAndClearsTheMachineButNotTheTape) {
     Machine m;
     m.keys("mode:load f fwd 1 jump 1 mode:run 4 store 2 startStop");
     m.advance(0.1);
-    ASSERT_TRUE(m->running);
-    const auto tapeBefore = m->tape.size();
+    ASSERT_TRUE(m->running());
+    const auto tapeBefore = m->tape().size();
     m->setPower(false);
-    EXPECT_FALSE(m->running);
+    EXPECT_FALSE(m->running());
     EXPECT_TRUE(m->programSteps().empty());
-    EXPECT_EQ(m->regs[2], Num::zero);
-    EXPECT_EQ(m->tape.size(), tapeBefore);
+    EXPECT_EQ(m->registers()[2], Num::zero);
+    EXPECT_EQ(m->tape().size(), tapeBefore);
     EXPECT_EQ(m.display(), "");
     m->setPower(true);
     EXPECT_EQ(m.display(), "0.0000");
@@ -70,55 +70,55 @@ TEST(Lifecycle, AClickOnThePowerSwitchWhereItStandsKeepsTheProgram) {
     m.keys("mode:load 5 mode:run 3 store 1");
     m->setPower(true);
     EXPECT_EQ(m->programSteps().size(), 1u);
-    EXPECT_EQ(m->regs[1].v, 3);
+    EXPECT_EQ(m->registers()[1].v, 3);
 }
 
 TEST(Lifecycle, SwitchingToLoadCommitsTheHalfTypedNumber) {
     Machine m;
     m.keys("2.5");
     m->setMode(Mode::step);
-    ASSERT_TRUE(m->entry.has_value()); // RUN and STEP keep the entry
+    ASSERT_TRUE(m->entry().has_value()); // RUN and STEP keep the entry
     m->setMode(Mode::load);
-    EXPECT_FALSE(m->entry.has_value());
-    EXPECT_EQ(m->E, (Num{2.5, false}));
+    EXPECT_FALSE(m->entry().has_value());
+    EXPECT_EQ(m->E(), (Num{2.5, false}));
 
     m->setMode(Mode::run);
     m.keys("30 dms 15");
     m->setMode(Mode::load);
-    EXPECT_EQ(m->E, (Num{30.25, true}));
+    EXPECT_EQ(m->E(), (Num{30.25, true}));
 
     m->setMode(Mode::run);
     m.keys("1234567.891234"); // 13 digits kept, rounded to 13 on commit
     m->setMode(Mode::load);
-    EXPECT_EQ(m->E.v, 1234567.891234);
+    EXPECT_EQ(m->E().v, 1234567.891234);
 }
 
 TEST(Lifecycle, AnyModeChangeDropsThePendingPrefix) {
     Machine m;
     m.keys("store");
-    ASSERT_NE(m->prefix.kind, Prefix::Kind::none);
+    ASSERT_NE(m->prefix().kind, Prefix::Kind::none);
     m->setMode(Mode::run);
-    EXPECT_EQ(m->prefix.kind, Prefix::Kind::none);
+    EXPECT_EQ(m->prefix().kind, Prefix::Kind::none);
     m.keys("5 store");
     m->setMode(Mode::load);
-    EXPECT_EQ(m->prefix.kind, Prefix::Kind::none);
+    EXPECT_EQ(m->prefix().kind, Prefix::Kind::none);
 }
 
 TEST(Lifecycle, BlinkPhaseChangesOnlyWhileRunning) {
     Machine m;
     m.advance(1.0);
-    EXPECT_TRUE(m->blinkOn);
+    EXPECT_TRUE(m->blinkOn());
     m.keys("mode:load f fwd 1 jump 1 mode:run startStop");
     m.advance(0.31);
-    EXPECT_FALSE(m->blinkOn);
+    EXPECT_FALSE(m->blinkOn());
     EXPECT_EQ(m.display(), "");
     m.advance(0.3);
-    EXPECT_TRUE(m->blinkOn);
+    EXPECT_TRUE(m->blinkOn());
     EXPECT_EQ(m.display(), "- - - - - - - -");
     m.keys("startStop");
-    const bool phase = m->blinkOn;
+    const bool phase = m->blinkOn();
     m.advance(1.0);
-    EXPECT_EQ(m->blinkOn, phase);
+    EXPECT_EQ(m->blinkOn(), phase);
 }
 
 TEST(Lifecycle, DestroyingTheEngineLeavesNoCallbackBehind) {
@@ -127,10 +127,10 @@ TEST(Lifecycle, DestroyingTheEngineLeavesNoCallbackBehind) {
     StdRandom random(3);
     {
         Engine engine(clock, settings, random);
-        engine.press(K::startStop); // an empty memory: the run ends in its first slice
+        engine.press(KeyKind::startStop); // an empty memory: the run ends in its first slice
         engine.press(Key::digit(1));
-        engine.press(K::f);
-        engine.press(K::chs); // SELFTEST: a temporary display
+        engine.press(KeyKind::f);
+        engine.press(KeyKind::chs); // SELFTEST: a temporary display
     }
     EXPECT_EQ(clock.pending(), 0u);
     clock.advance(10);

@@ -9,19 +9,19 @@ TEST(Listing, PrintsFromTheCounterToTheLastStepAtThePrintersPace) {
     Machine m;
     m->loadProgram({56, 57, 192, 5, 27});
     m.keys("mode:step fwd");
-    EXPECT_TRUE(m->listing);
-    EXPECT_TRUE(m->tape.empty()); // FWD returns at once; the task prints
+    EXPECT_TRUE(m->listing());
+    EXPECT_TRUE(m->tape().empty()); // FWD returns at once; the task prints
     m.advance(0);
     EXPECT_EQ(m.tape(), (Lines{"·001  070  S"}));
     m.advance(0.49);
-    EXPECT_EQ(m->tape.size(), 1u);
+    EXPECT_EQ(m->tape().size(), 1u);
     m.advance(0.01);
-    EXPECT_EQ(m->tape.size(), 2u);
+    EXPECT_EQ(m->tape().size(), 2u);
     m.advance(2);
     EXPECT_EQ(m.tape(),
               (Lines{"·001  070  S", "·002  071  C", "·003  300  ST", "·004  005  5", "·005  033  SS"}));
-    EXPECT_FALSE(m->listing);
-    EXPECT_EQ(m->pc, 6);
+    EXPECT_FALSE(m->listing());
+    EXPECT_EQ(m->pc(), 6);
     EXPECT_TRUE(m.redLines().empty());
 }
 
@@ -35,11 +35,11 @@ TEST(Listing, EmptyStepsInsideTheProgramAreListed) {
 TEST(Listing, NothingToListEndsAtOnce) {
     Machine m;
     m->loadProgram({56});
-    m->pc = 2;
+    m->setCounter(2);
     m.keys("mode:step fwd");
     m.advance(0);
-    EXPECT_FALSE(m->listing);
-    EXPECT_TRUE(m->tape.empty());
+    EXPECT_FALSE(m->listing());
+    EXPECT_TRUE(m->tape().empty());
 }
 
 TEST(Listing, AKeyInTheSameInstantAsFwdPrintsNothing) {
@@ -47,9 +47,9 @@ TEST(Listing, AKeyInTheSameInstantAsFwdPrintsNothing) {
     m->loadProgram({56, 57});
     m.keys("mode:step fwd 9");
     m.advance(5);
-    EXPECT_FALSE(m->listing);
-    EXPECT_TRUE(m->tape.empty());
-    EXPECT_FALSE(m->entry.has_value());
+    EXPECT_FALSE(m->listing());
+    EXPECT_TRUE(m->tape().empty());
+    EXPECT_FALSE(m->entry().has_value());
 }
 
 TEST(Listing, AnyKeyStopsItAndDoesNothingElse) {
@@ -58,18 +58,18 @@ TEST(Listing, AnyKeyStopsItAndDoesNothingElse) {
     m.keys("mode:step fwd");
     m.advance(0.5);
     m.keys("9");
-    EXPECT_FALSE(m->listing);
-    EXPECT_FALSE(m->entry.has_value());
+    EXPECT_FALSE(m->listing());
+    EXPECT_FALSE(m->entry().has_value());
     m.advance(5);
-    EXPECT_EQ(m->tape.size(), 2u);
+    EXPECT_EQ(m->tape().size(), 2u);
     // A new listing right away does not run beside the old one.
     m.keys("fwd");
     m.advance(0.2);
     m.keys("9 fwd");
     m.advance(0.4);
-    EXPECT_EQ(m->tape.size(), 4u);
+    EXPECT_EQ(m->tape().size(), 4u);
     m.advance(5);
-    EXPECT_EQ(m->tape.size(), 6u);
+    EXPECT_EQ(m->tape().size(), 6u);
 }
 
 TEST(Listing, SwitchesStopIt) {
@@ -79,23 +79,23 @@ TEST(Listing, SwitchesStopIt) {
     m.advance(0);
     m.keys("printer:off");
     m.advance(5);
-    EXPECT_FALSE(m->listing);
-    EXPECT_EQ(m->tape.size(), 1u);
+    EXPECT_FALSE(m->listing());
+    EXPECT_EQ(m->tape().size(), 1u);
     m.keys("printer:on fwd");
     m.advance(0);
     m.keys("mode:run");
     m.advance(5);
-    EXPECT_EQ(m->tape.size(), 2u);
+    EXPECT_EQ(m->tape().size(), 2u);
 }
 
 TEST(Listing, WithThePrinterOffFwdShowsThePosition) {
     Machine m;
     m->loadProgram({56, 57});
     m.keys("mode:step printer:off fwd");
-    EXPECT_FALSE(m->listing);
-    EXPECT_TRUE(m->overrideCells.has_value());
+    EXPECT_FALSE(m->listing());
+    EXPECT_TRUE(m->temporaryDisplay());
     m.advance(1.5);
-    EXPECT_FALSE(m->overrideCells.has_value());
+    EXPECT_FALSE(m->temporaryDisplay());
 }
 
 TEST(Listing, OperandStepsOnBothModels) {
@@ -120,11 +120,11 @@ TEST(ProgramTransfer, StepsOutAndIn) {
     EXPECT_TRUE(m->programSteps().empty());
     std::vector<Step> long_(500, 7);
     m.keys("3 store 1");
-    m->pc = 9;
+    m->setCounter(9);
     m->loadProgram(long_);
     EXPECT_EQ(m->programSteps().size(), 416u);
-    EXPECT_EQ(m->pc, 1);
-    EXPECT_EQ(m->regs[1].v, 3);
+    EXPECT_EQ(m->pc(), 1);
+    EXPECT_EQ(m->registers()[1].v, 3);
     m->loadProgram({1, 2, 3});
     EXPECT_EQ(m->programSteps(), (std::vector<Step>{1, 2, 3}));
 }
@@ -134,9 +134,9 @@ TEST(ProgramTransfer, LoadingStopsARunningProgram) {
     m->loadProgram({129, 232, 1});
     m.keys("startStop");
     m.advance(0.1);
-    ASSERT_TRUE(m->running);
+    ASSERT_TRUE(m->running());
     m->loadProgram({5});
-    EXPECT_FALSE(m->running);
+    EXPECT_FALSE(m->running());
     m.advance(1);
-    EXPECT_EQ(m->pc, 1);
+    EXPECT_EQ(m->pc(), 1);
 }

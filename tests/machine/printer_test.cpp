@@ -32,11 +32,14 @@ TEST(Tape, PrinterSwitchedOffOnlyPrintForcesALine) {
     Machine m;
     m.keys("printer:off 2 + 3 = sqrt printKey adv f .");
     EXPECT_EQ(m.tape(), (Lines{"      2.2360", "            ", "··················"}));
-    EXPECT_TRUE(m->tape[2].left);
-    m->suppressPrint = true;
-    m->setPrinterOn(true);
-    m.keys("4 sqrt");
-    EXPECT_EQ(m->tape.size(), 3u);
+    EXPECT_TRUE(m->tape()[2].left);
+
+    // During a run only PRINT reaches the paper, printer on or off.
+    Machine run;
+    run->loadProgram({4, 50, 28, 27});
+    run.keys("startStop");
+    run.settle();
+    EXPECT_EQ(run.tape(), (Lines{"      2.0000"}));
 }
 
 TEST(Tape, AnErrorInTheMiddleOfAChain) {
@@ -44,7 +47,10 @@ TEST(Tape, AnErrorInTheMiddleOfAChain) {
     m.keys("2 + 3 / 0 + 1 =");
     EXPECT_EQ(m.tape(), (Lines{"      2.0000 +", "      3.0000 ÷", "      0.0000 +", "       ERROR"}));
     EXPECT_EQ(m.redLines(), (Lines{"       ERROR"}));
-    EXPECT_EQ(m->errorSaved.v, 0);
+    // CLEAR brings back the number E held when the error came.
+    Machine overflow;
+    overflow.keys("1 exp 99 * 10 = clear");
+    EXPECT_EQ(overflow->E().v, 10);
 }
 
 TEST(Tape, ThePrintersNarrowerNumberField) {
@@ -80,12 +86,12 @@ TEST(Tape, LineLayout) {
 TEST(Tape, TearingOffEmptiesTheTapeAndChangesTheEdge) {
     Machine m;
     m.keys("1 printKey");
-    const auto seed = m->tearSeed;
+    const auto seed = m->tearSeed();
     m->clearTape();
-    EXPECT_TRUE(m->tape.empty());
-    EXPECT_NE(m->tearSeed, seed);
-    const auto again = m->tearSeed;
+    EXPECT_TRUE(m->tape().empty());
+    EXPECT_NE(m->tearSeed(), seed);
+    const auto again = m->tearSeed();
     m->clearTape();
-    EXPECT_NE(m->tearSeed, again);
-    EXPECT_NE(m->tearSeed, 0u);
+    EXPECT_NE(m->tearSeed(), again);
+    EXPECT_NE(m->tearSeed(), 0u);
 }

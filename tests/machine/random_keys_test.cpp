@@ -13,20 +13,20 @@ namespace {
 
 void checkInvariants(Engine& e, std::size_t tapeBefore, bool tornOff) {
     ASSERT_EQ(e.cells().size(), 16u);
-    ASSERT_GE(e.pc, 1);
-    ASSERT_LE(e.pc, 416);
-    ASSERT_EQ(e.program.size(), 416u);
+    ASSERT_GE(e.pc(), 1);
+    ASSERT_LE(e.pc(), 416);
+    ASSERT_EQ(e.program().size(), 416u);
     ASSERT_LE(e.parenLevel(), 4);
-    ASSERT_LE(e.returnStack.size(), 6u);
-    ASSERT_EQ(e.regs.size(), static_cast<std::size_t>(registerCount(e.model())));
-    ASSERT_TRUE(std::isfinite(e.E.v));
-    for (const Num& r : e.regs) {
+    ASSERT_LE(e.returnDepthUsed(), 6u);
+    ASSERT_EQ(e.registers().size(), static_cast<std::size_t>(registerCount(e.model())));
+    ASSERT_TRUE(std::isfinite(e.E().v));
+    for (const Num& r : e.registers()) {
         ASSERT_TRUE(std::isfinite(r.v));
     }
     if (!tornOff) {
-        ASSERT_GE(e.tape.size(), tapeBefore);
+        ASSERT_GE(e.tape().size(), tapeBefore);
     }
-    for (const auto& line : e.tape) {
+    for (const auto& line : e.tape()) {
         ASSERT_LE(utf8Length(line.printed()), 18u);
     }
 }
@@ -39,7 +39,7 @@ TEST(RandomKeys, NoSequenceBreaksTheMachine) {
         std::mt19937 rng(model == Model::orbis410 ? 410 : 412);
         std::vector<Key> keys(allKeysBegin(), allKeysEnd());
         for (int i = 0; i < 4000; ++i) {
-            const std::size_t before = m->tape.size();
+            const std::size_t before = m->tape().size();
             bool tornOff = false;
             const int what = static_cast<int>(rng() % 100);
             if (what < 80) {

@@ -58,13 +58,13 @@ TEST(Rules, DegreesMinutesSecondsAtTheirBoundaries) {
     EXPECT_EQ(resultOf("720 chs f dms"), 0);
     Machine m;
     m.keys("360 dms 0 dms 0 =");
-    EXPECT_EQ(m->E.v, 360);
+    EXPECT_EQ(m->E().v, 360);
     EXPECT_EQ(m.display(), "0 00 00.0000");
     // ROUND leaves a D/M/S number alone and rounds a plain one.
     Machine r;
     r.keys("setDP 2 10 dms 30 dms 30 f 8");
-    EXPECT_TRUE(r->E.dms);
-    EXPECT_EQ(r->E.v, 10.50833333333);
+    EXPECT_TRUE(r->E().dms);
+    EXPECT_EQ(r->E().v, 10.50833333333);
     EXPECT_EQ(resultOf("setDP 2 2.125 f 8"), 2.13);
 }
 
@@ -109,12 +109,12 @@ TEST(Rules, EveryEntryKeyCountsAsAKeyedNumberForJumpPlusMinusEquals) {
         Machine m;
         m->loadProgram(program);
         m.keys(std::string("startStop wait ") + key + " startStop wait");
-        EXPECT_TRUE(m->tape.empty()) << key << " was not taken as a keyed number";
+        EXPECT_TRUE(m->tape().empty()) << key << " was not taken as a keyed number";
     }
     Machine none;
     none->loadProgram(program);
     none.keys("startStop wait startStop wait");
-    EXPECT_EQ(none->tape.size(), 1u); // nothing keyed: on to PRINT
+    EXPECT_EQ(none->tape().size(), 1u); // nothing keyed: on to PRINT
 }
 
 TEST(Rules, AVarianceRoundedBelowZeroIsZero) {
@@ -122,8 +122,8 @@ TEST(Rules, AVarianceRoundedBelowZeroIsZero) {
     // whose square root would be the error state.
     Machine m;
     m.keys("12.34 sigma 12.34 sigma 12.34 sigma f 4");
-    EXPECT_FALSE(m->error);
-    EXPECT_EQ(m->E.v, 0);
+    EXPECT_FALSE(m->error());
+    EXPECT_EQ(m->E().v, 0);
 }
 
 TEST(Rules, AFullMemoryListsAll416Steps) {
@@ -131,7 +131,7 @@ TEST(Rules, AFullMemoryListsAll416Steps) {
     m->loadProgram(std::vector<Step>(416, 56));
     m.keys("mode:step fwd");
     m.advance(416 * 0.5 + 5);
-    EXPECT_FALSE(m->listing);
-    EXPECT_EQ(m->tape.size(), 416u);
-    EXPECT_EQ(m->tape.back().printed(), "·416  070  S");
+    EXPECT_FALSE(m->listing());
+    EXPECT_EQ(m->tape().size(), 416u);
+    EXPECT_EQ(m->tape().back().printed(), "·416  070  S");
 }

@@ -37,13 +37,13 @@ std::vector<std::string> Machine::tape() const {
 
 std::vector<std::string> Machine::tapeSince(std::size_t from) const {
     std::vector<std::string> lines;
-    for (std::size_t i = from; i < engine->tape.size(); ++i) lines.push_back(engine->tape[i].printed());
+    for (std::size_t i = from; i < engine->tape().size(); ++i) lines.push_back(engine->tape()[i].printed());
     return lines;
 }
 
 std::vector<std::string> Machine::redLines() const {
     std::vector<std::string> lines;
-    for (const auto& line : engine->tape)
+    for (const auto& line : engine->tape())
         if (line.red) lines.push_back(line.printed());
     return lines;
 }
@@ -51,14 +51,14 @@ std::vector<std::string> Machine::redLines() const {
 double resultOf(const std::string& keys, Model model) {
     Machine m(model);
     m.keys(keys);
-    EXPECT_FALSE(m->error) << keys;
-    return m->E.v;
+    EXPECT_FALSE(m->error()) << keys;
+    return m->E().v;
 }
 
 bool failsWith(const std::string& keys, Model model) {
     Machine m(model);
     m.keys(keys);
-    return m->error;
+    return m->error();
 }
 
 void Machine::settle(double limitSeconds) {

@@ -28,17 +28,17 @@ TEST(Layout, EveryKeyOnceInsideThePicture) {
 
 TEST(Layout, HelpLabelsSitBelowOrInsideTheKeys) {
     EXPECT_EQ(Layout::helpRect(Key::digit(7), Layout::keyRect(Key::digit(7))), QRectF(482, 331, 109, 27));
-    EXPECT_EQ(Layout::helpRect(K::exp, Layout::keyRect(K::exp)), QRectF(323, 482.52, 94, 24.48));
-    const QRectF sigma = Layout::helpRect(K::sigma, Layout::keyRect(K::sigma));
+    EXPECT_EQ(Layout::helpRect(KeyKind::exp, Layout::keyRect(KeyKind::exp)), QRectF(323, 482.52, 94, 24.48));
+    const QRectF sigma = Layout::helpRect(KeyKind::sigma, Layout::keyRect(KeyKind::sigma));
     EXPECT_DOUBLE_EQ(sigma.height(), 25.2);
     EXPECT_DOUBLE_EQ(sigma.top(), 299.8);
     EXPECT_EQ(Layout::helpRect(Key::digit(0), Layout::keyRect(Key::digit(0))), QRectF(482, 696, 109, 27));
     EXPECT_EQ(Layout::fHelp(Key::digit(0)), QStringLiteral("CLEAR R1-3"));
-    EXPECT_EQ(Layout::fHelp(K::chs), QStringLiteral("SELFTEST"));
-    EXPECT_EQ(Layout::fHelp(K::sigma), QStringLiteral("-SIGMA"));
-    EXPECT_EQ(Layout::fHelp(K::clear), QStringLiteral("CLEAR ALL"));
-    EXPECT_FALSE(Layout::fHelp(K::sin));
-    EXPECT_FALSE(Layout::fHelp(K::plus));
+    EXPECT_EQ(Layout::fHelp(KeyKind::chs), QStringLiteral("SELFTEST"));
+    EXPECT_EQ(Layout::fHelp(KeyKind::sigma), QStringLiteral("-SIGMA"));
+    EXPECT_EQ(Layout::fHelp(KeyKind::clear), QStringLiteral("CLEAR ALL"));
+    EXPECT_FALSE(Layout::fHelp(KeyKind::sin));
+    EXPECT_FALSE(Layout::fHelp(KeyKind::plus));
 }
 
 TEST(Layout, HelpColoursAreTheMedianAndAnyResolutionSamplesTheSamePlaces) {
@@ -61,7 +61,7 @@ TEST(Layout, HelpColoursAreTheMedianAndAnyResolutionSamplesTheSamePlaces) {
         ASSERT_TRUE(eight);
         EXPECT_EQ(eight->background, QColor(40, 40, 40));
         EXPECT_EQ(eight->ink, QColor::fromRgbF(1.0f, 0.84f, 0.3f)); // amber on dark
-        EXPECT_FALSE(colors[static_cast<std::size_t>(Layout::keyIndex(K::sin))]);
+        EXPECT_FALSE(colors[static_cast<std::size_t>(Layout::keyIndex(KeyKind::sin))]);
     }
     const auto none = Layout::sampleHelpColors(QImage());
     EXPECT_TRUE(std::all_of(none.begin(), none.end(), [](const auto& c) { return !c.has_value(); }));

@@ -104,16 +104,16 @@ TEST(Keyboard, ClickingTheCentreOfEveryKeyPressesExactlyThatKey) {
 
 TEST(Keyboard, KeysActOnReleaseAndWorkTheMachine) {
     Panel panel;
-    for (Key k : {Key::digit(1), Key::digit(2), Key(K::plus), Key::digit(3), Key(K::equals)})
+    for (Key k : {Key::digit(1), Key::digit(2), Key(KeyKind::plus), Key::digit(3), Key(KeyKind::equals)})
         QTest::mouseClick(panel.view.keyboard()->button(k), Qt::LeftButton);
-    EXPECT_EQ(panel.engine.E.v, 15);
+    EXPECT_EQ(panel.engine.E().v, 15);
     // Press, drag off the key, release elsewhere: still one press.
     KeyButton* seven = panel.view.keyboard()->button(Key::digit(7));
     QTest::mousePress(seven, Qt::LeftButton);
-    EXPECT_FALSE(panel.engine.entry.has_value());
+    EXPECT_FALSE(panel.engine.entry().has_value());
     QTest::mouseRelease(seven, Qt::LeftButton, {}, QPoint(-50, -50));
-    ASSERT_TRUE(panel.engine.entry.has_value());
-    EXPECT_EQ(panel.engine.entry->mant, "7");
+    ASSERT_TRUE(panel.engine.entry().has_value());
+    EXPECT_EQ(panel.engine.entry()->mant, "7");
 }
 
 TEST(Keyboard, TheFKeyShinesWhileTheShiftIsPending) {
@@ -122,7 +122,7 @@ TEST(Keyboard, TheFKeyShinesWhileTheShiftIsPending) {
         Panel panel;
         panel.view.setFactor(factor);
         KeyboardView* keyboard = panel.view.keyboard();
-        KeyButton* f = keyboard->button(K::f);
+        KeyButton* f = keyboard->button(KeyKind::f);
         auto render = [&] {
             keyboard->refresh();
             QImage image(keyboard->size(), QImage::Format_ARGB32);
@@ -130,7 +130,7 @@ TEST(Keyboard, TheFKeyShinesWhileTheShiftIsPending) {
             return image;
         };
         const QImage plain = render();
-        panel.keys({K::f});
+        panel.keys({KeyKind::f});
         const QImage lit = render();
         const QRect key = f->geometry();
         const int mid = key.center().y();
@@ -207,7 +207,7 @@ TEST(Tape, RowsShowTheNewestLinesAndScrollBackToTheLead) {
 
 TEST(Tape, ScrollingJumpsBackOnANewLineAndTheEdgeFollowsTheSeed) {
     Panel panel;
-    for (int i = 0; i < 60; ++i) panel.keys({Key::digit(i % 10), K::printKey});
+    for (int i = 0; i < 60; ++i) panel.keys({Key::digit(i % 10), KeyKind::printKey});
     TapePaper* paper = panel.view.tapeView()->paper();
     paper->refresh();
     QWheelEvent wheel(QPointF(20, 20), paper->mapToGlobal(QPointF(20, 20)), QPoint(), QPoint(0, 120 * 5),
@@ -220,21 +220,21 @@ TEST(Tape, ScrollingJumpsBackOnANewLineAndTheEdgeFollowsTheSeed) {
     const QSizeF size = paper->paperSize();
     EXPECT_EQ(paper->scroll(),
               TapeGeometry::maxScroll(60, size.height(), TapeGeometry::rowHeight(size.width())));
-    panel.keys({K::printKey});
+    panel.keys({KeyKind::printKey});
     paper->refresh();
     EXPECT_EQ(paper->scroll(), 0);
 
     const QRectF band(0, 0, 226, 4);
-    const QPainterPath a = TapeGeometry::tornEdge(band, panel.engine.tearSeed);
-    EXPECT_EQ(a, TapeGeometry::tornEdge(band, panel.engine.tearSeed));
+    const QPainterPath a = TapeGeometry::tornEdge(band, panel.engine.tearSeed());
+    EXPECT_EQ(a, TapeGeometry::tornEdge(band, panel.engine.tearSeed()));
     QTest::mouseClick(panel.view.tapeView()->tearButton(), Qt::LeftButton);
-    EXPECT_TRUE(panel.engine.tape.empty());
-    EXPECT_NE(a, TapeGeometry::tornEdge(band, panel.engine.tearSeed));
+    EXPECT_TRUE(panel.engine.tape().empty());
+    EXPECT_NE(a, TapeGeometry::tornEdge(band, panel.engine.tearSeed()));
 }
 
 TEST(Tape, TheStripShowsRedAndBlackInk) {
     Panel panel;
-    panel.keys({Key::digit(8), K::printKey, Key::digit(8), K::chs, K::printKey});
+    panel.keys({Key::digit(8), KeyKind::printKey, Key::digit(8), KeyKind::chs, KeyKind::printKey});
     panel.view.tapeView()->refresh();
     TapePaper* paper = panel.view.tapeView()->paper();
     QImage image(paper->size(), QImage::Format_ARGB32);
@@ -271,7 +271,7 @@ TEST(KeyHelpLabels, HoverAltAndTheSwitch) {
     QApplication::sendEvent(kb->button(Key::digit(7)), &leave);
     ASSERT_EQ(kb->labels().size(), 1u);
     EXPECT_EQ(kb->labels()[0].text, QStringLiteral("ROUND"));
-    QApplication::sendEvent(kb->button(K::sin), &enter);
+    QApplication::sendEvent(kb->button(KeyKind::sin), &enter);
     EXPECT_TRUE(kb->labels().empty()); // no label for a key without one
 
     panel.help.setOptionDown(true);

@@ -1,0 +1,58 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
+// Statistics: SIGMA and -SIGMA keep n, Σx and Σx² in registers 1 to 3, MEAN
+// and SD read them.
+#include "engine/Engine.h"
+
+#include <cmath>
+
+namespace vx {
+
+bool Engine::statisticsCode(int code) {
+    switch (code) {
+    case Codes::sigma:
+    case Codes::minusSigma: {
+        const double sign = code == Codes::sigma ? 1 : -1;
+        sigmaAdd(E_.v, sign);
+        sigmaPending_ = SigmaPending{E_.v, sign, false};
+        printNumber(E_, Codes::symbol(code), false);
+        return true;
+    }
+    case Codes::mean:
+    case Codes::shiftedMean:
+        if (regs_[1].v == 0) throw CalcError{};
+        E_ = Num{checked(regs_[2].v / regs_[1].v), false};
+        printNumber(E_, "MN", false);
+        return true;
+    case Codes::deviation:
+    case Codes::shiftedDeviation: {
+        const double n = regs_[1].v;
+        if (n <= 1) throw CalcError{};
+        // Rounding can leave a variance of equal values slightly below zero.
+        double variance = (regs_[3].v - regs_[2].v * regs_[2].v / n) / (n - 1);
+        if (variance < 0) variance = 0;
+        E_ = Num{checked(std::sqrt(variance)), false};
+        printNumber(E_, "SD", false);
+        return true;
+    }
+    case Codes::clearStatistics: regs_[1] = regs_[2] = regs_[3] = Num::zero; return true;
+    default: return false;
+    }
+}
+
+void Engine::sigmaAdd(double x, double sign) {
+    regs_[1] = Num{r13(regs_[1].v + sign), false};
+    regs_[2] = Num{r13(regs_[2].v + x * sign), false};
+    regs_[3] = Num{r13(regs_[3].v + x * sign * x), false};
+}
+
+void Engine::frequencyCompletion(const SigmaPending& pending) {
+    // "x SIGMA f =" counts x f times: SIGMA counted it once, "=" adds the rest.
+    const double d = pending.sign * (E_.v - 1);
+    const double x = pending.x;
+    regs_[1].v = r13(regs_[1].v + d);
+    regs_[2].v = r13(regs_[2].v + x * d);
+    regs_[3].v = r13(regs_[3].v + x * (x * d));
+    printNumber(E_, "=", false);
+}
+
+} // namespace vx
