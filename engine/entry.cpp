@@ -64,7 +64,7 @@ double Entry::value() const {
 }
 
 void Entry::edit(int code) {
-    if (code <= 9) {
+    if (Codes::isDigit(code)) {
         if (!expMode) {
             if (significantDigits() <= 12) mant.push_back(static_cast<char>('0' + code));
         } else {
@@ -74,20 +74,20 @@ void Entry::edit(int code) {
         return;
     }
     switch (code) {
-    case 10:
+    case Codes::dot:
         if (expMode || mant.find('.') != std::string::npos) return;
         mant += mant.empty() ? "0." : ".";
         return;
-    case 11:
+    case Codes::chs:
         if (expMode)
             expNeg = !expNeg;
         else
             neg = !neg;
         return;
-    case 12:
+    case Codes::exp:
         if (dmsParts.empty()) expMode = true;
         return;
-    case 13:
+    case Codes::dms:
         if (expMode || dmsParts.size() >= 2) return;
         dmsParts.push_back(mant.empty() ? "0" : mant);
         mant.clear();
@@ -99,7 +99,7 @@ void Entry::edit(int code) {
 void Engine::editEntry(int code) {
     polar_.reset();
     identMode_ = false;
-    if (code == 11 && !entry_ && !entryReady_) {
+    if (code == Codes::chs && !entry_ && !entryReady_) {
         // CHS right after a result negates it in place.
         E_.v = -E_.v;
         return;

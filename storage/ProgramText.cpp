@@ -65,7 +65,7 @@ std::optional<int> registerOperand(const QString& mnemonic) {
 }
 
 bool isOperandValue(int value) {
-    return (value >= 0 && value <= 43) || (value >= 100 && value <= 143);
+    return (value >= 0 && value <= 43) || (value >= Codes::indirect && value <= Codes::indirect + 43);
 }
 
 } // namespace
