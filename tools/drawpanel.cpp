@@ -17,6 +17,7 @@
 #include <QRandomGenerator>
 
 #include <cstdio>
+#include <map>
 
 using namespace vx;
 
@@ -128,108 +129,94 @@ void drawSlot(QPainter& p, const QRectF& r) {
     p.drawRoundedRect(r.adjusted(-5.5, -5.5, 5.5, 5.5), 8.5, 8.5);
 }
 
-} // namespace
-
-int main(int argc, char** argv) {
-    qputenv("QT_QPA_PLATFORM", "offscreen");
-    QGuiApplication app(argc, argv);
-    if (argc < 2) {
-        std::fprintf(stderr, "usage: drawpanel OUTPUT.png\n");
-        return 2;
-    }
-    const QSize size = (Layout::imageSize * pixelScale).toSize();
-    QImage image(size, QImage::Format_ARGB32_Premultiplied);
-    QPainter p(&image);
-    p.setRenderHint(QPainter::Antialiasing);
-    p.setRenderHint(QPainter::TextAntialiasing);
-    p.scale(pixelScale, pixelScale);
+// The case plate: warm grey, a little darker towards the user, brushed, with
+// a bevel round its edge.
+void drawPlate(QPainter& p, QSize size) {
     const double W = Layout::imageSize.width(), H = Layout::imageSize.height();
-
-    // The case plate: warm grey, a little darker towards the user, brushed.
     QLinearGradient plate(0, 0, 0, H);
     plate.setColorAt(0, QColor(146, 139, 127));
     plate.setColorAt(1, QColor(118, 112, 102));
     p.fillRect(QRectF(0, 0, W, H), plate);
-    {
-        QRandomGenerator rng(1971);
-        p.save();
-        p.resetTransform();
-        for (int y = 0; y < size.height(); y += 2) {
-            const int shade = static_cast<int>(rng.bounded(14)) - 7;
-            p.setPen(
-                QColor(shade > 0 ? 255 : 0, shade > 0 ? 255 : 0, shade > 0 ? 255 : 0, std::abs(shade) * 2));
-            p.drawLine(0, y, size.width(), y);
-        }
-        for (int i = 0; i < 60000; ++i) {
-            const int x = static_cast<int>(rng.bounded(size.width())),
-                      y = static_cast<int>(rng.bounded(size.height()));
-            p.setPen(rng.bounded(2) ? QColor(255, 255, 255, 16) : QColor(0, 0, 0, 18));
-            p.drawPoint(x, y);
-        }
-        p.restore();
+    QRandomGenerator rng(1971);
+    p.save();
+    p.resetTransform();
+    for (int y = 0; y < size.height(); y += 2) {
+        const int shade = static_cast<int>(rng.bounded(14)) - 7;
+        p.setPen(QColor(shade > 0 ? 255 : 0, shade > 0 ? 255 : 0, shade > 0 ? 255 : 0, std::abs(shade) * 2));
+        p.drawLine(0, y, size.width(), y);
     }
-    // Bevel round the edge of the plate.
+    for (int i = 0; i < 60000; ++i) {
+        const int x = static_cast<int>(rng.bounded(size.width())),
+                  y = static_cast<int>(rng.bounded(size.height()));
+        p.setPen(rng.bounded(2) ? QColor(255, 255, 255, 16) : QColor(0, 0, 0, 18));
+        p.drawPoint(x, y);
+    }
+    p.restore();
     p.setPen(QPen(QColor(255, 255, 255, 90), 2));
     p.drawLine(QPointF(0, 1), QPointF(W, 1));
     p.setPen(QPen(QColor(0, 0, 0, 110), 3));
     p.drawLine(QPointF(0, H - 1.5), QPointF(W, H - 1.5));
+}
 
-    // Recessed wells behind the key groups.
-    for (const QRectF& well : Layout::wells()) drawWell(p, well);
+const QColor white(246, 244, 238), black(24, 24, 24);
+const CapStyle ivory{QColor(236, 229, 212), black};
 
-    const QColor white(246, 244, 238), black(24, 24, 24);
-    const CapStyle ivory{QColor(236, 229, 212), black};
-    const CapStyle slate{QColor(70, 78, 92), white};
-    const CapStyle orange{QColor(214, 108, 38), white};
-    const CapStyle warm{QColor(176, 168, 152), black};
-    const CapStyle red{QColor(184, 44, 36), white};
-    const CapStyle yellow{QColor(242, 194, 44), black};
-    const CapStyle light{QColor(204, 201, 194), black};
-    const CapStyle navy{QColor(44, 70, 108), white};
-    const CapStyle ebony{QColor(34, 34, 34), white};
-    const CapStyle charcoal{QColor(58, 58, 60), white};
+// Each cap's colours and the size of its legend; the legends themselves are the Layout's.
+struct Cap {
+    const CapStyle* style;
+    double size;
+};
 
-    // Each cap's colours and the size of its legend; the legends themselves are the Layout's.
-    struct Cap {
-        KeyKind kind;
-        const CapStyle* style;
-        double size;
+Cap capOf(Key key) {
+    static const CapStyle slate{QColor(70, 78, 92), white};
+    static const CapStyle orange{QColor(214, 108, 38), white};
+    static const CapStyle warm{QColor(176, 168, 152), black};
+    static const CapStyle red{QColor(184, 44, 36), white};
+    static const CapStyle yellow{QColor(242, 194, 44), black};
+    static const CapStyle light{QColor(204, 201, 194), black};
+    static const CapStyle navy{QColor(44, 70, 108), white};
+    static const CapStyle ebony{QColor(34, 34, 34), white};
+    static const CapStyle charcoal{QColor(58, 58, 60), white};
+    static const std::map<KeyKind, Cap> caps = {
+        {KeyKind::adv, {&slate, 17}},       {KeyKind::sdMean, {&slate, 18}},
+        {KeyKind::printKey, {&slate, 17}},  {KeyKind::store, {&slate, 18}},
+        {KeyKind::setDP, {&slate, 16}},     {KeyKind::recall, {&slate, 18}},
+        {KeyKind::reset, {&orange, 17}},    {KeyKind::exchange, {&slate, 17}},
+        {KeyKind::ident, {&slate, 17}},     {KeyKind::clear, {&orange, 17}},
+        {KeyKind::sigma, {&warm, 18}},      {KeyKind::dms, {&warm, 16}},
+        {KeyKind::exp, {&warm, 17}},        {KeyKind::startStop, {&red, 17}},
+        {KeyKind::dot, {&ivory, 30}},       {KeyKind::chs, {&ivory, 17}},
+        {KeyKind::f, {&yellow, 28}},        {KeyKind::power, {&light, 20}},
+        {KeyKind::lparen, {&light, 22}},    {KeyKind::rparen, {&light, 22}},
+        {KeyKind::minus, {&light, 26}},     {KeyKind::divide, {&light, 26}},
+        {KeyKind::plus, {&light, 26}},      {KeyKind::times, {&light, 26}},
+        {KeyKind::equals, {&navy, 28}},     {KeyKind::ln, {&ebony, 17}},
+        {KeyKind::sin, {&ebony, 17}},       {KeyKind::log, {&ebony, 17}},
+        {KeyKind::cos, {&ebony, 17}},       {KeyKind::sqrt, {&ebony, 17}},
+        {KeyKind::tan, {&ebony, 17}},       {KeyKind::recip, {&ebony, 17}},
+        {KeyKind::toRect, {&ebony, 16}},    {KeyKind::toMetric, {&ebony, 16}},
+        {KeyKind::toRad, {&ebony, 15}},     {KeyKind::back, {&charcoal, 14}},
+        {KeyKind::fwd, {&charcoal, 14}},    {KeyKind::jump, {&charcoal, 14}},
+        {KeyKind::insert, {&charcoal, 14}},
     };
-    const Cap caps[] = {
-        {KeyKind::adv, &slate, 17},      {KeyKind::sdMean, &slate, 18},   {KeyKind::printKey, &slate, 17},
-        {KeyKind::store, &slate, 18},    {KeyKind::setDP, &slate, 16},    {KeyKind::recall, &slate, 18},
-        {KeyKind::reset, &orange, 17},   {KeyKind::exchange, &slate, 17}, {KeyKind::ident, &slate, 17},
-        {KeyKind::clear, &orange, 17},   {KeyKind::sigma, &warm, 18},     {KeyKind::dms, &warm, 16},
-        {KeyKind::exp, &warm, 17},       {KeyKind::startStop, &red, 17},  {KeyKind::dot, &ivory, 30},
-        {KeyKind::chs, &ivory, 17},      {KeyKind::f, &yellow, 28},       {KeyKind::power, &light, 20},
-        {KeyKind::lparen, &light, 22},   {KeyKind::rparen, &light, 22},   {KeyKind::minus, &light, 26},
-        {KeyKind::divide, &light, 26},   {KeyKind::plus, &light, 26},     {KeyKind::times, &light, 26},
-        {KeyKind::equals, &navy, 28},    {KeyKind::ln, &ebony, 17},       {KeyKind::sin, &ebony, 17},
-        {KeyKind::log, &ebony, 17},      {KeyKind::cos, &ebony, 17},      {KeyKind::sqrt, &ebony, 17},
-        {KeyKind::tan, &ebony, 17},      {KeyKind::recip, &ebony, 17},    {KeyKind::toRect, &ebony, 16},
-        {KeyKind::toMetric, &ebony, 16}, {KeyKind::toRad, &ebony, 15},    {KeyKind::back, &charcoal, 14},
-        {KeyKind::fwd, &charcoal, 14},   {KeyKind::jump, &charcoal, 14},  {KeyKind::insert, &charcoal, 14},
-    };
+    const auto it = key.isDigit() ? caps.end() : caps.find(key.kind);
+    return it == caps.end() ? Cap{&ivory, 26} : it->second;
+}
 
+// The keys with their legends, and the shifted functions printed under the
+// keys whose help the overlay does not draw.
+void drawKeys(QPainter& p) {
     for (const auto& [key, rect] : Layout::keys()) {
         QString legend = Layout::legend(key);
         // START STOP stands on two lines of its tall cap.
         if (key.kind == KeyKind::startStop) legend.replace(QLatin1Char(' '), QLatin1Char('\n'));
-        const CapStyle* style = &ivory;
-        double legendSize = 26;
-        for (const Cap& c : caps)
-            if (!key.isDigit() && c.kind == key.kind) {
-                style = c.style;
-                legendSize = c.size;
-            }
-        drawCap(p, rect, *style);
+        const Cap cap = capOf(key);
+        drawCap(p, rect, *cap.style);
         QRectF where = face(rect);
         // Keys whose shifted label sits inside the cap carry their legend in the upper part.
         if (Layout::helpInsideKey(key)) where.setBottom(rect.bottom() - rect.height() * 0.36 - 3);
-        text(p, where, legend, legendFont(legendSize, legend.size() > 4), style->ink);
+        text(p, where, legend, legendFont(cap.size, legend.size() > 4), cap.style->ink);
     }
-
-    // Shifted functions printed under the keys whose help the overlay does not draw.
     const QColor amber(255, 214, 77);
     for (const auto& [key, rect] : Layout::keys()) {
         const QString label = Layout::printedShiftLegend(key);
@@ -238,34 +225,37 @@ int main(int argc, char** argv) {
         const QRectF below(rect.left() - 12, rect.bottom() + 3, rect.width() + 24, 19);
         text(p, below, label, legendFont(15.5, false, QFont::DemiBold), amber);
     }
+}
 
-    // Switch slots and their positions.
+void drawSwitch(QPainter& p, const QRectF& r, const QString& heading, const QStringList& positions,
+                bool left) {
+    drawSlot(p, r);
+    engraved(p, QRectF(r.center().x() - 70, r.top() - 28, 140, 14), heading,
+             legendFont(10, false, QFont::Bold));
     const QFont small = legendFont(11, false, QFont::Bold);
-    const QFont title = legendFont(10, false, QFont::Bold);
-    auto slotWithLabels = [&](const QRectF& r, const QString& heading, const QStringList& positions,
-                              bool left) {
-        drawSlot(p, r);
-        engraved(p, QRectF(r.center().x() - 70, r.top() - 28, 140, 14), heading, title);
-        const int n = static_cast<int>(positions.size());
-        for (int i = 0; i < n; ++i) {
-            const double cy = r.top() + r.height() * (n == 3 ? (0.21 + 0.29 * i) : (0.25 + 0.5 * i));
-            const QRectF where =
-                left ? QRectF(r.left() - 66, cy - 8, 56, 16) : QRectF(r.right() + 10, cy - 8, 60, 16);
-            engraved(p, where, positions[i], small,
-                     (left ? Qt::AlignRight : Qt::AlignLeft) | Qt::AlignVCenter);
-        }
-    };
-    slotWithLabels(Layout::printerSwitch(), QStringLiteral("DRUCKER"),
-                   {QStringLiteral("EIN"), QStringLiteral("AUS")}, false);
-    slotWithLabels(Layout::modeSwitch(), QStringLiteral("BETRIEBSART"),
-                   {QStringLiteral("RUN"), QStringLiteral("STEP"), QStringLiteral("LOAD")}, false);
-    slotWithLabels(Layout::tapeSwitch(), QStringLiteral("STREIFEN"),
-                   {QStringLiteral("EIN"), QStringLiteral("AUS")}, true);
-    slotWithLabels(Layout::angleSwitch(), QStringLiteral("WINKEL"),
-                   {QStringLiteral("GRAD"), QStringLiteral("DEG")}, false);
+    const int n = static_cast<int>(positions.size());
+    for (int i = 0; i < n; ++i) {
+        const double cy = r.top() + r.height() * (n == 3 ? (0.21 + 0.29 * i) : (0.25 + 0.5 * i));
+        const QRectF where =
+            left ? QRectF(r.left() - 66, cy - 8, 56, 16) : QRectF(r.right() + 10, cy - 8, 60, 16);
+        engraved(p, where, positions[i], small, (left ? Qt::AlignRight : Qt::AlignLeft) | Qt::AlignVCenter);
+    }
+}
 
-    // Group titles and the maker's plate.
-    engraved(p, QRectF(489, 16, 222, 16), QStringLiteral("PROGRAMM"), title);
+void drawSwitches(QPainter& p) {
+    drawSwitch(p, Layout::printerSwitch(), QStringLiteral("DRUCKER"),
+               {QStringLiteral("EIN"), QStringLiteral("AUS")}, false);
+    drawSwitch(p, Layout::modeSwitch(), QStringLiteral("BETRIEBSART"),
+               {QStringLiteral("RUN"), QStringLiteral("STEP"), QStringLiteral("LOAD")}, false);
+    drawSwitch(p, Layout::tapeSwitch(), QStringLiteral("STREIFEN"),
+               {QStringLiteral("EIN"), QStringLiteral("AUS")}, true);
+    drawSwitch(p, Layout::angleSwitch(), QStringLiteral("WINKEL"),
+               {QStringLiteral("GRAD"), QStringLiteral("DEG")}, false);
+}
+
+// The program group's title and the maker's plate.
+void drawPlates(QPainter& p) {
+    engraved(p, QRectF(489, 16, 222, 16), QStringLiteral("PROGRAMM"), legendFont(10, false, QFont::Bold));
     const QRectF plateRect(770, 70, 440, 110);
     QPainterPath badge;
     badge.addRoundedRect(plateRect, 6, 6);
@@ -292,6 +282,29 @@ int main(int argc, char** argv) {
     text(p, QRectF(plateRect.left(), plateRect.top() + 82, plateRect.width(), 16),
          QStringLiteral("416 SCHRITTE · 13 STELLEN · DRUCKWERK"), legendFont(9.5, false, QFont::Normal),
          QColor(70, 64, 56));
+}
+
+} // namespace
+
+int main(int argc, char** argv) {
+    qputenv("QT_QPA_PLATFORM", "offscreen");
+    QGuiApplication app(argc, argv);
+    if (argc < 2) {
+        std::fprintf(stderr, "usage: drawpanel OUTPUT.png\n");
+        return 2;
+    }
+    const QSize size = (Layout::imageSize * pixelScale).toSize();
+    QImage image(size, QImage::Format_ARGB32_Premultiplied);
+    QPainter p(&image);
+    p.setRenderHint(QPainter::Antialiasing);
+    p.setRenderHint(QPainter::TextAntialiasing);
+    p.scale(pixelScale, pixelScale);
+    drawPlate(p, size);
+    // Recessed wells behind the key groups.
+    for (const QRectF& well : Layout::wells()) drawWell(p, well);
+    drawKeys(p);
+    drawSwitches(p);
+    drawPlates(p);
     p.end();
 
     const QString path = QString::fromLocal8Bit(argv[1]);
