@@ -18,6 +18,7 @@
 #include <QGuiApplication>
 #include <QSaveFile>
 
+#include <algorithm>
 #include <cerrno>
 #include <cmath>
 #include <csignal>
@@ -328,31 +329,56 @@ bool writeTape(QSaveFile& file, const Engine& engine) {
     return false;
 }
 
-int play(const Options& o, Model model) {
-    std::vector<BatchAction> actions;
+std::vector<BatchAction> scriptOf(const Options& o) {
     try {
-        actions = parseScript(o.script);
+        return parseScript(o.script);
     } catch (const ScriptError& e) {
         const std::string where =
             o.scriptFile ? "in Zeile " + std::to_string(e.line) + ", Spalte " + std::to_string(e.column)
                          : "an Stelle " + std::to_string(e.position) + " des Skripts";
         fail("unbekanntes Wort „" + shown(e.token) + "“ " + where);
     }
+}
 
-    std::vector<Step> loaded;
-    if (o.program) {
-        const auto programs = readLibrary(o, model);
-        const SavedProgram* found = nullptr;
-        for (const auto& p : programs)
-            if (p.number == *o.program) {
-                found = &p;
-                break;
-            }
-        if (!found) fail("Programm " + std::to_string(*o.program) + " steht nicht in der Bibliothek");
-        if (found->error)
-            fail("Programm " + std::to_string(*o.program) + " ist fehlerhaft: " + escaped(*found->error));
-        loaded = found->steps;
+std::vector<Step> programOf(const Options& o, Model model) {
+    const auto programs = readLibrary(o, model);
+    const auto found = std::find_if(programs.begin(), programs.end(),
+                                    [&](const SavedProgram& p) { return p.number == *o.program; });
+    if (found == programs.end())
+        fail("Programm " + std::to_string(*o.program) + " steht nicht in der Bibliothek");
+    if (found->error)
+        fail("Programm " + std::to_string(*o.program) + " ist fehlerhaft: " + escaped(*found->error));
+    return found->steps;
+}
+
+void putJson(Output& out, const Engine& engine) {
+    std::string head = "{\"model\": \"" + rawValue(engine.model()) +
+                       "\", \"display\": " + jsonString(Formatter::text(engine.cells())) +
+                       ", \"error\": " + (engine.error() ? "true" : "false") +
+                       ", \"running\": " + (engine.running() ? "true" : "false") +
+                       ", \"pc\": " + std::to_string(engine.pc()) + ",\n \"registers\": [";
+    for (std::size_t i = 0; i < engine.registers().size(); ++i)
+        head += (i ? ", " : "") + jsonNumber(engine.registers()[i].v);
+    head += "],\n \"program\": [";
+    const auto steps = engine.programSteps();
+    for (std::size_t i = 0; i < steps.size(); ++i)
+        head += (i ? ", " : "") + (steps[i] ? std::to_string(*steps[i]) : std::string("null"));
+    head += "],\n \"tape\": [";
+    out.put(head);
+    for (std::size_t i = 0; i < engine.tape().size(); ++i) {
+        const TapeLine& l = engine.tape()[i];
+        out.put(std::string(i ? ",\n  " : "\n  ") + "{\"text\": " + jsonString(l.text) +
+                ", \"symbol\": " + jsonString(l.symbol) + ", \"red\": " + (l.red ? "true" : "false") +
+                ", \"left\": " + (l.left ? "true" : "false") + ", \"printed\": " + jsonString(l.printed()) +
+                "}");
     }
+    out.put("]}\n");
+}
+
+int play(const Options& o, Model model) {
+    const std::vector<BatchAction> actions = scriptOf(o);
+    std::vector<Step> loaded;
+    if (o.program) loaded = programOf(o, model);
 
     // The tape's file is opened before the run: a path that cannot be written
     // is reported before anything is printed.
@@ -395,31 +421,10 @@ int play(const Options& o, Model model) {
     waitUntilIdle(engine, clock, limit, follow);
     follow();
 
-    if (o.json) {
-        std::string head = "{\"model\": \"" + rawValue(engine.model()) +
-                           "\", \"display\": " + jsonString(Formatter::text(engine.cells())) +
-                           ", \"error\": " + (engine.error() ? "true" : "false") +
-                           ", \"running\": " + (engine.running() ? "true" : "false") +
-                           ", \"pc\": " + std::to_string(engine.pc()) + ",\n \"registers\": [";
-        for (std::size_t i = 0; i < engine.registers().size(); ++i)
-            head += (i ? ", " : "") + jsonNumber(engine.registers()[i].v);
-        head += "],\n \"program\": [";
-        const auto steps = engine.programSteps();
-        for (std::size_t i = 0; i < steps.size(); ++i)
-            head += (i ? ", " : "") + (steps[i] ? std::to_string(*steps[i]) : std::string("null"));
-        head += "],\n \"tape\": [";
-        out.put(head);
-        for (std::size_t i = 0; i < engine.tape().size(); ++i) {
-            const TapeLine& l = engine.tape()[i];
-            out.put(std::string(i ? ",\n  " : "\n  ") + "{\"text\": " + jsonString(l.text) +
-                    ", \"symbol\": " + jsonString(l.symbol) + ", \"red\": " + (l.red ? "true" : "false") +
-                    ", \"left\": " + (l.left ? "true" : "false") +
-                    ", \"printed\": " + jsonString(l.printed()) + "}");
-        }
-        out.put("]}\n");
-    } else {
+    if (o.json)
+        putJson(out, engine);
+    else
         out.put(Formatter::text(engine.cells()) + "\n");
-    }
     const int status = out.finish();
     if (tapeFile && !writeTape(*tapeFile, engine)) return 1;
     return status;

@@ -256,76 +256,81 @@ std::optional<std::size_t> pickProgram(const std::vector<SavedProgram>& programs
     return picker.chosen();
 }
 
-void fillMenu(QMenu& menu, Engine& engine, UserPrograms& library, QWidget* parent) {
-    const std::vector<SavedProgram>& programs = library.programs();
-    const bool on = engine.power();
-    const QFontMetrics metrics(menu.font());
-    const int width = metrics.averageCharWidth() * 60;
-    const std::size_t shown = std::min(programs.size(), static_cast<std::size_t>(menuEntries));
-    // The library may have changed by the time "Alle Programme …" answers;
-    // what the user picks is checked against the file when it is saved.
-    auto pickFromAll = [&library, parent](bool loading) -> std::optional<SavedProgram> {
-        const std::vector<SavedProgram> all = library.programs();
-        const auto index = pickProgram(all, loading, parent);
-        if (!index) return std::nullopt;
-        return all[*index];
-    };
-    const std::optional<QString> problem =
-        library.problem()
-            ? std::optional<QString>(QStringLiteral("„%1“ %2").arg(library.url(), *library.problem()))
-            : std::nullopt;
+namespace {
 
+// The library may have changed by the time "Alle Programme …" answers; what
+// the user picks is checked against the file when it is saved.
+std::optional<SavedProgram> pickFromAll(UserPrograms& library, bool loading, QWidget* parent) {
+    const std::vector<SavedProgram> all = library.programs();
+    const auto index = pickProgram(all, loading, parent);
+    if (!index) return std::nullopt;
+    return all[*index];
+}
+
+// The first programs of the library as the menu shows them, with their labels.
+struct MenuEntries {
+    std::size_t shown;
+    QFontMetrics metrics;
+    int width;
+    std::optional<QString> problem;
+};
+
+MenuEntries entriesFor(const QMenu& menu, UserPrograms& library, std::size_t count) {
+    const QFontMetrics metrics(menu.font());
+    std::optional<QString> problem;
+    if (library.problem()) problem = QStringLiteral("„%1“ %2").arg(library.url(), *library.problem());
+    return {std::min(count, static_cast<std::size_t>(menuEntries)), metrics, metrics.averageCharWidth() * 60,
+            problem};
+}
+
+void addLoadMenu(QMenu& menu, Engine& engine, UserPrograms& library,
+                 const std::vector<SavedProgram>& programs, const MenuEntries& entries, QWidget* parent) {
     QMenu* loadMenu = menu.addMenu(QStringLiteral("Programm laden"));
-    loadMenu->setEnabled(on);
-    if (problem)
-        loadMenu->addAction(*problem)->setEnabled(false);
+    loadMenu->setEnabled(engine.power());
+    if (entries.problem)
+        loadMenu->addAction(*entries.problem)->setEnabled(false);
     else if (programs.empty())
         loadMenu->addAction(QStringLiteral("Keine gespeicherten Programme"))->setEnabled(false);
-    for (std::size_t i = 0; i < shown; ++i) {
+    for (std::size_t i = 0; i < entries.shown; ++i) {
         const SavedProgram& p = programs[i];
-        QAction* a = loadMenu->addAction(label(p, metrics, width));
+        QAction* a = loadMenu->addAction(label(p, entries.metrics, entries.width));
         a->setEnabled(!p.error);
         QObject::connect(a, &QAction::triggered, &menu,
                          [&engine, steps = p.steps] { engine.loadProgram(steps); });
     }
-    if (programs.size() > shown) {
+    if (programs.size() > entries.shown) {
         QObject::connect(loadMenu->addAction(QStringLiteral("Alle Programme …")), &QAction::triggered, &menu,
-                         [&engine, pickFromAll] {
-                             if (const auto p = pickFromAll(true)) load(*p, engine);
+                         [&engine, &library, parent] {
+                             if (const auto p = pickFromAll(library, true, parent)) load(*p, engine);
                          });
     }
+}
 
+void addSaveMenu(QMenu& menu, Engine& engine, UserPrograms& library,
+                 const std::vector<SavedProgram>& programs, const MenuEntries& entries, QWidget* parent) {
     QMenu* saveMenu = menu.addMenu(QStringLiteral("Programm speichern"));
-    saveMenu->setEnabled(on);
-    if (problem) saveMenu->addAction(*problem)->setEnabled(false);
-    for (std::size_t i = 0; i < shown; ++i) {
+    saveMenu->setEnabled(engine.power());
+    if (entries.problem) saveMenu->addAction(*entries.problem)->setEnabled(false);
+    for (std::size_t i = 0; i < entries.shown; ++i) {
         const SavedProgram& p = programs[i];
-        QAction* a = saveMenu->addAction(label(p, metrics, width));
+        QAction* a = saveMenu->addAction(label(p, entries.metrics, entries.width));
         QObject::connect(a, &QAction::triggered, &menu,
                          [&engine, &library, p, parent] { save(engine, library, p, parent); });
     }
-    if (programs.size() > shown) {
+    if (programs.size() > entries.shown) {
         QObject::connect(saveMenu->addAction(QStringLiteral("Alle Programme …")), &QAction::triggered, &menu,
-                         [&engine, &library, parent, pickFromAll] {
-                             if (const auto p = pickFromAll(false)) save(engine, library, p, parent);
+                         [&engine, &library, parent] {
+                             if (const auto p = pickFromAll(library, false, parent))
+                                 save(engine, library, p, parent);
                          });
     }
     if (!programs.empty()) saveMenu->addSeparator();
     QAction* fresh = saveMenu->addAction(QStringLiteral("Neu …"));
     QObject::connect(fresh, &QAction::triggered, &menu,
                      [&engine, &library, parent] { save(engine, library, std::nullopt, parent); });
+}
 
-    const bool hasProgram = !engine.programSteps().empty();
-    QAction* copyProgram = menu.addAction(QStringLiteral("Programm kopieren"));
-    copyProgram->setEnabled(hasProgram);
-    QObject::connect(copyProgram, &QAction::triggered, &menu,
-                     [&engine] { ClipboardActions::copyProgram(engine); });
-    QAction* pasteProgram = menu.addAction(QStringLiteral("Programm einfügen"));
-    pasteProgram->setEnabled(on);
-    QObject::connect(pasteProgram, &QAction::triggered, &menu,
-                     [&engine, parent] { ClipboardActions::pasteProgram(engine, parent); });
-
-    menu.addSeparator();
+void addTapeEntries(QMenu& menu, Engine& engine, QWidget* parent) {
     QAction* tear = menu.addAction(QStringLiteral("Papierstreifen abreißen"));
     tear->setShortcut(QKeySequence(Qt::CTRL | Qt::Key_K));
     QObject::connect(tear, &QAction::triggered, &menu, [&engine] { engine.clearTape(); });
@@ -344,6 +349,28 @@ void fillMenu(QMenu& menu, Engine& engine, UserPrograms& library, QWidget* paren
         a->setEnabled(hasTape);
         QObject::connect(a, &QAction::triggered, &menu, tapeActions[i]);
     }
+}
+
+} // namespace
+
+void fillMenu(QMenu& menu, Engine& engine, UserPrograms& library, QWidget* parent) {
+    // Both submenus show the same reading of the library.
+    const std::vector<SavedProgram>& programs = library.programs();
+    const MenuEntries entries = entriesFor(menu, library, programs.size());
+    addLoadMenu(menu, engine, library, programs, entries, parent);
+    addSaveMenu(menu, engine, library, programs, entries, parent);
+
+    QAction* copyProgram = menu.addAction(QStringLiteral("Programm kopieren"));
+    copyProgram->setEnabled(!engine.programSteps().empty());
+    QObject::connect(copyProgram, &QAction::triggered, &menu,
+                     [&engine] { ClipboardActions::copyProgram(engine); });
+    QAction* pasteProgram = menu.addAction(QStringLiteral("Programm einfügen"));
+    pasteProgram->setEnabled(engine.power());
+    QObject::connect(pasteProgram, &QAction::triggered, &menu,
+                     [&engine, parent] { ClipboardActions::pasteProgram(engine, parent); });
+
+    menu.addSeparator();
+    addTapeEntries(menu, engine, parent);
     QAction* folder = menu.addAction(QStringLiteral("Programmordner im Dateimanager zeigen"));
     QObject::connect(folder, &QAction::triggered, &menu, [&library, parent] { showFolder(library, parent); });
 }
