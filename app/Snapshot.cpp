@@ -20,26 +20,13 @@ std::optional<QString> render(const QString& path, const QString& keys) {
     Engine engine(clock, settings, random);
     for (QChar c : keys) {
         const char16_t u = c.unicode();
-        if (u >= '0' && u <= '9') {
-            engine.press(Key::digit(u - '0'));
-            continue;
-        }
-        switch (u) {
-        case '.': engine.press(KeyKind::dot); break;
-        case '+': engine.press(KeyKind::plus); break;
-        case '-': engine.press(KeyKind::minus); break;
-        case '*': engine.press(KeyKind::times); break;
-        case '/': engine.press(KeyKind::divide); break;
-        case '(': engine.press(KeyKind::lparen); break;
-        case ')': engine.press(KeyKind::rparen); break;
-        case '=': engine.press(KeyKind::equals); break;
-        case 'S': engine.press(KeyKind::sqrt); break;
-        case 'P': engine.press(KeyKind::printKey); break;
-        case 'f': engine.press(KeyKind::f); break;
-        case 'L': engine.setMode(Mode::load); break;
-        case 'R': engine.setMode(Mode::run); break;
-        default: break; // blanks and anything else
-        }
+        if (const auto key = keyForCharacter(u) ? keyForCharacter(u) : snapshotLetter(u))
+            engine.press(*key);
+        else if (u == 'L')
+            engine.setMode(Mode::load);
+        else if (u == 'R')
+            engine.setMode(Mode::run);
+        // Blanks and anything else are ignored.
     }
 
     KeyHelp help(false);

@@ -72,6 +72,31 @@ std::optional<Key> keyFromName(std::string_view name) {
     return std::nullopt;
 }
 
+std::optional<Key> keyForCharacter(char32_t c) {
+    if (c >= '0' && c <= '9') return Key::digit(static_cast<int>(c - '0'));
+    switch (c) {
+    case '.': return Key(KeyKind::dot);
+    case '+': return Key(KeyKind::plus);
+    case '-': return Key(KeyKind::minus);
+    case '*': return Key(KeyKind::times);
+    case '/': return Key(KeyKind::divide);
+    case '^': return Key(KeyKind::power);
+    case '(': return Key(KeyKind::lparen);
+    case ')': return Key(KeyKind::rparen);
+    case '=': return Key(KeyKind::equals);
+    default: return std::nullopt;
+    }
+}
+
+std::optional<Key> snapshotLetter(char32_t c) {
+    switch (c) {
+    case 'S': return Key(KeyKind::sqrt);
+    case 'P': return Key(KeyKind::printKey);
+    case 'f': return Key(KeyKind::f);
+    default: return std::nullopt;
+    }
+}
+
 std::optional<int> operandIndex(Key key) {
     switch (key.kind) {
     case KeyKind::digit: return key.n;

@@ -125,6 +125,14 @@ inline constexpr int keyCount = 49;
 std::string keyName(Key key);
 std::optional<Key> keyFromName(std::string_view name);
 
+// The characters that stand for a key wherever keys are written as text (a
+// batch script, a snapshot's key string, the host keyboard): the digits, "."
+// and the signs + - * / ^ ( ) =.
+std::optional<Key> keyForCharacter(char32_t c);
+// The letters only a snapshot's key string knows: S the square root, P PRINT,
+// f the f key. (L and R there set the mode switch.)
+std::optional<Key> snapshotLetter(char32_t c);
+
 // digit n -> n, dot 10, chs 11, exp 12.
 std::optional<int> operandIndex(Key key);
 // As operandIndex plus dms 13, lparen 14, rparen 15; only up to the model's

@@ -37,19 +37,12 @@ std::optional<Key> KeyboardMonitor::keyFor(const QKeyEvent& e) {
     const QString text = e.text();
     if (text.isEmpty()) return std::nullopt;
     const QChar c = text.front();
-    if (c >= QLatin1Char('0') && c <= QLatin1Char('9')) return Key::digit(c.unicode() - '0');
+    if (const auto key = keyForCharacter(c.unicode())) return key;
+    // The host keyboard's own: the German decimal comma and division colon,
+    // and a letter for each key with a long name.
     switch (c.unicode()) {
-    case '.':
     case ',': return Key(KeyKind::dot);
-    case '+': return Key(KeyKind::plus);
-    case '-': return Key(KeyKind::minus);
-    case '*': return Key(KeyKind::times);
-    case '/':
     case ':': return Key(KeyKind::divide);
-    case '^': return Key(KeyKind::power);
-    case '(': return Key(KeyKind::lparen);
-    case ')': return Key(KeyKind::rparen);
-    case '=': return Key(KeyKind::equals);
     case 'f': return Key(KeyKind::f);
     case 'e': return Key(KeyKind::exp);
     case 'n': return Key(KeyKind::chs);

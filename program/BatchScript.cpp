@@ -3,6 +3,7 @@
 
 #include "engine/Engine.h"
 
+#include <algorithm>
 #include <map>
 
 namespace vx {
@@ -14,9 +15,6 @@ std::vector<BatchAction> parseScript(const std::string& script) {
         {"printer:off", {BK::printer, 0}}, {"mode:run", {BK::mode, 0}},   {"mode:step", {BK::mode, 1}},
         {"mode:load", {BK::mode, 2}},      {"tape:on", {BK::tape, 1}},    {"tape:off", {BK::tape, 0}},
         {"angle:deg", {BK::angle, 0}},     {"angle:grad", {BK::angle, 1}}};
-    static const std::map<char, KeyKind> signs = {
-        {'+', KeyKind::plus},  {'-', KeyKind::minus},  {'*', KeyKind::times},  {'/', KeyKind::divide},
-        {'^', KeyKind::power}, {'(', KeyKind::lparen}, {')', KeyKind::rparen}, {'=', KeyKind::equals}};
 
     std::vector<BatchAction> actions;
     int position = 0;
@@ -48,19 +46,17 @@ std::vector<BatchAction> parseScript(const std::string& script) {
         const std::string token = script.substr(i, end - i);
         i = end;
         ++position;
-        if (token.find_first_not_of("0123456789.") == std::string::npos) {
-            for (char c : token) {
-                BatchAction a;
-                a.key = c == '.' ? Key(KeyKind::dot) : Key::digit(c - '0');
-                actions.push_back(a);
+        // A run of digits and "." types them one by one; a sign stands alone.
+        if (token.find_first_not_of("0123456789.") == std::string::npos || token.size() == 1) {
+            if (std::all_of(token.begin(), token.end(),
+                            [](char c) { return keyForCharacter(c).has_value(); })) {
+                for (char c : token) {
+                    BatchAction a;
+                    a.key = *keyForCharacter(c);
+                    actions.push_back(a);
+                }
+                continue;
             }
-            continue;
-        }
-        if (token.size() == 1 && signs.count(token[0])) {
-            BatchAction a;
-            a.key = signs.at(token[0]);
-            actions.push_back(a);
-            continue;
         }
         if (token == "wait") {
             actions.push_back(BatchAction{BK::wait, {}, 0});
