@@ -8,24 +8,53 @@
 
 namespace vx {
 
-std::vector<BatchAction> parseScript(const std::string& script) {
+namespace {
+
+// The actions one word of a script stands for; empty for an unknown word.
+std::vector<BatchAction> actionsFor(const std::string& token) {
     using BK = BatchAction::Kind;
     static const std::map<std::string, std::pair<BK, int>> switches = {
         {"power:on", {BK::power, 1}},      {"power:off", {BK::power, 0}}, {"printer:on", {BK::printer, 1}},
         {"printer:off", {BK::printer, 0}}, {"mode:run", {BK::mode, 0}},   {"mode:step", {BK::mode, 1}},
         {"mode:load", {BK::mode, 2}},      {"tape:on", {BK::tape, 1}},    {"tape:off", {BK::tape, 0}},
         {"angle:deg", {BK::angle, 0}},     {"angle:grad", {BK::angle, 1}}};
+    auto keyAction = [](Key key) {
+        BatchAction a;
+        a.key = key;
+        return a;
+    };
+    // A run of digits and "." types them one by one; a sign stands alone.
+    if (token.find_first_not_of("0123456789.") == std::string::npos || token.size() == 1) {
+        if (std::all_of(token.begin(), token.end(), [](char c) { return keyForCharacter(c).has_value(); })) {
+            std::vector<BatchAction> keys;
+            for (char c : token) keys.push_back(keyAction(*keyForCharacter(c)));
+            return keys;
+        }
+    }
+    if (token == "wait") return {BatchAction{BK::wait, {}, 0}};
+    if (auto s = switches.find(token); s != switches.end())
+        return {BatchAction{s->second.first, {}, s->second.second}};
+    if (auto key = keyFromName(token); key && !key->isDigit()) return {keyAction(*key)};
+    return {};
+}
 
+bool isBlank(char c) {
+    return c == ' ' || c == '\t' || c == '\n' || c == '\r' || c == '\v' || c == '\f';
+}
+
+// A UTF-8 continuation byte is no character of its own.
+bool startsCharacter(char c) {
+    return (static_cast<unsigned char>(c) & 0xC0) != 0x80;
+}
+
+} // namespace
+
+std::vector<BatchAction> parseScript(const std::string& script) {
     std::vector<BatchAction> actions;
     int position = 0;
     int line = 1;
     int column = 0; // characters of the current line before `i`
     const std::size_t n = script.size();
-    auto isBlank = [](char c) {
-        return c == ' ' || c == '\t' || c == '\n' || c == '\r' || c == '\v' || c == '\f';
-    };
-    // A UTF-8 continuation byte is no character of its own.
-    auto startsCharacter = [](char c) { return (static_cast<unsigned char>(c) & 0xC0) != 0x80; };
     for (std::size_t i = 0; i < n;) {
         if (isBlank(script[i])) {
             if (script[i] == '\n') {
@@ -46,34 +75,9 @@ std::vector<BatchAction> parseScript(const std::string& script) {
         const std::string token = script.substr(i, end - i);
         i = end;
         ++position;
-        // A run of digits and "." types them one by one; a sign stands alone.
-        if (token.find_first_not_of("0123456789.") == std::string::npos || token.size() == 1) {
-            if (std::all_of(token.begin(), token.end(),
-                            [](char c) { return keyForCharacter(c).has_value(); })) {
-                for (char c : token) {
-                    BatchAction a;
-                    a.key = *keyForCharacter(c);
-                    actions.push_back(a);
-                }
-                continue;
-            }
-        }
-        if (token == "wait") {
-            actions.push_back(BatchAction{BK::wait, {}, 0});
-            continue;
-        }
-        if (auto s = switches.find(token); s != switches.end()) {
-            actions.push_back(BatchAction{s->second.first, {}, s->second.second});
-            continue;
-        }
-        auto key = keyFromName(token);
-        if (key && !key->isDigit()) {
-            BatchAction a;
-            a.key = *key;
-            actions.push_back(a);
-            continue;
-        }
-        throw ScriptError{token, position, tokenLine, tokenColumn};
+        const std::vector<BatchAction> these = actionsFor(token);
+        if (these.empty()) throw ScriptError{token, position, tokenLine, tokenColumn};
+        actions.insert(actions.end(), these.begin(), these.end());
     }
     return actions;
 }

@@ -50,18 +50,10 @@ std::optional<long long> parseNumber(const QString& text) {
     return static_cast<long long>(magnitude);
 }
 
-// Upper case without any white space, as the code table keys its mnemonics.
-std::string normalizedKey(const QString& s) {
-    QString out;
-    out.reserve(s.size());
-    for (QChar c : s.toUpper())
-        if (!c.isSpace()) out.append(c);
-    return out.toStdString();
-}
-
-std::optional<int> registerOperand(const QString& mnemonic) {
-    std::string key = normalizedKey(mnemonic);
-    return Codes::registerOperand(key);
+// A mnemonic as the code table reads it. The table itself ignores case and
+// blanks in ASCII; this adds the rest of Unicode (a no-break space, say).
+std::string tableText(const QString& s) {
+    return s.toUpper().simplified().toStdString();
 }
 
 bool isOperandValue(int value) {
@@ -105,6 +97,34 @@ QString format(const std::vector<SavedProgram>& programs, Model model) {
     text.chop(1);
     return text;
 }
+
+namespace {
+
+// One step line of a block: "mnemonic" or "NNN mnemonic". The first fault
+// of a block is kept as its error; an unknown step stays as an empty one.
+void addStep(const QString& line, Model model, std::vector<Step>& steps, std::optional<std::string>& error) {
+    QString mnemonic = line;
+    const qsizetype space = line.indexOf(QLatin1Char(' '));
+    if (space == 3 && line[0].isNumber() && line[1].isNumber() && line[2].isNumber())
+        mnemonic = trimmed(line.mid(space + 1));
+    if (steps.size() >= static_cast<std::size_t>(Codes::steps)) {
+        if (!error) error = "mehr als " + std::to_string(Codes::steps) + " Schritte";
+    } else if (mnemonic == QLatin1String("---")) {
+        steps.push_back(std::nullopt);
+    } else if (auto operand =
+                   twoDigitRegisters(model) ? Codes::registerOperand(tableText(mnemonic)) : std::nullopt) {
+        steps.push_back(*operand);
+    } else if (auto code = Codes::code(tableText(mnemonic))) {
+        steps.push_back(*code);
+    } else {
+        if (!error)
+            error = "Schritt " + std::to_string(steps.size() + 1) + ": „" + mnemonic.toStdString() +
+                    "“ unbekannt";
+        steps.push_back(std::nullopt);
+    }
+}
+
+} // namespace
 
 std::vector<SavedProgram> parse(const QString& text, Model model) {
     std::vector<SavedProgram> finished;
@@ -151,25 +171,7 @@ std::vector<SavedProgram> parse(const QString& text, Model model) {
         } else if (!number) {
             // The header and anything between blocks.
         } else {
-            QString mnemonic = line;
-            const qsizetype space = line.indexOf(QLatin1Char(' '));
-            if (space == 3 && line[0].isNumber() && line[1].isNumber() && line[2].isNumber())
-                mnemonic = trimmed(line.mid(space + 1));
-            if (steps.size() >= static_cast<std::size_t>(Codes::steps)) {
-                if (!error) error = "mehr als " + std::to_string(Codes::steps) + " Schritte";
-            } else if (mnemonic == QLatin1String("---")) {
-                steps.push_back(std::nullopt);
-            } else if (auto operand = twoDigitRegisters(model) ? registerOperand(mnemonic) : std::nullopt) {
-                steps.push_back(*operand);
-            } else if (auto code = Codes::codesByMnemonic().find(normalizedKey(mnemonic));
-                       code != Codes::codesByMnemonic().end()) {
-                steps.push_back(code->second);
-            } else {
-                if (!error)
-                    error = "Schritt " + std::to_string(steps.size() + 1) + ": „" + mnemonic.toStdString() +
-                            "“ unbekannt";
-                steps.push_back(std::nullopt);
-            }
+            addStep(line, model, steps, error);
         }
         if (end >= n) break;
     }
