@@ -34,50 +34,7 @@ MainWindow::MainWindow(Engine& engine, UserPrograms& library, KeyHelp& help, Zoo
         ProgramActions::fillMenu(menu, engine_, library_, this);
     };
 
-    appMenu_ = menuBar()->addMenu(QStringLiteral("Veltranix"));
-    // The about item first, then the machine's own entries, as on the original's menu.
-    connect(appMenu_->addAction(QStringLiteral("Über Veltranix")), &QAction::triggered, this,
-            [this] { QMessageBox::about(this, QStringLiteral("Über Veltranix"), aboutText()); });
-    QMenu* modelMenu = appMenu_->addMenu(QStringLiteral("Modell"));
-    models_ = new QActionGroup(this);
-    for (Model m : allModels) {
-        QAction* a = modelMenu->addAction(QString::fromStdString(menuTitle(m)));
-        a->setCheckable(true);
-        a->setChecked(m == engine_.model());
-        models_->addAction(a);
-        connect(a, &QAction::triggered, this, [this, m] { chooseModel(static_cast<int>(m)); });
-    }
-    QMenu* sizeMenu = appMenu_->addMenu(QStringLiteral("Größe"));
-    auto* sizes = new QActionGroup(this);
-    for (int p : ZoomSetting::choices()) {
-        QAction* a = sizeMenu->addAction(QStringLiteral("%1 %").arg(p));
-        a->setCheckable(true);
-        a->setChecked(p == zoom_.percent());
-        sizes->addAction(a);
-        connect(a, &QAction::triggered, this, [this, p] { zoom_.setPercent(p); });
-    }
-    appMenu_->addSeparator();
-    QAction* helpToggle = appMenu_->addAction(QStringLiteral("Tastenhilfe"));
-    helpToggle->setCheckable(true);
-    helpToggle->setChecked(help_.enabled());
-    connect(helpToggle, &QAction::toggled, this, [this](bool on) { help_.setEnabled(on); });
-    connect(&help_, &KeyHelp::changed, helpToggle,
-            [this, helpToggle] { helpToggle->setChecked(help_.enabled()); });
-    connect(appMenu_->addAction(QStringLiteral("Tastaturbelegung …")), &QAction::triggered, this, [this] {
-        QMessageBox box(QMessageBox::Information, QStringLiteral("Tastaturbelegung"),
-                        QStringLiteral("Tastaturbelegung"), QMessageBox::Ok, this);
-        box.setTextFormat(Qt::PlainText);
-        box.setInformativeText(QStringLiteral("<pre>") + KeyboardMonitor::keyMapHelp().toHtmlEscaped() +
-                               QStringLiteral("</pre>"));
-        box.exec();
-    });
-    QAction* guide = appMenu_->addAction(QStringLiteral("Bedienungsanleitung"));
-    guide->setShortcut(QKeySequence(Qt::Key_F1));
-    connect(guide, &QAction::triggered, this, &MainWindow::showGuide);
-    appMenu_->addSeparator();
-    QAction* quit = appMenu_->addAction(QStringLiteral("Beenden"));
-    quit->setShortcut(QKeySequence(Qt::CTRL | Qt::Key_Q));
-    connect(quit, &QAction::triggered, qApp, &QApplication::quit);
+    buildAppMenu();
 
     edit_ = menuBar()->addMenu(QStringLiteral("Bearbeiten"));
     ClipboardActions::addNumberEntries(*edit_, engine_, this);
@@ -106,6 +63,61 @@ MainWindow::MainWindow(Engine& engine, UserPrograms& library, KeyHelp& help, Zoo
     view_->setFactor(zoom_.factor());
     layout()->setSizeConstraint(QLayout::SetFixedSize);
     setWindowFlag(Qt::WindowMaximizeButtonHint, false);
+}
+
+// The application's menu: about, model, size, key help, guide, quit.
+void MainWindow::buildAppMenu() {
+    appMenu_ = menuBar()->addMenu(QStringLiteral("Veltranix"));
+    // The about item first, then the machine's own entries, as on the original's menu.
+    connect(appMenu_->addAction(QStringLiteral("Über Veltranix")), &QAction::triggered, this,
+            [this] { QMessageBox::about(this, QStringLiteral("Über Veltranix"), aboutText()); });
+    QMenu* modelMenu = appMenu_->addMenu(QStringLiteral("Modell"));
+    models_ = new QActionGroup(this);
+    for (Model m : allModels) {
+        QAction* a = modelMenu->addAction(QString::fromStdString(menuTitle(m)));
+        a->setCheckable(true);
+        a->setChecked(m == engine_.model());
+        models_->addAction(a);
+        connect(a, &QAction::triggered, this, [this, m] { chooseModel(static_cast<int>(m)); });
+    }
+    addSizeMenu();
+    appMenu_->addSeparator();
+    QAction* helpToggle = appMenu_->addAction(QStringLiteral("Tastenhilfe"));
+    helpToggle->setCheckable(true);
+    helpToggle->setChecked(help_.enabled());
+    connect(helpToggle, &QAction::toggled, this, [this](bool on) { help_.setEnabled(on); });
+    connect(&help_, &KeyHelp::changed, helpToggle,
+            [this, helpToggle] { helpToggle->setChecked(help_.enabled()); });
+    connect(appMenu_->addAction(QStringLiteral("Tastaturbelegung …")), &QAction::triggered, this,
+            &MainWindow::showKeyMap);
+    QAction* guide = appMenu_->addAction(QStringLiteral("Bedienungsanleitung"));
+    guide->setShortcut(QKeySequence(Qt::Key_F1));
+    connect(guide, &QAction::triggered, this, &MainWindow::showGuide);
+    appMenu_->addSeparator();
+    QAction* quit = appMenu_->addAction(QStringLiteral("Beenden"));
+    quit->setShortcut(QKeySequence(Qt::CTRL | Qt::Key_Q));
+    connect(quit, &QAction::triggered, qApp, &QApplication::quit);
+}
+
+void MainWindow::addSizeMenu() {
+    QMenu* sizeMenu = appMenu_->addMenu(QStringLiteral("Größe"));
+    auto* sizes = new QActionGroup(this);
+    for (int p : ZoomSetting::choices()) {
+        QAction* a = sizeMenu->addAction(QStringLiteral("%1 %").arg(p));
+        a->setCheckable(true);
+        a->setChecked(p == zoom_.percent());
+        sizes->addAction(a);
+        connect(a, &QAction::triggered, this, [this, p] { zoom_.setPercent(p); });
+    }
+}
+
+void MainWindow::showKeyMap() {
+    QMessageBox box(QMessageBox::Information, QStringLiteral("Tastaturbelegung"),
+                    QStringLiteral("Tastaturbelegung"), QMessageBox::Ok, this);
+    box.setTextFormat(Qt::PlainText);
+    box.setInformativeText(QStringLiteral("<pre>") + KeyboardMonitor::keyMapHelp().toHtmlEscaped() +
+                           QStringLiteral("</pre>"));
+    box.exec();
 }
 
 QString MainWindow::aboutText() {

@@ -42,6 +42,9 @@ class MainWindow : public QMainWindow {
     void fitToZoom();
 
   private:
+    void buildAppMenu();
+    void addSizeMenu();
+    void showKeyMap();
     void rebuildPrograms();
     void scheduleRebuild();
     void machineChanged();
