@@ -3,6 +3,7 @@
 // models, keeps the machine whole: checked after every event.
 #include "engine/Engine.h"
 #include "engine/SimulatedClock.h"
+#include "tests/machine/invariants.h"
 
 #include <cmath>
 #include <cstdint>
@@ -14,18 +15,6 @@ namespace {
 
 void check(bool ok) {
     if (!ok) std::abort();
-}
-
-void checkInvariants(Engine& e, std::size_t tapeBefore, bool tornOff) {
-    check(e.cells().size() == 16);
-    check(e.pc() >= 1 && e.pc() <= 416);
-    check(e.program().size() == 416);
-    check(e.parenLevel() <= 4);
-    check(e.returnDepthUsed() <= 6);
-    check(e.registers().size() == static_cast<std::size_t>(registerCount(e.model())));
-    check(std::isfinite(e.E().v));
-    for (const Num& r : e.registers()) check(std::isfinite(r.v));
-    check(tornOff || e.tape().size() >= tapeBefore);
 }
 
 } // namespace
@@ -62,7 +51,7 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
             engine.clearTape();
             tornOff = true;
         }
-        checkInvariants(engine, before, tornOff);
+        check(vx::test::brokenInvariant(engine, before, tornOff).empty());
     }
     return 0;
 }

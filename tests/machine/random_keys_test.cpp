@@ -1,6 +1,7 @@
 // SPDX-License-Identifier: GPL-3.0-or-later
 // Thousands of seeded random keys, switch moves and time steps: no sequence
 // may crash, hang or break the machine's invariants.
+#include "invariants.h"
 #include "support.h"
 
 #include <cmath>
@@ -8,30 +9,6 @@
 
 using namespace vx;
 using vx::test::Machine;
-
-namespace {
-
-void checkInvariants(Engine& e, std::size_t tapeBefore, bool tornOff) {
-    ASSERT_EQ(e.cells().size(), 16u);
-    ASSERT_GE(e.pc(), 1);
-    ASSERT_LE(e.pc(), 416);
-    ASSERT_EQ(e.program().size(), 416u);
-    ASSERT_LE(e.parenLevel(), 4);
-    ASSERT_LE(e.returnDepthUsed(), 6u);
-    ASSERT_EQ(e.registers().size(), static_cast<std::size_t>(registerCount(e.model())));
-    ASSERT_TRUE(std::isfinite(e.E().v));
-    for (const Num& r : e.registers()) {
-        ASSERT_TRUE(std::isfinite(r.v));
-    }
-    if (!tornOff) {
-        ASSERT_GE(e.tape().size(), tapeBefore);
-    }
-    for (const auto& line : e.tape()) {
-        ASSERT_LE(utf8Length(line.printed()), 18u);
-    }
-}
-
-} // namespace
 
 TEST(RandomKeys, NoSequenceBreaksTheMachine) {
     for (Model model : allModels) {
@@ -60,11 +37,8 @@ TEST(RandomKeys, NoSequenceBreaksTheMachine) {
                 m->clearTape();
                 tornOff = true;
             }
-            checkInvariants(*m, before, tornOff);
-            if (HasFatalFailure()) {
-                ADD_FAILURE() << "model " << rawValue(model) << " event " << i;
-                return;
-            }
+            ASSERT_EQ(vx::test::brokenInvariant(*m, before, tornOff), "")
+                << "model " << rawValue(model) << " event " << i;
         }
     }
 }
