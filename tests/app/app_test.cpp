@@ -22,6 +22,8 @@
 #include <QPushButton>
 #include <QTest>
 
+#include <map>
+
 using namespace vx;
 using namespace vx::test;
 
@@ -273,11 +275,71 @@ TEST_F(AppTest, TheWindowFollowsTheZoomAndAsksBeforeAModelChange) {
     EXPECT_EQ(engine->model(), Model::orbis410);
 }
 
-TEST_F(AppTest, TheKeyMapHelpHasSeventeenAlignedLines) {
+// Each line of the key map names host keys on the left and what they do on
+// the right; both halves are read back here and the host keys pressed.
+TEST_F(AppTest, TheKeyMapHelpSaysWhatEachHostKeyDoes) {
+    auto press = [](const QString& host) -> std::optional<Key> {
+        static const std::map<QString, std::pair<int, Qt::KeyboardModifiers>> named = {
+            {QStringLiteral("Return"), {Qt::Key_Return, Qt::NoModifier}},
+            {QStringLiteral("Esc"), {Qt::Key_Escape, Qt::NoModifier}},
+            {QStringLiteral("⇧Esc"), {Qt::Key_Escape, Qt::ShiftModifier}},
+            {QStringLiteral("⌫"), {Qt::Key_Backspace, Qt::NoModifier}},
+            {QStringLiteral("Leertaste"), {Qt::Key_Space, Qt::NoModifier}},
+            {QStringLiteral("→"), {Qt::Key_Right, Qt::NoModifier}},
+            {QStringLiteral("←"), {Qt::Key_Left, Qt::NoModifier}}};
+        if (const auto it = named.find(host); it != named.end())
+            return KeyboardMonitor::keyFor(QKeyEvent(QEvent::KeyPress, it->second.first, it->second.second));
+        // The minus sign is printed as "−"; the key types "-".
+        const QString text = host == QStringLiteral("−") ? QStringLiteral("-") : host;
+        return KeyboardMonitor::keyFor(QKeyEvent(QEvent::KeyPress, 0, Qt::NoModifier, text));
+    };
+    const std::map<QString, std::vector<Key>> meanings = {
+        {QStringLiteral("Rechenoperationen, aˣ"),
+         {KeyKind::plus, KeyKind::minus, KeyKind::times, KeyKind::divide, KeyKind::power}},
+        {QStringLiteral("Klammern"), {KeyKind::lparen, KeyKind::rparen}},
+        {QStringLiteral("Gleich"), {KeyKind::equals, KeyKind::equals}},
+        {QStringLiteral("CLEAR"), {KeyKind::clear, KeyKind::clear}},
+        {QStringLiteral("RESET"), {KeyKind::reset}},
+        {QStringLiteral("Funktionstaste f (gelb)"), {KeyKind::f}},
+        {QStringLiteral("EXP"), {KeyKind::exp}},
+        {QStringLiteral("CHG SIGN"), {KeyKind::chs}},
+        {QStringLiteral("D/M/S"), {KeyKind::dms}},
+        {QStringLiteral("STₙ / RCLₙ / EXCHₙ"), {KeyKind::store, KeyKind::recall, KeyKind::exchange}},
+        {QStringLiteral("IDENT"), {KeyKind::ident}},
+        {QStringLiteral("PRINT / ADV"), {KeyKind::printKey, KeyKind::adv}},
+        {QStringLiteral("START/STOP"), {KeyKind::startStop}},
+        {QStringLiteral("JUMP"), {KeyKind::jump}},
+        {QStringLiteral("FWD / BACK"), {KeyKind::fwd, KeyKind::back}}};
+
     const QStringList lines = KeyboardMonitor::keyMapHelp().split(QLatin1Char('\n'));
     ASSERT_EQ(lines.size(), 17);
-    EXPECT_EQ(lines[0], QStringLiteral("0–9 , .        Ziffern, Dezimalpunkt"));
-    EXPECT_EQ(lines[16], QStringLiteral("→ / ←          FWD / BACK"));
+    std::size_t described = 0;
+    for (const QString& line : lines) {
+        ASSERT_GE(line.size(), 16) << line.toStdString();
+        // Host keys stand apart by blanks, alternatives by " / "; on the line of
+        // the operations "/" is a key itself.
+        QStringList hosts = line.left(15).simplified().split(QLatin1Char(' '));
+        const QString meaning = line.mid(15);
+        // The meanings stand in one column.
+        EXPECT_TRUE(line[14] == QLatin1Char(' ') && line[15] != QLatin1Char(' ')) << line.toStdString();
+        if (meaning == QStringLiteral("Ziffern, Dezimalpunkt")) {
+            EXPECT_EQ(hosts, (QStringList{QStringLiteral("0–9"), QStringLiteral(","), QStringLiteral(".")}));
+            for (int d = 0; d <= 9; ++d) EXPECT_EQ(press(QString::number(d)), Key::digit(d));
+            EXPECT_EQ(press(QStringLiteral(",")), Key(KeyKind::dot));
+            EXPECT_EQ(press(QStringLiteral(".")), Key(KeyKind::dot));
+            ++described;
+            continue;
+        }
+        if (meaning == QStringLiteral("alle f-Funktionen einblenden")) continue; // holding Alt types nothing
+        const auto it = meanings.find(meaning);
+        ASSERT_NE(it, meanings.end()) << line.toStdString();
+        if (static_cast<std::size_t>(hosts.size()) != it->second.size()) hosts.removeAll(QStringLiteral("/"));
+        ASSERT_EQ(static_cast<std::size_t>(hosts.size()), it->second.size()) << line.toStdString();
+        for (qsizetype i = 0; i < hosts.size(); ++i)
+            EXPECT_EQ(press(hosts[i]), it->second[static_cast<std::size_t>(i)]) << hosts[i].toStdString();
+        ++described;
+    }
+    EXPECT_EQ(described, meanings.size() + 1);
 
     // The user guide shows the same table.
     QFile guide(QStringLiteral(SOURCE_DIR "/docs/Bedienungsanleitung.md"));
