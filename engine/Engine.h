@@ -44,17 +44,6 @@ struct SigmaPending {
 
 class Engine {
   public:
-    static constexpr double pauseSeconds = 3.0;
-    static constexpr double printLineSeconds = 0.5;
-    static constexpr double sliceWaitSeconds = 0.004;
-    static constexpr double singleStepSeconds = 0.7;
-    static constexpr double blinkSeconds = 0.3;
-    static constexpr double selfTestSeconds = 2.0;
-    static constexpr double stepShowSeconds = 1.5;
-    static constexpr int stepsPerSlice = 12;
-    static constexpr int returnDepth = 6;
-    static constexpr int maxParens = 4;
-
     Engine(Scheduler& scheduler, Settings& settings, Random& random);
     ~Engine();
     Engine(const Engine&) = delete;
@@ -140,6 +129,18 @@ class Engine {
     void setCounter(int step);
 
   private:
+    // The machine's pace and limits.
+    static constexpr double pauseSeconds = 3.0;
+    static constexpr double printLineSeconds = 0.5;
+    static constexpr double sliceWaitSeconds = 0.004;
+    static constexpr double singleStepSeconds = 0.7;
+    static constexpr double blinkSeconds = 0.3;
+    static constexpr double selfTestSeconds = 2.0;
+    static constexpr double stepShowSeconds = 1.5;
+    static constexpr int stepsPerSlice = 12;
+    static constexpr int returnDepth = 6;
+    static constexpr int maxParens = 4;
+
     Assembled assemble(Key key);
     Assembled assemblePlain(Key key);
     Assembled assembleShifted(Key key);

@@ -16,8 +16,8 @@ inline std::string brokenInvariant(const Engine& e, std::size_t tapeBefore, bool
     if (e.cells().size() != 16) return "display not 16 cells";
     if (e.pc() < 1 || e.pc() > Codes::steps) return "counter outside memory";
     if (e.program().size() != static_cast<std::size_t>(Codes::steps)) return "memory not 416 steps";
-    if (e.parenLevel() > Engine::maxParens) return "too many parentheses";
-    if (e.returnDepthUsed() > Engine::returnDepth) return "too many open branches";
+    if (e.parenLevel() > 4) return "too many parentheses";
+    if (e.returnDepthUsed() > 6) return "too many open branches";
     if (e.registers().size() != static_cast<std::size_t>(registerCount(e.model())))
         return "register bank size";
     if (!std::isfinite(e.E().v)) return "E not finite";
