@@ -1,6 +1,10 @@
 // SPDX-License-Identifier: GPL-3.0-or-later
-// The process's CPU time so far, user and system, in seconds.
+// What the pace benchmarks measure with: the process's CPU time and a stretch
+// of wall-clock time with the event loop running.
 #pragma once
+
+#include <QEventLoop>
+#include <QTimer>
 
 #include <sys/resource.h>
 
@@ -11,6 +15,13 @@ inline double cpuSeconds() {
     getrusage(RUSAGE_SELF, &usage);
     return usage.ru_utime.tv_sec + usage.ru_stime.tv_sec +
            (usage.ru_utime.tv_usec + usage.ru_stime.tv_usec) / 1e6;
+}
+
+// Runs the event loop for `seconds`.
+inline void runFor(double seconds) {
+    QEventLoop loop;
+    QTimer::singleShot(static_cast<int>(seconds * 1000), &loop, &QEventLoop::quit);
+    loop.exec();
 }
 
 } // namespace vx::bench

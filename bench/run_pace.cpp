@@ -17,16 +17,8 @@
 
 using namespace vx;
 using vx::bench::cpuSeconds;
+using vx::bench::runFor;
 using Clock = std::chrono::steady_clock;
-
-namespace {
-
-void runFor(QCoreApplication& app, double seconds) {
-    QTimer::singleShot(static_cast<int>(seconds * 1000), &app, &QCoreApplication::quit);
-    app.exec();
-}
-
-} // namespace
 
 int main(int argc, char** argv) {
     QCoreApplication app(argc, argv);
@@ -42,7 +34,7 @@ int main(int argc, char** argv) {
         engine.press(KeyKind::startStop);
         const double cpu0 = cpuSeconds();
         const auto t0 = Clock::now();
-        runFor(app, seconds);
+        runFor(seconds);
         const double wall = std::chrono::duration<double>(Clock::now() - t0).count();
         const double steps = 4 * engine.registers()[1].v;
         std::printf("computing loop: %.0f steps/s (%.1f %% of 3,000), CPU %.1f %% of one core\n",
@@ -61,7 +53,7 @@ int main(int argc, char** argv) {
             }
         });
         engine.press(KeyKind::startStop);
-        runFor(app, seconds);
+        runFor(seconds);
         if (printed.size() >= 2) {
             const double span = std::chrono::duration<double>(printed.back() - printed.front()).count();
             const double interval = span / static_cast<double>(printed.size() - 1);

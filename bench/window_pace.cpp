@@ -23,17 +23,8 @@
 
 using namespace vx;
 using vx::bench::cpuSeconds;
+using vx::bench::runFor;
 using Clock = std::chrono::steady_clock;
-
-namespace {
-
-void runFor(double seconds) {
-    QEventLoop loop;
-    QTimer::singleShot(static_cast<int>(seconds * 1000), &loop, &QEventLoop::quit);
-    loop.exec();
-}
-
-} // namespace
 
 int main(int argc, char** argv) {
     QApplication app(argc, argv);
