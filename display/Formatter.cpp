@@ -1,6 +1,8 @@
 // SPDX-License-Identifier: GPL-3.0-or-later
 #include "display/Formatter.h"
 
+#include "program/Codes.h"
+
 #include <algorithm>
 #include <cmath>
 #include <cstdio>
@@ -232,9 +234,7 @@ Cells loadCells(const std::string& prev, int step, const std::string& cur, const
     };
     write(prev, 0);
     cells[3].dot = true;
-    char buf[16];
-    std::snprintf(buf, sizeof buf, "%03d", step);
-    write(buf, 4);
+    write(Codes::decimal(step), 4);
     write(cur, 9);
     write(next, 13);
     return cells;

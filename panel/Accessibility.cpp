@@ -43,7 +43,7 @@ QString displayText(const Engine& engine) {
     if (engine.mode() == Mode::load || engine.listing()) {
         const QString code = QString::fromStdString(engine.codeText(engine.pc() - 1)).simplified();
         return QStringLiteral("Schritt %1: %2")
-            .arg(engine.pc(), 3, 10, QLatin1Char('0'))
+            .arg(QString::fromStdString(Codes::decimal(engine.pc())))
             .arg(code.isEmpty() ? QStringLiteral("leer") : code);
     }
     // The open parentheses are counted in the first cell; said after the number.
