@@ -162,6 +162,7 @@ class Engine {
     void raiseError();
     void binaryOp(Op op, int code);
     double function(double x, int code) const;
+    double angleFunction(double x, int code) const;
     double halfTurn() const;
     void sigmaAdd(double x, double sign);
 

@@ -13,7 +13,6 @@ double Engine::halfTurn() const {
 }
 
 double Engine::function(double x, int code) const {
-    const double u = halfTurn();
     switch (code) {
     case Codes::ln:
         if (x <= 0) throw CalcError{};
@@ -27,6 +26,23 @@ double Engine::function(double x, int code) const {
     case Codes::reciprocal:
         if (x == 0) throw CalcError{};
         return checked(1.0 / x);
+    case Codes::expE: return checked(std::exp(x));
+    case Codes::exp10: return checked(std::pow(10.0, x));
+    case Codes::square: return checked(x * x);
+    case Codes::factorial: {
+        if (x < 0 || x > 69 || x != std::trunc(x)) throw CalcError{};
+        double product = 1;
+        for (int i = 2; i <= static_cast<int>(x); ++i) product *= i;
+        return checked(product);
+    }
+    default: return angleFunction(x, code);
+    }
+}
+
+// The functions that take or give an angle in the switch's unit.
+double Engine::angleFunction(double x, int code) const {
+    const double u = halfTurn();
+    switch (code) {
     case Codes::sin: return checked(std::sin(x * pi / u));
     case Codes::cos: return checked(std::cos(x * pi / u));
     case Codes::tan: {
@@ -40,15 +56,6 @@ double Engine::function(double x, int code) const {
         return checked(std::tan(x * pi / u));
     }
     case Codes::toRadians: return checked(x * pi / u);
-    case Codes::expE: return checked(std::exp(x));
-    case Codes::exp10: return checked(std::pow(10.0, x));
-    case Codes::square: return checked(x * x);
-    case Codes::factorial: {
-        if (x < 0 || x > 69 || x != std::trunc(x)) throw CalcError{};
-        double product = 1;
-        for (int i = 2; i <= static_cast<int>(x); ++i) product *= i;
-        return checked(product);
-    }
     case Codes::asin:
         if (std::fabs(x) > 1) throw CalcError{};
         return checked(std::asin(x) * u / pi);
