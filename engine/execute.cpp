@@ -55,11 +55,10 @@ void Engine::execute(int code, std::optional<int> operand) {
     } else if (Codes::isDecimalSetting(code)) {
         dp_ = Codes::decimalsOf(code);
         sciMode_ = false;
-    } else {
-        // DP . and DP CHS, the tape codes and undefined codes fall through all
-        // of these: they only had the preamble above.
-        arithmeticCode(code) || statisticsCode(code) || numberCode(code) || printerCode(code) ||
-            machineCode(code);
+    } else if (!arithmeticCode(code) && !statisticsCode(code) && !numberCode(code) && !printerCode(code)) {
+        // DP . and DP CHS, the tape codes and undefined codes fall through
+        // every handler: they only had the preamble above.
+        machineCode(code);
     }
 }
 
