@@ -10,32 +10,37 @@ namespace vx {
 
 namespace {
 
-// The actions one word of a script stands for; empty for an unknown word.
-std::vector<BatchAction> actionsFor(const std::string& token) {
+// Appends the actions one word of a script stands for; false for an unknown word.
+bool addActions(const std::string& token, std::vector<BatchAction>& actions) {
     using BK = BatchAction::Kind;
     static const std::map<std::string, std::pair<BK, int>> switches = {
         {"power:on", {BK::power, 1}},      {"power:off", {BK::power, 0}}, {"printer:on", {BK::printer, 1}},
         {"printer:off", {BK::printer, 0}}, {"mode:run", {BK::mode, 0}},   {"mode:step", {BK::mode, 1}},
         {"mode:load", {BK::mode, 2}},      {"tape:on", {BK::tape, 1}},    {"tape:off", {BK::tape, 0}},
         {"angle:deg", {BK::angle, 0}},     {"angle:grad", {BK::angle, 1}}};
-    auto keyAction = [](Key key) {
+    auto addKey = [&actions](Key key) {
         BatchAction a;
         a.key = key;
-        return a;
+        actions.push_back(a);
+        return true;
     };
     // A run of digits and "." types them one by one; a sign stands alone.
     if (token.find_first_not_of("0123456789.") == std::string::npos || token.size() == 1) {
         if (std::all_of(token.begin(), token.end(), [](char c) { return keyForCharacter(c).has_value(); })) {
-            std::vector<BatchAction> keys;
-            for (char c : token) keys.push_back(keyAction(*keyForCharacter(c)));
-            return keys;
+            for (char c : token) addKey(*keyForCharacter(c));
+            return true;
         }
     }
-    if (token == "wait") return {BatchAction{BK::wait, {}, 0}};
-    if (auto s = switches.find(token); s != switches.end())
-        return {BatchAction{s->second.first, {}, s->second.second}};
-    if (auto key = keyFromName(token); key && !key->isDigit()) return {keyAction(*key)};
-    return {};
+    if (token == "wait") {
+        actions.push_back(BatchAction{BK::wait, {}, 0});
+        return true;
+    }
+    if (auto s = switches.find(token); s != switches.end()) {
+        actions.push_back(BatchAction{s->second.first, {}, s->second.second});
+        return true;
+    }
+    if (auto key = keyFromName(token); key && !key->isDigit()) return addKey(*key);
+    return false;
 }
 
 bool isBlank(char c) {
@@ -75,9 +80,7 @@ std::vector<BatchAction> parseScript(const std::string& script) {
         const std::string token = script.substr(i, end - i);
         i = end;
         ++position;
-        const std::vector<BatchAction> these = actionsFor(token);
-        if (these.empty()) throw ScriptError{token, position, tokenLine, tokenColumn};
-        actions.insert(actions.end(), these.begin(), these.end());
+        if (!addActions(token, actions)) throw ScriptError{token, position, tokenLine, tokenColumn};
     }
     return actions;
 }
