@@ -79,9 +79,6 @@ TEST(Assembler, ShiftDecimalsAndMetricPrefixes) {
     EXPECT_EQ(m->pc(), 2);
     feed(m, {KeyKind::back});
     EXPECT_EQ(m->pc(), 1);
-    EXPECT_EQ(Prefix::reg(208, 3).provisionalCode(), 211);
-    EXPECT_EQ(Prefix::cond(240, 6).provisionalCode(), 246);
-    EXPECT_EQ(Prefix::make(Prefix::Kind::label).provisionalCode(), 128);
 }
 
 TEST(Press, PowerOffIgnoresEveryKey) {
