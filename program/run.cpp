@@ -146,7 +146,7 @@ void Engine::goTo(int label) {
             ++i;
             continue;
         }
-        if (*step == Codes::label + label) {
+        if (Codes::isLabel(*step) && Codes::labelOf(*step) == label) {
             // The 412 takes the first label of that number, the 410 the last.
             if (!match || !lowestLabelWins(model_)) match = i;
             if (lowestLabelWins(model_)) break;
