@@ -20,7 +20,9 @@ std::optional<QString> render(const QString& path, const QString& keys) {
     Engine engine(clock, settings, random);
     for (QChar c : keys) {
         const char16_t u = c.unicode();
-        if (const auto key = keyForCharacter(u) ? keyForCharacter(u) : snapshotLetter(u))
+        std::optional<Key> key = keyForCharacter(u);
+        if (!key) key = snapshotLetter(u);
+        if (key)
             engine.press(*key);
         else if (u == 'L')
             engine.setMode(Mode::load);
