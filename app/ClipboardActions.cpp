@@ -5,6 +5,7 @@
 #include "app/Dialogs.h"
 #include "engine/Engine.h"
 #include "panel/TapeExport.h"
+#include "storage/Quote.h"
 
 #include <QAction>
 #include <QApplication>
@@ -13,6 +14,7 @@
 #include <QDateTime>
 #include <QDir>
 #include <QFileDialog>
+#include <QFileInfo>
 #include <QMenu>
 #include <QMessageBox>
 #include <QPrintDialog>
@@ -45,6 +47,12 @@ bool copyNumber(Engine& engine) {
 
 QString pasteNumber(Engine& engine, QWidget* parent) {
     if (!engine.power()) return QStringLiteral("Der Rechner ist ausgeschaltet.");
+    if (engine.running() || engine.stepBusy() || engine.listing()) {
+        // The machine takes no key then; say so instead of dropping the number.
+        const QString why = QStringLiteral("Während ein Programm läuft, nimmt der Rechner keine Zahl an.");
+        refuse(why, parent);
+        return why;
+    }
     const Clipboard::Typed typed = Clipboard::keysFor(QGuiApplication::clipboard()->text(), QLocale());
     if (!typed.problem.isEmpty()) {
         refuse(typed.problem, parent);
@@ -95,7 +103,9 @@ void copyTape(Engine& engine) {
 
 QString proposedTapeFile() {
     QString folder = QStandardPaths::writableLocation(QStandardPaths::DocumentsLocation);
-    if (folder.isEmpty()) folder = QDir::homePath();
+    // A home without a "Dokumente" folder: propose one that exists.
+    if (folder.isEmpty() || !QFileInfo(folder).isDir()) folder = QDir::homePath();
+    if (!QFileInfo(folder).isDir()) folder = QDir::tempPath();
     return folder + QStringLiteral("/Papierstreifen ") +
            QDateTime::currentDateTime().toString(QStringLiteral("yyyy-MM-dd HH-mm-ss")) +
            QStringLiteral(".pdf");
@@ -103,7 +113,10 @@ QString proposedTapeFile() {
 
 bool saveTapeTo(Engine& engine, const QString& path, QWidget* parent) {
     if (const auto why = TapeExport::save(path, engine.tape(), engine.tearSeed())) {
-        failed(QStringLiteral("Sichern fehlgeschlagen"), *why, parent);
+        failed(
+            QStringLiteral("Sichern fehlgeschlagen"),
+            QStringLiteral("„%1“: %2").arg(QString::fromStdString(Quote::escaped(path.toStdString())), *why),
+            parent);
         return false;
     }
     return true;

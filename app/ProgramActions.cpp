@@ -5,6 +5,7 @@
 #include "app/Dialogs.h"
 
 #include "engine/Engine.h"
+#include "storage/Quote.h"
 #include "storage/UserPrograms.h"
 
 #include <QApplication>
@@ -57,8 +58,10 @@ QString collapsedName(const QString& text) {
 
 namespace {
 
+// A hand-written library may hold names of any length and any character;
+// a title quotes a short, printable piece.
 QString quoted(const SavedProgram& p) {
-    return QStringLiteral("Programm %1 „%2“").arg(p.number).arg(QString::fromStdString(p.name));
+    return QStringLiteral("Programm %1 „%2“").arg(p.number).arg(QString::fromStdString(Quote::shown(p.name)));
 }
 
 void failed(const UserPrograms::Failure& failure, QWidget* parent) {

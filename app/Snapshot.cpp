@@ -6,14 +6,21 @@
 #include "panel/CalculatorView.h"
 #include "panel/KeyHelp.h"
 #include "storage/QtSettings.h"
+#include "storage/SafeFile.h"
+#include "storage/UserFiles.h"
 
+#include <QBuffer>
 #include <QImage>
 #include <QImageWriter>
 #include <QPainter>
 
 namespace vx::Snapshot {
 
-std::optional<QString> render(const QString& path, const QString& keys) {
+std::optional<QString> render(const std::string& path, const QString& keys) {
+    // Checked before anything is drawn; the picture must not replace the
+    // settings it was drawn with, nor a library.
+    const SafeFile::Target target = SafeFile::target(path, userFiles());
+    if (target.refused) return target.refused;
     SimulatedClock clock;
     QtSettings settings;
     StdRandom random;
@@ -43,9 +50,11 @@ std::optional<QString> render(const QString& path, const QString& keys) {
         QPainter painter(&image);
         view.render(&painter);
     }
-    QImageWriter writer(path, "png");
-    if (!writer.write(image)) return writer.errorString();
-    return std::nullopt;
+    QBuffer png;
+    png.open(QIODevice::WriteOnly);
+    QImageWriter writer(&png, "png");
+    if (!writer.write(image)) return QStringLiteral("das Bild lässt sich nicht als PNG kodieren");
+    return SafeFile::write(target.path, png.data());
 }
 
 } // namespace vx::Snapshot

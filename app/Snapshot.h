@@ -6,10 +6,13 @@
 #include <QString>
 
 #include <optional>
+#include <string>
 
 namespace vx::Snapshot {
 
-// Returns the reason when the picture could not be written.
-std::optional<QString> render(const QString& path, const QString& keys);
+// Returns the reason when the picture could not or must not be written: the
+// path (bytes as given) is checked as every output is, and the picture is
+// written whole or not at all.
+std::optional<QString> render(const std::string& path, const QString& keys);
 
 } // namespace vx::Snapshot

@@ -11,6 +11,9 @@
 #include "storage/AppIdentity.h"
 #include "storage/QtScheduler.h"
 #include "storage/QtSettings.h"
+#include "storage/Quote.h"
+#include "storage/SafeFile.h"
+#include "storage/UserFiles.h"
 #include "storage/UserPrograms.h"
 
 #include <QApplication>
@@ -20,9 +23,11 @@
 #include <QTimer>
 #include <QTranslator>
 
+#include <cctype>
 #include <cstdio>
 #include <cstdlib>
 #include <cstring>
+#include <string>
 
 namespace {
 
@@ -32,32 +37,82 @@ void quietQt(QtMsgType type, const QMessageLogContext&, const QString& message) 
     if (type == QtFatalMsg) std::fprintf(stderr, "%s\n", message.toLocal8Bit().constData());
 }
 
-int snapshot(int argc, char** argv, const char* path, const char* keys) {
+int snapshot(int argc, char** argv, const std::string& path, const char* keys) {
     // A picture never needs a display, whatever DISPLAY says: one that is
     // set but unreachable would otherwise end the program inside Qt.
     qputenv("QT_QPA_PLATFORM", "offscreen");
     qInstallMessageHandler(quietQt);
     QApplication app(argc, argv);
     vx::setAppIdentity();
-    const auto failure =
-        vx::Snapshot::render(QString::fromLocal8Bit(path), QString::fromUtf8(keys ? keys : ""));
+    // A path that must not be written is refused before anything is drawn.
+    const vx::SafeFile::Target target = vx::SafeFile::target(path, vx::userFiles());
+    if (target.refused) {
+        std::fprintf(stderr, "veltranix: das Bild kann nicht nach „%s“ geschrieben werden: %s\n",
+                     vx::Quote::escaped(path).c_str(), target.refused->toStdString().c_str());
+        return 2;
+    }
+    const auto failure = vx::Snapshot::render(path, QString::fromUtf8(keys ? keys : ""));
     if (failure) {
-        std::fprintf(stderr, "veltranix: %s: %s\n", path, failure->toLocal8Bit().constData());
+        std::fprintf(stderr, "veltranix: das Bild kann nicht nach „%s“ geschrieben werden: %s\n",
+                     vx::Quote::escaped(path).c_str(), failure->toStdString().c_str());
         return 1;
     }
     return 0;
 }
 
+// An option word where a path or a key string should stand: the user left
+// out the path, or mixed the snapshot with the batch mode.
+bool looksLikeOption(const char* word) {
+    return word[0] == '-' && word[1] == '-' && std::isalpha(static_cast<unsigned char>(word[2]));
+}
+
+// --snapshot takes a path and at most a key string, nothing else.
+int checkedSnapshot(int argc, char** argv, int at) {
+    const char* path = argv[at + 1];
+    const char* keys = at + 2 < argc ? argv[at + 2] : nullptr;
+    if (looksLikeOption(path) || !*path) {
+        std::fprintf(stderr, "veltranix: zu --snapshot fehlt der Dateiname des Bildes (veltranix --help)\n");
+        return 2;
+    }
+    for (int i = 1; i < argc; ++i) {
+        if (i == at || i == at + 1 || (i == at + 2 && !looksLikeOption(argv[i]))) continue;
+        std::fprintf(stderr, "veltranix: --snapshot verträgt keine weiteren Angaben, nicht „%s“\n",
+                     vx::Quote::shown(argv[i]).c_str());
+        return 2;
+    }
+    return snapshot(argc, argv, path, keys);
+}
+
+// What Qt said while the window's application started.
+std::string& startNotes() {
+    static std::string notes;
+    return notes;
+}
+
 // Qt ends the process with abort() when no display server can be reached;
-// while the window's application starts, that becomes one German line and
+// while the window's application starts, that becomes a German line that
+// names the display, then which platform was tried and Qt's own words, and
 // exit status 1.
 void noWindowSystem(QtMsgType type, const QMessageLogContext&, const QString& message) {
-    if (type != QtFatalMsg) return;
-    const char* display =
-        std::getenv("WAYLAND_DISPLAY") ? std::getenv("WAYLAND_DISPLAY") : std::getenv("DISPLAY");
+    std::string words = message.simplified().toStdString();
+    if (type != QtFatalMsg) {
+        if (startNotes().size() < 2000) startNotes() += (startNotes().empty() ? "" : " ") + words;
+        return;
+    }
+    const char* chosen = std::getenv("QT_QPA_PLATFORM");
+    const char* wayland = std::getenv("WAYLAND_DISPLAY");
+    const char* x11 = std::getenv("DISPLAY");
+    const bool waylandTried = chosen && *chosen ? std::strncmp(chosen, "wayland", 7) == 0 : !(x11 && *x11);
+    const char* display = waylandTried ? wayland : x11;
+    const std::string unset = waylandTried ? "WAYLAND_DISPLAY nicht gesetzt" : "DISPLAY nicht gesetzt";
     std::fprintf(stderr, "veltranix: Das Fenster lässt sich nicht öffnen: kein Bildschirm erreichbar (%s).\n",
-                 display && *display ? display : "weder DISPLAY noch WAYLAND_DISPLAY gesetzt");
-    (void)message;
+                 display && *display ? vx::Quote::shown(display).c_str() : unset.c_str());
+    const std::string platform = chosen && *chosen
+                                     ? vx::Quote::shown(chosen) + " (aus QT_QPA_PLATFORM)"
+                                     : std::string(waylandTried ? "wayland" : "xcb") + " (von Qt gewählt)";
+    std::string reason = startNotes().empty() ? words : startNotes() + " " + words;
+    std::fprintf(stderr, "veltranix: versuchte Plattform: %s; Qt meldet: %s\n", platform.c_str(),
+                 vx::Quote::shown(reason, 400).c_str());
     std::_Exit(1);
 }
 
@@ -95,8 +150,7 @@ int window(int argc, char** argv) {
 
 int main(int argc, char** argv) {
     for (int i = 1; i < argc; ++i) {
-        if (!std::strcmp(argv[i], "--snapshot") && i + 1 < argc)
-            return snapshot(argc, argv, argv[i + 1], i + 2 < argc ? argv[i + 2] : nullptr);
+        if (!std::strcmp(argv[i], "--snapshot") && i + 1 < argc) return checkedSnapshot(argc, argv, i);
     }
     // --snapshot without a path is ignored; every other option is the batch mode's.
     bool batch = false;

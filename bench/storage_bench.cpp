@@ -54,6 +54,22 @@ void unchangedLibraryAgain(benchmark::State& state) {
 }
 BENCHMARK(unchangedLibraryAgain);
 
+// A pasted text of one line of 800,000 words (4.8 MB): read once, refused
+// with its first unknown step; the refusal quotes only a short piece.
+void pastedLineOfManyWords(benchmark::State& state) {
+    QString line;
+    line.reserve(800000 * 6);
+    for (int i = 0; i < 800000; ++i) line += QStringLiteral("SIN X ");
+    const QString text = QStringLiteral("PROGRAM 1\n") + line + QStringLiteral("\nEND\n");
+    std::size_t quoted = 0;
+    for (auto _ : state) {
+        const auto programs = ProgramText::parse(text, Model::orbis410);
+        quoted = programs.at(0).error->size();
+    }
+    state.counters["message bytes"] = static_cast<double>(quoted);
+}
+BENCHMARK(pastedLineOfManyWords)->Unit(benchmark::kMillisecond);
+
 } // namespace
 
 int main(int argc, char** argv) {

@@ -121,6 +121,10 @@ class Engine {
     // --- what a user does ---
     void press(Key key);
     void clearTape();
+    // Forgets the lines printed so far without tearing the paper: for a host
+    // that has already passed them on (the batch mode's streamed output), so
+    // that a long run does not keep its whole tape.
+    void releaseTape() { tape_.clear(); }
     // Puts a program into memory as LOAD mode would, counter at step 1; the
     // library and the clipboard load programs this way.
     void loadProgram(const std::vector<Step>& steps);
@@ -165,6 +169,7 @@ class Engine {
     double angleFunction(double x, int code) const;
     double halfTurn() const;
     void sigmaAdd(double x, double sign);
+    void addToSums(double count, double sum, double squares); // may fail with CalcError
 
     void printNumber(Num num, const std::string& symbol, bool force);
     void appendLine(std::string text, std::string symbol = {}, bool red = false, bool left = false);

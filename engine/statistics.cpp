@@ -39,19 +39,27 @@ bool Engine::statisticsCode(int code) {
     }
 }
 
+// The three sums are results like any other: all of them are checked
+// before any changes, so a sum out of range raises the error state and
+// leaves the registers as they were.
+void Engine::addToSums(double count, double sum, double squares) {
+    const double n = checked(regs_[1].v + count);
+    const double s = checked(regs_[2].v + sum);
+    const double q = checked(regs_[3].v + squares);
+    regs_[1].v = n;
+    regs_[2].v = s;
+    regs_[3].v = q;
+}
+
 void Engine::sigmaAdd(double x, double sign) {
-    regs_[1] = Num{r13(regs_[1].v + sign), false};
-    regs_[2] = Num{r13(regs_[2].v + x * sign), false};
-    regs_[3] = Num{r13(regs_[3].v + x * sign * x), false};
+    addToSums(sign, x * sign, x * sign * x);
 }
 
 void Engine::frequencyCompletion(const SigmaPending& pending) {
     // "x SIGMA f =" counts x f times: SIGMA counted it once, "=" adds the rest.
     const double d = pending.sign * (E_.v - 1);
     const double x = pending.x;
-    regs_[1].v = r13(regs_[1].v + d);
-    regs_[2].v = r13(regs_[2].v + x * d);
-    regs_[3].v = r13(regs_[3].v + x * (x * d));
+    addToSums(d, x * d, x * (x * d));
     printNumber(E_, "=", false);
 }
 

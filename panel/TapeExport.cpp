@@ -3,6 +3,8 @@
 
 #include "panel/TapeView.h"
 #include "panel/Theme.h"
+#include "storage/SafeFile.h"
+#include "storage/UserFiles.h"
 
 #include <QBuffer>
 #include <QFileInfo>
@@ -11,7 +13,6 @@
 #include <QPagedPaintDevice>
 #include <QPainter>
 #include <QPdfWriter>
-#include <QSaveFile>
 
 #include <algorithm>
 #include <cmath>
@@ -119,20 +120,13 @@ std::optional<QString> write(QIODevice& file, Format format, const std::vector<T
 std::optional<QString> save(const QString& path, const std::vector<TapeLine>& tape, std::uint32_t tearSeed) {
     const auto format = formatFor(path);
     if (!format) return QStringLiteral("unbekanntes Format (.pdf, .txt oder .png)");
-    QSaveFile file(path);
-    if (!file.open(QIODevice::WriteOnly)) return file.errorString();
-    if (auto failed = write(file, *format, tape, tearSeed)) {
-        file.cancelWriting();
-        return failed;
-    }
-    // As with the library: the bytes must be on the disk before the file is replaced.
-    if (!file.flush()) {
-        const QString why = file.errorString();
-        file.cancelWriting();
-        return why;
-    }
-    if (!file.commit()) return file.errorString();
-    return std::nullopt;
+    // Never onto a device or a FIFO, nor onto the user's settings or library.
+    const SafeFile::Target target = SafeFile::target(SafeFile::fromQt(path), userFiles());
+    if (target.refused) return target.refused;
+    QBuffer buffer;
+    buffer.open(QIODevice::WriteOnly);
+    if (auto failed = write(buffer, *format, tape, tearSeed)) return failed;
+    return SafeFile::write(target.path, buffer.data());
 }
 
 } // namespace vx::TapeExport

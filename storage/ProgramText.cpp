@@ -1,6 +1,8 @@
 // SPDX-License-Identifier: GPL-3.0-or-later
 #include "storage/ProgramText.h"
 
+#include "storage/Quote.h"
+
 #include <QStringDecoder>
 
 #include <cstdio>
@@ -118,8 +120,8 @@ void addStep(const QString& line, Model model, std::vector<Step>& steps, std::op
         steps.push_back(*code);
     } else {
         if (!error)
-            error = "Schritt " + std::to_string(steps.size() + 1) + ": „" + mnemonic.toStdString() +
-                    "“ unbekannt";
+            error = "Schritt " + std::to_string(steps.size() + 1) + ": „" +
+                    Quote::shown(mnemonic.toStdString()) + "“ unbekannt";
         steps.push_back(std::nullopt);
     }
 }
@@ -179,11 +181,29 @@ std::vector<SavedProgram> parse(const QString& text, Model model) {
     return finished;
 }
 
-QString decode(const QByteArray& bytes) {
+Decoded read(const QByteArray& bytes) {
+    const auto startsWith = [&](const char* mark) { return bytes.startsWith(QByteArray(mark, 2)); };
+    const bool little = startsWith("\xFF\xFE"), big = startsWith("\xFE\xFF");
+    if (little || big) {
+        QStringDecoder utf16(little ? QStringDecoder::Utf16LE : QStringDecoder::Utf16BE);
+        QString text = utf16(bytes.mid(2));
+        if (utf16.hasError() || bytes.size() % 2 != 0)
+            return {text, QStringLiteral("ist kein gültiger UTF-16-Text")};
+        return {text, std::nullopt};
+    }
+    // No text editor writes zero bytes into a text; a file that has them is
+    // in an encoding this reader does not know.
+    if (bytes.contains('\0'))
+        return {QString(),
+                QStringLiteral("ist in einer unbekannten Kodierung (keine UTF-8- oder UTF-16-Textdatei)")};
     QStringDecoder utf8(QStringDecoder::Utf8);
     QString text = utf8(bytes);
-    if (!utf8.hasError()) return text;
-    return QString::fromLatin1(bytes);
+    if (!utf8.hasError()) return {text, std::nullopt};
+    return {QString::fromLatin1(bytes), std::nullopt};
+}
+
+QString decode(const QByteArray& bytes) {
+    return read(bytes).text;
 }
 
 } // namespace vx::ProgramText

@@ -10,14 +10,24 @@
 #include <QByteArray>
 #include <QString>
 
+#include <optional>
 #include <vector>
 
 namespace vx::ProgramText {
 
 QString format(const std::vector<SavedProgram>& programs, Model model);
 std::vector<SavedProgram> parse(const QString& text, Model model);
-// UTF-8, or Latin-1 when the bytes are not valid UTF-8. A leading byte-order
-// mark is dropped.
+// A file's text: UTF-16 in either byte order when a byte-order mark says
+// so (as some editors write it), otherwise UTF-8, or Latin-1 when the bytes
+// are not valid UTF-8. A leading byte-order mark is dropped. Bytes that are
+// none of these (UTF-16 without its mark, say, full of zero bytes) are a
+// `problem`: such a file must never pass for an empty library.
+struct Decoded {
+    QString text;
+    std::optional<QString> problem;
+};
+Decoded read(const QByteArray& bytes);
+// The text of `read`, whatever its problem.
 QString decode(const QByteArray& bytes);
 
 } // namespace vx::ProgramText

@@ -1,6 +1,11 @@
 // SPDX-License-Identifier: GPL-3.0-or-later
 #include "storage/UserPrograms.h"
 
+#include "storage/Quote.h"
+#include "storage/SafeFile.h"
+
+#include <QCoreApplication>
+
 #include <QDir>
 #include <QElapsedTimer>
 #include <QFile>
@@ -62,71 +67,22 @@ struct RawFile {
     std::optional<QString> problem;
 };
 
-QString systemWords(int error) {
-    return QString::fromLocal8Bit(std::strerror(error));
-}
-
-// Reads the file only if it is a regular file of sensible size. It is opened
-// without blocking first and looked at before a byte is read: a FIFO at the
-// library's path would otherwise hang the window, and a device never ends.
-RawFile readRaw(const QString& path) {
-    RawFile raw;
-    const int fd = ::open(QFile::encodeName(path).constData(), O_RDONLY | O_NONBLOCK | O_CLOEXEC);
-    if (fd < 0) {
-        // No file (or no folder) yet: an empty library.
-        if (errno != ENOENT && errno != ENOTDIR)
-            raw.problem = QStringLiteral("ist nicht lesbar: ") + systemWords(errno);
-        return raw;
-    }
-    raw.exists = true;
-    struct stat info {};
-    if (::fstat(fd, &info) != 0) {
-        raw.problem = QStringLiteral("ist nicht lesbar: ") + systemWords(errno);
-    } else if (!S_ISREG(info.st_mode)) {
-        raw.problem = QStringLiteral("ist keine Datei");
-    } else if (info.st_size > UserPrograms::maxFileBytes) {
-        raw.problem = QStringLiteral("ist zu groß (mehr als 64 MiB)");
-    } else {
-        raw.bytes.reserve(static_cast<qsizetype>(info.st_size));
-        char buffer[65536];
-        while (true) {
-            const ssize_t n = ::read(fd, buffer, sizeof buffer);
-            if (n < 0 && errno == EINTR) continue;
-            if (n < 0) {
-                raw.problem = QStringLiteral("ist nicht lesbar: ") + systemWords(errno);
-                break;
-            }
-            if (n == 0) break;
-            raw.bytes.append(buffer, n);
-            // A file that grows while we read is no library either.
-            if (raw.bytes.size() > UserPrograms::maxFileBytes) {
-                raw.problem = QStringLiteral("ist zu groß (mehr als 64 MiB)");
-                break;
-            }
-        }
-    }
-    ::close(fd);
+// Reads the file only if it is a regular file of sensible size in an
+// encoding the reader knows.
+RawFile readRaw(const SafeFile::Path& path) {
+    SafeFile::Read read = SafeFile::read(path, UserPrograms::maxFileBytes);
+    RawFile raw{std::move(read.bytes), !read.missing, read.problem};
+    if (!raw.problem)
+        if (auto problem = ProgramText::read(raw.bytes).problem) raw.problem = problem;
     if (raw.problem) raw.bytes.clear();
     return raw;
 }
 
-// Writes the whole file or nothing. The data must be on the disk before the
-// new file takes the old one's place: QSaveFile buffers, and a write that
-// fails only when the buffer is flushed (a full disk) must not end in an
-// empty file renamed over the user's library.
+// Writes the whole file or nothing; a failure names the file.
 bool writeAtomically(const QString& path, const QByteArray& bytes, QString* why) {
-    QSaveFile file(path);
-    if (!file.open(QIODevice::WriteOnly)) {
-        *why = file.errorString();
-        return false;
-    }
-    if (file.write(bytes) != bytes.size() || !file.flush()) {
-        *why = file.errorString();
-        file.cancelWriting();
-        return false;
-    }
-    if (!file.commit()) {
-        *why = file.errorString();
+    if (auto failed = SafeFile::writeChecked(SafeFile::fromQt(path), bytes)) {
+        *why = QStringLiteral("„%1“: %2")
+                   .arg(QString::fromStdString(Quote::escaped(path.toStdString())), *failed);
         return false;
     }
     return true;
@@ -152,22 +108,50 @@ bool keepHandEdit(const QString& path, const QByteArray& bytes, QString* why) {
 }
 
 // Another window may be saving: wait for it, briefly. A lock left by a
-// process that died is noticed by QLockFile and taken over.
+// process that died is noticed by QLockFile and taken over. The window
+// keeps drawing and its timers keep running meanwhile; what the user types
+// waits until the save is done.
 bool lockWithin(QLockFile& lock, int milliseconds) {
     QElapsedTimer waited;
     waited.start();
     while (!lock.tryLock(0)) {
         if (lock.error() != QLockFile::LockFailedError || waited.elapsed() >= milliseconds) return false;
-        QThread::msleep(5 + QRandomGenerator::global()->bounded(20));
+        const int pause = 5 + static_cast<int>(QRandomGenerator::global()->bounded(20));
+        if (QCoreApplication::instance() &&
+            QThread::currentThread() == QCoreApplication::instance()->thread()) {
+            QElapsedTimer slept;
+            slept.start();
+            while (slept.elapsed() < pause) {
+                QCoreApplication::processEvents(QEventLoop::ExcludeUserInputEvents, pause);
+                QThread::msleep(1);
+            }
+        } else {
+            QThread::msleep(pause);
+        }
     }
     return true;
 }
 
-QString lockProblem(const QLockFile& lock) {
-    if (lock.error() == QLockFile::LockFailedError)
-        return QStringLiteral("Die Bibliothek ist gesperrt: ein anderes Fenster speichert gerade. "
-                              "Bitte gleich noch einmal versuchen.");
-    return QStringLiteral("Die Sperrdatei der Bibliothek lässt sich nicht anlegen.");
+QString lockProblem(const QLockFile& lock, const QString& path) {
+    const QString named = QString::fromStdString(Quote::escaped(path.toStdString()));
+    if (lock.error() == QLockFile::LockFailedError) {
+        qint64 pid = 0;
+        QString host, application;
+        QString holder;
+        if (lock.getLockInfo(&pid, &host, &application))
+            holder = QStringLiteral(" (von Prozess %1%2%3)")
+                         .arg(pid)
+                         .arg(application.isEmpty() ? QString() : QStringLiteral(" „%1“").arg(application))
+                         .arg(host.isEmpty() ? QString() : QStringLiteral(" auf %1").arg(host));
+        return QStringLiteral(
+                   "Die Bibliothek ist gesperrt: die Sperrdatei „%1“ wird gehalten%2. "
+                   "Wenn gerade ein anderes Fenster speichert, bitte gleich noch einmal versuchen; "
+                   "sonst die Sperrdatei löschen.")
+            .arg(named, holder);
+    }
+    const SafeFile::Target t = SafeFile::target(SafeFile::fromQt(path));
+    return QStringLiteral("Die Sperrdatei „%1“ lässt sich nicht anlegen%2.")
+        .arg(named, t.refused ? QStringLiteral(": ") + *t.refused : QString());
 }
 
 bool sameEntry(const SavedProgram& a, const SavedProgram& b) {
@@ -177,6 +161,10 @@ bool sameEntry(const SavedProgram& a, const SavedProgram& b) {
 } // namespace
 
 LibraryFile UserPrograms::readFile(const QString& path, Model model) {
+    return readFile(SafeFile::fromQt(path), model);
+}
+
+LibraryFile UserPrograms::readFile(const SafeFile::Path& path, Model model) {
     RawFile raw = readRaw(path);
     return {ProgramText::parse(ProgramText::decode(raw.bytes), model), raw.problem};
 }
@@ -286,21 +274,30 @@ bool UserPrograms::change(const Edit& edit, Failure* failure) {
     std::error_code ec;
     std::filesystem::create_directories(std::filesystem::path(folder().toStdString()), ec);
     if (ec) {
-        why.why = QString::fromStdString(ec.message());
+        why.why = QStringLiteral("Der Ordner „%1“ lässt sich nicht anlegen: %2")
+                      .arg(QString::fromStdString(Quote::escaped(folder().toStdString())),
+                           SafeFile::reason(ec.value()));
         return failed();
     }
-    QLockFile lock(url() + QStringLiteral(".lock"));
+    const QString lockPath = url() + QStringLiteral(".lock");
+    // A folder or a device where the lock belongs is never let go: say so at once.
+    if (const SafeFile::Target t = SafeFile::target(SafeFile::fromQt(lockPath)); t.refused) {
+        why.why = QStringLiteral("Die Sperrdatei „%1“ lässt sich nicht anlegen: %2.")
+                      .arg(QString::fromStdString(Quote::escaped(lockPath.toStdString())), *t.refused);
+        return failed();
+    }
+    QLockFile lock(lockPath);
     // A lock whose process is gone is taken over at once; one that cannot be
     // read (its writer died while making it) after ten seconds, far longer
     // than any save takes.
     lock.setStaleLockTime(10000);
-    if (!lockWithin(lock, lockWaitMilliseconds)) {
-        why.why = lockProblem(lock);
+    if (!lockWithin(lock, lockWait_)) {
+        why.why = lockProblem(lock, lockPath);
         return failed();
     }
     // Under the lock the file is what counts, never the cache: another
     // window may have saved a moment ago within the same second.
-    RawFile raw = readRaw(url());
+    RawFile raw = readRaw(SafeFile::fromQt(url()));
     if (raw.problem) {
         why.why = QStringLiteral("„%1“ %2").arg(url(), *raw.problem);
         return failed();

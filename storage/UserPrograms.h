@@ -36,6 +36,8 @@ class UserPrograms : public QObject {
     static constexpr qint64 maxFileBytes = 64LL * 1024 * 1024;
     // How long a change waits for another window's change to finish.
     static constexpr int lockWaitMilliseconds = 5000;
+    // A shorter wait, for tests of a lock that is never let go.
+    void setLockWait(int milliseconds) { lockWait_ = milliseconds; }
 
     // Why a change did not happen. `changedMeanwhile` means the entry the
     // user chose is no longer where the menu showed it.
@@ -76,6 +78,7 @@ class UserPrograms : public QObject {
     int revision() const { return revision_; }
     // Reads any library file; only regular files up to `maxFileBytes` are read.
     static LibraryFile readFile(const QString& path, Model model);
+    static LibraryFile readFile(const std::string& path, Model model);
 
   signals:
     void revisionChanged();
@@ -97,6 +100,7 @@ class UserPrograms : public QObject {
     std::optional<QDateTime> cachedDate_;
     int revision_ = 0;
     std::optional<QString> problem_;
+    int lockWait_ = lockWaitMilliseconds;
 };
 
 } // namespace vx

@@ -5,9 +5,15 @@
 #include "display/Formatter.h"
 #include "fixture.h"
 #include "panel/TapeExport.h"
+#include "storage/UserPrograms.h"
+
+#include <sys/stat.h>
 
 #include <QClipboard>
+#include <QDir>
+#include <QElapsedTimer>
 #include <QFile>
+#include <QFileInfo>
 #include <QGuiApplication>
 #include <QTemporaryDir>
 
@@ -230,5 +236,76 @@ TEST_F(AppTest, TheTapeLeavesAsPrintedTextAndFilesOfEachFormat) {
     });
     EXPECT_FALSE(ClipboardActions::saveTapeTo(*engine, dir.filePath("lang.png"), nullptr));
     EXPECT_FALSE(QFile::exists(dir.filePath("lang.png")));
+    EXPECT_TRUE(allDialogsSeen());
+}
+
+TEST_F(AppTest, AHugeOrHostilePastedProgramIsRefusedWithAShortPrintableQuote) {
+    QString line;
+    for (int i = 0; i < 800000; ++i) line += QStringLiteral("SIN X ");
+    QGuiApplication::clipboard()->setText(line);
+    QElapsedTimer took;
+    took.start();
+    expectDialog([](QDialog& d) {
+        const QString text = dialogText(d);
+        EXPECT_TRUE(
+            text.contains(QStringLiteral("Schritt 1: „SIN X SIN X SIN X SIN X SIN X SIN X SIN …“ unbekannt")))
+            << text.toStdString();
+        EXPECT_LT(d.width(), 1000);
+        d.accept();
+    });
+    ClipboardActions::pasteProgram(*engine, nullptr);
+    EXPECT_LT(took.elapsed(), 5000); // well under a second on a desktop; a sanitizer build is slower
+    EXPECT_TRUE(engine->programSteps().empty());
+
+    // Control characters, also C1 ones, are shown escaped, never sent to the screen.
+    QGuiApplication::clipboard()->setText(QStringLiteral("001  SIN\n002  A\u009B2J\u0007\n"));
+    expectDialog([](QDialog& d) {
+        EXPECT_TRUE(dialogText(d).contains(QStringLiteral("Schritt 2: „A\\u009b2J\\x07“ unbekannt")))
+            << dialogText(d).toStdString();
+        d.accept();
+    });
+    ClipboardActions::pasteProgram(*engine, nullptr);
+    EXPECT_TRUE(allDialogsSeen());
+}
+
+TEST_F(AppTest, ANumberPastedDuringARunIsRefusedAloud) {
+    engine->loadProgram({Codes::label + 1, Codes::jump, 1});
+    engine->press(Key(KeyKind::startStop));
+    ASSERT_TRUE(engine->running());
+    QGuiApplication::clipboard()->setText(QStringLiteral("42"));
+    EXPECT_EQ(ClipboardActions::pasteNumber(*engine, nullptr),
+              QStringLiteral("Während ein Programm läuft, nimmt der Rechner keine Zahl an."));
+    engine->press(Key(KeyKind::startStop));
+}
+
+TEST_F(AppTest, TheTapeIsNeverSavedOntoAFifoOrTheLibrary) {
+    type(*engine, {Key::digit(1), Key(KeyKind::plus), Key::digit(2), Key(KeyKind::equals)});
+    QTemporaryDir dir;
+    const QString fifo = dir.filePath("streifen.txt");
+    ASSERT_EQ(::mkfifo(QFile::encodeName(fifo).constData(), 0600), 0);
+    const QString library = UserPrograms::fileFor(Model::orbis410);
+    QDir().mkpath(QFileInfo(library).path());
+    QFile lib(library);
+    ASSERT_TRUE(lib.open(QIODevice::WriteOnly));
+    lib.write("PROGRAM 1\nSIN\nEND\n");
+    lib.close();
+    const QString linkToLibrary = dir.filePath("bibliothek.txt");
+    ASSERT_TRUE(QFile::link(library, linkToLibrary));
+    const std::pair<QString, QString> refused[] = {
+        {fifo, QStringLiteral("„%1“: ist eine Pipe (FIFO), keine Datei").arg(fifo)},
+        {linkToLibrary,
+         QStringLiteral(
+             "„%1“: ist eine Datei, die Veltranix liest (Bibliothek, Skript, Zustand, Einstellungen)")
+             .arg(linkToLibrary)}};
+    for (const auto& [path, why] : refused) {
+        expectDialog([why = why](QDialog& d) {
+            EXPECT_TRUE(dialogText(d).contains(why)) << dialogText(d).toStdString();
+            d.accept();
+        });
+        EXPECT_FALSE(ClipboardActions::saveTapeTo(*engine, path, nullptr));
+    }
+    EXPECT_TRUE(QFileInfo(fifo).isFile() == false);
+    ASSERT_TRUE(lib.open(QIODevice::ReadOnly));
+    EXPECT_EQ(lib.readAll(), "PROGRAM 1\nSIN\nEND\n");
     EXPECT_TRUE(allDialogsSeen());
 }

@@ -131,3 +131,32 @@ TEST(Statistics, FailuresAndTheEndOfTheFrequency) {
     EXPECT_EQ(m->registers()[1], Num::zero);
     EXPECT_EQ(m->registers()[2], Num::zero);
 }
+
+TEST(Statistics, SumsOutOfRangeRaiseTheErrorBeforeAnyChanges) {
+    // Σx² of 9.999e99 would be about 1e200.
+    Machine m;
+    m.keys("2 sigma");
+    const std::vector<Num> before = m->registers();
+    m.keys("9.999 exp 99 sigma");
+    EXPECT_TRUE(m->error());
+    EXPECT_EQ(m->registers(), before);
+    EXPECT_EQ(m.tape().size(), 2u) << "the first Σ line and the error line, no second Σ line";
+    // x = 1e50 already squares out of range.
+    Machine square;
+    square.keys("1 exp 50 sigma");
+    EXPECT_TRUE(square->error());
+    EXPECT_EQ(square->registers()[1], Num::zero);
+    // The frequency completion is checked the same way, and leaves nothing pending.
+    Machine often;
+    often.keys("1 exp 40 sigma 1 exp 30 =");
+    EXPECT_TRUE(often->error());
+    EXPECT_EQ(often->registers()[1].v, 1);
+    EXPECT_EQ(often->registers()[3].v, 1e80);
+    // A square too small to show is zero; the count and the sum stay exact.
+    Machine tiny;
+    tiny.keys("1 exp 60 chs sigma");
+    EXPECT_FALSE(tiny->error());
+    EXPECT_EQ(tiny->registers()[1].v, 1);
+    EXPECT_EQ(tiny->registers()[2].v, 1e-60);
+    EXPECT_EQ(tiny->registers()[3], Num::zero);
+}

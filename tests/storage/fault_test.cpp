@@ -111,7 +111,7 @@ TEST_F(Faults, AFolderThatCannotBeCreated) {
     const WriterRun result = writer(data, {"save", "Neu"}, true);
     if (result.status == 3) GTEST_SKIP() << "this machine does not let the test switch to the user nobody";
     EXPECT_EQ(result.status, 1);
-    EXPECT_NE(result.err.find("ermission"), std::string::npos) << result.err;
+    EXPECT_NE(result.err.find("keine Berechtigung"), std::string::npos) << result.err;
     EXPECT_FALSE(QFile::exists(file));
 }
 

@@ -101,7 +101,7 @@ TEST(ProgramText, StepLines) {
     EXPECT_EQ(shortNumber.steps, (Steps{}));
     EXPECT_EQ(shortNumber.error, "Schritt 1: „1  SIN“ unbekannt");
     auto tab = one("001\tSIN");
-    EXPECT_EQ(tab.error, "Schritt 1: „001\tSIN“ unbekannt");
+    EXPECT_EQ(tab.error, "Schritt 1: „001\\tSIN“ unbekannt");
     auto twoUnknown = one("SIN\nFOO\nBAR\nCOS");
     EXPECT_EQ(twoUnknown.steps, (Steps{56, std::nullopt, std::nullopt, 57}));
     EXPECT_EQ(twoUnknown.error, "Schritt 2: „FOO“ unbekannt");

@@ -2,7 +2,13 @@
 #include "engine/Engine.h"
 #include "engine/SimulatedClock.h"
 #include "storage/QtSettings.h"
+#include "storage/Quote.h"
 #include "storage/UserPrograms.h"
+
+#include <QCoreApplication>
+#include <QLockFile>
+#include <QSysInfo>
+#include <QTimer>
 
 #include <QDir>
 #include <QFile>
@@ -195,7 +201,7 @@ TEST_F(Library, OnlyARegularFileIsRead) {
         QString path;
         QString problem;
     } odd[] = {{"/dev/zero", "ist keine Datei"},
-               {"/proc/self/mem", "ist nicht lesbar: Input/output error"},
+               {"/proc/self/mem", "ist nicht lesbar: Ein-/Ausgabefehler des Datenträgers"},
                {dataHome(), "ist keine Datei"}};
     for (const auto& [path, problem] : odd)
         EXPECT_EQ(UserPrograms::readFile(path, Model::orbis410).problem, problem) << path.toStdString();
@@ -248,7 +254,8 @@ TEST_F(Library, AFolderThatCannotBeMadeFailsAndChangesNothing) {
     UserPrograms library(Model::orbis410);
     UserPrograms::Failure error;
     EXPECT_FALSE(library.save({56}, "X", std::nullopt, &error));
-    EXPECT_FALSE(error.why.isEmpty());
+    EXPECT_EQ(error.why, "Der Ordner „" + library.folder() +
+                             "“ lässt sich nicht anlegen: ein Teil des Pfads ist kein Ordner");
     EXPECT_EQ(library.revision(), 0);
     EXPECT_TRUE(library.programs().empty());
     EXPECT_EQ(readFile(dataHome() + "/Veltranix 410"), "in the way");
@@ -262,7 +269,7 @@ TEST_F(Library, ATargetThatCannotBeReplacedFailsAndKeepsTheCache) {
     QDir().mkpath(library.url() + ".bak/inside");
     UserPrograms::Failure error;
     EXPECT_FALSE(library.save({57}, "B", std::nullopt, &error));
-    EXPECT_FALSE(error.why.isEmpty());
+    EXPECT_EQ(error.why, "„" + library.url() + ".bak“: ist ein Ordner");
     EXPECT_EQ(library.revision(), revision);
     EXPECT_EQ(library.programs().size(), 1u);
     EXPECT_EQ(UserPrograms::readFile(library.url(), Model::orbis410).programs.size(), 1u);
@@ -275,9 +282,95 @@ TEST_F(Library, AnUnreadableLibraryIsNeverOverwritten) {
     EXPECT_TRUE(library.programs().empty());
     UserPrograms::Failure error;
     EXPECT_FALSE(library.save({56}, "A", std::nullopt, &error));
-    EXPECT_FALSE(error.why.isEmpty());
+    EXPECT_EQ(error.why, "„" + library.url() + "“ ist keine Datei");
     EXPECT_FALSE(library.removeNumber(1, &error));
     EXPECT_TRUE(QFileInfo(library.url()).isDir());
+}
+
+TEST_F(Library, Utf16WithItsMarkReadsAndSavesWithoutLoss) {
+    UserPrograms library(Model::orbis410);
+    const QString text = QStringLiteral("PROGRAM 1\nNAME Größe\nSIN\nEND\nPROGRAM 2\nNAME Zwei\nCOS\nEND\n");
+    for (const bool little : {true, false}) {
+        QByteArray bytes = little ? QByteArray("\xFF\xFE") : QByteArray("\xFE\xFF");
+        for (QChar c : text) {
+            const char lo = static_cast<char>(c.unicode() & 0xFF), hi = static_cast<char>(c.unicode() >> 8);
+            bytes.append(little ? lo : hi).append(little ? hi : lo);
+        }
+        writeFile(library.url(), bytes);
+        touchLater(library.url(), little ? 10 : 20);
+        library.checkForChanges();
+        ASSERT_EQ(library.programs().size(), 2u) << little;
+        EXPECT_EQ(library.programs()[0].name, "Größe");
+        EXPECT_EQ(library.programs()[1].steps, (Steps{57}));
+        ASSERT_TRUE(library.save({58}, "Drei", std::nullopt));
+        // Rewritten in UTF-8 with all three; the UTF-16 file is kept beside it.
+        const auto back = UserPrograms::readFile(library.url(), Model::orbis410).programs;
+        ASSERT_EQ(back.size(), 3u);
+        EXPECT_EQ(back[0].name, "Größe");
+        EXPECT_EQ(readFile(library.url() + ".bak"), bytes);
+    }
+    // Zero bytes without a mark: an encoding the reader does not know is
+    // said, never shown as an empty library, and never overwritten.
+    QByteArray wide;
+    for (char c : QByteArray("PROGRAM 1\nSIN\nEND\n")) wide.append(c).append('\0');
+    writeFile(library.url(), wide);
+    touchLater(library.url(), 30);
+    library.checkForChanges();
+    library.programs();
+    EXPECT_EQ(library.problem(), "ist in einer unbekannten Kodierung (keine UTF-8- oder UTF-16-Textdatei)");
+    EXPECT_FALSE(library.save({56}, "X", std::nullopt));
+    EXPECT_EQ(readFile(library.url()), wide);
+    // A mark with an odd byte left over is no UTF-16 text either.
+    writeFile(library.url(), QByteArray("\xFF\xFEP\0R\0X"));
+    EXPECT_EQ(UserPrograms::readFile(library.url(), Model::orbis410).problem,
+              "ist kein gültiger UTF-16-Text");
+}
+
+TEST_F(Library, AStuckLockIsNamedAndTheEventLoopTurnsWhileItWaits) {
+    UserPrograms library(Model::orbis410);
+    library.setLockWait(300);
+    QDir().mkpath(library.folder());
+    const QString lockPath = library.url() + ".lock";
+    QLockFile held(lockPath);
+    ASSERT_TRUE(held.tryLock(0));
+    int turns = 0;
+    QTimer ticker;
+    QObject::connect(&ticker, &QTimer::timeout, [&turns] { ++turns; });
+    ticker.start(20);
+    UserPrograms::Failure error;
+    EXPECT_FALSE(library.save({56}, "X", std::nullopt, &error));
+    EXPECT_GE(turns, 5) << "the window must keep drawing while a save waits";
+    EXPECT_EQ(
+        error.why.toStdString(),
+        QStringLiteral("Die Bibliothek ist gesperrt: die Sperrdatei „%1“ wird gehalten (von Prozess %2 „%3“ "
+                       "auf %4). Wenn gerade ein anderes Fenster speichert, bitte gleich noch einmal "
+                       "versuchen; sonst die Sperrdatei löschen.")
+            .arg(lockPath)
+            .arg(QCoreApplication::applicationPid())
+            .arg(QFileInfo(QCoreApplication::applicationFilePath()).fileName(), QSysInfo::machineHostName())
+            .toStdString());
+    held.unlock();
+    // A folder where the lock belongs.
+    QDir().mkpath(lockPath);
+    EXPECT_FALSE(library.save({56}, "X", std::nullopt, &error));
+    EXPECT_EQ(error.why.toStdString(),
+              ("Die Sperrdatei „" + lockPath + "“ lässt sich nicht anlegen: ist ein Ordner.").toStdString());
+    EXPECT_FALSE(QFile::exists(library.url()));
+}
+
+TEST(Quote, ControlCharactersEscapedAndLongTextCut) {
+    EXPECT_EQ(Quote::shown("kurz"), "kurz");
+    EXPECT_EQ(Quote::shown(std::string(41, 'x')), std::string(40, 'x') + "…");
+    EXPECT_EQ(Quote::shown(std::string(40, 'x')), std::string(40, 'x'));
+    // Characters, not bytes, are counted.
+    EXPECT_EQ(Quote::shown("äöü", 2), "äö…");
+    EXPECT_EQ(Quote::escaped("a\tb\nc\x1b[2J\x7f"), "a\\tb\\nc\\x1b[2J\\x7f");
+    EXPECT_EQ(Quote::escaped("\xc2\x9b"
+                             "2J"),
+              "\\u009b2J");                                       // C1 control
+    EXPECT_EQ(Quote::escaped("tape\xe4.txt"), "tape\\xe4.txt");   // not UTF-8
+    EXPECT_EQ(Quote::escaped("\xed\xa0\x80"), "\\xed\\xa0\\x80"); // a surrogate
+    EXPECT_EQ(Quote::escaped("€ 😀"), "€ 😀");
 }
 
 TEST(Settings, RememberedValuesAndTheirReadingRules) {

@@ -1,0 +1,242 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
+#include "storage/SafeFile.h"
+
+#include "storage/Quote.h"
+
+#include <QFile>
+
+#include <cerrno>
+#include <climits>
+#include <cstdio>
+#include <cstdlib>
+#include <cstring>
+#include <fcntl.h>
+#include <sys/stat.h>
+#include <unistd.h>
+
+namespace vx::SafeFile {
+
+Path fromQt(const QString& path) {
+    return QFile::encodeName(path).toStdString();
+}
+
+QString toQt(const Path& path) {
+    return QFile::decodeName(QByteArray::fromStdString(path));
+}
+
+QString reason(int error) {
+    switch (error) {
+    case ENOSPC: return QStringLiteral("kein Platz mehr auf dem Datenträger");
+    case EDQUOT: return QStringLiteral("das Speicherkontingent ist erschöpft");
+    case EROFS: return QStringLiteral("das Dateisystem ist schreibgeschützt");
+    case EACCES:
+    case EPERM: return QStringLiteral("keine Berechtigung");
+    case ENOENT: return QStringLiteral("nicht gefunden");
+    case EISDIR: return QStringLiteral("ist ein Ordner");
+    case ENOTDIR: return QStringLiteral("ein Teil des Pfads ist kein Ordner");
+    case ENAMETOOLONG: return QStringLiteral("der Name ist zu lang");
+    case ELOOP: return QStringLiteral("zu viele symbolische Verweise");
+    case EIO: return QStringLiteral("Ein-/Ausgabefehler des Datenträgers");
+    case EBUSY: return QStringLiteral("die Datei ist belegt");
+    case EFBIG: return QStringLiteral("die Datei wird zu groß");
+    case EMFILE:
+    case ENFILE: return QStringLiteral("zu viele offene Dateien");
+    case ENOMEM: return QStringLiteral("zu wenig Speicher");
+    case EXDEV: return QStringLiteral("Ziel auf einem anderen Dateisystem");
+    default: return QStringLiteral("Systemfehler Nr. %1").arg(error);
+    }
+}
+
+namespace {
+
+Path folderOf(const Path& path) {
+    const auto slash = path.find_last_of('/');
+    if (slash == Path::npos) return ".";
+    if (slash == 0) return "/";
+    return path.substr(0, slash);
+}
+
+Path nameOf(const Path& path) {
+    const auto slash = path.find_last_of('/');
+    return slash == Path::npos ? path : path.substr(slash + 1);
+}
+
+QString kindOf(mode_t mode) {
+    if (S_ISDIR(mode)) return QStringLiteral("ist ein Ordner");
+    if (S_ISFIFO(mode)) return QStringLiteral("ist eine Pipe (FIFO), keine Datei");
+    if (S_ISCHR(mode) || S_ISBLK(mode)) return QStringLiteral("ist ein Gerät, keine Datei");
+    if (S_ISSOCK(mode)) return QStringLiteral("ist ein Socket, keine Datei");
+    return QStringLiteral("ist keine gewöhnliche Datei");
+}
+
+// Follows a chain of symbolic links to the name a write would replace; a
+// dangling link leads to the file it names, which the write then creates.
+std::optional<Path> resolve(Path path, int* error) {
+    for (int hops = 0; hops < 40; ++hops) {
+        struct stat info {};
+        if (::lstat(path.c_str(), &info) != 0 || !S_ISLNK(info.st_mode)) return path;
+        char buffer[PATH_MAX];
+        const ssize_t n = ::readlink(path.c_str(), buffer, sizeof buffer);
+        if (n < 0) {
+            *error = errno;
+            return std::nullopt;
+        }
+        Path next(buffer, static_cast<std::size_t>(n));
+        path = next.front() == '/' ? next : folderOf(path) + "/" + next;
+    }
+    *error = ELOOP;
+    return std::nullopt;
+}
+
+bool sameFile(const struct stat& a, const Path& other) {
+    struct stat b {};
+    return ::stat(other.c_str(), &b) == 0 && a.st_dev == b.st_dev && a.st_ino == b.st_ino;
+}
+
+} // namespace
+
+Target target(const Path& path, const std::vector<Path>& inputs) {
+    Target t{path, std::nullopt};
+    if (path.empty()) {
+        t.refused = QStringLiteral("kein Dateiname");
+        return t;
+    }
+    int error = 0;
+    const auto resolved = resolve(path, &error);
+    if (!resolved) {
+        t.refused = reason(error);
+        return t;
+    }
+    t.path = *resolved;
+    struct stat info {};
+    if (::stat(t.path.c_str(), &info) == 0) {
+        if (!S_ISREG(info.st_mode)) {
+            t.refused = kindOf(info.st_mode);
+            return t;
+        }
+        for (const Path& input : inputs)
+            if (sameFile(info, input)) {
+                t.refused = QStringLiteral(
+                    "ist eine Datei, die Veltranix liest (Bibliothek, Skript, Zustand, Einstellungen)");
+                return t;
+            }
+        if (::access(t.path.c_str(), W_OK) != 0) {
+            t.refused = reason(errno);
+            return t;
+        }
+    } else if (errno != ENOENT) {
+        t.refused = reason(errno);
+        return t;
+    }
+    const Path folder = folderOf(t.path);
+    struct stat dir {};
+    if (::stat(folder.c_str(), &dir) != 0) {
+        t.refused = errno == ENOENT ? QStringLiteral("der Ordner fehlt") : reason(errno);
+    } else if (!S_ISDIR(dir.st_mode)) {
+        t.refused = reason(ENOTDIR);
+    } else {
+        // Only a try tells whether a new file can be made there (a folder
+        // of /proc says yes to root and then refuses).
+        Path probe = folder + "/." + nameOf(t.path) + ".XXXXXX";
+        const int fd = ::mkstemp(probe.data());
+        if (fd < 0) {
+            t.refused = reason(errno);
+        } else {
+            ::close(fd);
+            ::unlink(probe.c_str());
+        }
+    }
+    return t;
+}
+
+std::optional<QString> write(const Path& target, const QByteArray& bytes) {
+    const Path folder = folderOf(target);
+    Path temporary = folder + "/." + nameOf(target) + ".XXXXXX";
+    const int fd = ::mkstemp(temporary.data());
+    if (fd < 0) return reason(errno);
+    // New files get the usual permissions under the user's umask; a file
+    // that is replaced keeps its own.
+    struct stat old {};
+    mode_t mode;
+    if (::stat(target.c_str(), &old) == 0) {
+        mode = old.st_mode & 07777;
+    } else {
+        const mode_t mask = ::umask(0);
+        ::umask(mask);
+        mode = 0666 & ~mask;
+    }
+    int error = 0;
+    if (::fchmod(fd, mode) != 0) error = errno;
+    const char* data = bytes.constData();
+    qsizetype left = bytes.size();
+    while (error == 0 && left > 0) {
+        const ssize_t n = ::write(fd, data, static_cast<std::size_t>(left));
+        if (n < 0 && errno == EINTR) continue;
+        if (n < 0) {
+            error = errno;
+            break;
+        }
+        data += n;
+        left -= n;
+    }
+    // The data must be on the disk before the new file takes the old one's place.
+    if (error == 0 && ::fsync(fd) != 0) error = errno;
+    if (::close(fd) != 0 && error == 0) error = errno;
+    if (error == 0 && ::rename(temporary.c_str(), target.c_str()) != 0) error = errno;
+    if (error == 0) return std::nullopt;
+    ::unlink(temporary.c_str());
+    return reason(error);
+}
+
+std::optional<QString> writeChecked(const Path& path, const QByteArray& bytes,
+                                    const std::vector<Path>& inputs) {
+    const Target t = target(path, inputs);
+    if (t.refused) return t.refused;
+    return write(t.path, bytes);
+}
+
+Read read(const Path& path, qint64 maxBytes) {
+    Read r;
+    const QString tooLarge = QStringLiteral("ist zu groß (mehr als %1 MiB)").arg(maxBytes / (1024 * 1024));
+    // Opened without blocking and looked at before a byte is read: a FIFO
+    // would otherwise hang the window, and a device never ends.
+    const int fd = ::open(path.c_str(), O_RDONLY | O_NONBLOCK | O_CLOEXEC);
+    if (fd < 0) {
+        if (errno == ENOENT || errno == ENOTDIR)
+            r.missing = true;
+        else
+            r.problem = QStringLiteral("ist nicht lesbar: ") + reason(errno);
+        return r;
+    }
+    struct stat info {};
+    if (::fstat(fd, &info) != 0) {
+        r.problem = QStringLiteral("ist nicht lesbar: ") + reason(errno);
+    } else if (!S_ISREG(info.st_mode)) {
+        r.problem = QStringLiteral("ist keine Datei");
+    } else if (info.st_size > maxBytes) {
+        r.problem = tooLarge;
+    } else {
+        r.bytes.reserve(static_cast<qsizetype>(info.st_size));
+        char buffer[65536];
+        while (true) {
+            const ssize_t n = ::read(fd, buffer, sizeof buffer);
+            if (n < 0 && errno == EINTR) continue;
+            if (n < 0) {
+                r.problem = QStringLiteral("ist nicht lesbar: ") + reason(errno);
+                break;
+            }
+            if (n == 0) break;
+            r.bytes.append(buffer, n);
+            // A file that grows while it is read is refused all the same.
+            if (r.bytes.size() > maxBytes) {
+                r.problem = tooLarge;
+                break;
+            }
+        }
+    }
+    ::close(fd);
+    if (r.problem) r.bytes.clear();
+    return r;
+}
+
+} // namespace vx::SafeFile

@@ -1,0 +1,200 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
+// What the batch mode and the snapshot write: never onto what the run reads,
+// never onto a device, a FIFO or a folder, whole or not at all, under the
+// name given byte for byte; and runs that end when their output is gone or
+// their kept tape grows past its bound.
+#include "runner.h"
+
+#include <gtest/gtest.h>
+
+#include <chrono>
+#include <sys/mount.h>
+#include <sys/stat.h>
+#include <sys/sysmacros.h>
+
+namespace {
+
+using namespace vx::test;
+
+class Outputs : public BatchHome {
+  protected:
+    std::string refusal(const std::string& what, const fs::path& path, const std::string& why) {
+        return "veltranix: " + what + " kann nicht nach „" + path.string() + "“ geschrieben werden: " + why +
+               "\n";
+    }
+};
+
+const char* const stopProgram = "VELTRANIX 410\n\nPROGRAM 1\nNAME Halt\n\n001  LABEL 1\n002  STOP\n\nEND\n";
+
+} // namespace
+
+TEST_F(Outputs, NoOutputReplacesAFileTheRunReads) {
+    const fs::path lib = library(stopProgram);
+    const fs::path script = home / "s.txt";
+    std::ofstream(script) << "1 + 2 =";
+    fs::create_directories(home / "sub");
+    fs::create_symlink(lib, home / "link.txt");
+    fs::create_hard_link(lib, home / "hard.txt");
+    const std::string reads =
+        "ist eine Datei, die Veltranix liest (Bibliothek, Skript, Zustand, Einstellungen)";
+    // The same file under other spellings: a link, a hard link, a detour.
+    for (const fs::path& spelled :
+         {lib, home / "link.txt", home / "hard.txt", home / "sub" / ".." / "lib.txt"}) {
+        Result r = run(
+            {"--library", lib.string(), "--program", "1", "--play", "startStop", "--tape", spelled.string()});
+        EXPECT_EQ(r.status, 2) << spelled;
+        EXPECT_EQ(r.out, "");
+        EXPECT_EQ(r.err, refusal("der Papierstreifen", spelled, reads));
+    }
+    Result s = run({"--script", script.string(), "--tape", script.string()});
+    EXPECT_EQ(s.err, refusal("der Papierstreifen", script, reads));
+    Result state = run({"--library", lib.string(), "--play", "1", "--save-state", lib.string()});
+    EXPECT_EQ(state.err, refusal("der Zustand", lib, reads));
+    EXPECT_EQ(slurp(lib), stopProgram);
+    EXPECT_EQ(slurp(script), "1 + 2 =");
+
+    // The user's own library and settings, though this run reads neither.
+    const fs::path own = home / "data" / "Veltranix 410" / "Veltranix410Programs.txt";
+    fs::create_directories(own.parent_path());
+    std::ofstream(own) << stopProgram;
+    Result picture = run({"--snapshot", own.string(), "1+2="});
+    EXPECT_EQ(picture.status, 2);
+    EXPECT_EQ(picture.err, refusal("das Bild", own, reads));
+    Result tape = run({"--play", "1 + 2 =", "--tape", own.string()});
+    EXPECT_EQ(tape.err, refusal("der Papierstreifen", own, reads));
+    EXPECT_EQ(slurp(own), stopProgram);
+}
+
+TEST_F(Outputs, FoldersDevicesFifosAndLinksToThemAreRefused) {
+    const fs::path fifo = home / "fifo.txt";
+    ASSERT_EQ(::mkfifo(fifo.c_str(), 0600), 0);
+    fs::create_symlink(fifo, home / "fifo-link.txt");
+    fs::create_symlink("/dev/null", home / "null.txt");
+    fs::create_directories(home / "ordner.txt");
+    std::vector<std::pair<fs::path, std::string>> targets = {
+        {fifo, "ist eine Pipe (FIFO), keine Datei"},
+        {home / "fifo-link.txt", "ist eine Pipe (FIFO), keine Datei"},
+        {home / "null.txt", "ist ein Gerät, keine Datei"},
+        {home / "ordner.txt", "ist ein Ordner"},
+        {home / "fehlt" / "x.txt", "der Ordner fehlt"}};
+    const fs::path device = home / "device.txt";
+    if (::geteuid() == 0 && ::mknod(device.c_str(), S_IFCHR | 0600, makedev(1, 3)) == 0)
+        targets.emplace_back(device, "ist ein Gerät, keine Datei");
+    for (const auto& [target, why] : targets) {
+        Result r = run({"--play", "12 + 3 =", "--tape", target.string()});
+        EXPECT_EQ(r.status, 2) << target;
+        EXPECT_EQ(r.out, "") << target;
+        EXPECT_EQ(r.err, refusal("der Papierstreifen", target, why));
+    }
+    Result picture = run({"--snapshot", (home / "null.txt").string()});
+    EXPECT_EQ(picture.status, 2);
+    // Each is still what it was.
+    struct stat info {};
+    EXPECT_TRUE(::stat(fifo.c_str(), &info) == 0 && S_ISFIFO(info.st_mode));
+    EXPECT_TRUE(::stat("/dev/null", &info) == 0 && S_ISCHR(info.st_mode));
+    EXPECT_TRUE(fs::is_symlink(home / "null.txt"));
+    if (fs::exists(device)) {
+        EXPECT_TRUE(::stat(device.c_str(), &info) == 0 && S_ISCHR(info.st_mode));
+    }
+
+    // A link to a regular file writes that file, as before.
+    std::ofstream(home / "real.txt") << "alt";
+    fs::create_symlink(home / "real.txt", home / "to-real.txt");
+    Result linked = run({"--play", "12 + 3 =", "--tape", (home / "to-real.txt").string()});
+    EXPECT_EQ(linked.status, 0) << linked.err;
+    EXPECT_TRUE(fs::is_symlink(home / "to-real.txt"));
+    EXPECT_EQ(slurp(home / "real.txt"), "     12.0000 +\n      3.0000 =\n     15.0000\n");
+}
+
+TEST_F(Outputs, AFailedSnapshotKeepsThePictureThatWasThere) {
+    if (::geteuid() != 0) GTEST_SKIP() << "a small tmpfs for the full disk needs root";
+    const fs::path disk = home / "disk";
+    fs::create_directories(disk);
+    if (::mount("tmpfs", disk.c_str(), "tmpfs", 0, "size=256k") != 0)
+        GTEST_SKIP() << "this machine does not let the test mount a tmpfs";
+    struct Unmount {
+        fs::path path;
+        ~Unmount() { ::umount(path.c_str()); }
+    } unmount{disk};
+    const fs::path picture = disk / "panel.png";
+    ASSERT_EQ(run({"--snapshot", picture.string(), "12+3="}).status, 0);
+    const std::string before = slurp(picture);
+    {
+        std::ofstream filler(disk / "filler", std::ios::binary);
+        const std::string block(4096, 'x');
+        while (filler.write(block.data(), block.size())) filler.flush();
+    }
+    Result full = run({"--snapshot", picture.string(), "99*99="});
+    EXPECT_EQ(full.status, 1);
+    EXPECT_EQ(full.err, "veltranix: das Bild kann nicht nach „" + picture.string() +
+                            "“ geschrieben werden: kein Platz mehr auf dem Datenträger\n");
+    EXPECT_EQ(slurp(picture), before);
+    Result tape = run({"--play", "12 + 3 =", "--tape", (disk / "t.txt").string()});
+    EXPECT_EQ(tape.status, 1);
+    EXPECT_FALSE(fs::exists(disk / "t.txt"));
+}
+
+TEST_F(Outputs, NamesThatAreNotUtf8AreUsedByteForByte) {
+    const fs::path tape = home / "tape\xe4.txt";
+    Result written = run({"--play", "12 + 3 =", "--tape", tape.string()});
+    EXPECT_EQ(written.status, 0) << written.err;
+    EXPECT_EQ(slurp(tape), "     12.0000 +\n      3.0000 =\n     15.0000\n");
+    const fs::path lib = home / "bib\xe4.txt";
+    std::ofstream(lib) << stopProgram;
+    Result listed = run({"--list", "--library", lib.string()});
+    EXPECT_EQ(listed.status, 0) << listed.err;
+    EXPECT_EQ(listed.out, "1  Halt\n");
+    const fs::path picture = home / "bild\xe4.png";
+    EXPECT_EQ(run({"--snapshot", picture.string()}).status, 0);
+    EXPECT_EQ(slurp(picture).substr(0, 4), "\x89PNG");
+    // A message shows such a byte escaped.
+    Result missing = run({"--list", "--library", (home / "fehlt\xe4.txt").string()});
+    EXPECT_EQ(missing.err,
+              "veltranix: die Bibliothek „" + home.string() + "/fehlt\\xe4.txt“ gibt es nicht\n");
+}
+
+TEST_F(Outputs, AKeptTapeHasABoundAStreamedOneHasNone) {
+    const fs::path lib = library("PROGRAM 1\nLABEL 1\nPRINT\nJUMP\n1\nEND\n");
+    // Two lines a second: 600,000 seconds print well over a million lines.
+    Result kept = run({"--library", lib.string(), "--program", "1", "--play", "startStop", "--time-limit",
+                       "600000", "--json"});
+    EXPECT_EQ(kept.status, 1);
+    EXPECT_EQ(kept.out, "");
+    EXPECT_EQ(kept.err, "veltranix: der Papierstreifen wurde länger als 1000000 Zeilen; der Lauf ist "
+                        "abgebrochen (ohne --json, --tape und --save-state wird er fortlaufend ausgegeben, "
+                        "ohne Grenze)\n");
+    // Streamed, the same run keeps nothing and may print on; a reader that
+    // stops reading ends it at once.
+    const auto start = std::chrono::steady_clock::now();
+    Result closed = run(
+        {"--library", lib.string(), "--program", "1", "--play", "startStop", "--time-limit", "9000000000"},
+        "| head -c 10 >/dev/null");
+    const double seconds = std::chrono::duration<double>(std::chrono::steady_clock::now() - start).count();
+    EXPECT_LT(seconds, 20.0) << "a closed pipe must end the run";
+    EXPECT_EQ(closed.err.rfind("veltranix: Ausgabe fehlgeschlagen: ", 0), 0u) << closed.err;
+}
+
+TEST_F(Outputs, EveryMisuseIsRefusedWithStatusTwo) {
+    const fs::path lib = library(stopProgram);
+    const std::pair<std::vector<std::string>, std::string> refusals[] = {
+        {{"--play", "1", "--library", (home / "nirgends.txt").string()},
+         "die Bibliothek „" + (home / "nirgends.txt").string() + "“ gibt es nicht"},
+        {{"--list", "--program", "1"}, "--program gehört zu --play oder --script"},
+        {{"--list", "--save-state", "x"}, "--save-state gehört zu --play oder --script"},
+        {{"--snapshot", "--play", "1+2="}, "zu --snapshot fehlt der Dateiname des Bildes (veltranix --help)"},
+        {{"--snapshot", (home / "out.png").string(), "--play", "x"},
+         "--snapshot verträgt keine weiteren Angaben, nicht „--play“"},
+        {{"--snapshot", (home / "out.png").string(), "1+2=", "--json"},
+         "--snapshot verträgt keine weiteren Angaben, nicht „--json“"},
+        {{"--play", "1", "--tape", (home / "a.txt").string(), "--save-state", (home / "a.txt").string()},
+         "--tape und --save-state nennen dieselbe Datei „" + (home / "a.txt").string() + "“"}};
+    for (const auto& [args, message] : refusals) {
+        Result r = run(args);
+        EXPECT_EQ(r.status, 2) << message;
+        EXPECT_EQ(r.out, "");
+        EXPECT_EQ(r.err, "veltranix: " + message + "\n");
+    }
+    EXPECT_FALSE(fs::exists(home / "out.png"));
+    EXPECT_FALSE(fs::exists(fs::path(SOURCE_DIR) / "--play"));
+    EXPECT_FALSE(fs::exists(home / "a.txt"));
+}
