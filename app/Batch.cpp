@@ -16,6 +16,7 @@
 #include "storage/QtSettings.h"
 #include "storage/Quote.h"
 #include "storage/SafeFile.h"
+#include "storage/StateFile.h"
 #include "storage/UserPrograms.h"
 
 #include <QBuffer>
@@ -210,8 +211,30 @@ void putJson(Output& out, const Engine& engine) {
     out.put("]}\n");
 }
 
-int play(const BatchOptions& o, Model model) {
+// The machine kept in --state, which brings its own model.
+std::optional<MachineState> keptMachine(const BatchOptions& o) {
+    if (!o.stateFile) return std::nullopt;
+    StateFile::Loaded loaded = StateFile::read(*o.stateFile);
+    if (loaded.missing) refuseBatch("den Zustand „" + escaped(*o.stateFile) + "“ gibt es nicht");
+    if (!loaded.state)
+        refuseBatch("der Zustand „" + escaped(*o.stateFile) +
+                    "“ ist nicht lesbar: " + loaded.problem->toStdString());
+    return loaded.state;
+}
+
+bool saveState(const BatchOptions& o, Engine& engine) {
+    engine.stopActivity();
+    const auto failed = StateFile::write(*o.saveStateTarget, engine.state());
+    if (!failed) return true;
+    std::fprintf(stderr, "veltranix: der Zustand kann nicht nach „%s“ geschrieben werden: %s\n",
+                 escaped(*o.saveStateFile).c_str(), failed->toStdString().c_str());
+    return false;
+}
+
+int play(const BatchOptions& o, Model chosen) {
     const std::vector<BatchAction> actions = scriptOf(o);
+    const std::optional<MachineState> kept = keptMachine(o);
+    const Model model = kept ? kept->switches.model : chosen;
     std::vector<Step> loaded;
     if (o.program) loaded = programOf(o, model);
 
@@ -220,16 +243,19 @@ int play(const BatchOptions& o, Model model) {
     saveModel(settings, model);
     StdRandom random;
     Engine engine(clock, settings, random);
+    if (kept && !engine.restore(*kept))
+        refuseBatch("der Zustand „" + escaped(*o.stateFile) + "“ beschreibt keinen möglichen Rechner");
     if (o.program) engine.loadProgram(loaded);
 
     // Without --json, --tape or --save-state the tape goes out line by line
     // as it is printed and the machine forgets it: a long run needs no copy
     // of it, and a reader of the pipe sees the lines come. Otherwise the
     // tape is kept whole, up to a bound.
-    const bool kept = o.json || o.tapeFile || o.saveStateFile;
+    const bool tapeKept = o.json || o.tapeFile || o.saveStateFile;
     Output out;
     const bool colour = isatty(STDOUT_FILENO);
-    std::size_t written = 0;
+    // A kept machine's tape was printed by the run that kept it.
+    std::size_t written = engine.tape().size();
     bool tooLong = false;
     auto follow = [&] {
         if (!o.json)
@@ -237,7 +263,7 @@ int play(const BatchOptions& o, Model model) {
                 const TapeLine& l = engine.tape()[written];
                 out.put(colour && l.red ? "\033[31m" + l.printed() + "\033[0m\n" : l.printed() + "\n");
             }
-        if (kept) {
+        if (tapeKept) {
             tooLong = engine.tape().size() > maxKeptLines;
             if (tooLong) return false;
         } else {
@@ -272,6 +298,7 @@ int play(const BatchOptions& o, Model model) {
         out.put(Formatter::text(engine.cells()) + "\n");
     const int status = out.finish();
     if (o.tapeFile && !writeTape(o, engine)) return 1;
+    if (o.saveStateFile && !saveState(o, engine)) return 1;
     return status;
 }
 

@@ -79,12 +79,12 @@ void copyProgram(Engine& engine) {
     QGuiApplication::clipboard()->setText(Clipboard::programText(engine));
 }
 
-void pasteProgram(Engine& engine, QWidget* parent) {
+bool pasteProgram(Engine& engine, QWidget* parent) {
     const Clipboard::PastedProgram pasted =
         Clipboard::programFrom(QGuiApplication::clipboard()->text(), engine.model());
     if (!pasted.problem.isEmpty()) {
         failed(QStringLiteral("Kein Programm eingefügt"), pasted.problem, parent);
-        return;
+        return false;
     }
     if (!engine.programSteps().empty() &&
         !Dialogs::confirm(
@@ -92,8 +92,9 @@ void pasteProgram(Engine& engine, QWidget* parent) {
             QStringLiteral("Programmspeicher überschreiben?"),
             QStringLiteral("Das Programm aus der Zwischenablage ersetzt das Programm im Speicher."),
             QStringLiteral("Überschreiben")))
-        return;
+        return false;
     engine.loadProgram(pasted.steps);
+    return true;
 }
 
 void copyTape(Engine& engine) {

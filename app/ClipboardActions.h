@@ -22,7 +22,8 @@ bool copyNumber(Engine& engine);
 QString pasteNumber(Engine& engine, QWidget* parent);
 
 void copyProgram(Engine& engine);
-void pasteProgram(Engine& engine, QWidget* parent);
+// True when the pasted program is in memory.
+bool pasteProgram(Engine& engine, QWidget* parent);
 
 void copyTape(Engine& engine);
 void saveTape(Engine& engine, QWidget* parent);

@@ -5,7 +5,9 @@
 #include "app/ClipboardActions.h"
 #include "app/Dialogs.h"
 #include "app/GuideWindow.h"
+#include "app/KeptMachine.h"
 #include "app/ProgramActions.h"
+#include "app/ProgramFiles.h"
 #include "app/ZoomSetting.h"
 #include "engine/Engine.h"
 #include "panel/CalculatorView.h"
@@ -15,10 +17,17 @@
 
 #include <QActionGroup>
 #include <QApplication>
+#include <QCloseEvent>
+#include <QDragEnterEvent>
+#include <QDropEvent>
 #include <QLayout>
 #include <QMenuBar>
 #include <QMessageBox>
+#include <QMimeData>
 #include <QPushButton>
+#include <QScreen>
+#include <QSessionManager>
+#include <QSettings>
 #include <QTimer>
 
 namespace vx {
@@ -31,8 +40,9 @@ MainWindow::MainWindow(Engine& engine, UserPrograms& library, KeyHelp& help, Zoo
         library_.checkForChanges();
         ClipboardActions::addNumberEntries(menu, engine_, this);
         menu.addSeparator();
-        ProgramActions::fillMenu(menu, engine_, library_, this);
+        ProgramActions::fillMenu(menu, engine_, library_, this, [this] { programKnown(); });
     };
+    setAcceptDrops(true);
 
     buildAppMenu();
 
@@ -53,6 +63,19 @@ MainWindow::MainWindow(Engine& engine, UserPrograms& library, KeyHelp& help, Zoo
         if (s == Qt::ApplicationActive) library_.checkForChanges();
     });
     rebuildPrograms();
+    // The desktop session ending is a close like any other.
+    connect(qApp, &QGuiApplication::commitDataRequest, this, [this](QSessionManager& session) {
+        if (closing_) return;
+        // Without leave to ask, an unsaved program cannot be saved either.
+        if (!KeptMachine::enabled() && programUnsaved() && !session.allowsInteraction()) return;
+        if (mayClose()) {
+            closing_ = true;
+            savePosition();
+        } else {
+            session.cancel();
+        }
+        session.release();
+    });
 
     connect(&zoom_, &ZoomSetting::changed, this, &MainWindow::fitToZoom);
     listener_ = engine_.addListener([this] { machineChanged(); });
@@ -88,6 +111,12 @@ void MainWindow::buildAppMenu() {
     connect(helpToggle, &QAction::toggled, this, [this](bool on) { help_.setEnabled(on); });
     connect(&help_, &KeyHelp::changed, helpToggle,
             [this, helpToggle] { helpToggle->setChecked(help_.enabled()); });
+    QAction* keep = appMenu_->addAction(QStringLiteral("Dauerspeicher"));
+    keep->setCheckable(true);
+    keep->setChecked(KeptMachine::enabled());
+    keep->setToolTip(QStringLiteral("Beim Schließen den ganzen Rechner aufheben und beim nächsten Start "
+                                    "zurückbringen"));
+    connect(keep, &QAction::toggled, this, [](bool on) { KeptMachine::setEnabled(on); });
     connect(appMenu_->addAction(QStringLiteral("Tastaturbelegung …")), &QAction::triggered, this,
             &MainWindow::showKeyMap);
     QAction* guide = appMenu_->addAction(QStringLiteral("Bedienungsanleitung"));
@@ -96,7 +125,8 @@ void MainWindow::buildAppMenu() {
     appMenu_->addSeparator();
     QAction* quit = appMenu_->addAction(QStringLiteral("Beenden"));
     quit->setShortcut(QKeySequence(Qt::CTRL | Qt::Key_Q));
-    connect(quit, &QAction::triggered, qApp, &QApplication::quit);
+    // Through the window's own closing, so that nothing is lost unasked.
+    connect(quit, &QAction::triggered, this, &QWidget::close);
 }
 
 void MainWindow::addSizeMenu() {
@@ -180,7 +210,7 @@ void MainWindow::scheduleRebuild() {
 void MainWindow::rebuildPrograms() {
     rebuildPending_ = false;
     programs_->clear();
-    ProgramActions::fillMenu(*programs_, engine_, library_, this);
+    ProgramActions::fillMenu(*programs_, engine_, library_, this, [this] { programKnown(); });
 }
 
 void MainWindow::chooseModel(int index) {
@@ -196,6 +226,95 @@ void MainWindow::chooseModel(int index) {
         return;
     }
     engine_.select(model);
+}
+
+bool MainWindow::programUnsaved() {
+    const std::vector<Step> steps = engine_.programSteps();
+    if (steps.empty() || (known_ && *known_ == steps)) return false;
+    for (const SavedProgram& p : library_.programs())
+        if (p.steps == steps) return false;
+    return true;
+}
+
+void MainWindow::programKnown() {
+    known_ = engine_.programSteps();
+}
+
+bool MainWindow::importFile(const QString& path) {
+    if (!ProgramFiles::importFrom(engine_, path, this)) return false;
+    programKnown();
+    return true;
+}
+
+bool MainWindow::mayClose() {
+    if (KeptMachine::enabled()) {
+        const auto failed = KeptMachine::keep(engine_);
+        if (!failed) return true;
+        return Dialogs::confirm(this, QMessageBox::Warning, QStringLiteral("Dauerspeicher"),
+                                QStringLiteral("Der Rechner ließ sich nicht aufheben."),
+                                *failed + QStringLiteral("\nBeim Schließen gehen Programm, Register und "
+                                                         "Papierstreifen verloren."),
+                                QStringLiteral("Trotzdem schließen"));
+    }
+    if (!programUnsaved()) return true;
+    QMessageBox box(QMessageBox::Warning, QStringLiteral("Veltranix"),
+                    QStringLiteral("Das Programm im Speicher ist nicht gesichert."), QMessageBox::NoButton,
+                    this);
+    box.setInformativeText(QStringLiteral("Beim Schließen geht es verloren, wie beim Ausschalten."));
+    QPushButton* save = box.addButton(QStringLiteral("Sichern …"), QMessageBox::AcceptRole);
+    QPushButton* discard = box.addButton(QStringLiteral("Nicht sichern"), QMessageBox::DestructiveRole);
+    box.addButton(QStringLiteral("Abbrechen"), QMessageBox::RejectRole);
+    box.setDefaultButton(save);
+    box.exec();
+    if (box.clickedButton() == discard) return true;
+    if (box.clickedButton() != save) return false;
+    // Closed only once the program is really in the library.
+    if (!ProgramActions::save(engine_, library_, std::nullopt, this)) return false;
+    programKnown();
+    return true;
+}
+
+void MainWindow::closeEvent(QCloseEvent* event) {
+    if (!closing_ && !mayClose()) {
+        event->ignore();
+        return;
+    }
+    closing_ = true;
+    savePosition();
+    event->accept();
+}
+
+void MainWindow::savePosition() {
+    QSettings().setValue(QStringLiteral("windowPosition"), pos());
+}
+
+void MainWindow::restorePosition() {
+    // Under Wayland the compositor places windows; only the size is ours.
+    if (QGuiApplication::platformName().startsWith(QLatin1String("wayland"))) return;
+    const QVariant saved = QSettings().value(QStringLiteral("windowPosition"));
+    if (!saved.canConvert<QPoint>()) return;
+    const QPoint at = saved.toPoint();
+    // The title bar must land on a screen that is there now.
+    const QRect grip(at, QSize(std::max(80, width() / 4), 40));
+    for (const QScreen* screen : QGuiApplication::screens())
+        if (screen->availableGeometry().intersects(grip)) {
+            move(at);
+            return;
+        }
+}
+
+void MainWindow::dragEnterEvent(QDragEnterEvent* event) {
+    const QList<QUrl> urls = event->mimeData()->urls();
+    if (!urls.isEmpty() && urls.constFirst().isLocalFile()) event->acceptProposedAction();
+}
+
+void MainWindow::dropEvent(QDropEvent* event) {
+    const QList<QUrl> urls = event->mimeData()->urls();
+    if (urls.isEmpty() || !urls.constFirst().isLocalFile()) return;
+    event->acceptProposedAction();
+    const QString path = urls.constFirst().toLocalFile();
+    // Not inside the drop itself: the file manager waits for it to end.
+    QTimer::singleShot(0, this, [this, path] { importFile(path); });
 }
 
 void MainWindow::fitToZoom() {

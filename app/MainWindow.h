@@ -4,11 +4,15 @@
 #pragma once
 
 #include "engine/Types.h"
+#include "program/Codes.h"
 
 #include "app/GuideWindow.h"
 
 #include <QMainWindow>
 #include <QPointer>
+
+#include <optional>
+#include <vector>
 
 class QActionGroup;
 class QMenu;
@@ -40,6 +44,21 @@ class MainWindow : public QMainWindow {
     static QString aboutText();
     // Keeps the window's top-left corner where it is.
     void fitToZoom();
+    // The program memory holds steps that are neither in the model's
+    // library nor what was last loaded, pasted, saved, imported or exported.
+    bool programUnsaved();
+    // The program memory is now kept somewhere: closing need not ask.
+    void programKnown();
+    // Imports a program file as "Programm importieren …" does.
+    bool importFile(const QString& path);
+    // Where the window was last closed, on platforms that let an
+    // application place its window; a place off every screen is forgotten.
+    void restorePosition();
+
+  protected:
+    void closeEvent(QCloseEvent* event) override;
+    void dragEnterEvent(QDragEnterEvent* event) override;
+    void dropEvent(QDropEvent* event) override;
 
   private:
     void buildAppMenu();
@@ -49,6 +68,10 @@ class MainWindow : public QMainWindow {
     void scheduleRebuild();
     void machineChanged();
     void updateEditMenu();
+    // Asks what closing would lose, keeps the machine when continuous
+    // memory is on; false when the window must stay.
+    bool mayClose();
+    void savePosition();
 
     Engine& engine_;
     UserPrograms& library_;
@@ -65,6 +88,8 @@ class MainWindow : public QMainWindow {
     bool lastTapeEmpty_ = true;
     Model lastModel_ = Model::orbis410;
     bool rebuildPending_ = false;
+    std::optional<std::vector<Step>> known_;
+    bool closing_ = false;
 };
 
 } // namespace vx

@@ -3,6 +3,7 @@
 
 #include "app/ClipboardActions.h"
 #include "app/Dialogs.h"
+#include "app/ProgramFiles.h"
 
 #include "engine/Engine.h"
 #include "storage/Quote.h"
@@ -121,7 +122,7 @@ std::optional<QString> askName(const QString& title, const QString& initial, QWi
     }
 }
 
-void save(Engine& engine, UserPrograms& library, const std::optional<SavedProgram>& target, QWidget* parent) {
+bool save(Engine& engine, UserPrograms& library, const std::optional<SavedProgram>& target, QWidget* parent) {
     const std::vector<Step> steps = engine.programSteps();
     UserPrograms::Failure error;
     if (steps.empty()) {
@@ -129,23 +130,27 @@ void save(Engine& engine, UserPrograms& library, const std::optional<SavedProgra
             Dialogs::tell(parent, QMessageBox::Information, QStringLiteral("Programm speichern"),
                           QStringLiteral("Der Programmspeicher ist leer."),
                           QStringLiteral("Es gibt nichts zu speichern."));
-            return;
+            return false;
         }
         if (!Dialogs::confirm(parent, QMessageBox::Warning, QStringLiteral("Programm löschen"),
                               quoted(*target) + QStringLiteral(" löschen?"),
                               QStringLiteral("Der Programmspeicher ist leer. Das Programm wird aus der "
                                              "Liste entfernt; die folgenden rücken nach."),
                               QStringLiteral("Löschen")))
-            return;
+            return false;
         if (!library.remove(*target, &error)) failed(error, parent);
-        return;
+        return false;
     }
     const QString title =
         target ? quoted(*target) + QStringLiteral(" überschreiben") : QStringLiteral("Programm speichern");
     const QString initial = target ? QString::fromStdString(target->name) : QString();
     const auto name = askName(title, initial, parent);
-    if (!name) return;
-    if (!library.save(steps, *name, target, &error)) failed(error, parent);
+    if (!name) return false;
+    if (!library.save(steps, *name, target, &error)) {
+        failed(error, parent);
+        return false;
+    }
+    return true;
 }
 
 void showFolder(UserPrograms& library, QWidget* parent) {
@@ -286,8 +291,15 @@ MenuEntries entriesFor(const QMenu& menu, UserPrograms& library, std::size_t cou
             problem};
 }
 
+using Known = std::function<void()>;
+
+void tell(const Known& known) {
+    if (known) known();
+}
+
 void addLoadMenu(QMenu& menu, Engine& engine, UserPrograms& library,
-                 const std::vector<SavedProgram>& programs, const MenuEntries& entries, QWidget* parent) {
+                 const std::vector<SavedProgram>& programs, const MenuEntries& entries, QWidget* parent,
+                 const Known& known) {
     QMenu* loadMenu = menu.addMenu(QStringLiteral("Programm laden"));
     loadMenu->setEnabled(engine.power());
     if (entries.problem)
@@ -298,39 +310,47 @@ void addLoadMenu(QMenu& menu, Engine& engine, UserPrograms& library,
         const SavedProgram& p = programs[i];
         QAction* a = loadMenu->addAction(label(p, entries.metrics, entries.width));
         a->setEnabled(!p.error);
-        QObject::connect(a, &QAction::triggered, &menu,
-                         [&engine, steps = p.steps] { engine.loadProgram(steps); });
+        QObject::connect(a, &QAction::triggered, &menu, [&engine, steps = p.steps, known] {
+            engine.loadProgram(steps);
+            tell(known);
+        });
     }
     if (programs.size() > entries.shown) {
         QObject::connect(loadMenu->addAction(QStringLiteral("Alle Programme …")), &QAction::triggered, &menu,
-                         [&engine, &library, parent] {
-                             if (const auto p = pickFromAll(library, true, parent)) load(*p, engine);
+                         [&engine, &library, parent, known] {
+                             if (const auto p = pickFromAll(library, true, parent)) {
+                                 load(*p, engine);
+                                 tell(known);
+                             }
                          });
     }
 }
 
 void addSaveMenu(QMenu& menu, Engine& engine, UserPrograms& library,
-                 const std::vector<SavedProgram>& programs, const MenuEntries& entries, QWidget* parent) {
+                 const std::vector<SavedProgram>& programs, const MenuEntries& entries, QWidget* parent,
+                 const Known& known) {
     QMenu* saveMenu = menu.addMenu(QStringLiteral("Programm speichern"));
     saveMenu->setEnabled(engine.power());
     if (entries.problem) saveMenu->addAction(*entries.problem)->setEnabled(false);
     for (std::size_t i = 0; i < entries.shown; ++i) {
         const SavedProgram& p = programs[i];
         QAction* a = saveMenu->addAction(label(p, entries.metrics, entries.width));
-        QObject::connect(a, &QAction::triggered, &menu,
-                         [&engine, &library, p, parent] { save(engine, library, p, parent); });
+        QObject::connect(a, &QAction::triggered, &menu, [&engine, &library, p, parent, known] {
+            if (save(engine, library, p, parent)) tell(known);
+        });
     }
     if (programs.size() > entries.shown) {
         QObject::connect(saveMenu->addAction(QStringLiteral("Alle Programme …")), &QAction::triggered, &menu,
-                         [&engine, &library, parent] {
+                         [&engine, &library, parent, known] {
                              if (const auto p = pickFromAll(library, false, parent))
-                                 save(engine, library, p, parent);
+                                 if (save(engine, library, p, parent)) tell(known);
                          });
     }
     if (!programs.empty()) saveMenu->addSeparator();
     QAction* fresh = saveMenu->addAction(QStringLiteral("Neu …"));
-    QObject::connect(fresh, &QAction::triggered, &menu,
-                     [&engine, &library, parent] { save(engine, library, std::nullopt, parent); });
+    QObject::connect(fresh, &QAction::triggered, &menu, [&engine, &library, parent, known] {
+        if (save(engine, library, std::nullopt, parent)) tell(known);
+    });
 }
 
 void addTapeEntries(QMenu& menu, Engine& engine, QWidget* parent) {
@@ -356,12 +376,12 @@ void addTapeEntries(QMenu& menu, Engine& engine, QWidget* parent) {
 
 } // namespace
 
-void fillMenu(QMenu& menu, Engine& engine, UserPrograms& library, QWidget* parent) {
+void fillMenu(QMenu& menu, Engine& engine, UserPrograms& library, QWidget* parent, const Known& known) {
     // Both submenus show the same reading of the library.
     const std::vector<SavedProgram>& programs = library.programs();
     const MenuEntries entries = entriesFor(menu, library, programs.size());
-    addLoadMenu(menu, engine, library, programs, entries, parent);
-    addSaveMenu(menu, engine, library, programs, entries, parent);
+    addLoadMenu(menu, engine, library, programs, entries, parent, known);
+    addSaveMenu(menu, engine, library, programs, entries, parent, known);
 
     QAction* copyProgram = menu.addAction(QStringLiteral("Programm kopieren"));
     copyProgram->setEnabled(!engine.programSteps().empty());
@@ -369,8 +389,19 @@ void fillMenu(QMenu& menu, Engine& engine, UserPrograms& library, QWidget* paren
                      [&engine] { ClipboardActions::copyProgram(engine); });
     QAction* pasteProgram = menu.addAction(QStringLiteral("Programm einfügen"));
     pasteProgram->setEnabled(engine.power());
-    QObject::connect(pasteProgram, &QAction::triggered, &menu,
-                     [&engine, parent] { ClipboardActions::pasteProgram(engine, parent); });
+    QObject::connect(pasteProgram, &QAction::triggered, &menu, [&engine, parent, known] {
+        if (ClipboardActions::pasteProgram(engine, parent)) tell(known);
+    });
+    QAction* exportProgram = menu.addAction(QStringLiteral("Programm exportieren …"));
+    exportProgram->setEnabled(!engine.programSteps().empty());
+    QObject::connect(exportProgram, &QAction::triggered, &menu, [&engine, parent, known] {
+        if (ProgramFiles::exportProgram(engine, parent)) tell(known);
+    });
+    QAction* importProgram = menu.addAction(QStringLiteral("Programm importieren …"));
+    importProgram->setEnabled(engine.power());
+    QObject::connect(importProgram, &QAction::triggered, &menu, [&engine, parent, known] {
+        if (ProgramFiles::importProgram(engine, parent)) tell(known);
+    });
 
     menu.addSeparator();
     addTapeEntries(menu, engine, parent);

@@ -9,6 +9,7 @@
 #include <QString>
 
 #include <cstddef>
+#include <functional>
 #include <optional>
 #include <vector>
 
@@ -38,7 +39,8 @@ class NameFilter : public QObject {
 
 namespace ProgramActions {
 void load(const SavedProgram& program, Engine& engine);
-void save(Engine& engine, UserPrograms& library, const std::optional<SavedProgram>& target, QWidget* parent);
+// True when the program memory was saved (not when an entry was deleted).
+bool save(Engine& engine, UserPrograms& library, const std::optional<SavedProgram>& target, QWidget* parent);
 std::optional<QString> askName(const QString& title, const QString& initial, QWidget* parent);
 // Spaces cut and joined again: "  Zins   2 " is "Zins 2".
 QString collapsedName(const QString& text);
@@ -52,7 +54,11 @@ constexpr int menuEntries = 40;
 std::optional<std::size_t> pickProgram(const std::vector<SavedProgram>& programs, bool loading,
                                        QWidget* parent);
 // The entries of the "Programme" menu, also the panel's context menu.
-void fillMenu(QMenu& menu, Engine& engine, UserPrograms& library, QWidget* parent);
+// `known` is told whenever the program memory becomes one that is kept
+// somewhere (loaded, saved, pasted, imported or exported), so that closing
+// the window need not ask about it.
+void fillMenu(QMenu& menu, Engine& engine, UserPrograms& library, QWidget* parent,
+              const std::function<void()>& known = {});
 } // namespace ProgramActions
 
 } // namespace vx

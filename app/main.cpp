@@ -2,6 +2,8 @@
 // Start-up: the batch mode and the snapshot need no window; otherwise the one
 // machine and its window for the life of the process.
 #include "app/Batch.h"
+#include "app/Dialogs.h"
+#include "app/KeptMachine.h"
 #include "app/MainWindow.h"
 #include "app/Snapshot.h"
 #include "app/ZoomSetting.h"
@@ -17,6 +19,7 @@
 #include "storage/UserPrograms.h"
 
 #include <QApplication>
+#include <QFile>
 #include <QIcon>
 #include <QLibraryInfo>
 #include <QLocale>
@@ -116,7 +119,7 @@ void noWindowSystem(QtMsgType type, const QMessageLogContext&, const QString& me
     std::_Exit(1);
 }
 
-int window(int argc, char** argv) {
+int window(int argc, char** argv, const char* programFile) {
     const QtMessageHandler previous = qInstallMessageHandler(noWindowSystem);
     QApplication app(argc, argv);
     qInstallMessageHandler(previous);
@@ -135,14 +138,25 @@ int window(int argc, char** argv) {
     // The library follows the machine's model; the machine does not know it.
     vx::UserPrograms library(engine.model());
     engine.addModelListener([&library](vx::Model model) { library.setModel(model); });
+    // With continuous memory on, the machine is back as it was closed.
+    const std::optional<QString> notBack = vx::KeptMachine::bringBack(engine);
     vx::KeyHelp help(settings);
     vx::ZoomSetting zoom(settings);
     vx::MainWindow window(engine, library, help, zoom);
     vx::KeyboardMonitor monitor(engine, help, nullptr);
     monitor.watch(app);
+    window.restorePosition();
     window.show();
     window.raise();
     window.activateWindow();
+    if (notBack)
+        QTimer::singleShot(0, &window, [&window, why = *notBack] {
+            vx::Dialogs::tell(&window, QMessageBox::Warning, QStringLiteral("Dauerspeicher"),
+                              QStringLiteral("Der aufgehobene Rechner ließ sich nicht lesen."), why);
+        });
+    if (programFile)
+        QTimer::singleShot(0, &window,
+                           [&window, path = QFile::decodeName(programFile)] { window.importFile(path); });
     return app.exec();
 }
 
@@ -152,10 +166,12 @@ int main(int argc, char** argv) {
     for (int i = 1; i < argc; ++i) {
         if (!std::strcmp(argv[i], "--snapshot") && i + 1 < argc) return checkedSnapshot(argc, argv, i);
     }
+    // A single word that is no option is a program file to open the window with.
+    if (argc == 2 && argv[1][0] != '-') return window(argc, argv, argv[1]);
     // --snapshot without a path is ignored; every other option is the batch mode's.
     bool batch = false;
     for (int i = 1; i < argc; ++i)
         if (std::strcmp(argv[i], "--snapshot") != 0) batch = true;
     if (batch) return vx::runBatch(argc, argv);
-    return window(argc, argv);
+    return window(argc, argv, nullptr);
 }

@@ -8,6 +8,7 @@
 #include "display/Cell.h"
 #include "engine/Entry.h"
 #include "engine/Host.h"
+#include "engine/MachineState.h"
 #include "engine/Number.h"
 #include "engine/Types.h"
 #include "printer/TapeLine.h"
@@ -21,26 +22,6 @@
 #include <vector>
 
 namespace vx {
-
-struct ParenLevel {
-    std::optional<std::pair<Num, Op>> numOp;
-    bool pendingExec = false;
-    bool operator==(const ParenLevel&) const = default;
-};
-
-struct Polar {
-    Num a;
-    Num b;
-    bool showB = true;
-    bool operator==(const Polar&) const = default;
-};
-
-struct SigmaPending {
-    double x = 0;
-    double sign = 1;
-    bool entered = false;
-    bool operator==(const SigmaPending&) const = default;
-};
 
 class Engine {
   public:
@@ -131,6 +112,19 @@ class Engine {
     // Puts the program counter at a step (1 ... 416), as BACK and FWD in LOAD
     // mode would one by one.
     void setCounter(int step);
+
+    // --- keeping the machine ---
+    // Stops whatever runs in time, as the mode switch stops a run: a program,
+    // a single step not yet carried out, a listing, a temporary display.
+    void stopActivity();
+    // The machine at rest as one value (call `stopActivity` first to keep a
+    // running machine).
+    MachineState state() const;
+    // Takes a kept machine back; a model change is announced as `select`
+    // announces it. Refuses (and changes nothing) a state this machine could
+    // never have been in: wrong register count, a counter outside memory,
+    // too many parentheses or open branches, numbers out of range.
+    bool restore(const MachineState& kept);
 
   private:
     // The machine's pace and limits.

@@ -3,7 +3,12 @@
 
 #include "storage/Quote.h"
 
+#include <QCoreApplication>
+#include <QElapsedTimer>
 #include <QFile>
+#include <QLockFile>
+#include <QRandomGenerator>
+#include <QThread>
 
 #include <cerrno>
 #include <climits>
@@ -237,6 +242,31 @@ Read read(const Path& path, qint64 maxBytes) {
     ::close(fd);
     if (r.problem) r.bytes.clear();
     return r;
+}
+
+// Another window may be saving: wait for it, briefly. A lock left by a
+// process that died is noticed by QLockFile and taken over. The window
+// keeps drawing and its timers keep running meanwhile; what the user types
+// waits until the save is done.
+bool lockWithin(QLockFile& lock, int milliseconds) {
+    QElapsedTimer waited;
+    waited.start();
+    while (!lock.tryLock(0)) {
+        if (lock.error() != QLockFile::LockFailedError || waited.elapsed() >= milliseconds) return false;
+        const int pause = 5 + static_cast<int>(QRandomGenerator::global()->bounded(20));
+        if (QCoreApplication::instance() &&
+            QThread::currentThread() == QCoreApplication::instance()->thread()) {
+            QElapsedTimer slept;
+            slept.start();
+            while (slept.elapsed() < pause) {
+                QCoreApplication::processEvents(QEventLoop::ExcludeUserInputEvents, pause);
+                QThread::msleep(1);
+            }
+        } else {
+            QThread::msleep(pause);
+        }
+    }
+    return true;
 }
 
 } // namespace vx::SafeFile

@@ -10,6 +10,8 @@
 #include <QByteArray>
 #include <QString>
 
+class QLockFile;
+
 #include <optional>
 #include <string>
 #include <sys/types.h>
@@ -55,5 +57,11 @@ struct Read {
     std::optional<QString> problem; // "ist keine Datei", "ist zu groß …", "ist nicht lesbar: …"
 };
 Read read(const Path& path, qint64 maxBytes);
+
+// Takes a lock that another window may hold for a moment, waiting at most
+// `milliseconds`; a lock left by a process that died is taken over. On the
+// window's thread the event loop turns while it waits (it draws, its timers
+// run; typed keys wait).
+bool lockWithin(QLockFile& lock, int milliseconds);
 
 } // namespace vx::SafeFile

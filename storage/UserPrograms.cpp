@@ -107,31 +107,6 @@ bool keepHandEdit(const QString& path, const QByteArray& bytes, QString* why) {
     return writeAtomically(target, bytes, why);
 }
 
-// Another window may be saving: wait for it, briefly. A lock left by a
-// process that died is noticed by QLockFile and taken over. The window
-// keeps drawing and its timers keep running meanwhile; what the user types
-// waits until the save is done.
-bool lockWithin(QLockFile& lock, int milliseconds) {
-    QElapsedTimer waited;
-    waited.start();
-    while (!lock.tryLock(0)) {
-        if (lock.error() != QLockFile::LockFailedError || waited.elapsed() >= milliseconds) return false;
-        const int pause = 5 + static_cast<int>(QRandomGenerator::global()->bounded(20));
-        if (QCoreApplication::instance() &&
-            QThread::currentThread() == QCoreApplication::instance()->thread()) {
-            QElapsedTimer slept;
-            slept.start();
-            while (slept.elapsed() < pause) {
-                QCoreApplication::processEvents(QEventLoop::ExcludeUserInputEvents, pause);
-                QThread::msleep(1);
-            }
-        } else {
-            QThread::msleep(pause);
-        }
-    }
-    return true;
-}
-
 QString lockProblem(const QLockFile& lock, const QString& path) {
     const QString named = QString::fromStdString(Quote::escaped(path.toStdString()));
     if (lock.error() == QLockFile::LockFailedError) {
@@ -291,7 +266,7 @@ bool UserPrograms::change(const Edit& edit, Failure* failure) {
     // read (its writer died while making it) after ten seconds, far longer
     // than any save takes.
     lock.setStaleLockTime(10000);
-    if (!lockWithin(lock, lockWait_)) {
+    if (!SafeFile::lockWithin(lock, lockWait_)) {
         why.why = lockProblem(lock, lockPath);
         return failed();
     }

@@ -1,0 +1,51 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
+#include "app/KeptMachine.h"
+
+#include "engine/Engine.h"
+#include "storage/Quote.h"
+#include "storage/SafeFile.h"
+#include "storage/StateFile.h"
+#include "storage/UserFiles.h"
+
+#include <QDir>
+#include <QFileInfo>
+#include <QSettings>
+
+namespace vx::KeptMachine {
+
+namespace {
+const QString key = QStringLiteral("keepMachine");
+}
+
+bool enabled() {
+    return QSettings().value(key, false).toBool();
+}
+
+void setEnabled(bool on) {
+    QSettings().setValue(key, on);
+}
+
+std::optional<QString> bringBack(Engine& engine) {
+    if (!enabled()) return std::nullopt;
+    const SafeFile::Path path = SafeFile::fromQt(stateFile());
+    StateFile::Loaded loaded = StateFile::read(path);
+    if (loaded.missing) return std::nullopt;
+    QString why = loaded.problem.value_or(QString());
+    if (loaded.state && engine.restore(*loaded.state)) return std::nullopt;
+    if (why.isEmpty()) why = QStringLiteral("er beschreibt keinen möglichen Rechner");
+    const auto aside = StateFile::keepAside(path);
+    return QStringLiteral(
+               "Der aufgehobene Rechner ließ sich nicht lesen (%1). Der Rechner beginnt frisch; %2")
+        .arg(why, aside ? QStringLiteral("die Datei liegt jetzt unter „%1“.")
+                              .arg(QString::fromStdString(Quote::escaped(*aside)))
+                        : QStringLiteral("die Datei „%1“ ließ sich nicht beiseitelegen.")
+                              .arg(QString::fromStdString(Quote::escaped(path))));
+}
+
+std::optional<QString> keep(Engine& engine) {
+    engine.stopActivity();
+    QDir().mkpath(QFileInfo(stateFile()).path());
+    return StateFile::write(SafeFile::fromQt(stateFile()), engine.state());
+}
+
+} // namespace vx::KeptMachine

@@ -1,0 +1,91 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
+// The whole machine as one plain value: everything a later key depends on,
+// grouped as the machine keeps it. A kept machine (continuous memory, the
+// batch mode's --state) is written from this value and read back into it;
+// the machine itself knows no file. What runs in time (a program, a single
+// step, a listing, a temporary display) is not part of it: the machine is
+// kept at rest.
+#pragma once
+
+#include "engine/Entry.h"
+#include "engine/Types.h"
+#include "printer/TapeLine.h"
+#include "program/Codes.h"
+
+#include <cstdint>
+#include <optional>
+#include <utility>
+#include <vector>
+
+namespace vx {
+
+struct ParenLevel {
+    std::optional<std::pair<Num, Op>> numOp;
+    bool pendingExec = false;
+    bool operator==(const ParenLevel&) const = default;
+};
+
+struct Polar {
+    Num a;
+    Num b;
+    bool showB = true;
+    bool operator==(const Polar&) const = default;
+};
+
+struct SigmaPending {
+    double x = 0;
+    double sign = 1;
+    bool entered = false;
+    bool operator==(const SigmaPending&) const = default;
+};
+
+struct MachineState {
+    struct Switches {
+        Model model = Model::orbis410;
+        bool power = true;
+        bool printerOn = true;
+        Mode mode = Mode::run;
+        bool gradMode = false;
+        bool tapeWritesProgram = true;
+        bool operator==(const Switches&) const = default;
+    } switches;
+
+    struct Paper {
+        std::vector<TapeLine> tape;
+        std::uint32_t tearSeed = 1;
+        bool operator==(const Paper&) const = default;
+    } paper;
+
+    // The calculation in progress and the display's settings.
+    struct Calculation {
+        Num E;
+        std::optional<Entry> entry;
+        std::optional<std::pair<Num, Op>> numOp;
+        bool pendingExec = false;
+        std::vector<ParenLevel> parens;
+        int dp = 4;
+        bool sciMode = false;
+        bool error = false;
+        Num errorSaved;
+        bool identMode = false;
+        bool entryReady = true;
+        std::optional<Polar> polar;
+        std::optional<SigmaPending> sigmaPending;
+        bool entryFlag = false;
+        Prefix prefix;
+        bool loadPrefixPrinted = false;
+        bool operator==(const Calculation&) const = default;
+    } calculation;
+
+    struct Memory {
+        std::vector<Num> registers;
+        std::vector<Step> program; // 416 steps
+        int pc = 1;
+        std::vector<int> returnStack;
+        bool operator==(const Memory&) const = default;
+    } memory;
+
+    bool operator==(const MachineState&) const = default;
+};
+
+} // namespace vx

@@ -1,0 +1,147 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
+// Keeping the machine: stopping it at rest, giving its whole state as one
+// value and taking such a value back.
+#include "engine/Engine.h"
+
+#include <cmath>
+
+namespace vx {
+
+void Engine::stopActivity() {
+    stopRun();
+    for (auto* task : {&stepTask_, &listingTask_, &overrideTask_}) {
+        if (*task) scheduler_.cancel(**task);
+        task->reset();
+    }
+    // A single step not yet carried out is dropped, as a mode change would.
+    stepBusy_ = false;
+    listing_ = false;
+    overrideCells_.reset();
+    ++overrideToken_;
+    bump();
+}
+
+MachineState Engine::state() const {
+    MachineState s;
+    s.switches = {model_, power_, printerOn_, mode_, gradMode_, tapeWritesProgram_};
+    s.paper = {tape_, tearSeed_};
+    s.calculation = {E_,
+                     entry_,
+                     numOp_,
+                     pendingExec_,
+                     parens_,
+                     dp_,
+                     sciMode_,
+                     error_,
+                     errorSaved_,
+                     identMode_,
+                     entryReady_,
+                     polar_,
+                     sigmaPending_,
+                     entryFlag_,
+                     prefix_,
+                     loadPrefixPrinted_};
+    s.memory = {regs_, program_, pc_, returnStack_};
+    return s;
+}
+
+namespace {
+
+bool inRange(const Num& n) {
+    return std::isfinite(n.v) && std::fabs(n.v) < 1e100;
+}
+
+bool digitsOnly(const std::string& s, std::size_t most) {
+    if (s.size() > most) return false;
+    for (char c : s)
+        if (c < '0' || c > '9') return false;
+    return true;
+}
+
+bool possibleEntry(const Entry& e) {
+    std::string digits;
+    int points = 0;
+    for (char c : e.mant) {
+        if (c == '.')
+            ++points;
+        else
+            digits += c;
+    }
+    if (points > 1 || !digitsOnly(digits, 20) || !digitsOnly(e.exp, 2) || e.dmsParts.size() > 2) return false;
+    for (const std::string& part : e.dmsParts)
+        if (!digitsOnly(part, 20)) return false;
+    return true;
+}
+
+bool possiblePrefix(const Prefix& p) {
+    return p.base >= 0 && p.base < 256 && p.off >= 0 && p.off < Codes::modifiers && p.bits >= 0 &&
+           p.bits < Codes::conditions && (!p.digit || (*p.digit >= 0 && *p.digit <= 9));
+}
+
+bool possibleLevel(const std::optional<std::pair<Num, Op>>& numOp) {
+    return !numOp || inRange(numOp->first);
+}
+
+} // namespace
+
+bool Engine::restore(const MachineState& kept) {
+    const auto& c = kept.calculation;
+    const auto& m = kept.memory;
+    bool fine = m.registers.size() == static_cast<std::size_t>(registerCount(kept.switches.model)) &&
+                m.program.size() == static_cast<std::size_t>(Codes::steps) && m.pc >= 1 &&
+                m.pc <= Codes::steps && m.returnStack.size() <= static_cast<std::size_t>(returnDepth) &&
+                c.parens.size() <= static_cast<std::size_t>(maxParens) && c.dp >= 0 && c.dp <= 9 &&
+                inRange(c.E) && inRange(c.errorSaved) && possibleLevel(c.numOp) && possiblePrefix(c.prefix) &&
+                (!c.entry || possibleEntry(*c.entry)) && kept.paper.tearSeed != 0;
+    for (int step : m.returnStack) fine = fine && step >= 1 && step <= Codes::steps;
+    for (const Step& step : m.program) fine = fine && (!step || (*step >= 0 && *step < 256));
+    for (const Num& r : m.registers) fine = fine && inRange(r);
+    for (const ParenLevel& level : c.parens) fine = fine && possibleLevel(level.numOp);
+    if (c.polar) fine = fine && inRange(c.polar->a) && inRange(c.polar->b);
+    if (c.sigmaPending)
+        fine = fine && std::isfinite(c.sigmaPending->x) && std::fabs(c.sigmaPending->sign) == 1;
+    if (!fine) return false;
+
+    stopActivity();
+    const bool newModel = kept.switches.model != model_;
+    model_ = kept.switches.model;
+    power_ = kept.switches.power;
+    printerOn_ = kept.switches.printerOn;
+    mode_ = kept.switches.mode;
+    gradMode_ = kept.switches.gradMode;
+    tapeWritesProgram_ = kept.switches.tapeWritesProgram;
+    tape_ = kept.paper.tape;
+    tearSeed_ = kept.paper.tearSeed;
+    blinkOn_ = true;
+
+    E_ = c.E;
+    entry_ = c.entry;
+    numOp_ = c.numOp;
+    pendingExec_ = c.pendingExec;
+    parens_ = c.parens;
+    dp_ = c.dp;
+    sciMode_ = c.sciMode;
+    error_ = c.error;
+    errorSaved_ = c.errorSaved;
+    identMode_ = c.identMode;
+    entryReady_ = c.entryReady;
+    polar_ = c.polar;
+    sigmaPending_ = c.sigmaPending;
+    entryFlag_ = c.entryFlag;
+    prefix_ = c.prefix;
+    loadPrefixPrinted_ = c.loadPrefixPrinted;
+
+    regs_ = m.registers;
+    program_ = m.program;
+    pc_ = m.pc;
+    returnStack_ = m.returnStack;
+
+    if (newModel) {
+        saveModel(settings_, model_);
+        for (auto& listener : modelListeners_) listener(model_);
+    }
+    bump();
+    return true;
+}
+
+} // namespace vx
