@@ -28,30 +28,7 @@
 using namespace vx;
 using namespace vx::test;
 
-namespace {
-
-struct Window {
-    Window(Engine& engine)
-        : library(Model::orbis410), help(true), zoom(settings), window(engine, library, help, zoom),
-          monitor(engine, help, nullptr) {
-        qApp->installEventFilter(&monitor);
-        window.show();
-        window.activateWindow();
-        EXPECT_TRUE(QTest::qWaitForWindowActive(&window));
-    }
-    ~Window() { qApp->removeEventFilter(&monitor); }
-    void type(const QString& text) {
-        for (QChar c : text) QTest::keyClick(window.windowHandle(), c.toLatin1());
-    }
-    MemorySettings settings;
-    UserPrograms library;
-    KeyHelp help;
-    ZoomSetting zoom;
-    MainWindow window;
-    KeyboardMonitor monitor;
-};
-
-} // namespace
+namespace {} // namespace
 
 TEST_F(AppTest, TypedKeysReachTheMachineExactlyOnce) {
     Window w(*engine);

@@ -5,12 +5,18 @@
 // not ask for.
 #pragma once
 
+#include "app/MainWindow.h"
+#include "app/ZoomSetting.h"
 #include "engine/Engine.h"
 #include "engine/SimulatedClock.h"
+#include "panel/KeyHelp.h"
+#include "panel/KeyboardMonitor.h"
+#include "storage/UserPrograms.h"
 
 #include <QApplication>
 #include <QDialog>
 #include <QTemporaryDir>
+#include <QTest>
 #include <QTimer>
 
 #include <gtest/gtest.h>
@@ -41,6 +47,29 @@ class AppTest : public ::testing::Test {
     std::unique_ptr<QTemporaryDir> home_;
     std::deque<std::function<void(QDialog&)>> handlers_;
     QTimer watchdog_;
+};
+
+// The real window around the test's machine, shown and active, with the
+// host keyboard's monitor installed.
+struct Window {
+    Window(Engine& engine)
+        : library(Model::orbis410), help(true), zoom(settings), window(engine, library, help, zoom),
+          monitor(engine, help, nullptr) {
+        qApp->installEventFilter(&monitor);
+        window.show();
+        window.activateWindow();
+        EXPECT_TRUE(QTest::qWaitForWindowActive(&window));
+    }
+    ~Window() { qApp->removeEventFilter(&monitor); }
+    void type(const QString& text) {
+        for (QChar c : text) QTest::keyClick(window.windowHandle(), c.toLatin1());
+    }
+    MemorySettings settings;
+    UserPrograms library;
+    KeyHelp help;
+    ZoomSetting zoom;
+    MainWindow window;
+    KeyboardMonitor monitor;
 };
 
 // Text of every QLabel of a dialog, joined by line feeds.

@@ -1,0 +1,274 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
+// Nothing lost on closing: the question before an unsaved program goes, the
+// continuous memory, program files in and out, and a file dropped on the panel.
+#include "app/KeptMachine.h"
+#include "app/ProgramFiles.h"
+#include "display/Formatter.h"
+#include "fixture.h"
+#include "storage/StateFile.h"
+#include "storage/UserFiles.h"
+
+#include <QDir>
+#include <QFile>
+#include <QFileInfo>
+#include <QLineEdit>
+#include <QListWidget>
+#include <QMimeData>
+#include <QSettings>
+
+#include <sys/stat.h>
+#include <unistd.h>
+
+using namespace vx;
+using namespace vx::test;
+
+namespace {
+
+void writeFile(const QString& path, const QByteArray& bytes) {
+    QDir().mkpath(QFileInfo(path).path());
+    QFile f(path);
+    ASSERT_TRUE(f.open(QIODevice::WriteOnly));
+    f.write(bytes);
+}
+
+QByteArray readFile(const QString& path) {
+    QFile f(path);
+    return f.open(QIODevice::ReadOnly) ? f.readAll() : QByteArray();
+}
+
+} // namespace
+
+TEST_F(AppTest, ClosingWithAnUnsavedProgramAsksAndEachAnswerDoesWhatItSays) {
+    Window w(*engine);
+    engine->loadProgram({56, 57});
+    // "Abbrechen": the window stays.
+    expectDialog([](QDialog& d) {
+        EXPECT_TRUE(dialogText(d).contains(QStringLiteral("Das Programm im Speicher ist nicht gesichert.")));
+        clickButton(d, QStringLiteral("Abbrechen"));
+    });
+    EXPECT_FALSE(w.window.close());
+    EXPECT_TRUE(w.window.isVisible());
+    // "Sichern …", then cancelling the name: still nothing lost.
+    expectDialog([](QDialog& d) { clickButton(d, QStringLiteral("Sichern …")); });
+    expectDialog([](QDialog& d) { clickButton(d, QStringLiteral("Abbrechen")); });
+    EXPECT_FALSE(w.window.close());
+    // "Sichern …" with a name: saved, and the window closes.
+    expectDialog([](QDialog& d) { clickButton(d, QStringLiteral("Sichern …")); });
+    expectDialog([](QDialog& d) {
+        d.findChild<QLineEdit*>()->setText(QStringLiteral("Vor dem Schließen"));
+        clickButton(d, QStringLiteral("Speichern"));
+    });
+    EXPECT_TRUE(w.window.close());
+    ASSERT_EQ(w.library.programs().size(), 1u);
+    EXPECT_EQ(w.library.programs()[0].steps, (std::vector<Step>{56, 57}));
+    EXPECT_TRUE(allDialogsSeen());
+}
+
+TEST_F(AppTest, ClosingAsksNothingWhenNothingIsLost) {
+    {
+        Window empty(*engine);
+        EXPECT_TRUE(empty.window.close()); // an empty memory
+    }
+    {
+        Window w(*engine);
+        engine->loadProgram({58});
+        expectDialog([](QDialog& d) { clickButton(d, QStringLiteral("Nicht sichern")); });
+        EXPECT_TRUE(w.window.close());
+    }
+    {
+        // The memory as it is in the library (loaded from it, or keyed in the same).
+        Window w(*engine);
+        ASSERT_TRUE(w.library.save({56, 57}, "A", std::nullopt));
+        engine->loadProgram({56, 57});
+        EXPECT_TRUE(w.window.close());
+    }
+    {
+        // The memory just pasted or exported: known, until a key changes it.
+        Window w(*engine);
+        engine->loadProgram({60});
+        w.window.programKnown();
+        EXPECT_FALSE(w.window.programUnsaved());
+        engine->setMode(Mode::load);
+        engine->press(Key::digit(3));
+        EXPECT_TRUE(w.window.programUnsaved());
+        engine->setMode(Mode::run);
+        KeptMachine::setEnabled(true); // continuous memory keeps it all
+        EXPECT_TRUE(w.window.close());
+        KeptMachine::setEnabled(false);
+    }
+    EXPECT_TRUE(allDialogsSeen());
+}
+
+TEST_F(AppTest, ContinuousMemoryKeepsTheWholeMachineAcrossAClose) {
+    for (Model model : allModels) {
+        engine->select(model);
+        engine->loadProgram({Codes::label + 1, Codes::stop});
+        for (const char* k : {"2", "+", "(", "3", "*", "4"}) engine->press(*keyForCharacter(k[0]));
+        engine->press(Key(KeyKind::f));
+        KeptMachine::setEnabled(true);
+        {
+            Window w(*engine);
+            EXPECT_TRUE(w.window.close());
+        }
+        ASSERT_TRUE(QFileInfo::exists(stateFile()));
+
+        SimulatedClock otherClock;
+        MemorySettings otherSettings;
+        StdRandom otherRandom{5};
+        Engine next(otherClock, otherSettings, otherRandom);
+        EXPECT_EQ(KeptMachine::bringBack(next), std::nullopt);
+        EXPECT_EQ(next.state(), engine->state());
+        // The next key does what it would have done.
+        for (Engine* e : {engine.get(), &next}) {
+            e->press(Key(KeyKind::sin));
+            e->press(*keyForCharacter(')'));
+            e->press(Key(KeyKind::equals));
+        }
+        EXPECT_EQ(Formatter::text(next.cells()), Formatter::text(engine->cells()));
+        EXPECT_EQ(next.registers(), engine->registers());
+        // Off: nothing is brought back.
+        KeptMachine::setEnabled(false);
+        Engine fresh(otherClock, otherSettings, otherRandom);
+        EXPECT_EQ(KeptMachine::bringBack(fresh), std::nullopt);
+        EXPECT_TRUE(fresh.programSteps().empty());
+        QFile::remove(stateFile());
+    }
+}
+
+TEST_F(AppTest, AKeptMachineThatCannotBeReadStartsFreshSaysSoOnceAndIsKeptAside) {
+    KeptMachine::setEnabled(true);
+    const QString path = stateFile();
+    const std::pair<std::function<void()>, QString> damaged[] = {
+        {[&] { writeFile(path, "VELTRANIX ZUSTAND 1\nmodel 410\n"); },
+         QStringLiteral("die Angabe „E“ fehlt")},
+        {[&] { writeFile(path, "VELTRANIX ZUSTAND 9\n"); },
+         QStringLiteral("die erste Zeile ist nicht „VELTRANIX ZUSTAND 1“ (eine andere Fassung?)")},
+        {[&] {
+             writeFile(path, "");
+             ASSERT_EQ(::truncate(QFile::encodeName(path).constData(), StateFile::maxBytes + 1), 0);
+         },
+         QStringLiteral("ist zu groß (mehr als 256 MiB)")},
+        {[&] { QDir().mkpath(path); }, QStringLiteral("ist keine Datei")}};
+    for (const auto& [damage, why] : damaged) {
+        damage();
+        engine->loadProgram({56});
+        const auto said = KeptMachine::bringBack(*engine);
+        ASSERT_TRUE(said) << why.toStdString();
+        EXPECT_TRUE(
+            said->startsWith(QStringLiteral("Der aufgehobene Rechner ließ sich nicht lesen (") + why +
+                             QStringLiteral("). Der Rechner beginnt frisch; die Datei liegt jetzt unter „") +
+                             path + QStringLiteral(".beschädigt-")))
+            << said->toStdString();
+        EXPECT_EQ(engine->programSteps(), (std::vector<Step>{56})) << "the machine is left as it started";
+        EXPECT_FALSE(QFileInfo::exists(path));
+        EXPECT_EQ(KeptMachine::bringBack(*engine), std::nullopt) << "said once";
+    }
+    const QStringList aside =
+        QDir(QFileInfo(path).path())
+            .entryList({QStringLiteral("Veltranix.state.beschädigt-*")}, QDir::AllEntries);
+    EXPECT_EQ(aside.size(), 4);
+    KeptMachine::setEnabled(false);
+}
+
+TEST_F(AppTest, AProgramExportedAndImportedIsTheSameMemory) {
+    const std::vector<Step> programs[] = {{200, 5, 56, std::nullopt, 27, 192, 11},
+                                          {200, 105, 192, 43, 56, 232, 14, 233, 15, 27}};
+    QDir().mkpath(dataHome());
+    for (Model model : allModels) {
+        engine->select(model);
+        const std::vector<Step>& program = programs[model == Model::orbis412];
+        engine->loadProgram(program);
+        const QString file = dataHome() + "/Zins.txt";
+        ASSERT_EQ(ProgramFiles::exportTo(*engine, file, QStringLiteral("Zins")), std::nullopt);
+        EXPECT_TRUE(readFile(file).startsWith("VELTRANIX " + QByteArray::fromStdString(rawValue(model)) +
+                                              "\n\nPROGRAM 1\nNAME Zins\n\n001  "));
+        engine->loadProgram({});
+        EXPECT_TRUE(ProgramFiles::importFrom(*engine, file, nullptr));
+        EXPECT_EQ(engine->programSteps(), program);
+        // A program in memory is replaced only when the user says so.
+        engine->loadProgram({57});
+        expectDialog([](QDialog& d) {
+            EXPECT_TRUE(dialogText(d).contains(QStringLiteral("Programmspeicher überschreiben?")));
+            clickButton(d, QStringLiteral("Abbrechen"));
+        });
+        EXPECT_FALSE(ProgramFiles::importFrom(*engine, file, nullptr));
+        EXPECT_EQ(engine->programSteps(), (std::vector<Step>{57}));
+    }
+    EXPECT_TRUE(allDialogsSeen());
+}
+
+TEST_F(AppTest, ImportingALibraryOffersItsPrograms) {
+    const QString file = dataHome() + "/bibliothek.txt";
+    writeFile(file, "VELTRANIX 410\nPROGRAM 1\nNAME Eins\nSIN\nEND\nPROGRAM 2\nNAME Zwei\nCOS\nTAN\nEND\n");
+    expectDialog([](QDialog& d) {
+        auto* list = d.findChild<QListWidget*>();
+        ASSERT_NE(list, nullptr);
+        ASSERT_EQ(list->count(), 2);
+        EXPECT_EQ(list->item(1)->text(), QStringLiteral("2  Zwei"));
+        list->setCurrentRow(1);
+        clickButton(d, QStringLiteral("Laden"));
+    });
+    EXPECT_TRUE(ProgramFiles::importFrom(*engine, file, nullptr));
+    EXPECT_EQ(engine->programSteps(), (std::vector<Step>{57, 58}));
+    EXPECT_TRUE(allDialogsSeen());
+}
+
+TEST_F(AppTest, BadProgramFilesAreRefusedWithAReasonAndChangeNothing) {
+    engine->loadProgram({56});
+    const QString folder = dataHome();
+    QDir().mkpath(folder);
+    writeFile(folder + "/binär.txt", QByteArray("\x89PNG\r\n\x1a\n\0\0\0\rIHDR", 16));
+    writeFile(folder + "/gross.txt", "");
+    ASSERT_EQ(::truncate(QFile::encodeName(folder + "/gross.txt").constData(), ProgramFiles::maxBytes + 1),
+              0);
+    ASSERT_EQ(::mkfifo(QFile::encodeName(folder + "/fifo.txt").constData(), 0600), 0);
+    QDir().mkpath(folder + "/ordner.txt");
+    writeFile(folder + "/412.txt", "VELTRANIX 412\n\nPROGRAM 1\nNAME X\n\n001  RCL\n002  05\n\nEND\n");
+    writeFile(folder + "/falsch.txt", "PROGRAM 1\n001  SINUS\nEND\n");
+    writeFile(folder + "/leer.txt", "; nichts\n");
+    const std::pair<QString, QString> bad[] = {
+        {"binär.txt", "ist in einer unbekannten Kodierung (keine UTF-8- oder UTF-16-Textdatei)"},
+        {"gross.txt", "ist zu groß (mehr als 64 MiB)"},
+        {"fifo.txt", "ist keine Datei"},
+        {"ordner.txt", "ist keine Datei"},
+        {"fehlt.txt", "gibt es nicht"},
+        {"412.txt",
+         "Die Datei enthält Programme für den Orbis 412 Numerist; eingestellt ist der Orbis 410 Numerist."},
+        {"falsch.txt", "Schritt 1: „SINUS“ unbekannt"},
+        {"leer.txt", "enthält kein Programm"}};
+    for (const auto& [name, why] : bad) {
+        const QString path = folder + "/" + name;
+        expectDialog([path, why = why](QDialog& d) {
+            EXPECT_TRUE(dialogText(d).contains(QStringLiteral("„%1“: %2").arg(path, why)))
+                << dialogText(d).toStdString();
+            d.accept();
+        });
+        EXPECT_FALSE(ProgramFiles::importFrom(*engine, path, nullptr)) << name.toStdString();
+        EXPECT_EQ(engine->programSteps(), (std::vector<Step>{56}));
+    }
+    // Nor is a program exported onto the library or a FIFO.
+    EXPECT_EQ(ProgramFiles::exportTo(*engine, folder + "/fifo.txt", QStringLiteral("X")),
+              QStringLiteral("ist eine Pipe (FIFO), keine Datei"));
+    writeFile(UserPrograms::fileFor(Model::orbis410), "PROGRAM 1\nCOS\nEND\n");
+    EXPECT_EQ(
+        ProgramFiles::exportTo(*engine, UserPrograms::fileFor(Model::orbis410), QStringLiteral("X")),
+        QStringLiteral("ist eine Datei, die Veltranix liest (Bibliothek, Skript, Zustand, Einstellungen)"));
+    EXPECT_TRUE(allDialogsSeen());
+}
+
+TEST_F(AppTest, AFileDroppedOnThePanelIsImported) {
+    Window w(*engine);
+    const QString file = dataHome() + "/drop.txt";
+    writeFile(file, "PROGRAM 1\nNAME Fallen\nLN\nEND\n");
+    QMimeData data;
+    data.setUrls({QUrl::fromLocalFile(file)});
+    const QPoint middle = w.window.rect().center();
+    QDragEnterEvent enter(middle, Qt::CopyAction, &data, Qt::LeftButton, Qt::NoModifier);
+    QApplication::sendEvent(&w.window, &enter);
+    EXPECT_TRUE(enter.isAccepted());
+    QDropEvent drop(QPointF(middle), Qt::CopyAction, &data, Qt::LeftButton, Qt::NoModifier);
+    QApplication::sendEvent(&w.window, &drop);
+    QTest::qWait(20);
+    EXPECT_EQ(engine->programSteps(), (std::vector<Step>{Codes::code("LN").value()}));
+    EXPECT_FALSE(w.window.programUnsaved()) << "an imported program is known";
+}

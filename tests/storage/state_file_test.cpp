@@ -1,0 +1,217 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
+// The kept machine: written as text and read back, every field returns, and
+// the next key does in the restored machine what it does in the original.
+#include "engine/Engine.h"
+#include "engine/SimulatedClock.h"
+#include "program/BatchScript.h"
+#include "storage/StateFile.h"
+
+#include <QTemporaryDir>
+
+#include <gtest/gtest.h>
+
+#include <random>
+
+using namespace vx;
+
+namespace {
+
+struct Rig {
+    explicit Rig(Model model, unsigned seed) : random(seed) {
+        saveModel(settings, model);
+        engine = std::make_unique<Engine>(clock, settings, random);
+    }
+    SimulatedClock clock;
+    MemorySettings settings;
+    StdRandom random;
+    std::unique_ptr<Engine> engine;
+};
+
+// Line identities come from each machine's own random source; all else must agree.
+MachineState withoutLineIds(MachineState s) {
+    for (TapeLine& l : s.paper.tape) l.id = 0;
+    return s;
+}
+
+void settle(Rig& rig) {
+    for (int i = 0; i < 200 && rig.engine->busy(); ++i) rig.clock.advance(0.5);
+}
+
+// One random event: mostly keys, sometimes a switch.
+void event(Engine& e, std::mt19937& rng, const std::vector<Key>& keys) {
+    const int what = static_cast<int>(rng() % 100);
+    if (what < 85)
+        e.press(keys[rng() % keys.size()]);
+    else if (what < 91)
+        e.setMode(static_cast<Mode>(rng() % 3));
+    else if (what < 94)
+        e.setPrinterOn(rng() % 2);
+    else if (what < 96)
+        e.setGradMode(rng() % 2);
+    else if (what < 98)
+        e.setTapeWritesProgram(rng() % 2);
+    else
+        e.setPower(rng() % 4 != 0);
+}
+
+void play(Rig& rig, const std::string& script) {
+    for (const BatchAction& action : parseScript(script)) {
+        if (action.kind == BatchAction::Kind::wait)
+            settle(rig);
+        else
+            apply(*rig.engine, action);
+    }
+}
+
+// The state through its text into a fresh machine of the other model; then
+// `next` played into both must leave both alike.
+void roundTrip(Rig& original, Model model, const std::string& next) {
+    const MachineState state = original.engine->state();
+    const StateFile::Parsed parsed = StateFile::parse(StateFile::format(state));
+    ASSERT_TRUE(parsed.state) << parsed.problem.toStdString();
+    ASSERT_EQ(*parsed.state, state);
+    Rig restored(model == Model::orbis410 ? Model::orbis412 : Model::orbis410, 99);
+    ASSERT_TRUE(restored.engine->restore(*parsed.state));
+    ASSERT_EQ(restored.engine->state(), state);
+    play(original, next);
+    play(restored, next);
+    ASSERT_EQ(withoutLineIds(restored.engine->state()), withoutLineIds(original.engine->state())) << next;
+}
+
+} // namespace
+
+TEST(KeptMachine, EachPartOfACalculationInProgressComesBack) {
+    // Each stops in the middle of something the next key depends on.
+    const std::pair<std::string, std::string> cases[] = {
+        {"12.5 exp 3 chs", "4 ="},                          // a number half keyed, its exponent
+        {"2 + ( 3 * ( 4 -", "1 ) ) ="},                     // open parentheses with their operations
+        {"3 toRect 4", "= ="},                              // a coordinate pair
+        {"5 sigma 3", "="},                                 // a statistics entry and its frequency
+        {"1 / 0", "clear"},                                 // the error state and the number before it
+        {"f", "sin"},                                       // a pending prefix
+        {"store", "7 9 recall 7"},                          // a register prefix
+        {"mode:load 1 + store", "3 mode:run fwd"},          // LOAD mode, a prefix already printed
+        {"setDP 2 ident 7 dms 30", "dms 15 ="},             // decimals, identification, D/M/S entry
+        {"mode:load 1 jump 2 mode:step", "startStop wait"}, // a counter and a program
+        {"printer:off angle:grad tape:off 30 sin", "printKey"}};
+    for (Model model : allModels) {
+        for (const auto& [before, after] : cases) {
+            Rig rig(model, 3);
+            play(rig, before);
+            settle(rig);
+            roundTrip(rig, model, after);
+        }
+    }
+}
+
+TEST(KeptMachine, EveryFieldComesBackAndTheNextKeysDoTheSame) {
+    const std::vector<Key> keys(allKeysBegin(), allKeysEnd());
+    for (Model model : allModels) {
+        Rig original(model, 7);
+        std::mt19937 rng(model == Model::orbis410 ? 1 : 2);
+        int checked = 0;
+        for (int round = 0; round < 150; ++round) {
+            for (int i = 0; i < 12; ++i) {
+                event(*original.engine, rng, keys);
+                settle(original);
+            }
+            const MachineState state = original.engine->state();
+            const QByteArray text = StateFile::format(state);
+            const StateFile::Parsed parsed = StateFile::parse(text);
+            ASSERT_TRUE(parsed.state) << parsed.problem.toStdString() << "\n" << text.toStdString();
+            ASSERT_EQ(*parsed.state, state) << text.toStdString();
+
+            // A fresh machine of the other model takes it back whole.
+            Rig restored(model == Model::orbis410 ? Model::orbis412 : Model::orbis410, 99);
+            ASSERT_TRUE(restored.engine->restore(*parsed.state));
+            ASSERT_EQ(restored.engine->state(), state);
+            EXPECT_EQ(restored.engine->cells(), original.engine->cells());
+            // The same keys afterwards: the same machine, the same new lines.
+            std::mt19937 again = rng;
+            for (int i = 0; i < 12; ++i) {
+                std::mt19937 same = again;
+                event(*original.engine, again, keys);
+                event(*restored.engine, same, keys);
+                settle(original);
+                settle(restored);
+                ASSERT_EQ(withoutLineIds(restored.engine->state()), withoutLineIds(original.engine->state()))
+                    << "model " << rawValue(model) << " round " << round << " key " << i;
+            }
+            rng = again;
+            ++checked;
+        }
+        EXPECT_EQ(checked, 150);
+    }
+}
+
+TEST(KeptMachine, AStateNoMachineCouldBeInIsRefusedWhole) {
+    Rig rig(Model::orbis410, 1);
+    rig.engine->press(Key::digit(7));
+    const MachineState before = rig.engine->state();
+    auto refused = [&](auto change) {
+        MachineState bad = before;
+        change(bad);
+        EXPECT_FALSE(rig.engine->restore(bad));
+        EXPECT_EQ(rig.engine->state(), before);
+    };
+    refused([](MachineState& s) { s.memory.registers.resize(44); }); // a 412's bank on a 410
+    refused([](MachineState& s) { s.memory.pc = 417; });
+    refused([](MachineState& s) { s.memory.returnStack.assign(7, 1); });
+    refused([](MachineState& s) { s.calculation.parens.resize(5); });
+    refused([](MachineState& s) { s.calculation.E = Num{1e100, false}; });
+    refused([](MachineState& s) { s.calculation.entry->mant = "1.2.3"; });
+    refused([](MachineState& s) { s.calculation.prefix.off = 9; });
+    refused([](MachineState& s) { s.memory.program.resize(415); });
+}
+
+TEST(StateFile, ADamagedFileSaysWhereAndWhat) {
+    MachineState state;
+    state.memory.registers.assign(12, Num::zero);
+    state.memory.program.assign(Codes::steps, std::nullopt);
+    const std::string good = StateFile::format(state).toStdString();
+    auto problem = [](const std::string& text) {
+        return StateFile::parse(QByteArray::fromStdString(text)).problem.toStdString();
+    };
+    auto replaced = [&](const std::string& from, const std::string& to) {
+        std::string t = good;
+        t.replace(t.find(from), from.size(), to);
+        return t;
+    };
+    EXPECT_EQ(problem(""), "die Datei ist leer");
+    EXPECT_EQ(problem("VELTRANIX ZUSTAND 2\n"),
+              "die erste Zeile ist nicht „VELTRANIX ZUSTAND 1“ (eine andere Fassung?)");
+    EXPECT_EQ(problem(good.substr(0, good.size() - 4)), "die Datei endet vor „end“ (abgeschnitten?)");
+    EXPECT_EQ(problem(replaced("pc 1\n", "")), "die Angabe „pc“ fehlt");
+    EXPECT_EQ(problem(replaced("pc 1\n", "pc 1\npc 2\n")), "Zeile 38: „pc“ steht zweimal da");
+    EXPECT_EQ(problem(replaced("pc 1\n", "pc 999\n")), "Zeile 37: „999“ ist keine ganze Zahl von 1 bis 416");
+    EXPECT_EQ(problem(replaced("dp 4\n", "dp vier\n")), "Zeile 15: „vier“ ist keine ganze Zahl von 0 bis 9");
+    EXPECT_EQ(problem(replaced("mode run\n", "modus run\n")), "Zeile 6: „modus“ ist unbekannt");
+    EXPECT_EQ(problem(replaced("E 0 0\n", "E 0 0 0\n")), "Zeile 10: zu viele Angaben");
+    EXPECT_EQ(problem(replaced("end\n", "step 3 56\nstep 3 57\nend\n")),
+              "Zeile 39: Schritt 3 steht zweimal da");
+    EXPECT_EQ(problem(replaced("end\n", "tape 1 0 0 \"offen\nend\n")),
+              "Zeile 38: ein Text ohne schließendes Anführungszeichen");
+    EXPECT_EQ(problem(good + "pc 3\n"), "Zeile 39: nach „end“ steht noch etwas");
+    // Comments, blank lines and line ends of another system are fine.
+    std::string windows;
+    for (char c : good) windows += c == '\n' ? std::string("\r\n") : std::string(1, c);
+    EXPECT_EQ(problem("" + replaced("pc 1\n", "\n; von Hand\npc 1\n")), "");
+    EXPECT_EQ(problem(windows), "");
+}
+
+TEST(StateFile, OnlyARegularFileOfSensibleSizeIsRead) {
+    QTemporaryDir dir;
+    const std::string folder = dir.path().toStdString();
+    EXPECT_TRUE(StateFile::read(folder + "/fehlt.state").missing);
+    EXPECT_EQ(StateFile::read(folder).problem, "ist keine Datei");
+    const std::string big = folder + "/gross.state";
+    FILE* f = std::fopen(big.c_str(), "wb");
+    ASSERT_TRUE(f);
+    std::fclose(f);
+    ASSERT_EQ(::truncate(big.c_str(), StateFile::maxBytes + 1), 0);
+    EXPECT_EQ(StateFile::read(big).problem, "ist zu groß (mehr als 256 MiB)");
+    const auto aside = StateFile::keepAside(big);
+    ASSERT_TRUE(aside);
+    EXPECT_EQ(aside->rfind(big + ".beschädigt-", 0), 0u);
+    EXPECT_TRUE(StateFile::read(big).missing);
+}
