@@ -34,7 +34,8 @@ packages=(cmake ninja-build g++ pkg-config libgtest-dev libgmock-dev libbenchmar
           fonts-dejavu-core fonts-comfortaa xvfb xdotool x11-utils
           desktop-file-utils appstream poppler-utils
           lintian man-db file x11-xkb-utils
-          at-spi2-core python3-pyatspi dbus libglib2.0-bin)
+          at-spi2-core python3-pyatspi dbus libglib2.0-bin
+          qt6-wayland sway wtype grim wl-clipboard)
 
 install_missing() {
   local missing=()

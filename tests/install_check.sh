@@ -40,6 +40,9 @@ if command -v cpack >/dev/null && command -v dpkg-deb >/dev/null; then
   (cd "$prefix" && cpack --config "$build/CPackConfig.cmake" -B "$prefix/package" >/dev/null)
   deb=$(ls "$prefix"/package/veltranix_*.deb)
   [ "$(dpkg-deb -f "$deb" Version)" = "$release" ] || { echo "the package's version is not $release"; exit 1; }
+  # Wayland desktops get a native window when Qt's Wayland plugin is there; X11 needs nothing more.
+  [ "$(dpkg-deb -f "$deb" Recommends)" = "qt6-wayland" ] || { echo "the package does not recommend qt6-wayland"; exit 1; }
+  if dpkg-deb -f "$deb" Depends | grep -q wayland; then echo "the package depends on Wayland"; exit 1; fi
   # The package's binary is stripped; the build's keeps its debug information.
   dpkg-deb -x "$deb" "$prefix/unpacked"
   if file "$prefix/unpacked/usr/bin/veltranix" | grep -q 'not stripped'; then echo "unstripped binary in the package"; exit 1; fi

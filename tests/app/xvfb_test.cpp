@@ -17,6 +17,8 @@
 #include <csignal>
 #include <cstdlib>
 #include <filesystem>
+#include <fstream>
+#include <sstream>
 #include <functional>
 #include <string>
 #include <sys/stat.h>
@@ -119,7 +121,7 @@ struct RealApp {
     int contentTop = 0;
 
     // Starts the binary; `prepare` may put things into the home first.
-    void start(const std::function<void(const fs::path&)>& prepare = {}) {
+    void start(const std::function<void(const fs::path&)>& prepare = {}, const std::vector<std::string>& args = {}) {
         ASSERT_TRUE(server.start()) << "Xvfb did not start";
         fs::create_directories(home / "runtime");
         fs::permissions(home / "runtime", fs::perms::owner_all);
@@ -129,7 +131,9 @@ struct RealApp {
                                               "XDG_CONFIG_HOME=" + (home / "config").string(),
                                               "XDG_RUNTIME_DIR=" + (home / "runtime").string(),
                                               "QT_QPA_PLATFORM=xcb"};
-        pid = spawn({VELTRANIX_BINARY}, env);
+        std::vector<std::string> command = {VELTRANIX_BINARY};
+        command.insert(command.end(), args.begin(), args.end());
+        pid = spawn(command, env);
         for (int i = 0; i < 200 && !window; ++i) {
             std::this_thread::sleep_for(50ms);
             window = findWindow(server.display, DefaultRootWindow(server.display), "Veltranix 410 Numerist");
@@ -175,6 +179,28 @@ struct RealApp {
         fs::remove_all(home);
     }
 };
+
+// Asks the window to close as a window manager would, and waits for the end.
+int closeAndWait(RealApp& app) {
+    XEvent close{};
+    close.xclient.type = ClientMessage;
+    close.xclient.window = app.window;
+    close.xclient.message_type = XInternAtom(app.server.display, "WM_PROTOCOLS", False);
+    close.xclient.format = 32;
+    close.xclient.data.l[0] = static_cast<long>(XInternAtom(app.server.display, "WM_DELETE_WINDOW", False));
+    close.xclient.data.l[1] = CurrentTime;
+    XSendEvent(app.server.display, app.window, False, NoEventMask, &close);
+    XFlush(app.server.display);
+    for (int i = 0; i < 100; ++i) {
+        int status = 0;
+        if (waitpid(app.pid, &status, WNOHANG) == app.pid) {
+            app.pid = -1;
+            return WIFEXITED(status) ? WEXITSTATUS(status) : -1;
+        }
+        std::this_thread::sleep_for(50ms);
+    }
+    return -1;
+}
 
 bool toolsPresent() {
     return onPath("Xvfb") && onPath("xdotool");
@@ -256,4 +282,36 @@ TEST(RealWindow, AGermanKeyboardReachesEveryKey) {
         // Nothing else reached the machine: no program started, no second digit.
         EXPECT_EQ(app.segments(10), "") << c.keys;
     }
+}
+
+// The window where it was closed last, a program file given on the command
+// line imported, and with continuous memory on, the machine kept at the close.
+TEST(RealWindow, ComesBackWhereItWasImportsItsFileAndKeepsTheMachine) {
+    if (!toolsPresent()) GTEST_SKIP() << "Xvfb and xdotool are needed (./dev.sh test installs them)";
+    RealApp app;
+    const fs::path program = app.home / "sieben.txt";
+    app.start(
+        [&program](const fs::path& home) {
+            fs::create_directories(home / "config" / "Veltranix");
+            std::ofstream(home / "config" / "Veltranix" / "Veltranix.conf")
+                << "[General]\nkeepMachine=true\nwindowPosition=@Point(200 150)\n";
+            std::ofstream(program) << "PROGRAM 1\nNAME Sieben\n001  7\n002  7\n003  STOP\nEND\n";
+        },
+        {program.string()});
+    if (HasFatalFailure()) return;
+    int x = -1, y = -1;
+    Window child = 0;
+    XTranslateCoordinates(app.server.display, app.window, DefaultRootWindow(app.server.display), 0, 0, &x, &y, &child);
+    EXPECT_EQ(x, 200);
+    EXPECT_EQ(y, 150);
+    std::this_thread::sleep_for(300ms); // the import runs once the window is up
+    EXPECT_EQ(closeAndWait(app), 0);
+    std::ifstream kept(app.home / "data" / "Veltranix" / "Veltranix.state");
+    std::stringstream text;
+    text << kept.rdbuf();
+    EXPECT_NE(text.str().find("step 1 7\nstep 2 7\nstep 3 27\n"), std::string::npos) << text.str();
+    std::ifstream settings(app.home / "config" / "Veltranix" / "Veltranix.conf");
+    std::stringstream remembered;
+    remembered << settings.rdbuf();
+    EXPECT_NE(remembered.str().find("windowPosition=@Point(200 150)"), std::string::npos) << remembered.str();
 }
