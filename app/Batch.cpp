@@ -24,6 +24,7 @@
 
 #include <algorithm>
 #include <cerrno>
+#include <charconv>
 #include <cmath>
 #include <csignal>
 #include <cstdio>
@@ -187,12 +188,22 @@ std::vector<Step> programOf(const BatchOptions& o, Model model) {
     return found->steps;
 }
 
+// Nanoseconds as seconds, in the shortest form that reads back the same.
+std::string seconds(std::int64_t nanos) {
+    char buf[64];
+    const auto end = std::to_chars(buf, buf + sizeof buf, static_cast<double>(nanos) / 1e9).ptr;
+    return std::string(buf, end);
+}
+
 void putJson(Output& out, const Engine& engine) {
     std::string head = "{\"model\": \"" + rawValue(engine.model()) +
                        "\", \"display\": " + jsonString(Formatter::text(engine.cells())) +
                        ", \"error\": " + (engine.error() ? "true" : "false") +
                        ", \"running\": " + (engine.running() ? "true" : "false") +
-                       ", \"pc\": " + std::to_string(engine.pc()) + ",\n \"registers\": [";
+                       ", \"pc\": " + std::to_string(engine.pc()) +
+                       ", \"steps\": " + std::to_string(engine.lastRun().steps) +
+                       ", \"originalSeconds\": " + seconds(engine.lastRun().originalNanos) +
+                       ",\n \"registers\": [";
     for (std::size_t i = 0; i < engine.registers().size(); ++i)
         head += (i ? ", " : "") + jsonNumber(engine.registers()[i].v);
     head += "],\n \"program\": [";

@@ -10,6 +10,7 @@ Engine::Engine(Scheduler& scheduler, Settings& settings, Random& random)
     while (tearSeed_ == 0);
     regs_.assign(static_cast<std::size_t>(registerCount(model_)), Num::zero);
     program_.assign(Codes::steps, std::nullopt);
+    counts_.assign(Codes::steps, 0);
     // The display flashes while a program runs; the timer runs for the
     // machine's whole life and only flips the phase during a run.
     blinkTimer_ = scheduler_.every(blinkSeconds, [this] {
@@ -27,6 +28,11 @@ Engine::~Engine() {
 
 void Engine::changed() {
     for (auto& listener : listeners_) listener.second();
+}
+
+void Engine::resetExecutionCounts() {
+    counts_.assign(Codes::steps, 0);
+    bump();
 }
 
 void Engine::bump() {
@@ -53,6 +59,7 @@ void Engine::clearMachine() {
     polar_.reset();
     sigmaPending_.reset();
     program_.assign(Codes::steps, std::nullopt);
+    counts_.assign(Codes::steps, 0);
     pc_ = 1;
     returnStack_.clear();
     prefix_ = Prefix::none();

@@ -23,6 +23,19 @@
 
 namespace vx {
 
+// How fast a run goes: at the original's pace (12 steps, then 4 ms or half a
+// second per printed line), or as fast as the host allows, in chunks between
+// which the host's event loop turns. PAUSE keeps its three seconds in both.
+enum class Tempo { original, fast };
+
+// The current or last run: steps executed and how long the original would
+// have taken for them (slices, printer and PAUSE), in nanoseconds.
+struct RunFigures {
+    std::uint64_t steps = 0;
+    std::int64_t originalNanos = 0;
+    bool operator==(const RunFigures&) const = default;
+};
+
 class Engine {
   public:
     Engine(Scheduler& scheduler, Settings& settings, Random& random);
@@ -113,6 +126,16 @@ class Engine {
     // mode would one by one.
     void setCounter(int step);
 
+    // --- the pace ---
+    Tempo tempo() const { return tempo_; }
+    // Takes effect at the next slice, also during a run.
+    void setTempo(Tempo tempo) { tempo_ = tempo; }
+    const RunFigures& lastRun() const { return lastRun_; }
+    // How often each step (index = step - 1) was executed since the program
+    // memory was last cleared or loaded.
+    const std::vector<std::uint64_t>& executionCounts() const { return counts_; }
+    void resetExecutionCounts();
+
     // --- keeping the machine ---
     // Stops whatever runs in time, as the mode switch stops a run: a program,
     // a single step not yet carried out, a listing, a temporary display.
@@ -136,6 +159,10 @@ class Engine {
     static constexpr double selfTestSeconds = 2.0;
     static constexpr double stepShowSeconds = 1.5;
     static constexpr int stepsPerSlice = 12;
+    // A fast run hands the host back its event loop after this many steps,
+    // or this many printed lines, whichever comes first.
+    static constexpr std::uint64_t fastChunkSteps = 40000;
+    static constexpr std::ptrdiff_t fastChunkLines = 1000;
     static constexpr int returnDepth = 6;
     static constexpr int maxParens = 4;
 
@@ -198,8 +225,15 @@ class Engine {
     void convertPair(Num first, Op op);
     bool conditionHolds(int bits);
     void printProvisional();
+    struct Slice {
+        std::ptrdiff_t newLines = 0;
+        bool paused = false;
+    };
+    Slice slice();
     void runSlice();
+    void runFast();
     void afterSlice(std::ptrdiff_t newLines, bool pausedSlice);
+    void waited(double seconds);
     void endPause();
     void listingStep();
     std::uint64_t newLineId();
@@ -261,6 +295,12 @@ class Engine {
     std::optional<Scheduler::Handle> listingTask_;
     std::optional<Scheduler::Handle> overrideTask_;
     int listedLines_ = 0;
+
+    Tempo tempo_ = Tempo::original;
+    RunFigures lastRun_;
+    std::vector<std::uint64_t> counts_;
+    // The step whose execution prints now, 0 while keys print.
+    int printingStep_ = 0;
 };
 
 } // namespace vx

@@ -85,6 +85,14 @@ struct MachineState {
         bool operator==(const Memory&) const = default;
     } memory;
 
+    // What the machine counts for the person tuning a program.
+    struct Record {
+        std::uint64_t runSteps = 0;
+        std::int64_t runOriginalNanos = 0;
+        std::vector<std::uint64_t> counts; // 416, or empty for none
+        bool operator==(const Record&) const = default;
+    } record;
+
     bool operator==(const MachineState&) const = default;
 };
 

@@ -42,6 +42,7 @@ MachineState Engine::state() const {
                      prefix_,
                      loadPrefixPrinted_};
     s.memory = {regs_, program_, pc_, returnStack_};
+    s.record = {lastRun_.steps, lastRun_.originalNanos, counts_};
     return s;
 }
 
@@ -100,6 +101,10 @@ bool Engine::restore(const MachineState& kept) {
     if (c.polar) fine = fine && inRange(c.polar->a) && inRange(c.polar->b);
     if (c.sigmaPending)
         fine = fine && std::isfinite(c.sigmaPending->x) && std::fabs(c.sigmaPending->sign) == 1;
+    fine =
+        fine &&
+        (kept.record.counts.empty() || kept.record.counts.size() == static_cast<std::size_t>(Codes::steps)) &&
+        kept.record.runOriginalNanos >= 0;
     if (!fine) return false;
 
     stopActivity();
@@ -135,6 +140,8 @@ bool Engine::restore(const MachineState& kept) {
     program_ = m.program;
     pc_ = m.pc;
     returnStack_ = m.returnStack;
+    lastRun_ = {kept.record.runSteps, kept.record.runOriginalNanos};
+    counts_ = kept.record.counts.empty() ? std::vector<std::uint64_t>(Codes::steps, 0) : kept.record.counts;
 
     if (newModel) {
         saveModel(settings_, model_);

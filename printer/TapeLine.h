@@ -17,6 +17,9 @@ struct TapeLine {
     std::string symbol;
     bool red = false;
     bool left = false;
+    // The program step that printed the line (a run, a single step or a
+    // listing), or 0 for a line a key printed.
+    int step = 0;
 
     // The characters that reach the paper (at most 18).
     std::string printed() const;

@@ -12,7 +12,7 @@ void Engine::printNumber(Num num, const std::string& symbol, bool force) {
 }
 
 void Engine::appendLine(std::string text, std::string symbol, bool red, bool left) {
-    tape_.push_back(TapeLine{newLineId(), std::move(text), std::move(symbol), red, left});
+    tape_.push_back(TapeLine{newLineId(), std::move(text), std::move(symbol), red, left, printingStep_});
     changed();
 }
 

@@ -34,7 +34,9 @@ void Engine::listingStep() {
         bump();
         return;
     }
+    printingStep_ = pc_;
     printListing(pc_, false);
+    printingStep_ = 0;
     ++listedLines_;
     pc_ = Codes::next(pc_);
     bump();

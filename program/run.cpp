@@ -4,12 +4,14 @@
 // cancels the pending one, so nothing outlives the engine or a stop.
 #include "display/Formatter.h"
 #include "engine/Engine.h"
+#include "engine/SimulatedClock.h"
 
 namespace vx {
 
 void Engine::startRun() {
     if (!commitOrRaise()) return;
     running_ = true;
+    lastRun_ = RunFigures{};
     blinkOn_ = true;
     if (runTask_) scheduler_.cancel(*runTask_);
     runTask_ = scheduler_.after(0, [this] { runSlice(); });
@@ -22,34 +24,82 @@ void Engine::stopRun() {
     runTask_.reset();
 }
 
-void Engine::runSlice() {
-    runTask_.reset();
-    if (!running_) return;
+// One slice of the original: up to 12 steps, ending early at a printed line
+// or a PAUSE. Both tempos run the same slices, so they compute the same.
+Engine::Slice Engine::slice() {
     const std::size_t before = tape_.size();
-    bool pausedSlice = false;
+    Slice done;
     for (int i = 0; i < stepsPerSlice; ++i) {
         if (!running_) break;
         if (executeStep()) {
-            pausedSlice = true;
+            done.paused = true;
             break;
         }
         if (tape_.size() != before) break;
     }
+    done.newLines = static_cast<std::ptrdiff_t>(tape_.size()) - static_cast<std::ptrdiff_t>(before);
+    return done;
+}
+
+// A wait of the original has passed: the run's time on the original grows
+// by it. Counted when it has passed, so a run stopped during a wait counts
+// only what had elapsed of the waits before.
+void Engine::waited(double seconds) {
+    lastRun_.originalNanos += toNanos(seconds);
+}
+
+void Engine::runSlice() {
+    runTask_.reset();
+    if (!running_) return;
+    if (tempo_ == Tempo::fast) {
+        runFast();
+        return;
+    }
+    const Slice done = slice();
     bump();
     if (!running_) {
         // Stopped inside the slice (STOP, an error, an empty memory).
         bump();
         return;
     }
-    afterSlice(static_cast<std::ptrdiff_t>(tape_.size()) - static_cast<std::ptrdiff_t>(before), pausedSlice);
+    afterSlice(done.newLines, done.paused);
+}
+
+// Slices one after the other without their waits, counting the waits the
+// original would have taken, until a chunk is done; then the host's event
+// loop turns before the next chunk.
+void Engine::runFast() {
+    const std::uint64_t first = lastRun_.steps;
+    std::ptrdiff_t lines = 0;
+    while (lastRun_.steps - first < fastChunkSteps && lines < fastChunkLines) {
+        const Slice done = slice();
+        lines += done.newLines;
+        if (!running_) {
+            bump();
+            bump();
+            return;
+        }
+        if (done.newLines > 0) waited(static_cast<double>(done.newLines) * printLineSeconds);
+        if (done.paused) {
+            // PAUSE is there for the person watching: it keeps its time.
+            bump();
+            endPause();
+            return;
+        }
+        if (done.newLines == 0) waited(sliceWaitSeconds);
+    }
+    bump();
+    runTask_ = scheduler_.after(0, [this] { runSlice(); });
 }
 
 void Engine::afterSlice(std::ptrdiff_t newLines, bool pausedSlice) {
     if (newLines > 0) {
         // The printer needs half a second per line; the program waits for it.
-        runTask_ = scheduler_.after(static_cast<double>(newLines) * printLineSeconds, [this, pausedSlice] {
+        const double seconds = static_cast<double>(newLines) * printLineSeconds;
+        runTask_ = scheduler_.after(seconds, [this, pausedSlice, seconds] {
             runTask_.reset();
             if (!running_) return;
+            waited(seconds);
             if (pausedSlice)
                 endPause();
             else
@@ -58,7 +108,10 @@ void Engine::afterSlice(std::ptrdiff_t newLines, bool pausedSlice) {
     } else if (pausedSlice) {
         endPause();
     } else {
-        runTask_ = scheduler_.after(sliceWaitSeconds, [this] { runSlice(); });
+        runTask_ = scheduler_.after(sliceWaitSeconds, [this] {
+            waited(sliceWaitSeconds);
+            runSlice();
+        });
     }
 }
 
@@ -68,6 +121,7 @@ void Engine::endPause() {
     runTask_ = scheduler_.after(pauseSeconds, [this] {
         runTask_.reset();
         paused_ = false;
+        waited(pauseSeconds);
         runSlice();
     });
 }
@@ -83,7 +137,10 @@ bool Engine::executeStep() {
             return false;
         }
     }
+    const int step = pc_;
     const int code = *at(pc_);
+    ++counts_[static_cast<std::size_t>(step - 1)];
+    if (running_) ++lastRun_.steps;
     pc_ = Codes::next(pc_);
     std::optional<int> operand;
     if (Codes::needsOperand(code)) {
@@ -92,7 +149,9 @@ bool Engine::executeStep() {
     }
     if (const std::optional<bool> paused = controlStep(code, operand)) return *paused;
     suppressPrint_ = running_;
+    printingStep_ = step;
     executeCaught(code, operand);
+    printingStep_ = 0;
     suppressPrint_ = false;
     return false;
 }
@@ -168,7 +227,9 @@ void Engine::singleStep() {
         stepBusy_ = false;
         // A machine switched off meanwhile neither prints nor executes.
         if (mode_ == Mode::step && power_) {
+            printingStep_ = pc_;
             if (printerOn_) printListing(pc_, false);
+            printingStep_ = 0;
             executeStep();
         }
         bump();

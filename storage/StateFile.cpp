@@ -9,6 +9,7 @@
 #include <charconv>
 #include <cstdio>
 #include <functional>
+#include <limits>
 #include <map>
 #include <set>
 #include <string>
@@ -123,12 +124,17 @@ QByteArray format(const MachineState& state) {
     for (int address : m.returnStack) w.line("return", std::to_string(address));
     for (std::size_t i = 0; i < m.program.size(); ++i)
         if (m.program[i]) w.line("step", std::to_string(i + 1) + " " + std::to_string(*m.program[i]));
+    w.line("lastRun",
+           std::to_string(state.record.runSteps) + " " + std::to_string(state.record.runOriginalNanos));
+    for (std::size_t i = 0; i < state.record.counts.size(); ++i)
+        if (state.record.counts[i])
+            w.line("count", std::to_string(i + 1) + " " + std::to_string(state.record.counts[i]));
     const auto& tape = state.paper.tape;
     const std::size_t first = tape.size() > maxTapeLines ? tape.size() - maxTapeLines : 0;
     for (std::size_t i = first; i < tape.size(); ++i) {
         const TapeLine& l = tape[i];
         w.line("tape", std::to_string(l.id) + " " + flag(l.red) + " " + flag(l.left) + " " + quoted(l.text) +
-                           " " + quoted(l.symbol));
+                           " " + quoted(l.symbol) + " " + std::to_string(l.step));
     }
     return QByteArray::fromStdString(head + w.take() + "end\n");
 }
@@ -322,6 +328,12 @@ const std::map<std::string, Field>& singleFields() {
          [](Reader& r, MachineState& s) { s.calculation.loadPrefixPrinted = r.boolean(); }},
         {"pc",
          [](Reader& r, MachineState& s) { s.memory.pc = static_cast<int>(r.integer(1, Codes::steps)); }},
+        {"lastRun",
+         [](Reader& r, MachineState& s) {
+             s.record.runSteps =
+                 static_cast<std::uint64_t>(r.integer(0, std::numeric_limits<long long>::max()));
+             s.record.runOriginalNanos = r.integer(0, std::numeric_limits<long long>::max());
+         }},
     };
     return fields;
 }
@@ -336,6 +348,12 @@ const std::map<std::string, Field>& repeatedFields() {
              s.calculation.parens.push_back(level);
          }},
         {"register", [](Reader& r, MachineState& s) { s.memory.registers.push_back(r.num()); }},
+        {"count",
+         [](Reader& r, MachineState& s) {
+             const auto at = static_cast<std::size_t>(r.integer(1, Codes::steps));
+             s.record.counts[at - 1] =
+                 static_cast<std::uint64_t>(r.integer(0, std::numeric_limits<long long>::max()));
+         }},
         {"return",
          [](Reader& r, MachineState& s) {
              s.memory.returnStack.push_back(static_cast<int>(r.integer(1, Codes::steps)));
@@ -357,6 +375,7 @@ const std::map<std::string, Field>& repeatedFields() {
              l.left = r.boolean();
              l.text = r.word();
              l.symbol = r.word();
+             l.step = static_cast<int>(r.integer(0, Codes::steps));
              s.paper.tape.push_back(std::move(l));
          }},
     };
@@ -369,6 +388,7 @@ Parsed parse(const QByteArray& bytes) {
     const std::string text = bytes.toStdString();
     MachineState state;
     state.memory.program.assign(Codes::steps, std::nullopt);
+    state.record.counts.assign(Codes::steps, 0);
     std::set<std::string> seen;
     std::size_t start = 0, number = 0;
     bool ended = false;

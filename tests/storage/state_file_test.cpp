@@ -188,10 +188,10 @@ TEST(StateFile, ADamagedFileSaysWhereAndWhat) {
     EXPECT_EQ(problem(replaced("mode run\n", "modus run\n")), "Zeile 6: „modus“ ist unbekannt");
     EXPECT_EQ(problem(replaced("E 0 0\n", "E 0 0 0\n")), "Zeile 10: zu viele Angaben");
     EXPECT_EQ(problem(replaced("end\n", "step 3 56\nstep 3 57\nend\n")),
-              "Zeile 39: Schritt 3 steht zweimal da");
+              "Zeile 40: Schritt 3 steht zweimal da");
     EXPECT_EQ(problem(replaced("end\n", "tape 1 0 0 \"offen\nend\n")),
-              "Zeile 38: ein Text ohne schließendes Anführungszeichen");
-    EXPECT_EQ(problem(good + "pc 3\n"), "Zeile 39: nach „end“ steht noch etwas");
+              "Zeile 39: ein Text ohne schließendes Anführungszeichen");
+    EXPECT_EQ(problem(good + "pc 3\n"), "Zeile 40: nach „end“ steht noch etwas");
     // Comments, blank lines and line ends of another system are fine.
     std::string windows;
     for (char c : good) windows += c == '\n' ? std::string("\r\n") : std::string(1, c);
