@@ -117,6 +117,7 @@ void MainWindow::buildAppMenu() {
     keep->setToolTip(QStringLiteral("Beim Schließen den ganzen Rechner aufheben und beim nächsten Start "
                                     "zurückbringen"));
     connect(keep, &QAction::toggled, this, [](bool on) { KeptMachine::setEnabled(on); });
+    addTempoMenu();
     connect(appMenu_->addAction(QStringLiteral("Tastaturbelegung …")), &QAction::triggered, this,
             &MainWindow::showKeyMap);
     QAction* guide = appMenu_->addAction(QStringLiteral("Bedienungsanleitung"));
@@ -138,6 +139,26 @@ void MainWindow::addSizeMenu() {
         a->setChecked(p == zoom_.percent());
         sizes->addAction(a);
         connect(a, &QAction::triggered, this, [this, p] { zoom_.setPercent(p); });
+    }
+}
+
+// The original's pace, or as fast as the machine goes; remembered.
+void MainWindow::addTempoMenu() {
+    QMenu* tempoMenu = appMenu_->addMenu(QStringLiteral("Tempo"));
+    auto* tempos = new QActionGroup(this);
+    const bool fast = QSettings().value(QStringLiteral("tempo")).toString() == QLatin1String("fast");
+    engine_.setTempo(fast ? Tempo::fast : Tempo::original);
+    for (const auto& [tempo, name] : {std::pair{Tempo::original, QStringLiteral("Originaltempo")},
+                                      std::pair{Tempo::fast, QStringLiteral("Schnell")}}) {
+        QAction* a = tempoMenu->addAction(name);
+        a->setCheckable(true);
+        a->setChecked(tempo == engine_.tempo());
+        tempos->addAction(a);
+        connect(a, &QAction::triggered, this, [this, tempo = tempo] {
+            engine_.setTempo(tempo);
+            QSettings().setValue(QStringLiteral("tempo"),
+                                 tempo == Tempo::fast ? QStringLiteral("fast") : QStringLiteral("original"));
+        });
     }
 }
 

@@ -63,6 +63,7 @@ class MainWindow : public QMainWindow {
   private:
     void buildAppMenu();
     void addSizeMenu();
+    void addTempoMenu();
     void showKeyMap();
     void rebuildPrograms();
     void scheduleRebuild();

@@ -18,3 +18,4 @@ echo "== tape as PDF"; bench/tape_pdf.sh "$build"
 echo "== snapshot"; bench/snapshot_time.sh "$build" 30
 echo "== real-time pace"; "$build/run_pace" 10
 echo "== the real window"; bench/window_pace.sh "$build" 10
+echo "== the fast tempo in the real window"; bench/window_fast.sh "$build" 5

@@ -194,7 +194,10 @@ class TapeAccessible : public ReadOnlyText {
             if (offset < at + length) {
                 *start = at;
                 *end = at + length;
-                return inkAttribute(line.red);
+                // What hovering the line shows: the step that printed it.
+                const QString by = TapePaper::printedBy(line);
+                return inkAttribute(line.red) +
+                       (by.isEmpty() ? QString() : QStringLiteral("description:%1;").arg(by));
             }
             at += length;
         }

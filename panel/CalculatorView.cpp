@@ -7,6 +7,7 @@
 #include "panel/DisplayPanel.h"
 #include "panel/KeyboardView.h"
 #include "panel/Layout.h"
+#include "panel/RunSummary.h"
 #include "panel/TapeView.h"
 
 #include <QContextMenuEvent>
@@ -35,6 +36,11 @@ CalculatorView::CalculatorView(Engine& engine, KeyHelp& help, QWidget* parent)
     display_ = new DisplayPanel(engine, this);
     keyboard_ = new KeyboardView(engine, help, this);
     tape_ = new TapeView(engine, this);
+    // A fast run is shown at most 30 times a second however fast it changes.
+    throttle_ = new QTimer(this);
+    throttle_->setSingleShot(true);
+    throttle_->setInterval(33);
+    connect(throttle_, &QTimer::timeout, this, [this] { refreshViews(); });
     // The machine tells about every change; the views repaint at the next frame.
     listener_ = engine_.addListener([this] { machineChanged(); });
     setFactor(1.0);
@@ -45,9 +51,42 @@ CalculatorView::~CalculatorView() {
 }
 
 void CalculatorView::machineChanged() {
+    followRun();
+    if (engine_.running() && engine_.tempo() == Tempo::fast) {
+        if (!throttle_->isActive()) throttle_->start();
+        return;
+    }
+    throttle_->stop();
+    refreshViews();
+}
+
+void CalculatorView::refreshViews() {
+    ++refreshes_;
     display_->refresh();
     keyboard_->refresh();
     tape_->refresh();
+}
+
+void CalculatorView::followRun() {
+    const bool running = engine_.running();
+    if (running && !wasRunning_) {
+        runClock_.start();
+        anyRun_ = true;
+    }
+    const bool ended = !running && wasRunning_;
+    if (ended) lastWallSeconds_ = static_cast<double>(runClock_.elapsed()) / 1000.0;
+    wasRunning_ = running;
+    // The words change with every slice; a tooltip needs them a few times a second.
+    if (anyRun_ && (ended || !lastSummary_.isValid() || lastSummary_.elapsed() >= 100)) {
+        lastSummary_.start();
+        display_->setToolTip(runText());
+    }
+}
+
+QString CalculatorView::runText() const {
+    if (!anyRun_) return {};
+    const double wall = wasRunning_ ? static_cast<double>(runClock_.elapsed()) / 1000.0 : lastWallSeconds_;
+    return runSummary(engine_.lastRun(), wall);
 }
 
 QSize CalculatorView::zoomedSize() const {

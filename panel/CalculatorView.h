@@ -3,12 +3,14 @@
 // paper-tape column at the right, all scaled by the zoom about the top left.
 #pragma once
 
+#include <QElapsedTimer>
 #include <QSizeF>
 #include <QWidget>
 
 #include <functional>
 
 class QMenu;
+class QTimer;
 
 namespace vx {
 
@@ -39,6 +41,11 @@ class CalculatorView : public QWidget {
     TapeView* tapeView() const { return tape_; }
     // Fills the panel's context menu (the program menu's entries).
     std::function<void(QMenu&)> contextMenuFiller;
+    // The current or last run in words (also the display's tooltip), or
+    // nothing before the first run.
+    QString runText() const;
+    // How often the views were brought up to date (for tests of the pace).
+    int refreshes() const { return refreshes_; }
 
   protected:
     void paintEvent(QPaintEvent*) override;
@@ -47,12 +54,21 @@ class CalculatorView : public QWidget {
   private:
     void layoutChildren();
     void machineChanged();
+    void refreshViews();
+    void followRun();
     Engine& engine_;
     int listener_;
     double factor_ = 1.0;
     DisplayPanel* display_;
     KeyboardView* keyboard_;
     TapeView* tape_;
+    QTimer* throttle_;
+    QElapsedTimer runClock_;
+    QElapsedTimer lastSummary_;
+    bool wasRunning_ = false;
+    bool anyRun_ = false;
+    double lastWallSeconds_ = 0;
+    int refreshes_ = 0;
 };
 
 } // namespace vx

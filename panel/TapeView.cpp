@@ -8,8 +8,11 @@
 
 #include <QAccessible>
 #include <QFontMetricsF>
+#include <QHelpEvent>
+#include <QMouseEvent>
 #include <QPainter>
 #include <QPushButton>
+#include <QToolTip>
 #include <QWheelEvent>
 
 #include <algorithm>
@@ -112,6 +115,17 @@ void paint(QPainter& p, const QSizeF& size, const std::vector<TapeLine>& tape, s
     }
 }
 
+std::optional<std::size_t> lineAt(std::size_t tapeLines, const QSizeF& size, double scroll, double y) {
+    const int r = rowHeight(size.width());
+    const auto shown = rows(tapeLines, size.height(), r, scroll);
+    if (y < 0 || y >= size.height()) return std::nullopt;
+    // Row i is drawn from height - (end - i) * r down to one row further.
+    const int i = shown.end - 1 - static_cast<int>(std::floor((size.height() - y) / r));
+    const int line = i - leadLines;
+    if (i < shown.start || line < 0 || line >= static_cast<int>(tapeLines)) return std::nullopt;
+    return static_cast<std::size_t>(line);
+}
+
 double stripHeight(std::size_t tapeLines, double paperWidth) {
     return edgeHeight + (leadLines + static_cast<double>(tapeLines) + feedLines) * rowHeight(paperWidth);
 }
@@ -170,6 +184,36 @@ void TapePaper::announce(std::size_t count) {
         Accessibility::announce(inserted);
         spokenLength_ += static_cast<int>(line.size());
     }
+}
+
+QString TapePaper::printedBy(const TapeLine& line) {
+    if (line.step == 0) return {};
+    return QStringLiteral("gedruckt von Schritt %1").arg(QString::fromStdString(Codes::decimal(line.step)));
+}
+
+const TapeLine* TapePaper::lineUnder(const QPoint& at) const {
+    const auto line = TapeGeometry::lineAt(engine_.tape().size(), paperSize(), scroll_, at.y() / scale_);
+    return line ? &engine_.tape()[*line] : nullptr;
+}
+
+bool TapePaper::event(QEvent* e) {
+    if (e->type() == QEvent::ToolTip) {
+        auto* help = static_cast<QHelpEvent*>(e);
+        const TapeLine* line = lineUnder(help->pos());
+        if (line && line->step)
+            QToolTip::showText(help->globalPos(), printedBy(*line), this);
+        else
+            QToolTip::hideText();
+        return true;
+    }
+    return ScaledWidget::event(e);
+}
+
+void TapePaper::mouseReleaseEvent(QMouseEvent* e) {
+    if (e->button() == Qt::LeftButton)
+        if (const TapeLine* line = lineUnder(e->position().toPoint()); line && line->step)
+            emit stepChosen(line->step);
+    ScaledWidget::mouseReleaseEvent(e);
 }
 
 void TapePaper::wheelEvent(QWheelEvent* e) {

@@ -10,6 +10,7 @@
 #include <QPainterPath>
 
 #include <cstdint>
+#include <optional>
 #include <vector>
 
 class QPainter;
@@ -52,6 +53,8 @@ void paint(QPainter& p, const QSizeF& size, const std::vector<TapeLine>& tape, s
            double scroll);
 // The height of a paper that shows every line at once.
 double stripHeight(std::size_t tapeLines, double paperWidth);
+// The line shown at height `y` of the paper (panel units), if any.
+std::optional<std::size_t> lineAt(std::size_t tapeLines, const QSizeF& size, double scroll, double y);
 } // namespace TapeGeometry
 
 class TapePaper : public ScaledWidget {
@@ -66,12 +69,21 @@ class TapePaper : public ScaledWidget {
     // Tells assistive technology about the lines since it last heard.
     void announce(std::size_t count);
     const Engine& engine() const { return engine_; }
+    // "gedruckt von Schritt 017" for a line a program step printed.
+    static QString printedBy(const TapeLine& line);
+
+  signals:
+    // A line that a program step printed was clicked.
+    void stepChosen(int step);
 
   protected:
+    bool event(QEvent*) override;
+    void mouseReleaseEvent(QMouseEvent*) override;
     void paintEvent(QPaintEvent*) override;
     void wheelEvent(QWheelEvent*) override;
 
   private:
+    const TapeLine* lineUnder(const QPoint& at) const;
     Engine& engine_;
     double scroll_ = 0;
     std::size_t lastCount_ = 0;

@@ -565,7 +565,7 @@ TEST_F(AppTest, TheWindowsOwnWords) {
     QStringList entries;
     for (QAction* a : w.window.applicationMenu()->actions()) entries << a->text();
     EXPECT_EQ(entries.join(QLatin1Char('|')).toStdString(),
-              "Über Veltranix|Modell|Größe||Tastenhilfe|Dauerspeicher|Tastaturbelegung "
+              "Über Veltranix|Modell|Größe||Tastenhilfe|Dauerspeicher|Tempo|Tastaturbelegung "
               "…|Bedienungsanleitung||Beenden");
     EXPECT_EQ(w.window.windowTitle(), QStringLiteral("Veltranix 410 Numerist"));
     EXPECT_EQ(w.window.calculator()->tapeView()->tearButton()->toolTip(),
