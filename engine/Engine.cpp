@@ -11,6 +11,7 @@ Engine::Engine(Scheduler& scheduler, Settings& settings, Random& random)
     regs_.assign(static_cast<std::size_t>(registerCount(model_)), Num::zero);
     program_.assign(Codes::steps, std::nullopt);
     counts_.assign(Codes::steps, 0);
+    breakpoints_.assign(Codes::steps, false);
     // The display flashes while a program runs; the timer runs for the
     // machine's whole life and only flips the phase during a run.
     blinkTimer_ = scheduler_.every(blinkSeconds, [this] {
@@ -28,6 +29,17 @@ Engine::~Engine() {
 
 void Engine::changed() {
     for (auto& listener : listeners_) listener.second();
+}
+
+void Engine::setBreakpoint(int step, bool on) {
+    if (step < 1 || step > Codes::steps) return;
+    breakpoints_[static_cast<std::size_t>(step - 1)] = on;
+    bump();
+}
+
+void Engine::clearBreakpoints() {
+    breakpoints_.assign(Codes::steps, false);
+    bump();
 }
 
 void Engine::resetExecutionCounts() {
@@ -60,6 +72,7 @@ void Engine::clearMachine() {
     sigmaPending_.reset();
     program_.assign(Codes::steps, std::nullopt);
     counts_.assign(Codes::steps, 0);
+    breakpoints_.assign(Codes::steps, false);
     pc_ = 1;
     returnStack_.clear();
     prefix_ = Prefix::none();

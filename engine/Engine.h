@@ -89,6 +89,14 @@ class Engine {
     bool paused() const { return paused_; }
     bool entryFlag() const { return entryFlag_; }
     const Prefix& prefix() const { return prefix_; }
+    // The calculation in progress: the pending operation of the current
+    // level and of every open parenthesis (outermost first), a coordinate
+    // pair, a statistics entry, the return addresses of the open branches.
+    const std::optional<std::pair<Num, Op>>& pendingOperation() const { return numOp_; }
+    const std::vector<ParenLevel>& parens() const { return parens_; }
+    const std::optional<Polar>& coordinatePair() const { return polar_; }
+    const std::optional<SigmaPending>& statisticsEntry() const { return sigmaPending_; }
+    const std::vector<int>& returnAddresses() const { return returnStack_; }
     bool listing() const { return listing_; }
     bool stepBusy() const { return stepBusy_; }
     // The self-test, a step shown by FWD or the single step's own display.
@@ -135,6 +143,11 @@ class Engine {
     // memory was last cleared or loaded.
     const std::vector<std::uint64_t>& executionCounts() const { return counts_; }
     void resetExecutionCounts();
+
+    // --- breakpoints: a run stops before their steps; STEP mode ignores them ---
+    bool breakpoint(int step) const { return breakpoints_[static_cast<std::size_t>(step - 1)]; }
+    void setBreakpoint(int step, bool on);
+    void clearBreakpoints();
 
     // --- keeping the machine ---
     // Stops whatever runs in time, as the mode switch stops a run: a program,
@@ -301,6 +314,9 @@ class Engine {
     std::vector<std::uint64_t> counts_;
     // The step whose execution prints now, 0 while keys print.
     int printingStep_ = 0;
+    std::vector<bool> breakpoints_;
+    // The first step of a run passes its breakpoint.
+    bool firstStepOfRun_ = false;
 };
 
 } // namespace vx

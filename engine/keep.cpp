@@ -141,6 +141,7 @@ bool Engine::restore(const MachineState& kept) {
     pc_ = m.pc;
     returnStack_ = m.returnStack;
     lastRun_ = {kept.record.runSteps, kept.record.runOriginalNanos};
+    breakpoints_.assign(Codes::steps, false);
     counts_ = kept.record.counts.empty() ? std::vector<std::uint64_t>(Codes::steps, 0) : kept.record.counts;
 
     if (newModel) {

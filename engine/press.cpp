@@ -27,6 +27,20 @@ int modifierOf(Key key) {
 }
 
 // The condition bit a key adds to JUMP or BRANCH (0: none).
+// A new empty place at `step`; the last of the 416 falls off.
+template <class T>
+void insertAt(std::vector<T>& steps, int step, T empty) {
+    steps.insert(steps.begin() + (step - 1), empty);
+    steps.pop_back();
+}
+
+// The place at `step` goes; an empty one comes in at the end.
+template <class T>
+void removeAt(std::vector<T>& steps, int step, T empty) {
+    steps.erase(steps.begin() + (step - 1));
+    steps.push_back(empty);
+}
+
 int conditionBitOf(Key key) {
     switch (key.kind) {
     case KeyKind::plus: return 1;
@@ -180,12 +194,15 @@ void Engine::pressInLoadMode(const Assembled& result) {
     case AK::back: setCounter(pc_ == 1 ? Codes::steps : pc_ - 1); break;
     case AK::fwd: setCounter(Codes::next(pc_)); break;
     case AK::insert:
-        program_.insert(program_.begin() + (pc_ - 1), std::nullopt);
-        program_.pop_back();
+        // Breakpoints and counts belong to their steps and move with them.
+        insertAt(program_, pc_, Step{});
+        insertAt(breakpoints_, pc_, false);
+        insertAt(counts_, pc_, std::uint64_t{0});
         break;
     case AK::remove:
-        program_.erase(program_.begin() + (pc_ - 1));
-        program_.push_back(std::nullopt);
+        removeAt(program_, pc_, Step{});
+        removeAt(breakpoints_, pc_, false);
+        removeAt(counts_, pc_, std::uint64_t{0});
         break;
     case AK::ignored: break;
     }

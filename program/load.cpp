@@ -83,6 +83,7 @@ void Engine::loadProgram(const std::vector<Step>& steps) {
     program_.assign(Codes::steps, std::nullopt);
     for (std::size_t i = 0; i < steps.size() && i < program_.size(); ++i) program_[i] = steps[i];
     counts_.assign(Codes::steps, 0);
+    breakpoints_.assign(Codes::steps, false);
     pc_ = 1;
     returnStack_.clear();
     bump();

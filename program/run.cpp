@@ -5,6 +5,7 @@
 #include "display/Formatter.h"
 #include "engine/Engine.h"
 #include "engine/SimulatedClock.h"
+#include "program/ProgramFacts.h"
 
 namespace vx {
 
@@ -12,6 +13,7 @@ void Engine::startRun() {
     if (!commitOrRaise()) return;
     running_ = true;
     lastRun_ = RunFigures{};
+    firstStepOfRun_ = true;
     blinkOn_ = true;
     if (runTask_) scheduler_.cancel(*runTask_);
     runTask_ = scheduler_.after(0, [this] { runSlice(); });
@@ -138,6 +140,18 @@ bool Engine::executeStep() {
         }
     }
     const int step = pc_;
+    // A breakpoint stops a run before its step, as a STOP step would. A run
+    // never stops on its first step: the START STOP that continues after a
+    // breakpoint executes that step.
+    const bool firstOfRun = firstStepOfRun_;
+    firstStepOfRun_ = false;
+    if (running_ && !firstOfRun && breakpoints_[static_cast<std::size_t>(step - 1)]) {
+        pc_ = step;
+        commitOrRaise();
+        entryFlag_ = false;
+        stopRun();
+        return false;
+    }
     const int code = *at(pc_);
     ++counts_[static_cast<std::size_t>(step - 1)];
     if (running_) ++lastRun_.steps;
@@ -198,21 +212,8 @@ void Engine::goTo(int label) {
         pc_ = 1;
         return;
     }
-    std::optional<int> match;
-    for (int i = 0; i < Codes::steps;) {
-        const Step step = program_[static_cast<std::size_t>(i)];
-        if (!step) {
-            ++i;
-            continue;
-        }
-        if (Codes::isLabel(*step) && Codes::labelOf(*step) == label) {
-            // The 412 takes the first label of that number, the 410 the last.
-            if (!match || !lowestLabelWins(model_)) match = i;
-            if (lowestLabelWins(model_)) break;
-        }
-        i += Codes::needsOperand(*step) ? 2 : 1;
-    }
-    pc_ = match ? *match + 1 : 1;
+    // A label that is not there sends the run to step 1.
+    pc_ = ProgramFacts::labelStep(program_, model_, label).value_or(1);
 }
 
 void Engine::singleStep() {
