@@ -18,8 +18,8 @@
 #include <cstdlib>
 #include <filesystem>
 #include <fstream>
-#include <sstream>
 #include <functional>
+#include <sstream>
 #include <string>
 #include <sys/stat.h>
 #include <sys/wait.h>
@@ -121,7 +121,8 @@ struct RealApp {
     int contentTop = 0;
 
     // Starts the binary; `prepare` may put things into the home first.
-    void start(const std::function<void(const fs::path&)>& prepare = {}, const std::vector<std::string>& args = {}) {
+    void start(const std::function<void(const fs::path&)>& prepare = {},
+               const std::vector<std::string>& args = {}) {
         ASSERT_TRUE(server.start()) << "Xvfb did not start";
         fs::create_directories(home / "runtime");
         fs::permissions(home / "runtime", fs::perms::owner_all);
@@ -226,27 +227,8 @@ TEST(RealWindow, StartsTakesKeysAndEndsWhenClosed) {
     EXPECT_FALSE(app.lit(1, 'a'));
 
     // Close the window the way a window manager asks for it.
-    XEvent close{};
-    close.xclient.type = ClientMessage;
-    close.xclient.window = app.window;
-    close.xclient.message_type = XInternAtom(app.server.display, "WM_PROTOCOLS", False);
-    close.xclient.format = 32;
-    close.xclient.data.l[0] = static_cast<long>(XInternAtom(app.server.display, "WM_DELETE_WINDOW", False));
-    close.xclient.data.l[1] = CurrentTime;
-    XSendEvent(app.server.display, app.window, False, NoEventMask, &close);
-    XFlush(app.server.display);
-    int status = -1;
-    for (int i = 0; i < 100; ++i) {
-        if (waitpid(app.pid, &status, WNOHANG) == app.pid) break;
-        std::this_thread::sleep_for(50ms);
-        status = -1;
-    }
-    if (status == -1) {
-        ADD_FAILURE() << "the application did not end when its window was closed";
-    } else {
-        app.pid = -1;
-        EXPECT_TRUE(WIFEXITED(status) && WEXITSTATUS(status) == 0);
-    }
+    const int status = closeAndWait(app);
+    EXPECT_EQ(status, 0) << "the application did not end well when its window was closed";
 }
 
 // A German keyboard: "^" is a dead key, ( ) = / * lie on shifted keys, and
@@ -301,7 +283,8 @@ TEST(RealWindow, ComesBackWhereItWasImportsItsFileAndKeepsTheMachine) {
     if (HasFatalFailure()) return;
     int x = -1, y = -1;
     Window child = 0;
-    XTranslateCoordinates(app.server.display, app.window, DefaultRootWindow(app.server.display), 0, 0, &x, &y, &child);
+    XTranslateCoordinates(app.server.display, app.window, DefaultRootWindow(app.server.display), 0, 0, &x, &y,
+                          &child);
     EXPECT_EQ(x, 200);
     EXPECT_EQ(y, 150);
     std::this_thread::sleep_for(300ms); // the import runs once the window is up
