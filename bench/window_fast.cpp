@@ -4,15 +4,8 @@
 // the event loop waited meanwhile, and how soon a START STOP typed during
 // the run stops it. Run by bench/window_fast.sh, which starts Xvfb.
 //   window_fast [seconds]
-#include "app/MainWindow.h"
-#include "app/ZoomSetting.h"
-#include "cpu.h"
-#include "engine/Engine.h"
 #include "engine/SimulatedClock.h"
-#include "panel/KeyHelp.h"
-#include "panel/KeyboardMonitor.h"
-#include "storage/QtScheduler.h"
-#include "storage/UserPrograms.h"
+#include "window_rig.h"
 
 #include <QApplication>
 #include <QElapsedTimer>
@@ -26,14 +19,10 @@
 #include <cstdlib>
 
 using namespace vx;
-using vx::bench::cpuSeconds;
-using vx::bench::runFor;
+using namespace vx::bench;
 using Clock = std::chrono::steady_clock;
 
 namespace {
-
-// LABEL 1, 1, ST+ 1, JUMP 1: four steps a round, register 1 counts rounds.
-const std::vector<Step> countingLoop = {129, 1, 193, 1, 232, 1};
 
 double simulatedRate(double seconds) {
     SimulatedClock clock;
@@ -57,22 +46,13 @@ double simulatedRate(double seconds) {
 int main(int argc, char** argv) {
     QApplication app(argc, argv);
     const double seconds = argc > 1 ? std::atof(argv[1]) : 5.0;
-    QtScheduler scheduler;
-    MemorySettings settings;
-    StdRandom random;
-    Engine engine(scheduler, settings, random);
-    UserPrograms library(Model::orbis410);
-    KeyHelp help(true);
-    ZoomSetting zoom(settings);
-    MainWindow window(engine, library, help, zoom);
-    KeyboardMonitor monitor(engine, help, nullptr);
-    monitor.watch(app);
-    window.show();
-    if (!QTest::qWaitForWindowExposed(&window, 5000)) {
+    WindowRig rig;
+    Engine& engine = rig.engine;
+    MainWindow& window = rig.window;
+    if (!rig.show(app)) {
         std::fprintf(stderr, "window_fast: the window did not appear\n");
         return 1;
     }
-    runFor(1);
 
     // The longest the event loop was away while the run went on.
     QElapsedTimer sinceTurn;
