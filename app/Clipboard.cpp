@@ -227,16 +227,10 @@ QString programText(const Engine& engine) {
 }
 
 PastedProgram programFrom(const QString& text, Model model) {
-    std::vector<SavedProgram> programs = ProgramText::parse(text, model);
-    // Bare step lines without a PROGRAM block are read as one program, so
-    // that what is wrong with them can be named.
-    if (programs.empty())
-        programs =
-            ProgramText::parse(QStringLiteral("PROGRAM 1\n") + text + QStringLiteral("\nEND\n"), model);
-    if (!programs.empty() && programs[0].error) return {{}, QString::fromStdString(*programs[0].error)};
-    if (programs.empty() || programs[0].steps.empty())
-        return {{}, QStringLiteral("Die Zwischenablage enthält kein Programm.")};
-    return {programs[0].steps, QString()};
+    const ProgramText::OneProgram one = ProgramText::firstProgram(text, model);
+    if (one.problem) return {{}, *one.problem};
+    if (one.steps.empty()) return {{}, QStringLiteral("Die Zwischenablage enthält kein Programm.")};
+    return {one.steps, QString()};
 }
 
 } // namespace vx::Clipboard

@@ -5,6 +5,13 @@
 #include <QDesktopServices>
 #include <QDir>
 #include <QFileInfo>
+#include <QImage>
+#include <QPixmap>
+#include <QTextCursor>
+#include <QTextFragment>
+#include <QTextImageFormat>
+
+#include <algorithm>
 #include <QScrollBar>
 #include <QTextBlock>
 #include <QTextBrowser>
@@ -31,6 +38,50 @@ GuideWindow::GuideWindow(const QString& path, QWidget* parent) : QWidget(parent,
             QDesktopServices::openUrl(url);
     });
     resize(760, 820);
+    browser_->viewport()->installEventFilter(this);
+    fitImages();
+}
+
+bool GuideWindow::eventFilter(QObject* watched, QEvent* event) {
+    if (watched == browser_->viewport() && event->type() == QEvent::Resize) fitImages();
+    return QWidget::eventFilter(watched, event);
+}
+
+int GuideWindow::widestImage() const {
+    int widest = 0;
+    QTextDocument* document = browser_->document();
+    for (QTextBlock block = document->begin(); block.isValid(); block = block.next())
+        for (auto it = block.begin(); !it.atEnd(); ++it) {
+            const QTextImageFormat image = it.fragment().charFormat().toImageFormat();
+            if (image.isValid()) widest = std::max(widest, static_cast<int>(image.width()));
+        }
+    return widest;
+}
+
+void GuideWindow::fitImages() {
+    // A picture is never wider than the text column: wider ones are shown
+    // smaller, in their own proportions, instead of needing a sideways scroll.
+    QTextDocument* document = browser_->document();
+    const double column = browser_->viewport()->width() - 2 * document->documentMargin() - 4;
+    if (column <= 0) return;
+    for (QTextBlock block = document->begin(); block.isValid(); block = block.next())
+        for (auto it = block.begin(); !it.atEnd(); ++it) {
+            const QTextFragment fragment = it.fragment();
+            QTextImageFormat image = fragment.charFormat().toImageFormat();
+            if (!image.isValid()) continue;
+            const QVariant resource = document->resource(QTextDocument::ImageResource, QUrl(image.name()));
+            const QSize natural = resource.value<QImage>().isNull() ? resource.value<QPixmap>().size()
+                                                                    : resource.value<QImage>().size();
+            if (natural.isEmpty()) continue;
+            const double width = std::min<double>(natural.width(), column);
+            if (qFuzzyCompare(image.width(), width)) continue;
+            image.setWidth(width);
+            image.setHeight(width * natural.height() / natural.width());
+            QTextCursor cursor(document);
+            cursor.setPosition(fragment.position());
+            cursor.setPosition(fragment.position() + fragment.length(), QTextCursor::KeepAnchor);
+            cursor.setCharFormat(image);
+        }
 }
 
 QString GuideWindow::anchorFor(const QString& heading) {

@@ -30,7 +30,14 @@ class GuideWindow : public QWidget {
     // The link name of a heading as in the guide's table of contents.
     static QString anchorFor(const QString& heading);
 
+    // The width the widest picture is shown at, in pixels.
+    int widestImage() const;
+
+  protected:
+    bool eventFilter(QObject* watched, QEvent* event) override;
+
   private:
+    void fitImages();
     QTextBrowser* browser_;
 };
 

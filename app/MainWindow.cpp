@@ -8,11 +8,14 @@
 #include "app/KeptMachine.h"
 #include "app/ProgramActions.h"
 #include "app/ProgramFiles.h"
+#include "app/ProgramSheet.h"
 #include "app/ZoomSetting.h"
 #include "engine/Engine.h"
 #include "panel/CalculatorView.h"
 #include "panel/KeyHelp.h"
 #include "panel/KeyboardMonitor.h"
+#include "panel/TapeView.h"
+#include "storage/QtScheduler.h"
 #include "storage/UserPrograms.h"
 
 #include <QActionGroup>
@@ -41,7 +44,9 @@ MainWindow::MainWindow(Engine& engine, UserPrograms& library, KeyHelp& help, Zoo
         ClipboardActions::addNumberEntries(menu, engine_, this);
         menu.addSeparator();
         ProgramActions::fillMenu(menu, engine_, library_, this, [this] { programKnown(); });
+        addSheetEntry(menu);
     };
+    connect(view_->tapeView()->paper(), &TapePaper::stepChosen, this, [this](int step) { showSheet(step); });
     setAcceptDrops(true);
 
     buildAppMenu();
@@ -232,6 +237,51 @@ void MainWindow::rebuildPrograms() {
     rebuildPending_ = false;
     programs_->clear();
     ProgramActions::fillMenu(*programs_, engine_, library_, this, [this] { programKnown(); });
+    addSheetEntry(*programs_);
+}
+
+void MainWindow::addSheetEntry(QMenu& menu) {
+    menu.addSeparator();
+    QAction* open = menu.addAction(QStringLiteral("Programmblatt"));
+    // Ctrl+B ("Blatt"): no calculator key takes Ctrl.
+    open->setShortcut(QKeySequence(Qt::CTRL | Qt::Key_B));
+    connect(open, &QAction::triggered, this, [this] { showSheet(); });
+}
+
+ProgramSheet* MainWindow::programSheet() const {
+    return sheet_;
+}
+
+ProgramSheet* MainWindow::showSheet(int step) {
+    if (!sheet_) {
+        if (!sheetClock_) sheetClock_ = new QtScheduler(this);
+        sheet_ = new ProgramSheet(engine_, *sheetClock_, [this] { return view_->runText(); }, this);
+    }
+    sheet_->show();
+    sheet_->raise();
+    sheet_->activateWindow();
+    if (step > 0) sheet_->markStep(step);
+    return sheet_;
+}
+
+// Text typed into the sheet and not taken into memory is asked about like
+// an unsaved program.
+bool MainWindow::maySheetClose() {
+    if (!sheet_ || !sheet_->unapplied()) return true;
+    QMessageBox box(QMessageBox::Warning, QStringLiteral("Programmblatt"),
+                    QStringLiteral("Der bearbeitete Programmtext ist nicht übernommen."), QMessageBox::NoButton,
+                    this);
+    box.setInformativeText(QStringLiteral("Beim Schließen geht er verloren."));
+    QPushButton* take = box.addButton(QStringLiteral("Übernehmen"), QMessageBox::AcceptRole);
+    QPushButton* drop = box.addButton(QStringLiteral("Verwerfen"), QMessageBox::DestructiveRole);
+    box.addButton(QStringLiteral("Abbrechen"), QMessageBox::RejectRole);
+    box.setDefaultButton(take);
+    box.exec();
+    if (box.clickedButton() == drop) return true;
+    if (box.clickedButton() != take) return false;
+    if (sheet_->apply()) return true;
+    showSheet();
+    return false;
 }
 
 void MainWindow::chooseModel(int index) {
@@ -268,6 +318,7 @@ bool MainWindow::importFile(const QString& path) {
 }
 
 bool MainWindow::mayClose() {
+    if (!maySheetClose()) return false;
     if (KeptMachine::enabled()) {
         const auto failed = KeptMachine::keep(engine_);
         if (!failed) return true;
@@ -302,6 +353,7 @@ void MainWindow::closeEvent(QCloseEvent* event) {
     }
     closing_ = true;
     savePosition();
+    if (sheet_) sheet_->close();
     event->accept();
 }
 

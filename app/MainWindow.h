@@ -24,6 +24,8 @@ class KeyHelp;
 class UserPrograms;
 class ZoomSetting;
 class CalculatorView;
+class ProgramSheet;
+class Scheduler;
 
 class MainWindow : public QMainWindow {
     Q_OBJECT
@@ -54,6 +56,11 @@ class MainWindow : public QMainWindow {
     // Where the window was last closed, on platforms that let an
     // application place its window; a place off every screen is forgotten.
     void restorePosition();
+    // The program sheet, opened (and made) on demand; `step` marks a step.
+    ProgramSheet* showSheet(int step = 0);
+    ProgramSheet* programSheet() const;
+    // The clock that paces the sheet during a run (the test's own, say).
+    void setSheetClock(Scheduler& clock) { sheetClock_ = &clock; }
 
   protected:
     void closeEvent(QCloseEvent* event) override;
@@ -73,6 +80,8 @@ class MainWindow : public QMainWindow {
     // memory is on; false when the window must stay.
     bool mayClose();
     void savePosition();
+    void addSheetEntry(QMenu& menu);
+    bool maySheetClose();
 
     Engine& engine_;
     UserPrograms& library_;
@@ -83,6 +92,8 @@ class MainWindow : public QMainWindow {
     QMenu* programs_;
     QMenu* edit_;
     QPointer<GuideWindow> guide_;
+    QPointer<ProgramSheet> sheet_;
+    Scheduler* sheetClock_ = nullptr;
     QActionGroup* models_;
     int listener_ = 0;
     bool lastPower_ = true;

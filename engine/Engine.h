@@ -84,6 +84,9 @@ class Engine {
     // Step index + 1 as the LOAD display shows it: three octal digits, or
     // decimal for a 412 register operand, blanks when empty or outside memory.
     std::string codeText(int index) const;
+    // The step at `index` is a 412 register operand, shown in decimal and
+    // printed without a symbol.
+    bool isRegisterOperand(int index) const;
     int returnDepthUsed() const { return static_cast<int>(returnStack_.size()); }
     bool running() const { return running_; }
     bool paused() const { return paused_; }
@@ -211,7 +214,6 @@ class Engine {
     void storeStep(int code, bool print);
     void printListing(int step, bool red);
     void printLoadLine(int step, const std::string& code, const std::string& symbol, bool red);
-    bool isRegisterOperand(int index) const;
 
     void startRun();
     void stopRun();

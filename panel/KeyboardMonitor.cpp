@@ -7,6 +7,7 @@
 #include <QApplication>
 #include <QInputMethodEvent>
 #include <QKeyEvent>
+#include <QWidget>
 #include <QWindow>
 
 namespace vx {
@@ -58,11 +59,16 @@ std::optional<Key> KeyboardMonitor::keyFor(const QKeyEvent& e) {
     }
 }
 
+bool KeyboardMonitor::ownsKeys() {
+    const QWidget* focus = QApplication::focusWidget();
+    return focus && focus->window()->property("ownKeys").toBool();
+}
+
 bool KeyboardMonitor::eventFilter(QObject* watched, QEvent* event) {
     const QEvent::Type type = event->type();
     // Where an input method composes keys, a "^" arrives as committed text
     // at the focus; the window's keys never show it.
-    if (type == QEvent::InputMethod && watched == QGuiApplication::focusObject() &&
+    if (type == QEvent::InputMethod && watched == QGuiApplication::focusObject() && !ownsKeys() &&
         !QApplication::activeModalWidget() && !QApplication::activePopupWidget()) {
         const QString committed = static_cast<QInputMethodEvent*>(event)->commitString();
         if (committed == QStringLiteral("^")) {
@@ -72,6 +78,8 @@ bool KeyboardMonitor::eventFilter(QObject* watched, QEvent* event) {
         return false;
     }
     if (type != QEvent::KeyPress && type != QEvent::KeyRelease) return false;
+    // A window that edits text (the program sheet's editor) keeps its keys.
+    if (ownsKeys()) return false;
     // A key event reaches the window first and then each widget up the parent
     // chain; only the window's copy counts, so every press acts exactly once.
     if (!watched->isWindowType()) return false;

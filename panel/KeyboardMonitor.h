@@ -36,6 +36,8 @@ class KeyboardMonitor : public QObject {
     bool eventFilter(QObject* watched, QEvent* event) override;
 
   private:
+    // The focus is in a window marked "ownKeys": its keys are its own.
+    static bool ownsKeys();
     Engine& engine_;
     KeyHelp& help_;
     // A dead circumflex was just turned into aˣ: the key that would complete

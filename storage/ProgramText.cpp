@@ -129,23 +129,30 @@ void addStep(const QString& line, Model model, std::vector<Step>& steps, std::op
 } // namespace
 
 std::vector<SavedProgram> parse(const QString& text, Model model) {
+    return parse(text, model, nullptr);
+}
+
+std::vector<SavedProgram> parse(const QString& text, Model model, std::vector<int>* errorLines) {
     std::vector<SavedProgram> finished;
     std::optional<long long> number;
     QString name;
     std::vector<Step> steps;
     std::optional<std::string> error;
+    int lineNumber = 0, errorLine = 0;
 
     auto finish = [&] {
         if (!number) return;
         while (!steps.empty() && !steps.back()) steps.pop_back();
         if (name.isEmpty()) name = QStringLiteral("Programm ") + QString::number(*number);
         finished.push_back(SavedProgram{*number, name.toStdString(), steps, error});
+        if (errorLines) errorLines->push_back(errorLine);
         number.reset();
     };
 
     qsizetype start = 0;
     const qsizetype n = text.size();
     while (start <= n) {
+        ++lineNumber;
         qsizetype end = start;
         while (end < n && !isLineBreak(text[end])) ++end;
         QString line = text.mid(start, end - start);
@@ -166,6 +173,7 @@ std::vector<SavedProgram> parse(const QString& text, Model model) {
             name.clear();
             steps.clear();
             error.reset();
+            errorLine = 0;
         } else if (upper.startsWith(QLatin1String("NAME"))) {
             name = trimmed(line.mid(4));
         } else if (upper == QLatin1String("END")) {
@@ -173,12 +181,34 @@ std::vector<SavedProgram> parse(const QString& text, Model model) {
         } else if (!number) {
             // The header and anything between blocks.
         } else {
+            const bool hadError = error.has_value();
             addStep(line, model, steps, error);
+            if (!hadError && error) errorLine = lineNumber;
         }
         if (end >= n) break;
     }
     finish();
     return finished;
+}
+
+OneProgram firstProgram(const QString& text, Model model) {
+    std::vector<int> lines;
+    std::vector<SavedProgram> programs = parse(text, model, &lines);
+    int shift = 0;
+    // Bare step lines without a PROGRAM block are read as one program, so
+    // that what is wrong with them can be named.
+    if (programs.empty()) {
+        lines.clear();
+        programs = parse(QStringLiteral("PROGRAM 1\n") + text + QStringLiteral("\nEND\n"), model, &lines);
+        shift = 1;
+    }
+    if (programs.empty()) return {};
+    OneProgram one{programs[0].steps, true, std::nullopt, 0};
+    if (programs[0].error) {
+        one.problem = QString::fromStdString(*programs[0].error);
+        one.line = lines[0] - shift;
+    }
+    return one;
 }
 
 Decoded read(const QByteArray& bytes) {

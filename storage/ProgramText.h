@@ -17,6 +17,18 @@ namespace vx::ProgramText {
 
 QString format(const std::vector<SavedProgram>& programs, Model model);
 std::vector<SavedProgram> parse(const QString& text, Model model);
+// The same, with the line (from 1) of each program's first fault, 0 where it has none.
+std::vector<SavedProgram> parse(const QString& text, Model model, std::vector<int>* errorLines);
+// The first program of a text that was typed or pasted rather than stored:
+// bare step lines without a PROGRAM block count as one program. `problem`
+// is the reader's message and `line` the line of the text it is about.
+struct OneProgram {
+    std::vector<Step> steps;
+    bool found = false;
+    std::optional<QString> problem;
+    int line = 0;
+};
+OneProgram firstProgram(const QString& text, Model model);
 // A file's text: UTF-16 in either byte order when a byte-order mark says
 // so (as some editors write it), otherwise UTF-8, or Latin-1 when the bytes
 // are not valid UTF-8. A leading byte-order mark is dropped. Bytes that are

@@ -46,4 +46,48 @@ shoot() { # zoom percent, file, open the program menu?
 }
 shoot 150 "$out/window-150-menu.png" menu
 shoot 50 "$out/window-50.png" plain
+
+# The program sheet beside the panel: a counting loop after a short run,
+# then a calculation left open.
+shoot_sheet() {
+  printf '[General]\nzoomPercent=100\n' >"$XDG_CONFIG_HOME/Veltranix/Veltranix.conf"
+  cat >"$home/Zaehler.txt" <<'PROGRAM'
+VELTRANIX 410
+
+PROGRAM 1
+NAME Zähler
+001  LABEL 1
+002  RCL
+003  1
+004  +
+005  1
+006  =
+007  ST
+008  1
+009  JUMP
+010  1
+END
+PROGRAM
+  "$bin" "$home/Zaehler.txt" &
+  local app=$!
+  xdotool search --sync --name 'Veltranix 410 Numerist' >/dev/null
+  sleep 1
+  xdotool key ctrl+b
+  local sheet
+  sheet=$(xdotool search --sync --name 'Programmblatt' | head -1)
+  xdotool windowsize "$sheet" 900 520 windowmove "$sheet" 0 0
+  sleep 0.5
+  xdotool key space
+  sleep 1.5
+  xdotool key space
+  sleep 0.3
+  xdotool type --delay 60 '(2+(3*'
+  sleep 0.6
+  local geometry
+  geometry=$(xdotool getwindowgeometry "$sheet" | sed -n 's/.*Geometry: //p')
+  import -window root -crop "${geometry}+0+0" "$out/program-sheet.png"
+  kill "$app"
+  wait "$app" 2>/dev/null || true
+}
+shoot_sheet
 echo "pictures in $out"

@@ -66,4 +66,27 @@ while time.time() < deadline and text_of(display) != "3.0000":
     time.sleep(0.1)
 shown, printed = text_of(display), text_of(tape).rstrip("\n").split("\n")
 print("display: %r, last tape line: %r" % (shown, printed[-1]))
-sys.exit(0 if shown == "3.0000" and printed[-1].strip() == "3.0000" else 1)
+if not (shown == "3.0000" and printed[-1].strip() == "3.0000"):
+    sys.exit(1)
+
+# The program sheet, opened from the "Programme" menu: a table with one row
+# per step (the imported program has three, and the empty row after them),
+# each reading as one sentence, the counter's row selected.
+entry = named("Programmblatt", pyatspi.ROLE_MENU_ITEM)
+entry.queryAction().doAction(0)
+sheet = None
+deadline = time.time() + 10
+while sheet is None and time.time() < deadline:
+    sheet = find(app, lambda n: n.name == "Programmblatt" and n.getRole() == pyatspi.ROLE_TABLE)
+    if sheet is None:
+        time.sleep(0.2)
+if sheet is None:
+    print("no table named 'Programmblatt'")
+    sys.exit(1)
+table = sheet.queryTable()
+rows = [table.getAccessibleAt(r, 0).name for r in range(table.nRows)]
+selected = list(table.getSelectedRows())
+print("sheet rows: %r, selected: %r" % (rows, selected))
+ok = rows == ["Schritt 001: 070 S", "Schritt 002: 071 C", "Schritt 003: 072 T", "Schritt 004: leer"]
+sys.exit(0 if ok and selected == [0] else 1)
+

@@ -22,6 +22,9 @@ Xvfb ":$display" -screen 0 1600x1000x24 -nolisten tcp >/dev/null 2>&1 &
 xvfb=$!
 trap 'kill $xvfb 2>/dev/null || true; rm -rf "$home"' EXIT
 sleep 1
+# A program to show in the sheet: SIN COS TAN.
+printf 'VELTRANIX 410\n\nPROGRAM 1\nNAME Drei\n001  SIN\n002  COS\n003  TAN\nEND\n' >"$home/drei.txt"
+export PROGRAM_FILE=$home/drei.txt
 export DISPLAY=":$display" XDG_RUNTIME_DIR=$home XDG_CONFIG_HOME=$home/config XDG_DATA_HOME=$home/data
 export QT_QPA_PLATFORM=xcb QT_LINUX_ACCESSIBILITY_ALWAYS_ON=1 NO_AT_BRIDGE=0
 
@@ -34,7 +37,7 @@ dbus-run-session -- bash -c '
   if ! gdbus call --session --dest org.a11y.Bus --object-path /org/a11y/bus --method org.a11y.Bus.GetAddress >/dev/null 2>&1; then
     echo "skipped: the accessibility bus did not start"; exit 77
   fi
-  "'"$binary"'" >/dev/null 2>&1 &
+  "'"$binary"'" "$PROGRAM_FILE" >/dev/null 2>&1 &
   app=$!
   /usr/bin/python3 "'"$here"'/atspi_check.py"
   status=$?

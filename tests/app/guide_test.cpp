@@ -14,6 +14,7 @@
 #include <QFile>
 #include <QRegularExpression>
 #include <QTest>
+#include <QScrollBar>
 #include <QTextBlock>
 #include <QTextBrowser>
 
@@ -153,6 +154,17 @@ TEST_F(AppTest, F1OpensTheGuideOrSaysWhereItLooked) {
         EXPECT_EQ(GuideWindow::anchorFor(guide->browser()->textCursor().block().text()), anchor);
     }
     EXPECT_GE(links, 16);
+    // No picture is wider than the text column, at the window's first size or a narrower one.
+    for (const int width : {760, 420}) {
+        guide->resize(width, 600);
+        QCoreApplication::processEvents();
+        EXPECT_GT(guide->widestImage(), 100) << width;
+        EXPECT_LE(guide->widestImage(), guide->browser()->viewport()->width()) << width;
+        // (Narrower, the wide tables and command lines need the scroll bar.)
+        if (width == 760) {
+            EXPECT_FALSE(guide->browser()->horizontalScrollBar()->isVisible());
+        }
+    }
     guide->close();
 
     window.guidePlaces = {dataHome() + "/fehlt/Bedienungsanleitung.md"};

@@ -1,0 +1,120 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
+// The program sheet: a second window beside the panel with the whole
+// program memory, the machine's state while it works, breakpoints, and the
+// program as text to edit. It follows the machine at most ten times a second
+// during a run, so that the run keeps its pace.
+#pragma once
+
+#include <QString>
+#include <QWidget>
+
+#include <cstdint>
+#include <functional>
+#include <vector>
+
+#include "engine/Host.h"
+#include "engine/Types.h"
+
+class QCheckBox;
+class QLabel;
+class QPlainTextEdit;
+class QPushButton;
+class QStackedWidget;
+class QTableView;
+class QTableWidget;
+
+namespace vx {
+
+class Engine;
+class SheetDelegate;
+class SheetModel;
+
+class ProgramSheet : public QWidget {
+    Q_OBJECT
+  public:
+    // `clock` paces the updates during a run; `runText` is the panel's run in words.
+    ProgramSheet(Engine& engine, Scheduler& clock, std::function<QString()> runText, QWidget* parent);
+    ~ProgramSheet() override;
+
+    static QString titleFor(Model model);
+    // Marks a step (a tape line's) and brings it into view.
+    void markStep(int step);
+    void toggleBreakpoint(int step);
+
+    // --- editing as text ---
+    bool editing() const;
+    // Not while a program runs, steps or lists, nor with the power off.
+    bool mayEdit() const;
+    void beginEditing();
+    // Reads the text as the library does and puts it into memory; on a
+    // problem shows it at its line and changes nothing.
+    bool apply();
+    void discard();
+    // The editor holds what is not yet in memory.
+    bool unapplied() const;
+    QPlainTextEdit* editor() const { return editor_; }
+    QString problem() const;
+    int problemLine() const { return problemLine_; }
+
+    QTableView* table() const { return table_; }
+    SheetModel& model() const { return *model_; }
+    QTableWidget* registers() const { return registers_; }
+    QString stateText() const;
+    // Registers the last change of any register touched.
+    const std::vector<bool>& changedRegisters() const { return changed_; }
+    // How often the sheet has read the machine.
+    int updates() const { return updates_; }
+    void saveGeometryNow() const;
+
+  protected:
+    void showEvent(QShowEvent* event) override;
+    void hideEvent(QHideEvent* event) override;
+    bool eventFilter(QObject* watched, QEvent* event) override;
+
+  private:
+    QWidget* buildButtons();
+    QWidget* buildState();
+    void machineChanged();
+    void update();
+    void updateState();
+    void updateRegisters();
+    void updateButtons();
+    void followCounter();
+    void showProblem(const QString& why, int line);
+
+    Engine& engine_;
+    Scheduler& clock_;
+    std::function<QString()> runText_;
+    SheetModel* model_;
+    SheetDelegate* delegate_;
+    QTableView* table_;
+    QPlainTextEdit* editor_;
+    QLabel* problem_;
+    QStackedWidget* pages_;
+    QLabel* number_;
+    QLabel* calculation_;
+    QLabel* returns_;
+    QLabel* run_;
+    QTableWidget* registers_;
+    QPushButton* edit_;
+    QPushButton* apply_;
+    QPushButton* discard_;
+    QPushButton* undo_;
+    QPushButton* redo_;
+    QPushButton* breakpoint_;
+    QPushButton* clearBreakpoints_;
+    QPushButton* resetCounts_;
+    QCheckBox* whole_;
+    int listener_ = 0;
+    Scheduler::Handle pending_ = 0;
+    int updates_ = 0;
+    int followed_ = 0;
+    int problemLine_ = 0;
+    QString original_;
+    bool restored_ = false;
+    Model shownModel_ = Model::orbis410;
+    std::vector<Num> lastRegisters_;
+    std::vector<bool> changed_;
+};
+
+} // namespace vx

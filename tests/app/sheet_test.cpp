@@ -1,0 +1,245 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
+// The program sheet as a user meets it: opened from the menu, following
+// the keys, single steps and a run, editing the program as text, and
+// breakpoints set in its margin.
+#include "app/ProgramSheet.h"
+#include "fixture.h"
+#include "panel/SheetModel.h"
+#include "program/BatchScript.h"
+
+#include <QMenu>
+#include <QPushButton>
+#include <QPlainTextEdit>
+#include <QTextBlock>
+#include <QTextCursor>
+#include <QSettings>
+#include <QTableView>
+#include <QTableWidget>
+
+using namespace vx;
+using namespace vx::test;
+
+namespace {
+
+void play(Engine& engine, const std::string& script) {
+    for (const BatchAction& action : parseScript(script)) apply(engine, action);
+}
+
+QAction* entry(QMenu& menu, const QString& text) {
+    for (QAction* a : menu.actions())
+        if (a->text() == text) return a;
+    return nullptr;
+}
+
+int selectedRow(const ProgramSheet& sheet) {
+    const QModelIndexList rows = sheet.table()->selectionModel()->selectedRows();
+    return rows.size() == 1 ? rows.front().row() : -1;
+}
+
+} // namespace
+
+TEST_F(AppTest, TheSheetOpensFromTheMenuAndFollowsTheModel) {
+    Window w(*engine);
+    w.window.setSheetClock(clock);
+    QAction* open = entry(*w.window.programMenu(), QStringLiteral("Programmblatt"));
+    ASSERT_NE(open, nullptr);
+    EXPECT_EQ(open->shortcut(), QKeySequence(QStringLiteral("Ctrl+B")));
+    open->trigger();
+    ProgramSheet* sheet = w.window.programSheet();
+    ASSERT_NE(sheet, nullptr);
+    EXPECT_TRUE(sheet->isVisible());
+    EXPECT_EQ(sheet->windowTitle(), QStringLiteral("Programmblatt – Veltranix 410 Numerist"));
+    EXPECT_EQ(sheet->registers()->rowCount(), 12);
+    engine->select(Model::orbis412);
+    EXPECT_EQ(sheet->windowTitle(), QStringLiteral("Programmblatt – Veltranix 412 Numerist"));
+    EXPECT_EQ(sheet->registers()->rowCount(), 44);
+    EXPECT_EQ(sheet->registers()->item(43, 0)->text(), QStringLiteral("R43"));
+    // Its size comes back with the next window.
+    sheet->resize(977, 555);
+    w.window.close();
+    EXPECT_FALSE(sheet->isVisible()) << "it closes with the panel";
+    Window again(*engine);
+    ProgramSheet* reopened = again.window.showSheet();
+    EXPECT_EQ(reopened->size(), QSize(977, 555));
+}
+
+TEST_F(AppTest, TheSheetFollowsLoadModeKeysSingleStepsAndATapeLine) {
+    Window w(*engine);
+    w.window.setSheetClock(clock);
+    ProgramSheet* sheet = w.window.showSheet();
+    play(*engine, "mode:load 1 plus 2 equals");
+    QCoreApplication::processEvents();
+    EXPECT_EQ(sheet->model().rowCount(), 5);
+    EXPECT_EQ(selectedRow(*sheet), 4) << "where the next key goes";
+    play(*engine, "back back insert");
+    EXPECT_EQ(selectedRow(*sheet), 2);
+    EXPECT_EQ(sheet->model().rowCount(), 6) << "an inserted step shows at once";
+    play(*engine, "mode:step");
+    engine->setCounter(1);
+    play(*engine, "startStop");
+    clock.advance(1);
+    EXPECT_EQ(selectedRow(*sheet), 1) << "the step about to execute";
+    // A tape line's step is marked in the sheet.
+    w.window.showSheet(3);
+    EXPECT_EQ(sheet->model().markedStep(), 3);
+}
+
+TEST_F(AppTest, TheStateBesideTheListingAndTheChangedRegisters) {
+    Window w(*engine);
+    ProgramSheet* sheet = w.window.showSheet();
+    play(*engine, "lparen 2 plus lparen 3 times 4");
+    EXPECT_EQ(sheet->stateText(), QStringLiteral("4  (Eingabe)\n(2 + (3 ×\n–"));
+    play(*engine, "clear clear 5 store 3");
+    EXPECT_EQ(sheet->registers()->item(3, 1)->text(), QStringLiteral("5.0000"));
+    EXPECT_EQ(sheet->registers()->item(3, 1)->toolTip(), QStringLiteral("5"));
+    std::vector<bool> only3(12, false);
+    only3[3] = true;
+    EXPECT_EQ(sheet->changedRegisters(), only3);
+    play(*engine, "7 store 9");
+    std::vector<bool> only9(12, false);
+    only9[9] = true;
+    EXPECT_EQ(sheet->changedRegisters(), only9);
+}
+
+TEST_F(AppTest, DuringARunTheSheetIsUpdatedTenTimesASecondAtMost) {
+    Window w(*engine);
+    w.window.setSheetClock(clock);
+    ProgramSheet* sheet = w.window.showSheet();
+    play(*engine, "printer:off mode:load 1 plus jump 1 mode:run");
+    engine->setCounter(1);
+    const int before = sheet->updates();
+    play(*engine, "startStop");
+    for (int i = 0; i < 3000 / 4; ++i) clock.advance(0.004);
+    EXPECT_TRUE(engine->running());
+    EXPECT_LE(sheet->updates() - before, 30);
+    EXPECT_GE(sheet->updates() - before, 20);
+    play(*engine, "startStop");
+    EXPECT_EQ(sheet->model().count(0), engine->executionCounts()[0]) << "stopped: shown at once";
+}
+
+TEST_F(AppTest, EditingAsTextRoundTripsOnBothModelsAndAProblemChangesNothing) {
+    for (Model model : allModels) {
+        engine->select(model);
+        Window w(*engine);
+        ProgramSheet* sheet = w.window.showSheet();
+        const std::vector<Step> program = {Codes::label + 1, Codes::recall, 11, Codes::sin, Codes::jump, 1};
+        engine->loadProgram(program);
+        sheet->beginEditing();
+        ASSERT_TRUE(sheet->editing());
+        EXPECT_TRUE(sheet->property("ownKeys").toBool()) << "the calculator keeps out of the text";
+        const QString text = sheet->editor()->toPlainText();
+        EXPECT_TRUE(text.startsWith(QStringLiteral("VELTRANIX ") + QString::fromStdString(rawValue(model))));
+        EXPECT_TRUE(sheet->apply());
+        EXPECT_EQ(engine->programSteps(), program) << rawValue(model);
+        EXPECT_FALSE(sheet->editing());
+
+        // A wrong mnemonic on line 9: reported there, memory unchanged.
+        sheet->beginEditing();
+        QTextCursor line9(sheet->editor()->document()->findBlockByNumber(8));
+        line9.select(QTextCursor::LineUnderCursor);
+        ASSERT_EQ(line9.selectedText(), QStringLiteral("004  SIN"));
+        line9.insertText(QStringLiteral("004  SINUS"));
+        EXPECT_FALSE(sheet->apply());
+        EXPECT_EQ(sheet->problemLine(), 9);
+        EXPECT_EQ(sheet->problem(), QStringLiteral("Zeile 9: Schritt 4: „SINUS“ unbekannt"));
+        EXPECT_EQ(sheet->editor()->textCursor().blockNumber(), 8);
+        EXPECT_EQ(engine->programSteps(), program);
+        // Undo brings the text back; then it applies.
+        sheet->editor()->undo();
+        EXPECT_TRUE(sheet->apply());
+        EXPECT_EQ(engine->programSteps(), program);
+        // Bare step lines are a program too; "Verwerfen" keeps the memory.
+        sheet->beginEditing();
+        sheet->editor()->setPlainText(QStringLiteral("SIN\nCOS"));
+        sheet->discard();
+        EXPECT_EQ(engine->programSteps(), program);
+        EXPECT_FALSE(sheet->property("ownKeys").toBool());
+        w.window.programKnown();
+    }
+}
+
+TEST_F(AppTest, NoEditingWhileAProgramRuns) {
+    Window w(*engine);
+    ProgramSheet* sheet = w.window.showSheet();
+    play(*engine, "printer:off mode:load 1 plus jump 1 mode:run");
+    w.window.programKnown();
+    engine->setCounter(1);
+    play(*engine, "startStop");
+    sheet->beginEditing();
+    EXPECT_FALSE(sheet->editing());
+    play(*engine, "startStop");
+    sheet->beginEditing();
+    ASSERT_TRUE(sheet->editing());
+    play(*engine, "startStop");
+    EXPECT_FALSE(sheet->apply()) << "a run started from the panel";
+    play(*engine, "startStop");
+    EXPECT_TRUE(sheet->apply());
+}
+
+TEST_F(AppTest, UnappliedTextIsAskedAboutOnClosing) {
+    Window w(*engine);
+    ProgramSheet* sheet = w.window.showSheet();
+    sheet->beginEditing();
+    sheet->editor()->setPlainText(QStringLiteral("SIN"));
+    expectDialog([](QDialog& d) {
+        EXPECT_TRUE(dialogText(d).contains(QStringLiteral("nicht übernommen")));
+        clickButton(d, QStringLiteral("Abbrechen"));
+    });
+    EXPECT_FALSE(w.window.close());
+    expectDialog([](QDialog& d) { clickButton(d, QStringLiteral("Übernehmen")); });
+    // Then the unsaved program in memory is asked about.
+    expectDialog([](QDialog& d) { clickButton(d, QStringLiteral("Nicht sichern")); });
+    EXPECT_TRUE(w.window.close());
+    EXPECT_EQ(engine->programSteps(), std::vector<Step>{Codes::sin});
+}
+
+TEST_F(AppTest, ABreakpointSetInTheMarginStopsTheRun) {
+    Window w(*engine);
+    ProgramSheet* sheet = w.window.showSheet();
+    play(*engine, "printer:off mode:load 1 printKey 2 printKey 3 printKey startStop mode:run printer:on");
+    w.window.programKnown();
+    QCoreApplication::processEvents();
+    QTableView* table = sheet->table();
+    const QRect row3 = table->visualRect(sheet->model().index(2, 0));
+    QTest::mouseClick(table->viewport(), Qt::LeftButton, {}, QPoint(row3.left() + 3, row3.center().y()));
+    EXPECT_TRUE(engine->breakpoint(3));
+    EXPECT_TRUE(sheet->model().breakpoint(2));
+    // A click beside the margin only chooses the row.
+    const QRect row5 = table->visualRect(sheet->model().index(4, 0));
+    QTest::mouseClick(table->viewport(), Qt::LeftButton, {}, row5.center());
+    EXPECT_FALSE(engine->breakpoint(5));
+    engine->setCounter(1);
+    play(*engine, "startStop");
+    clock.advance(5);
+    EXPECT_FALSE(engine->running());
+    EXPECT_EQ(engine->pc(), 3);
+    // F9 on the chosen row, and clearing them all.
+    table->setFocus();
+    table->selectionModel()->setCurrentIndex(sheet->model().index(5, 0), QItemSelectionModel::ClearAndSelect);
+    QTest::keyClick(table, Qt::Key_F9);
+    EXPECT_TRUE(engine->breakpoint(6));
+    for (QPushButton* b : sheet->findChildren<QPushButton*>())
+        if (b->text() == QStringLiteral("Alle Haltepunkte löschen")) b->click();
+    EXPECT_FALSE(engine->breakpoint(3));
+    EXPECT_FALSE(engine->breakpoint(6));
+}
+
+TEST_F(AppTest, CountsPerStepShownAndReset) {
+    Window w(*engine);
+    ProgramSheet* sheet = w.window.showSheet();
+    play(*engine, "printer:off mode:load 1 plus jump 1 mode:run");
+    w.window.programKnown();
+    engine->setCounter(1);
+    play(*engine, "startStop");
+    clock.advance(2);
+    play(*engine, "startStop");
+    const SheetModel& model = sheet->model();
+    ASSERT_GT(engine->executionCounts()[0], 100u);
+    for (int r = 0; r < 5; ++r) EXPECT_EQ(model.count(r), engine->executionCounts()[static_cast<std::size_t>(r)]);
+    EXPECT_EQ(model.highestCount(), engine->executionCounts()[0]);
+    EXPECT_TRUE(model.data(model.index(0, 0), Qt::AccessibleTextRole).toString().endsWith("-mal ausgeführt"));
+    for (QPushButton* b : sheet->findChildren<QPushButton*>())
+        if (b->text() == QStringLiteral("Zähler zurücksetzen")) b->click();
+    EXPECT_EQ(model.count(0), 0u);
+    EXPECT_EQ(model.highestCount(), 0u);
+}
