@@ -18,4 +18,5 @@ echo "== tape as PDF"; bench/tape_pdf.sh "$build"
 echo "== snapshot"; bench/snapshot_time.sh "$build" 30
 echo "== real-time pace"; "$build/run_pace" 10
 echo "== the real window"; bench/window_pace.sh "$build" 10
+echo "== the real window with the program sheet open"; bench/window_pace.sh "$build" 10 window_pace sheet
 echo "== the fast tempo in the real window"; bench/window_fast.sh "$build" 5

@@ -3,8 +3,9 @@
 // the calculator's own window on a real X server, with the panel painting
 // what changes. Reports the loop's pace and the process's CPU, and the CPU
 // of the idle window. Run by bench/window_pace.sh, which starts Xvfb.
-//   window_pace [seconds]
+//   window_pace [seconds] [sheet]   (sheet: with the program sheet open beside the panel)
 
+#include "app/ProgramSheet.h"
 #include "window_rig.h"
 
 #include <QApplication>
@@ -15,6 +16,7 @@
 #include <chrono>
 #include <cstdio>
 #include <cstdlib>
+#include <cstring>
 
 using namespace vx;
 using namespace vx::bench;
@@ -28,6 +30,12 @@ int main(int argc, char** argv) {
     if (!rig.show(app)) {
         std::fprintf(stderr, "window_pace: the window did not appear\n");
         return 1;
+    }
+    const bool sheet = argc > 2 && std::strcmp(argv[2], "sheet") == 0;
+    if (sheet) {
+        rig.window.showSheet();
+        runFor(1);
+        std::printf("with the program sheet open\n");
     }
 
     double cpu0 = cpuSeconds();
