@@ -158,6 +158,24 @@ TEST_F(AppTest, EditingAsTextRoundTripsOnBothModelsAndAProblemChangesNothing) {
     }
 }
 
+TEST_F(AppTest, KeysTypedIntoTheEditorAreTextNotCalculatorKeys) {
+    Window w(*engine);
+    ProgramSheet* sheet = w.window.showSheet();
+    sheet->activateWindow();
+    ASSERT_TRUE(QTest::qWaitForWindowActive(sheet));
+    // In the listing, the calculator's keys still work from the sheet.
+    QTest::keyClick(sheet->windowHandle(), '7');
+    EXPECT_TRUE(engine->entry().has_value());
+    play(*engine, "clear");
+    sheet->beginEditing();
+    sheet->editor()->moveCursor(QTextCursor::End);
+    QTest::keyClicks(sheet->editor(), QStringLiteral("5+SIN"));
+    EXPECT_TRUE(sheet->editor()->toPlainText().endsWith(QStringLiteral("5+SIN")));
+    EXPECT_FALSE(engine->entry().has_value()) << "no 5 keyed into the calculator";
+    EXPECT_FALSE(engine->operationPending());
+    sheet->discard();
+}
+
 TEST_F(AppTest, NoEditingWhileAProgramRuns) {
     Window w(*engine);
     ProgramSheet* sheet = w.window.showSheet();
