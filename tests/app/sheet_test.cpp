@@ -25,6 +25,14 @@ void play(Engine& engine, const std::string& script) {
     for (const BatchAction& action : parseScript(script)) apply(engine, action);
 }
 
+// Keys "1 + JUMP 1" (an endless loop) and starts it.
+void startLoop(Engine& engine, MainWindow& window) {
+    play(engine, "printer:off mode:load 1 plus jump 1 mode:run");
+    window.programKnown();
+    engine.setCounter(1);
+    play(engine, "startStop");
+}
+
 QAction* entry(QMenu& menu, const QString& text) {
     for (QAction* a : menu.actions())
         if (a->text() == text) return a;
@@ -179,10 +187,7 @@ TEST_F(AppTest, KeysTypedIntoTheEditorAreTextNotCalculatorKeys) {
 TEST_F(AppTest, NoEditingWhileAProgramRuns) {
     Window w(*engine);
     ProgramSheet* sheet = w.window.showSheet();
-    play(*engine, "printer:off mode:load 1 plus jump 1 mode:run");
-    w.window.programKnown();
-    engine->setCounter(1);
-    play(*engine, "startStop");
+    startLoop(*engine, w.window);
     sheet->beginEditing();
     EXPECT_FALSE(sheet->editing());
     play(*engine, "startStop");
@@ -245,10 +250,7 @@ TEST_F(AppTest, ABreakpointSetInTheMarginStopsTheRun) {
 TEST_F(AppTest, CountsPerStepShownAndReset) {
     Window w(*engine);
     ProgramSheet* sheet = w.window.showSheet();
-    play(*engine, "printer:off mode:load 1 plus jump 1 mode:run");
-    w.window.programKnown();
-    engine->setCounter(1);
-    play(*engine, "startStop");
+    startLoop(*engine, w.window);
     clock.advance(2);
     play(*engine, "startStop");
     const SheetModel& model = sheet->model();
