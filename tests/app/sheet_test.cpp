@@ -4,7 +4,9 @@
 // breakpoints set in its margin.
 #include "app/ProgramSheet.h"
 #include "fixture.h"
+#include "panel/CalculatorView.h"
 #include "panel/SheetModel.h"
+#include "panel/TapeView.h"
 #include "program/BatchScript.h"
 
 #include <QMenu>
@@ -87,8 +89,10 @@ TEST_F(AppTest, TheSheetFollowsLoadModeKeysSingleStepsAndATapeLine) {
     play(*engine, "startStop");
     clock.advance(1);
     EXPECT_EQ(selectedRow(*sheet), 1) << "the step about to execute";
-    // A tape line's step is marked in the sheet.
-    w.window.showSheet(3);
+    // A click on a tape line's step marks it in the sheet (and opens it).
+    sheet->close();
+    emit w.window.calculator()->tapeView()->paper()->stepChosen(3);
+    EXPECT_TRUE(sheet->isVisible());
     EXPECT_EQ(sheet->model().markedStep(), 3);
 }
 
