@@ -11,12 +11,12 @@
 #include <QTextFragment>
 #include <QTextImageFormat>
 
-#include <algorithm>
 #include <QScrollBar>
 #include <QTextBlock>
 #include <QTextBrowser>
 #include <QTextDocument>
 #include <QVBoxLayout>
+#include <algorithm>
 
 namespace vx {
 

@@ -35,6 +35,26 @@
 
 namespace vx {
 
+namespace {
+
+// What closing would lose: keep it (and close then), drop it, or stay open.
+enum class Answer { keep, drop, stay };
+
+Answer askBeforeClosing(QWidget* parent, const QString& title, const QString& text, const QString& info,
+                        const QString& keep, const QString& drop) {
+    QMessageBox box(QMessageBox::Warning, title, text, QMessageBox::NoButton, parent);
+    box.setInformativeText(info);
+    QPushButton* keepButton = box.addButton(keep, QMessageBox::AcceptRole);
+    QPushButton* dropButton = box.addButton(drop, QMessageBox::DestructiveRole);
+    box.addButton(QStringLiteral("Abbrechen"), QMessageBox::RejectRole);
+    box.setDefaultButton(keepButton);
+    box.exec();
+    if (box.clickedButton() == keepButton) return Answer::keep;
+    return box.clickedButton() == dropButton ? Answer::drop : Answer::stay;
+}
+
+} // namespace
+
 MainWindow::MainWindow(Engine& engine, UserPrograms& library, KeyHelp& help, ZoomSetting& zoom)
     : engine_(engine), library_(library), help_(help), zoom_(zoom) {
     view_ = new CalculatorView(engine, help, this);
@@ -255,7 +275,8 @@ ProgramSheet* MainWindow::programSheet() const {
 ProgramSheet* MainWindow::showSheet(int step) {
     if (!sheet_) {
         if (!sheetClock_) sheetClock_ = new QtScheduler(this);
-        sheet_ = new ProgramSheet(engine_, *sheetClock_, [this] { return view_->runText(); }, this);
+        sheet_ = new ProgramSheet(
+            engine_, *sheetClock_, [this] { return view_->runText(); }, this);
     }
     sheet_->show();
     sheet_->raise();
@@ -268,17 +289,12 @@ ProgramSheet* MainWindow::showSheet(int step) {
 // an unsaved program.
 bool MainWindow::maySheetClose() {
     if (!sheet_ || !sheet_->unapplied()) return true;
-    QMessageBox box(QMessageBox::Warning, QStringLiteral("Programmblatt"),
-                    QStringLiteral("Der bearbeitete Programmtext ist nicht übernommen."), QMessageBox::NoButton,
-                    this);
-    box.setInformativeText(QStringLiteral("Beim Schließen geht er verloren."));
-    QPushButton* take = box.addButton(QStringLiteral("Übernehmen"), QMessageBox::AcceptRole);
-    QPushButton* drop = box.addButton(QStringLiteral("Verwerfen"), QMessageBox::DestructiveRole);
-    box.addButton(QStringLiteral("Abbrechen"), QMessageBox::RejectRole);
-    box.setDefaultButton(take);
-    box.exec();
-    if (box.clickedButton() == drop) return true;
-    if (box.clickedButton() != take) return false;
+    const Answer answer =
+        askBeforeClosing(this, QStringLiteral("Programmblatt"),
+                         QStringLiteral("Der bearbeitete Programmtext ist nicht übernommen."),
+                         QStringLiteral("Beim Schließen geht er verloren."), QStringLiteral("Übernehmen"),
+                         QStringLiteral("Verwerfen"));
+    if (answer != Answer::keep) return answer == Answer::drop;
     if (sheet_->apply()) return true;
     showSheet();
     return false;
@@ -329,17 +345,11 @@ bool MainWindow::mayClose() {
                                 QStringLiteral("Trotzdem schließen"));
     }
     if (!programUnsaved()) return true;
-    QMessageBox box(QMessageBox::Warning, QStringLiteral("Veltranix"),
-                    QStringLiteral("Das Programm im Speicher ist nicht gesichert."), QMessageBox::NoButton,
-                    this);
-    box.setInformativeText(QStringLiteral("Beim Schließen geht es verloren, wie beim Ausschalten."));
-    QPushButton* save = box.addButton(QStringLiteral("Sichern …"), QMessageBox::AcceptRole);
-    QPushButton* discard = box.addButton(QStringLiteral("Nicht sichern"), QMessageBox::DestructiveRole);
-    box.addButton(QStringLiteral("Abbrechen"), QMessageBox::RejectRole);
-    box.setDefaultButton(save);
-    box.exec();
-    if (box.clickedButton() == discard) return true;
-    if (box.clickedButton() != save) return false;
+    const Answer answer = askBeforeClosing(
+        this, QStringLiteral("Veltranix"), QStringLiteral("Das Programm im Speicher ist nicht gesichert."),
+        QStringLiteral("Beim Schließen geht es verloren, wie beim Ausschalten."), QStringLiteral("Sichern …"),
+        QStringLiteral("Nicht sichern"));
+    if (answer != Answer::keep) return answer == Answer::drop;
     // Closed only once the program is really in the library.
     if (!ProgramActions::save(engine_, library_, std::nullopt, this)) return false;
     programKnown();

@@ -39,7 +39,8 @@ QLabel* stateLabel(QWidget* parent) {
 
 } // namespace
 
-ProgramSheet::ProgramSheet(Engine& engine, Scheduler& clock, std::function<QString()> runText, QWidget* parent)
+ProgramSheet::ProgramSheet(Engine& engine, Scheduler& clock, std::function<QString()> runText,
+                           QWidget* parent)
     : QWidget(parent, Qt::Window), engine_(engine), clock_(clock), runText_(std::move(runText)) {
     setObjectName(QStringLiteral("programSheet"));
     model_ = new SheetModel(engine_, this);
@@ -130,7 +131,8 @@ QWidget* ProgramSheet::buildButtons() {
         toggleBreakpoint(at.isValid() ? SheetModel::stepOf(at.row()) : engine_.pc());
     });
     breakpoint_->setToolTip(QStringLiteral("Haltepunkt auf dem gewählten Schritt setzen oder löschen (F9)"));
-    clearBreakpoints_ = button(QStringLiteral("Alle Haltepunkte löschen"), [this] { engine_.clearBreakpoints(); });
+    clearBreakpoints_ =
+        button(QStringLiteral("Alle Haltepunkte löschen"), [this] { engine_.clearBreakpoints(); });
     resetCounts_ = button(QStringLiteral("Zähler zurücksetzen"), [this] { engine_.resetExecutionCounts(); });
     row->addStretch(1);
     whole_ = new QCheckBox(QStringLiteral("Alle 416 Schritte"), bar);
@@ -208,7 +210,8 @@ void ProgramSheet::followCounter() {
     followed_ = step;
     const QModelIndex at = model_->index(SheetModel::rowOf(step), 0);
     if (!at.isValid()) return;
-    table_->selectionModel()->setCurrentIndex(at, QItemSelectionModel::ClearAndSelect | QItemSelectionModel::Rows);
+    table_->selectionModel()->setCurrentIndex(at, QItemSelectionModel::ClearAndSelect |
+                                                      QItemSelectionModel::Rows);
     table_->scrollTo(at, QAbstractItemView::EnsureVisible);
 }
 

@@ -136,8 +136,9 @@ void SheetDelegate::paint(QPainter* p, const QStyleOptionViewItem& option, const
         QColor bar = pal.color(QPalette::Highlight);
         bar.setAlpha(current ? 110 : 70);
         const double share = static_cast<double>(count) / static_cast<double>(highest);
-        p->fillRect(QRect(barLeft, all.top() + 2, std::max(2, static_cast<int>(share * barWidth)), all.height() - 4),
-                    bar);
+        p->fillRect(
+            QRect(barLeft, all.top() + 2, std::max(2, static_cast<int>(share * barWidth)), all.height() - 4),
+            bar);
     }
     p->setFont(font());
     const SheetText::Row& row = model_.row(r);

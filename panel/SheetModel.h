@@ -66,7 +66,8 @@ class SheetDelegate : public QStyledItemDelegate {
     Q_OBJECT
   public:
     explicit SheetDelegate(const SheetModel& model, QObject* parent = nullptr);
-    void paint(QPainter* painter, const QStyleOptionViewItem& option, const QModelIndex& index) const override;
+    void paint(QPainter* painter, const QStyleOptionViewItem& option,
+               const QModelIndex& index) const override;
     QSize sizeHint(const QStyleOptionViewItem& option, const QModelIndex& index) const override;
     // The margin a click in which sets or clears a breakpoint.
     int marginWidth() const;

@@ -19,7 +19,8 @@ QString three(int step) {
 }
 
 QString reg(int number, bool twoDigits) {
-    return QStringLiteral("Register ") + (twoDigits ? QString::asprintf("%02d", number) : QString::number(number));
+    return QStringLiteral("Register ") +
+           (twoDigits ? QString::asprintf("%02d", number) : QString::number(number));
 }
 
 QString noteFor(const ProgramFacts::StepFacts& f, Model model, bool& missing) {
@@ -112,8 +113,9 @@ QString numberRegister(const Engine& engine) {
     if (const auto& entry = engine.entry()) return number(entry->value()) + QStringLiteral("  (Eingabe)");
     const Num e = engine.E();
     QString s = number(e.v);
-    if (e.dms) s += QStringLiteral("  (D/M/S ") + QString::fromStdString(Formatter::dmsString(e.v, 4, 4)) +
-                    QLatin1Char(')');
+    if (e.dms)
+        s += QStringLiteral("  (D/M/S ") + QString::fromStdString(Formatter::dmsString(e.v, 4, 4)) +
+             QLatin1Char(')');
     return s;
 }
 
@@ -132,7 +134,8 @@ QString pending(const Engine& engine) {
         return QStringLiteral("Statistikeingabe: x = ") + number(sigma->x) +
                (sigma->sign < 0 ? QStringLiteral(" (wird abgezogen)") : QString());
     if (const auto& pair = engine.coordinatePair())
-        return QStringLiteral("Koordinatenpaar: ") + number(pair->a.v) + QStringLiteral("; ") + number(pair->b.v);
+        return QStringLiteral("Koordinatenpaar: ") + number(pair->a.v) + QStringLiteral("; ") +
+               number(pair->b.v);
     return {};
 }
 
@@ -144,7 +147,8 @@ QString returns(const std::vector<int>& addresses) {
 }
 
 QString registerName(int index, Model model) {
-    return QLatin1Char('R') + (twoDigitRegisters(model) ? QString::asprintf("%02d", index) : QString::number(index));
+    return QLatin1Char('R') +
+           (twoDigitRegisters(model) ? QString::asprintf("%02d", index) : QString::number(index));
 }
 
 QString registerValue(Num value, int decimals, bool sci) {

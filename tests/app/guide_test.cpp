@@ -13,8 +13,8 @@
 
 #include <QFile>
 #include <QRegularExpression>
-#include <QTest>
 #include <QScrollBar>
+#include <QTest>
 #include <QTextBlock>
 #include <QTextBrowser>
 

@@ -10,13 +10,13 @@
 #include "program/BatchScript.h"
 
 #include <QMenu>
-#include <QPushButton>
 #include <QPlainTextEdit>
-#include <QTextBlock>
-#include <QTextCursor>
+#include <QPushButton>
 #include <QSettings>
 #include <QTableView>
 #include <QTableWidget>
+#include <QTextBlock>
+#include <QTextCursor>
 
 using namespace vx;
 using namespace vx::test;
@@ -259,7 +259,8 @@ TEST_F(AppTest, CountsPerStepShownAndReset) {
     play(*engine, "startStop");
     const SheetModel& model = sheet->model();
     ASSERT_GT(engine->executionCounts()[0], 100u);
-    for (int r = 0; r < 5; ++r) EXPECT_EQ(model.count(r), engine->executionCounts()[static_cast<std::size_t>(r)]);
+    for (int r = 0; r < 5; ++r)
+        EXPECT_EQ(model.count(r), engine->executionCounts()[static_cast<std::size_t>(r)]);
     EXPECT_EQ(model.highestCount(), engine->executionCounts()[0]);
     EXPECT_TRUE(model.data(model.index(0, 0), Qt::AccessibleTextRole).toString().endsWith("-mal ausgeführt"));
     for (QPushButton* b : sheet->findChildren<QPushButton*>())

@@ -1,10 +1,10 @@
 // SPDX-License-Identifier: GPL-3.0-or-later
 // The program sheet's words: each listing row on both models, the
 // calculation in progress, the return addresses and the registers.
+#include "display/Formatter.h"
 #include "fixture.h"
 #include "panel/SheetModel.h"
 #include "panel/SheetText.h"
-#include "display/Formatter.h"
 #include "program/BatchScript.h"
 
 #include <gtest/gtest.h>
@@ -21,7 +21,8 @@ void play(Engine& engine, const std::string& script) {
 std::vector<QString> sentences(const Engine& engine) {
     SheetModel model(engine);
     std::vector<QString> rows;
-    for (int r = 0; r < model.rowCount(); ++r) rows.push_back(model.data(model.index(r, 0), Qt::AccessibleTextRole).toString());
+    for (int r = 0; r < model.rowCount(); ++r)
+        rows.push_back(model.data(model.index(r, 0), Qt::AccessibleTextRole).toString());
     return rows;
 }
 
@@ -34,13 +35,17 @@ TEST(SheetText, EveryRowReadsAsOneSentenceOnBothModels) {
         Codes::jump,      Codes::jumpToStart};
     PanelFixture f;
     f.engine.loadProgram(program);
-    const std::vector<QString> on410 = {
-        "Schritt 001: 202 L2, Marke 2",     "Schritt 002: 310 RC, Register 1",
-        "Schritt 003: 001 1, Operand von Schritt 002", "Schritt 004: 202 L2, Marke 2",
-        "Schritt 005: 350 J, → 004",        "Schritt 006: 002 2, Operand von Schritt 005",
-        "Schritt 007: 360 B, Marke 7 fehlt", "Schritt 008: 007 7, Operand von Schritt 007",
-        "Schritt 009: 350 J, → 001",        "Schritt 010: 033 SS, Operand von Schritt 009",
-        "Schritt 011: leer"};
+    const std::vector<QString> on410 = {"Schritt 001: 202 L2, Marke 2",
+                                        "Schritt 002: 310 RC, Register 1",
+                                        "Schritt 003: 001 1, Operand von Schritt 002",
+                                        "Schritt 004: 202 L2, Marke 2",
+                                        "Schritt 005: 350 J, → 004",
+                                        "Schritt 006: 002 2, Operand von Schritt 005",
+                                        "Schritt 007: 360 B, Marke 7 fehlt",
+                                        "Schritt 008: 007 7, Operand von Schritt 007",
+                                        "Schritt 009: 350 J, → 001",
+                                        "Schritt 010: 033 SS, Operand von Schritt 009",
+                                        "Schritt 011: leer"};
     EXPECT_EQ(sentences(f.engine), on410);
 
     f.engine.select(Model::orbis412);
@@ -110,7 +115,8 @@ TEST(SheetText, RegistersAsTheDisplayShowsThem) {
     PanelFixture f;
     // Whatever the decimal setting, a register reads as the display shows it when recalled.
     for (const char* setting : {"f setDP 4", "f setDP 0", "f setDP 9", "f setDP exp"}) {
-        play(f.engine, std::string("clear clear ") + setting + " 1 2 3 4 5 6 7 dot 5 6 store 4 clear 0 recall 4");
+        play(f.engine,
+             std::string("clear clear ") + setting + " 1 2 3 4 5 6 7 dot 5 6 store 4 clear 0 recall 4");
         const std::string shown = Formatter::text(f.engine.cells());
         EXPECT_EQ(SheetText::registerValue(f.engine.registers()[4], f.engine.decimals(), f.engine.sciMode()),
                   QString::fromStdString(shown).trimmed())
