@@ -6,6 +6,7 @@
 #include "app/Dialogs.h"
 #include "app/GuideWindow.h"
 #include "app/KeptMachine.h"
+#include "app/ModelNames.h"
 #include "app/ProgramActions.h"
 #include "app/ProgramFiles.h"
 #include "app/ProgramSheet.h"
@@ -107,7 +108,7 @@ MainWindow::MainWindow(Engine& engine, UserPrograms& library, KeyHelp& help, Zoo
     lastPower_ = engine_.power();
     lastModel_ = engine_.model();
     lastTapeEmpty_ = engine_.tape().empty();
-    setWindowTitle(QString::fromStdString(title(engine_.model())));
+    setWindowTitle(modelTitle(engine_.model()));
     view_->setFactor(zoom_.factor());
     layout()->setSizeConstraint(QLayout::SetFixedSize);
     setWindowFlag(Qt::WindowMaximizeButtonHint, false);
@@ -122,7 +123,7 @@ void MainWindow::buildAppMenu() {
     QMenu* modelMenu = appMenu_->addMenu(QStringLiteral("Modell"));
     models_ = new QActionGroup(this);
     for (Model m : allModels) {
-        QAction* a = modelMenu->addAction(QString::fromStdString(menuTitle(m)));
+        QAction* a = modelMenu->addAction(menuTitle(m));
         a->setCheckable(true);
         a->setChecked(m == engine_.model());
         models_->addAction(a);
@@ -226,7 +227,7 @@ void MainWindow::machineChanged() {
     // Called after every key; only a new model or a power change concern the window.
     if (engine_.model() != lastModel_) {
         lastModel_ = engine_.model();
-        setWindowTitle(QString::fromStdString(title(lastModel_)));
+        setWindowTitle(modelTitle(lastModel_));
         models_->actions()[static_cast<int>(lastModel_)]->setChecked(true);
     }
     // The tape's entries have shortcuts, which work only while enabled.
@@ -306,7 +307,7 @@ void MainWindow::chooseModel(int index) {
     if (!engine_.programSteps().empty() &&
         !Dialogs::confirm(
             this, QMessageBox::Question, QStringLiteral("Modell"),
-            QStringLiteral("Auf %1 umschalten?").arg(QString::fromStdString(menuTitle(model))),
+            QStringLiteral("Auf %1 umschalten?").arg(menuTitle(model)),
             QStringLiteral("Programmspeicher und Register werden gelöscht, wie beim Ausschalten."),
             QStringLiteral("Umschalten"))) {
         models_->actions()[static_cast<int>(engine_.model())]->setChecked(true);

@@ -3,6 +3,7 @@
 
 #include "app/Clipboard.h"
 #include "app/Dialogs.h"
+#include "app/ModelNames.h"
 #include "app/ProgramActions.h"
 #include "engine/Engine.h"
 #include "storage/ProgramText.h"
@@ -105,8 +106,7 @@ bool importFrom(Engine& engine, const QString& path, QWidget* parent) {
     if (named && *named != engine.model()) {
         refuse(parent, path,
                QStringLiteral("Die Datei enthält Programme für den %1; eingestellt ist der %2.")
-                   .arg(QString::fromStdString(menuTitle(*named)),
-                        QString::fromStdString(menuTitle(engine.model()))));
+                   .arg(menuTitle(*named), menuTitle(engine.model())));
         return false;
     }
     std::vector<SavedProgram> programs = ProgramText::parse(text.text, engine.model());

@@ -2,6 +2,7 @@
 #include "app/ProgramSheet.h"
 
 #include "app/Clipboard.h"
+#include "app/ModelNames.h"
 #include "engine/Engine.h"
 #include "panel/SheetModel.h"
 #include "storage/ProgramText.h"
@@ -106,7 +107,7 @@ ProgramSheet::~ProgramSheet() {
 }
 
 QString ProgramSheet::titleFor(Model model) {
-    return QStringLiteral("Programmblatt – ") + QString::fromStdString(title(model));
+    return QStringLiteral("Programmblatt – ") + modelTitle(model);
 }
 
 QWidget* ProgramSheet::buildButtons() {

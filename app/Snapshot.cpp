@@ -15,6 +15,20 @@
 #include <QPainter>
 
 namespace vx::Snapshot {
+namespace {
+
+// The letters only a snapshot's key string knows: S the square root, P PRINT,
+// f the f key. (L and R there set the mode switch.)
+std::optional<Key> snapshotLetter(char32_t c) {
+    switch (c) {
+    case 'S': return Key(KeyKind::sqrt);
+    case 'P': return Key(KeyKind::printKey);
+    case 'f': return Key(KeyKind::f);
+    default: return std::nullopt;
+    }
+}
+
+} // namespace
 
 std::optional<QString> render(const std::string& path, const QString& keys) {
     // Checked before anything is drawn; the picture must not replace the

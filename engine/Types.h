@@ -4,10 +4,11 @@
 // result of assembling a key.
 #pragma once
 
-#include <cstdint>
 #include <optional>
 #include <string>
 #include <string_view>
+
+#include "engine/Keys.h"
 
 namespace vx {
 
@@ -31,8 +32,6 @@ enum class Model { orbis410, orbis412 };
 inline constexpr Model allModels[] = {Model::orbis410, Model::orbis412};
 
 std::string rawValue(Model m); // "410" / "412"
-std::string title(Model m);    // "Veltranix 410 Numerist"
-std::string menuTitle(Model m);
 std::optional<Model> modelFromRaw(std::string_view raw);
 inline int registerCount(Model m) {
     return m == Model::orbis412 ? 44 : 12;
@@ -57,84 +56,6 @@ inline bool printsEveryLoadKey(Model m) {
 Model savedModel(Settings& settings);
 void saveModel(Settings& settings, Model m);
 
-// Which front-panel key it is. `digit` carries its value in Key::n.
-enum class KeyKind : std::uint8_t {
-    digit,
-    dot,
-    chs,
-    exp,
-    dms,
-    equals,
-    plus,
-    minus,
-    times,
-    divide,
-    power,
-    lparen,
-    rparen,
-    f,
-    sigma,
-    sdMean,
-    startStop,
-    clear,
-    reset,
-    adv,
-    printKey,
-    setDP,
-    ident,
-    store,
-    recall,
-    exchange,
-    ln,
-    log,
-    sqrt,
-    recip,
-    toMetric,
-    sin,
-    cos,
-    tan,
-    toRect,
-    toRad,
-    back,
-    fwd,
-    jump,
-    insert
-};
-
-struct Key {
-    KeyKind kind = KeyKind::digit;
-    int n = 0;
-    constexpr Key() = default;
-    constexpr Key(KeyKind k) : kind(k) {}
-    static constexpr Key digit(int value) {
-        Key key(KeyKind::digit);
-        key.n = value;
-        return key;
-    }
-    bool isDigit() const { return kind == KeyKind::digit; }
-    bool operator==(const Key&) const = default;
-};
-
-// Every key in panel order: the ten digits first, then the plain keys.
-const Key* allKeysBegin();
-const Key* allKeysEnd();
-inline constexpr int keyCount = 49;
-
-// The name of the key as written in scripts ("digit" keys are named by their
-// digit) and back.
-std::string keyName(Key key);
-std::optional<Key> keyFromName(std::string_view name);
-
-// The characters that stand for a key wherever keys are written as text (a
-// batch script, a snapshot's key string, the host keyboard): the digits, "."
-// and the signs + - * / ^ ( ) =.
-std::optional<Key> keyForCharacter(char32_t c);
-// The letters only a snapshot's key string knows: S the square root, P PRINT,
-// f the f key. (L and R there set the mode switch.)
-std::optional<Key> snapshotLetter(char32_t c);
-
-// digit n -> n, dot 10, chs 11, exp 12.
-std::optional<int> operandIndex(Key key);
 // As operandIndex plus dms 13, lparen 14, rparen 15; only up to the model's
 // highest label.
 std::optional<int> labelIndex(Model m, Key key);

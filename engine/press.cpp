@@ -82,7 +82,7 @@ Assembled Engine::assemblePlain(Key key) {
     case KeyKind::fwd: return A::of(A::Kind::fwd);
     case KeyKind::insert: return A::of(A::Kind::insert);
     default:
-        if (auto c = Codes::unshifted(key)) return A::makeCode(*c);
+        if (auto c = plainCode(key)) return A::makeCode(*c);
         return A::of(A::Kind::ignored);
     }
 }
@@ -96,7 +96,7 @@ Assembled Engine::assembleShifted(Key key) {
     case KeyKind::jump: prefix_ = Prefix::cond(Codes::branch, 0); return pending();
     case KeyKind::insert: return A::of(A::Kind::remove);
     default:
-        if (auto c = Codes::shifted(key)) return A::makeCode(*c);
+        if (auto c = shiftedCode(key)) return A::makeCode(*c);
         return A::of(A::Kind::ignored);
     }
 }

@@ -26,13 +26,12 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
     saveModel(settings, data[0] & 1 ? Model::orbis412 : Model::orbis410);
     StdRandom random(data[0]);
     Engine engine(clock, settings, random);
-    const Key* keys = allKeysBegin();
     for (std::size_t i = 1; i + 1 < size; i += 2) {
         const std::uint8_t op = data[i], arg = data[i + 1];
         const std::size_t before = engine.tape().size();
         bool tornOff = false;
         if (op < 160) {
-            engine.press(keys[arg % keyCount]);
+            engine.press(keyRows[arg % keyCount].key);
         } else if (op < 176) {
             engine.setMode(static_cast<Mode>(arg % 3));
         } else if (op < 184) {

@@ -3,6 +3,7 @@
 
 #include "engine/Engine.h"
 #include "panel/KeyHelp.h"
+#include "panel/PanelKeys.h"
 
 #include <QApplication>
 #include <QInputMethodEvent>
@@ -41,22 +42,9 @@ std::optional<Key> KeyboardMonitor::keyFor(const QKeyEvent& e) {
     if (const auto key = keyForCharacter(c.unicode())) return key;
     // The host keyboard's own: the German decimal comma and division colon,
     // and a letter for each key with a long name.
-    switch (c.unicode()) {
-    case ',': return Key(KeyKind::dot);
-    case ':': return Key(KeyKind::divide);
-    case 'f': return Key(KeyKind::f);
-    case 'e': return Key(KeyKind::exp);
-    case 'n': return Key(KeyKind::chs);
-    case 'd': return Key(KeyKind::dms);
-    case 's': return Key(KeyKind::store);
-    case 'r': return Key(KeyKind::recall);
-    case 'x': return Key(KeyKind::exchange);
-    case 'i': return Key(KeyKind::ident);
-    case 'p': return Key(KeyKind::printKey);
-    case 'a': return Key(KeyKind::adv);
-    case 'j': return Key(KeyKind::jump);
-    default: return std::nullopt;
-    }
+    for (const PanelKey& k : panelKeys)
+        if (k.hostLetter && c == QLatin1Char(k.hostLetter)) return k.key;
+    return std::nullopt;
 }
 
 bool KeyboardMonitor::ownsKeys() {
@@ -109,35 +97,7 @@ bool KeyboardMonitor::eventFilter(QObject* watched, QEvent* event) {
 }
 
 QString KeyboardMonitor::hostKeys(Key key) {
-    if (key.isDigit()) return QString::number(key.n);
-    switch (key.kind) {
-    case KeyKind::dot: return QStringLiteral("Komma oder Punkt");
-    case KeyKind::plus: return QStringLiteral("+");
-    case KeyKind::minus: return QStringLiteral("-");
-    case KeyKind::times: return QStringLiteral("*");
-    case KeyKind::divide: return QStringLiteral("/ oder :");
-    case KeyKind::power: return QStringLiteral("^");
-    case KeyKind::lparen: return QStringLiteral("(");
-    case KeyKind::rparen: return QStringLiteral(")");
-    case KeyKind::equals: return QStringLiteral("Eingabetaste oder =");
-    case KeyKind::clear: return QStringLiteral("Esc oder Rücktaste");
-    case KeyKind::reset: return QStringLiteral("Umschalt+Esc");
-    case KeyKind::f: return QStringLiteral("f");
-    case KeyKind::exp: return QStringLiteral("e");
-    case KeyKind::chs: return QStringLiteral("n");
-    case KeyKind::dms: return QStringLiteral("d");
-    case KeyKind::store: return QStringLiteral("s");
-    case KeyKind::recall: return QStringLiteral("r");
-    case KeyKind::exchange: return QStringLiteral("x");
-    case KeyKind::ident: return QStringLiteral("i");
-    case KeyKind::printKey: return QStringLiteral("p");
-    case KeyKind::adv: return QStringLiteral("a");
-    case KeyKind::startStop: return QStringLiteral("Leertaste");
-    case KeyKind::jump: return QStringLiteral("j");
-    case KeyKind::fwd: return QStringLiteral("Pfeil nach rechts");
-    case KeyKind::back: return QStringLiteral("Pfeil nach links");
-    default: return {};
-    }
+    return QString::fromUtf8(panelKey(key).hostKeys);
 }
 
 QString KeyboardMonitor::keyMapHelp() {

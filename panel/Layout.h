@@ -20,11 +20,6 @@ namespace vx::Layout {
 
 inline const QSizeF imageSize{1568, 746};
 
-// One slot per key: digits 0 ... 9, then the plain keys in their order.
-inline int keyIndex(Key key) {
-    return key.isDigit() ? key.n : 9 + static_cast<int>(key.kind);
-}
-
 QRectF r(double x0, double y0, double x1, double y1);
 const std::vector<std::pair<Key, QRectF>>& keys();
 QRectF keyRect(Key key);

@@ -130,66 +130,6 @@ bool isFunction(int code) {
            (code >= expE && code <= factorial) || (code >= asin && code <= atan) || code == fromRadians;
 }
 
-std::optional<int> unshifted(Key key) {
-    switch (key.kind) {
-    case KeyKind::digit: return key.n;
-    case KeyKind::dot: return 10;
-    case KeyKind::chs: return 11;
-    case KeyKind::exp: return 12;
-    case KeyKind::dms: return 13;
-    case KeyKind::equals: return 16;
-    case KeyKind::plus: return 17;
-    case KeyKind::minus: return 18;
-    case KeyKind::times: return 19;
-    case KeyKind::divide: return 20;
-    case KeyKind::power: return 21;
-    case KeyKind::lparen: return 22;
-    case KeyKind::rparen: return 23;
-    case KeyKind::ident: return 26;
-    case KeyKind::startStop: return 27;
-    case KeyKind::printKey: return 28;
-    case KeyKind::adv: return 29;
-    case KeyKind::reset: return 30;
-    case KeyKind::clear: return 31;
-    case KeyKind::sigma: return 40;
-    case KeyKind::sdMean: return 41;
-    case KeyKind::ln: return 48;
-    case KeyKind::log: return 49;
-    case KeyKind::sqrt: return 50;
-    case KeyKind::recip: return 51;
-    case KeyKind::sin: return 56;
-    case KeyKind::cos: return 57;
-    case KeyKind::tan: return 58;
-    case KeyKind::toRect: return 59;
-    case KeyKind::toRad: return 60;
-    default: return std::nullopt;
-    }
-}
-
-std::optional<int> shifted(Key key) {
-    switch (key.kind) {
-    case KeyKind::digit: return 64 + key.n;
-    case KeyKind::dot: return 74;
-    case KeyKind::chs: return 75;
-    case KeyKind::exp: return 76;
-    case KeyKind::dms: return 77;
-    case KeyKind::sigma: return 104;
-    case KeyKind::sdMean: return 105;
-    case KeyKind::clear: return 95;
-    case KeyKind::ln: return 112;
-    case KeyKind::log: return 113;
-    case KeyKind::sqrt: return 114;
-    case KeyKind::recip: return 115;
-    case KeyKind::sin: return 120;
-    case KeyKind::cos: return 121;
-    case KeyKind::tan: return 122;
-    case KeyKind::toRect: return 123;
-    case KeyKind::toRad: return 124;
-    case KeyKind::back: return 24;
-    default: return std::nullopt;
-    }
-}
-
 const std::string& mnemonic(int code) {
     static const std::string unknown = "?";
     return code >= 0 && code < 256 ? table().mnemonic[code] : unknown;

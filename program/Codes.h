@@ -4,8 +4,6 @@
 // tables built once.
 #pragma once
 
-#include "engine/Types.h"
-
 #include <map>
 #include <optional>
 #include <string>
@@ -101,8 +99,6 @@ inline constexpr bool needsOperand(int code) {
 // The one-operand functions: the value in E is replaced by f(E).
 bool isFunction(int code);
 
-std::optional<int> unshifted(Key key);
-std::optional<int> shifted(Key key);
 const std::string& mnemonic(int code); // "?" for an undefined code
 const std::string& symbol(int code);   // "?" for an undefined code
 std::string keySymbol(int index);

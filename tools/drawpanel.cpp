@@ -7,6 +7,7 @@
 // keyboard's width at the base zoom, so the window and the snapshot need not
 // decode and scale the large one at every start.
 #include "panel/Layout.h"
+#include "panel/PanelKeys.h"
 
 #include <QFontDatabase>
 #include <QGuiApplication>
@@ -17,7 +18,6 @@
 #include <QRandomGenerator>
 
 #include <cstdio>
-#include <map>
 
 using namespace vx;
 
@@ -161,13 +161,8 @@ void drawPlate(QPainter& p, QSize size) {
 const QColor white(246, 244, 238), black(24, 24, 24);
 const CapStyle ivory{QColor(236, 229, 212), black};
 
-// Each cap's colours and the size of its legend; the legends themselves are the Layout's.
-struct Cap {
-    const CapStyle* style;
-    double size;
-};
-
-Cap capOf(Key key) {
+// Each cap colour family the key table names, painted.
+const CapStyle& styleOf(Cap cap) {
     static const CapStyle slate{QColor(70, 78, 92), white};
     static const CapStyle orange{QColor(214, 108, 38), white};
     static const CapStyle warm{QColor(176, 168, 152), black};
@@ -177,45 +172,36 @@ Cap capOf(Key key) {
     static const CapStyle navy{QColor(44, 70, 108), white};
     static const CapStyle ebony{QColor(34, 34, 34), white};
     static const CapStyle charcoal{QColor(58, 58, 60), white};
-    static const std::map<KeyKind, Cap> caps = {
-        {KeyKind::adv, {&slate, 17}},       {KeyKind::sdMean, {&slate, 18}},
-        {KeyKind::printKey, {&slate, 17}},  {KeyKind::store, {&slate, 18}},
-        {KeyKind::setDP, {&slate, 16}},     {KeyKind::recall, {&slate, 18}},
-        {KeyKind::reset, {&orange, 17}},    {KeyKind::exchange, {&slate, 17}},
-        {KeyKind::ident, {&slate, 17}},     {KeyKind::clear, {&orange, 17}},
-        {KeyKind::sigma, {&warm, 18}},      {KeyKind::dms, {&warm, 16}},
-        {KeyKind::exp, {&warm, 17}},        {KeyKind::startStop, {&red, 17}},
-        {KeyKind::dot, {&ivory, 30}},       {KeyKind::chs, {&ivory, 17}},
-        {KeyKind::f, {&yellow, 28}},        {KeyKind::power, {&light, 20}},
-        {KeyKind::lparen, {&light, 22}},    {KeyKind::rparen, {&light, 22}},
-        {KeyKind::minus, {&light, 26}},     {KeyKind::divide, {&light, 26}},
-        {KeyKind::plus, {&light, 26}},      {KeyKind::times, {&light, 26}},
-        {KeyKind::equals, {&navy, 28}},     {KeyKind::ln, {&ebony, 17}},
-        {KeyKind::sin, {&ebony, 17}},       {KeyKind::log, {&ebony, 17}},
-        {KeyKind::cos, {&ebony, 17}},       {KeyKind::sqrt, {&ebony, 17}},
-        {KeyKind::tan, {&ebony, 17}},       {KeyKind::recip, {&ebony, 17}},
-        {KeyKind::toRect, {&ebony, 16}},    {KeyKind::toMetric, {&ebony, 16}},
-        {KeyKind::toRad, {&ebony, 15}},     {KeyKind::back, {&charcoal, 14}},
-        {KeyKind::fwd, {&charcoal, 14}},    {KeyKind::jump, {&charcoal, 14}},
-        {KeyKind::insert, {&charcoal, 14}},
-    };
-    const auto it = key.isDigit() ? caps.end() : caps.find(key.kind);
-    return it == caps.end() ? Cap{&ivory, 26} : it->second;
+    switch (cap) {
+    case Cap::ivory: return ivory;
+    case Cap::slate: return slate;
+    case Cap::orange: return orange;
+    case Cap::warm: return warm;
+    case Cap::red: return red;
+    case Cap::yellow: return yellow;
+    case Cap::light: return light;
+    case Cap::navy: return navy;
+    case Cap::ebony: return ebony;
+    case Cap::charcoal: return charcoal;
+    }
+    return ivory;
 }
 
 // The keys with their legends, and the shifted functions printed under the
 // keys whose help the overlay does not draw.
 void drawKeys(QPainter& p) {
-    for (const auto& [key, rect] : Layout::keys()) {
+    for (const PanelKey& k : panelKeys) {
+        const Key key = k.key;
+        const QRectF& rect = k.rect;
         QString legend = Layout::legend(key);
         // START STOP stands on two lines of its tall cap.
         if (key.kind == KeyKind::startStop) legend.replace(QLatin1Char(' '), QLatin1Char('\n'));
-        const Cap cap = capOf(key);
-        drawCap(p, rect, *cap.style);
+        const CapStyle& style = styleOf(k.cap.colour);
+        drawCap(p, rect, style);
         QRectF where = face(rect);
         // Keys whose shifted label sits inside the cap carry their legend in the upper part.
         if (Layout::helpInsideKey(key)) where.setBottom(rect.bottom() - rect.height() * 0.36 - 3);
-        text(p, where, legend, legendFont(cap.size, legend.size() > 4), cap.style->ink);
+        text(p, where, legend, legendFont(k.cap.legendSize, legend.size() > 4), style.ink);
     }
     const QColor amber(255, 214, 77);
     for (const auto& [key, rect] : Layout::keys()) {

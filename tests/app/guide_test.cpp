@@ -88,15 +88,15 @@ TEST(GuideTables, EveryFFunctionWithItsStepAndTapeSymbol) {
         ASSERT_TRUE(row[0].startsWith(QStringLiteral("f "))) << row[0].toStdString();
         const auto key = keyByLegend(row[0].mid(2));
         ASSERT_TRUE(key) << "no key reads " << row[0].toStdString();
-        const auto code = Codes::shifted(*key);
+        const auto code = shiftedCode(*key);
         if (!code) continue; // f FWD, f JUMP, f →M, f INS: a prefix or an edit, not a step of their own
-        listed.insert(static_cast<int>(Layout::keyIndex(*key)));
+        listed.insert(static_cast<int>(keyIndex(*key)));
         EXPECT_EQ(quoted(row[1]).value(0).toStdString(), Codes::mnemonic(*code)) << row[0].toStdString();
         EXPECT_EQ(quoted(row[2]).value(0).toStdString(), Codes::symbol(*code)) << row[0].toStdString();
     }
     for (const auto& [key, rect] : Layout::keys()) {
-        if (!Codes::shifted(key)) continue;
-        EXPECT_TRUE(listed.count(Layout::keyIndex(key)))
+        if (!shiftedCode(key)) continue;
+        EXPECT_TRUE(listed.count(keyIndex(key)))
             << "f " << Layout::legend(key).toStdString() << " is missing from the guide";
     }
 }

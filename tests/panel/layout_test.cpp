@@ -15,7 +15,7 @@ TEST(Layout, EveryKeyOnceInsideThePicture) {
     std::set<int> seen;
     const QRectF picture(QPointF(0, 0), Layout::imageSize);
     for (const auto& [key, rect] : keys) {
-        EXPECT_TRUE(seen.insert(Layout::keyIndex(key)).second);
+        EXPECT_TRUE(seen.insert(keyIndex(key)).second);
         EXPECT_TRUE(picture.contains(rect)) << keyName(key);
         for (const auto& [other, otherRect] : keys)
             if (!(other == key)) {
@@ -53,15 +53,15 @@ TEST(Layout, HelpColoursAreTheMedianAndAnyResolutionSamplesTheSamePlaces) {
     };
     for (double scale : {1.0, 2.0}) {
         const auto colors = Layout::sampleHelpColors(picture(scale));
-        const auto& seven = colors[static_cast<std::size_t>(Layout::keyIndex(Key::digit(7)))];
+        const auto& seven = colors[static_cast<std::size_t>(keyIndex(Key::digit(7)))];
         ASSERT_TRUE(seven) << scale;
         EXPECT_EQ(seven->background, QColor(230, 220, 200));
         EXPECT_LT(seven->ink.lightnessF(), 0.2); // dark ink on a light label
-        const auto& eight = colors[static_cast<std::size_t>(Layout::keyIndex(Key::digit(8)))];
+        const auto& eight = colors[static_cast<std::size_t>(keyIndex(Key::digit(8)))];
         ASSERT_TRUE(eight);
         EXPECT_EQ(eight->background, QColor(40, 40, 40));
         EXPECT_EQ(eight->ink, QColor::fromRgbF(1.0f, 0.84f, 0.3f)); // amber on dark
-        EXPECT_FALSE(colors[static_cast<std::size_t>(Layout::keyIndex(KeyKind::sin))]);
+        EXPECT_FALSE(colors[static_cast<std::size_t>(keyIndex(KeyKind::sin))]);
     }
     const auto none = Layout::sampleHelpColors(QImage());
     EXPECT_TRUE(std::all_of(none.begin(), none.end(), [](const auto& c) { return !c.has_value(); }));

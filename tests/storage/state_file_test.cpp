@@ -105,7 +105,8 @@ TEST(KeptMachine, EachPartOfACalculationInProgressComesBack) {
 }
 
 TEST(KeptMachine, EveryFieldComesBackAndTheNextKeysDoTheSame) {
-    const std::vector<Key> keys(allKeysBegin(), allKeysEnd());
+    std::vector<Key> keys;
+    for (const KeyRow& row : keyRows) keys.push_back(row.key);
     for (Model model : allModels) {
         Rig original(model, 7);
         std::mt19937 rng(model == Model::orbis410 ? 1 : 2);
