@@ -7,25 +7,25 @@ namespace vx {
 
 std::vector<Cell> Engine::cells() const {
     using namespace Formatter;
-    if (!power_) return blank();
-    if (overrideCells_) return *overrideCells_;
-    if (running_ && !paused_) return blinkOn_ ? dashes() : blank();
-    if (mode_ == Mode::load || listing_) {
+    if (!sw_.power) return blank();
+    if (timed_.overrideCells) return *timed_.overrideCells;
+    if (timed_.running && !timed_.paused) return timed_.blinkOn ? dashes() : blank();
+    if (sw_.mode == Mode::load || timed_.listing) {
         std::string prev;
-        if (prefix_.kind == Prefix::Kind::reg && (prefix_.ind || prefix_.digit)) {
-            prev = Codes::decimal(prefix_.provisionalOperand());
-        } else if (auto code = prefix_.provisionalCode()) {
+        if (calc_.prefix.kind == Prefix::Kind::reg && (calc_.prefix.ind || calc_.prefix.digit)) {
+            prev = Codes::decimal(calc_.prefix.provisionalOperand());
+        } else if (auto code = calc_.prefix.provisionalCode()) {
             prev = Codes::octal(*code);
         } else {
-            prev = codeText(pc_ - 2);
+            prev = codeText(mem_.pc - 2);
         }
-        return loadCells(prev, pc_, codeText(pc_ - 1), codeText(pc_));
+        return loadCells(prev, mem_.pc, codeText(mem_.pc - 1), codeText(mem_.pc));
     }
-    if (error_) return errorCells();
-    std::vector<Cell> shown = entry_       ? entryCells(*entry_, dp_, sciMode_)
-                              : identMode_ ? identCells(E_)
-                                           : numberCells(E_, dp_, sciMode_);
-    if (!parens_.empty()) shown[0].ch = static_cast<char>('0' + parens_.size());
+    if (calc_.error) return errorCells();
+    std::vector<Cell> shown = calc_.entry       ? entryCells(*calc_.entry, calc_.dp, calc_.sciMode)
+                              : calc_.identMode ? identCells(calc_.E)
+                                                : numberCells(calc_.E, calc_.dp, calc_.sciMode);
+    if (!calc_.parens.empty()) shown[0].ch = static_cast<char>('0' + calc_.parens.size());
     return shown;
 }
 

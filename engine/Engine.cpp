@@ -5,25 +5,25 @@
 namespace vx {
 
 Engine::Engine(Scheduler& scheduler, Settings& settings, Random& random)
-    : scheduler_(scheduler), settings_(settings), random_(random), model_(savedModel(settings)) {
-    do tearSeed_ = random_.next32();
-    while (tearSeed_ == 0);
-    regs_.assign(static_cast<std::size_t>(registerCount(model_)), Num::zero);
-    program_.assign(Codes::steps, std::nullopt);
+    : scheduler_(scheduler), settings_(settings), random_(random) {
+    sw_.model = savedModel(settings);
+    do paper_.tearSeed = random_.next32();
+    while (paper_.tearSeed == 0);
+    mem_ = MachineState::Memory::cleared(sw_.model);
     counts_.assign(Codes::steps, 0);
     breakpoints_.assign(Codes::steps, false);
     // The display flashes while a program runs; the timer runs for the
     // machine's whole life and only flips the phase during a run.
-    blinkTimer_ = scheduler_.every(blinkSeconds, [this] {
-        if (!running_) return;
-        blinkOn_ = !blinkOn_;
+    timed_.blinkTimer = scheduler_.every(blinkSeconds, [this] {
+        if (!timed_.running) return;
+        timed_.blinkOn = !timed_.blinkOn;
         changed();
     });
 }
 
 Engine::~Engine() {
-    scheduler_.cancel(blinkTimer_);
-    for (auto* task : {&runTask_, &stepTask_, &listingTask_, &overrideTask_})
+    scheduler_.cancel(timed_.blinkTimer);
+    for (auto* task : {&timed_.runTask, &timed_.stepTask, &timed_.listingTask, &timed_.overrideTask})
         if (*task) scheduler_.cancel(**task);
 }
 
@@ -57,34 +57,18 @@ std::uint64_t Engine::newLineId() {
 }
 
 void Engine::clearMachine() {
-    E_ = Num::zero;
-    entry_.reset();
-    numOp_.reset();
-    pendingExec_ = false;
-    parens_.clear();
-    regs_.assign(static_cast<std::size_t>(registerCount(model_)), Num::zero);
-    dp_ = 4;
-    sciMode_ = false;
-    error_ = false;
-    identMode_ = false;
-    entryReady_ = true;
-    polar_.reset();
-    sigmaPending_.reset();
-    program_.assign(Codes::steps, std::nullopt);
+    calc_ = calc_.cleared();
+    mem_ = MachineState::Memory::cleared(sw_.model);
     counts_.assign(Codes::steps, 0);
     breakpoints_.assign(Codes::steps, false);
-    pc_ = 1;
-    returnStack_.clear();
-    prefix_ = Prefix::none();
-    overrideCells_.reset();
-    loadPrefixPrinted_ = false;
+    timed_.overrideCells.reset();
 }
 
 void Engine::select(Model m) {
-    if (m == model_) return;
+    if (m == sw_.model) return;
     stopRun();
-    listing_ = false;
-    model_ = m;
+    timed_.listing = false;
+    sw_.model = m;
     saveModel(settings_, m);
     for (auto& listener : modelListeners_) listener(m);
     clearMachine();
@@ -94,22 +78,21 @@ void Engine::select(Model m) {
 void Engine::setPower(bool on) {
     // Only a real change of the switch clears the machine: a click on the
     // position it already has must not wipe the program memory.
-    if (on == power_) return;
-    power_ = on;
+    if (on == sw_.power) return;
+    sw_.power = on;
     if (!on) stopRun();
     clearMachine();
     bump();
 }
 
 void Engine::setMode(Mode m) {
-    mode_ = m;
+    sw_.mode = m;
     modeChanged();
 }
 
 void Engine::modeChanged() {
-    prefix_ = Prefix::none();
-    loadPrefixPrinted_ = false;
-    if (mode_ == Mode::load) {
+    calc_.dropPrefix();
+    if (sw_.mode == Mode::load) {
         stopRun();
         commitOrRaise();
     }
@@ -117,17 +100,17 @@ void Engine::modeChanged() {
 }
 
 void Engine::setPrinterOn(bool on) {
-    printerOn_ = on;
+    sw_.printerOn = on;
     changed();
 }
 
 void Engine::setGradMode(bool on) {
-    gradMode_ = on;
+    sw_.gradMode = on;
     changed();
 }
 
 void Engine::setTapeWritesProgram(bool on) {
-    tapeWritesProgram_ = on;
+    sw_.tapeWritesProgram = on;
     changed();
 }
 

@@ -44,12 +44,12 @@ class Engine {
     Engine& operator=(const Engine&) = delete;
 
     // --- the switches ---
-    Model model() const { return model_; }
-    bool power() const { return power_; }
-    bool printerOn() const { return printerOn_; }
-    Mode mode() const { return mode_; }
-    bool gradMode() const { return gradMode_; }
-    bool tapeWritesProgram() const { return tapeWritesProgram_; }
+    Model model() const { return sw_.model; }
+    bool power() const { return sw_.power; }
+    bool printerOn() const { return sw_.printerOn; }
+    Mode mode() const { return sw_.mode; }
+    bool gradMode() const { return sw_.gradMode; }
+    bool tapeWritesProgram() const { return sw_.tapeWritesProgram; }
     void select(Model m);
     void setPower(bool on);
     void setMode(Mode m);
@@ -60,54 +60,56 @@ class Engine {
     // --- what the panel, the batch mode and the library read ---
     // Counts the changes the panel must redraw for.
     std::uint64_t tick() const { return tick_; }
-    const std::vector<TapeLine>& tape() const { return tape_; }
+    const std::vector<TapeLine>& tape() const { return paper_.tape; }
     // Shapes the torn edge of the paper; a new one with every tear.
-    std::uint32_t tearSeed() const { return tearSeed_; }
+    std::uint32_t tearSeed() const { return paper_.tearSeed; }
     // The phase of the flashing display during a run.
-    bool blinkOn() const { return blinkOn_; }
+    bool blinkOn() const { return timed_.blinkOn; }
     // The number register: the shown value once an entry is committed.
-    Num E() const { return E_; }
+    Num E() const { return calc_.E; }
     // The number being keyed in, if any.
-    const std::optional<Entry>& entry() const { return entry_; }
-    const std::vector<Num>& registers() const { return regs_; }
-    int decimals() const { return dp_; }
-    bool sciMode() const { return sciMode_; }
-    bool error() const { return error_; }
+    const std::optional<Entry>& entry() const { return calc_.entry; }
+    const std::vector<Num>& registers() const { return mem_.registers; }
+    int decimals() const { return calc_.dp; }
+    bool sciMode() const { return calc_.sciMode; }
+    bool error() const { return calc_.error; }
     // A "+ - × ÷ aˣ" or coordinate conversion is waiting for its second number.
-    bool operationPending() const { return numOp_.has_value(); }
-    int parenLevel() const { return static_cast<int>(parens_.size()); }
+    bool operationPending() const { return calc_.current.numOp.has_value(); }
+    int parenLevel() const { return static_cast<int>(calc_.parens.size()); }
     // All 416 steps, empty ones included.
-    const std::vector<Step>& program() const { return program_; }
+    const std::vector<Step>& program() const { return mem_.program; }
     // The program up to its last non-empty step.
     std::vector<Step> programSteps() const;
-    int pc() const { return pc_; }
+    int pc() const { return mem_.pc; }
     // Step index + 1 as the LOAD display shows it: three octal digits, or
     // decimal for a 412 register operand, blanks when empty or outside memory.
     std::string codeText(int index) const;
     // The step at `index` is a 412 register operand, shown in decimal and
     // printed without a symbol.
     bool isRegisterOperand(int index) const;
-    int returnDepthUsed() const { return static_cast<int>(returnStack_.size()); }
-    bool running() const { return running_; }
-    bool paused() const { return paused_; }
-    bool entryFlag() const { return entryFlag_; }
-    const Prefix& prefix() const { return prefix_; }
+    int returnDepthUsed() const { return static_cast<int>(mem_.returnStack.size()); }
+    bool running() const { return timed_.running; }
+    bool paused() const { return timed_.paused; }
+    bool entryFlag() const { return calc_.entryFlag; }
+    const Prefix& prefix() const { return calc_.prefix; }
     // The calculation in progress: the pending operation of the current
     // level and of every open parenthesis (outermost first), a coordinate
     // pair, a statistics entry, the return addresses of the open branches.
-    const std::optional<std::pair<Num, Op>>& pendingOperation() const { return numOp_; }
-    const std::vector<ParenLevel>& parens() const { return parens_; }
-    const std::optional<Polar>& coordinatePair() const { return polar_; }
-    const std::optional<SigmaPending>& statisticsEntry() const { return sigmaPending_; }
-    const std::vector<int>& returnAddresses() const { return returnStack_; }
-    bool listing() const { return listing_; }
-    bool stepBusy() const { return stepBusy_; }
+    const std::optional<std::pair<Num, Op>>& pendingOperation() const { return calc_.current.numOp; }
+    const std::vector<ParenLevel>& parens() const { return calc_.parens; }
+    const std::optional<Polar>& coordinatePair() const { return calc_.polar; }
+    const std::optional<SigmaPending>& statisticsEntry() const { return calc_.sigmaPending; }
+    const std::vector<int>& returnAddresses() const { return mem_.returnStack; }
+    bool listing() const { return timed_.listing; }
+    bool stepBusy() const { return timed_.stepBusy; }
     // The self-test, a step shown by FWD or the single step's own display.
-    bool temporaryDisplay() const { return overrideCells_.has_value(); }
+    bool temporaryDisplay() const { return timed_.overrideCells.has_value(); }
     std::vector<Cell> cells() const;
     // True while something timed is still in progress (a run, a single step,
     // a listing, a temporary display).
-    bool busy() const { return running_ || stepBusy_ || listing_ || overrideCells_.has_value(); }
+    bool busy() const {
+        return timed_.running || timed_.stepBusy || timed_.listing || timed_.overrideCells.has_value();
+    }
 
     // Observation: called after every change the panel must show.
     using Listener = std::function<void()>;
@@ -129,7 +131,7 @@ class Engine {
     // Forgets the lines printed so far without tearing the paper: for a host
     // that has already passed them on (the batch mode's streamed output), so
     // that a long run does not keep its whole tape.
-    void releaseTape() { tape_.clear(); }
+    void releaseTape() { paper_.tape.clear(); }
     // Puts a program into memory as LOAD mode would, counter at step 1; the
     // library and the clipboard load programs this way.
     void loadProgram(const std::vector<Step>& steps);
@@ -257,68 +259,46 @@ class Engine {
     Settings& settings_;
     Random& random_;
 
-    Model model_;
-    bool power_ = true;
-    bool printerOn_ = true;
-    Mode mode_ = Mode::run;
-    bool gradMode_ = false;
-    bool tapeWritesProgram_ = true;
-
+    // Counts every change a view must show.
     std::uint64_t tick_ = 0;
-    std::vector<TapeLine> tape_;
-    std::uint32_t tearSeed_ = 1;
-    bool blinkOn_ = true;
 
-    // The arithmetic: E, the number being keyed, the pending operation of
-    // each parenthesis level and the registers.
-    Num E_;
-    std::optional<Entry> entry_;
-    std::optional<std::pair<Num, Op>> numOp_;
-    bool pendingExec_ = false;
-    std::vector<ParenLevel> parens_;
-    std::vector<Num> regs_;
-    int dp_ = 4;
-    bool sciMode_ = false;
-    bool error_ = false;
-    Num errorSaved_;
-    bool identMode_ = false;
-    bool entryReady_ = true;
-    std::optional<Polar> polar_;
-    std::optional<SigmaPending> sigmaPending_;
+    // The machine's state in the groups a kept machine is written from.
+    MachineState::Switches sw_;
+    MachineState::Paper paper_;
+    MachineState::Calculation calc_;
+    MachineState::Memory mem_;
 
-    // The program memory and its run.
-    std::vector<Step> program_;
-    int pc_ = 1;
-    std::vector<int> returnStack_;
-    bool running_ = false;
-    bool paused_ = false;
-    bool entryFlag_ = false;
-    Prefix prefix_;
-    std::optional<Scheduler::Handle> runTask_;
-    std::optional<std::vector<Cell>> overrideCells_;
-    std::uint64_t overrideToken_ = 0;
-    bool stepBusy_ = false;
-    bool suppressPrint_ = false;
-    bool loadPrefixPrinted_ = false;
-    bool listing_ = false;
+    // The timed work: what is scheduled and the flags that say what runs.
+    struct Timed {
+        bool running = false;
+        bool paused = false;
+        bool stepBusy = false;
+        bool listing = false;
+        bool blinkOn = true;
+        // Set while a running program executes a step: only a forced print reaches the tape.
+        bool suppressPrint = false;
+        // The first step of a run passes its breakpoint.
+        bool firstStepOfRun = false;
+        // The step whose execution prints now, 0 while keys print.
+        int printingStep = 0;
+        int listedLines = 0;
+        std::optional<std::vector<Cell>> overrideCells;
+        std::uint64_t overrideToken = 0;
+        Scheduler::Handle blinkTimer = 0;
+        std::optional<Scheduler::Handle> runTask;
+        std::optional<Scheduler::Handle> stepTask;
+        std::optional<Scheduler::Handle> listingTask;
+        std::optional<Scheduler::Handle> overrideTask;
+    } timed_;
 
     std::vector<std::pair<int, Listener>> listeners_;
     int lastListener_ = 0;
     std::vector<std::function<void(Model)>> modelListeners_;
-    Scheduler::Handle blinkTimer_ = 0;
-    std::optional<Scheduler::Handle> stepTask_;
-    std::optional<Scheduler::Handle> listingTask_;
-    std::optional<Scheduler::Handle> overrideTask_;
-    int listedLines_ = 0;
 
     Tempo tempo_ = Tempo::original;
     RunFigures lastRun_;
     std::vector<std::uint64_t> counts_;
-    // The step whose execution prints now, 0 while keys print.
-    int printingStep_ = 0;
     std::vector<bool> breakpoints_;
-    // The first step of a run passes its breakpoint.
-    bool firstStepOfRun_ = false;
 };
 
 } // namespace vx

@@ -60,20 +60,38 @@ struct MachineState {
     struct Calculation {
         Num E;
         std::optional<Entry> entry;
-        std::optional<std::pair<Num, Op>> numOp;
-        bool pendingExec = false;
+        ParenLevel current; // the pending operation outside every open parenthesis
         std::vector<ParenLevel> parens;
         int dp = 4;
         bool sciMode = false;
         bool error = false;
         Num errorSaved;
         bool identMode = false;
-        bool entryReady = true;
+        // CHS begins a new negative number (after an operation, a parenthesis,
+        // CLEAR, RESET or a coordinate conversion) instead of negating the
+        // shown result in place.
+        bool chsStartsNumber = true;
         std::optional<Polar> polar;
         std::optional<SigmaPending> sigmaPending;
         bool entryFlag = false;
         Prefix prefix;
         bool loadPrefixPrinted = false;
+
+        // Power and a model change start the calculation afresh.
+        // Two things stay: the value saved behind an error is read only while
+        // an error shows, and the entry flag belongs to a single step in
+        // progress, which those switches do not end.
+        Calculation cleared() const {
+            Calculation fresh;
+            fresh.errorSaved = errorSaved;
+            fresh.entryFlag = entryFlag;
+            return fresh;
+        }
+        // A mode change forgets a half-keyed prefix.
+        void dropPrefix() {
+            prefix = Prefix::none();
+            loadPrefixPrinted = false;
+        }
         bool operator==(const Calculation&) const = default;
     } calculation;
 
@@ -82,6 +100,17 @@ struct MachineState {
         std::vector<Step> program; // 416 steps
         int pc = 1;
         std::vector<int> returnStack;
+
+        static std::vector<Num> emptyRegisters(Model model) {
+            return std::vector<Num>(static_cast<std::size_t>(registerCount(model)), Num::zero);
+        }
+        // Empty registers for the model, an empty program, the counter at 1.
+        static Memory cleared(Model model) {
+            Memory fresh;
+            fresh.registers = emptyRegisters(model);
+            fresh.program.assign(Codes::steps, std::nullopt);
+            return fresh;
+        }
         bool operator==(const Memory&) const = default;
     } memory;
 

@@ -2,58 +2,60 @@
 // Algebraic evaluation strictly left to right, parentheses and the error state.
 #include "engine/Engine.h"
 
+#include <utility>
+
 namespace vx {
 
 void Engine::binaryOp(Op op, int code) {
-    polar_.reset();
-    printNumber(E_, Codes::symbol(code), false);
+    calc_.polar.reset();
+    printNumber(calc_.E, Codes::symbol(code), false);
     // Each operation key completes the one pending at its level first: no precedence.
-    if (pendingExec_ && numOp_) E_ = compute(numOp_->first, E_, numOp_->second);
-    numOp_ = std::make_pair(E_, op);
-    pendingExec_ = true;
+    if (calc_.current.pendingExec && calc_.current.numOp)
+        calc_.E = compute(calc_.current.numOp->first, calc_.E, calc_.current.numOp->second);
+    calc_.current.numOp = std::make_pair(calc_.E, op);
+    calc_.current.pendingExec = true;
 }
 
 void Engine::equals() {
-    if (polar_) {
+    if (calc_.polar) {
         // After a coordinate conversion "=" alternates between the two results.
-        E_ = polar_->showB ? polar_->b : polar_->a;
-        polar_->showB = !polar_->showB;
-        printNumber(E_, "", false);
+        calc_.E = calc_.polar->showB ? calc_.polar->b : calc_.polar->a;
+        calc_.polar->showB = !calc_.polar->showB;
+        printNumber(calc_.E, "", false);
         return;
     }
-    printNumber(E_, "=", false);
-    if (numOp_) {
-        if (numOp_->second == Op::toPolar || numOp_->second == Op::toRect)
-            convertPair(numOp_->first, numOp_->second);
+    printNumber(calc_.E, "=", false);
+    if (calc_.current.numOp) {
+        if (calc_.current.numOp->second == Op::toPolar || calc_.current.numOp->second == Op::toRect)
+            convertPair(calc_.current.numOp->first, calc_.current.numOp->second);
         else
-            E_ = compute(numOp_->first, E_, numOp_->second);
+            calc_.E = compute(calc_.current.numOp->first, calc_.E, calc_.current.numOp->second);
     }
-    pendingExec_ = false;
-    printNumber(E_, "", false);
+    calc_.current.pendingExec = false;
+    printNumber(calc_.E, "", false);
 }
 
 void Engine::openParen() {
-    polar_.reset();
-    if (parens_.size() >= maxParens) throw CalcError{};
-    parens_.push_back(ParenLevel{numOp_, pendingExec_});
-    numOp_.reset();
-    pendingExec_ = false;
-    printNumber(E_, "( " + std::to_string(parens_.size()), false);
+    calc_.polar.reset();
+    if (calc_.parens.size() >= maxParens) throw CalcError{};
+    // The level outside waits on the stack; the new level starts empty.
+    calc_.parens.push_back(std::exchange(calc_.current, ParenLevel{}));
+    printNumber(calc_.E, "( " + std::to_string(calc_.parens.size()), false);
 }
 
 void Engine::closeParen() {
-    polar_.reset();
-    if (parens_.empty()) throw CalcError{};
-    printNumber(E_, ") " + std::to_string(parens_.size()), false);
-    if (pendingExec_ && numOp_) E_ = compute(numOp_->first, E_, numOp_->second);
-    numOp_ = parens_.back().numOp;
-    pendingExec_ = parens_.back().pendingExec;
-    parens_.pop_back();
+    calc_.polar.reset();
+    if (calc_.parens.empty()) throw CalcError{};
+    printNumber(calc_.E, ") " + std::to_string(calc_.parens.size()), false);
+    if (calc_.current.pendingExec && calc_.current.numOp)
+        calc_.E = compute(calc_.current.numOp->first, calc_.E, calc_.current.numOp->second);
+    calc_.current = calc_.parens.back();
+    calc_.parens.pop_back();
 }
 
 void Engine::raiseError() {
-    errorSaved_ = E_;
-    error_ = true;
+    calc_.errorSaved = calc_.E;
+    calc_.error = true;
     appendLine("ERROR", "", true, false);
     stopRun();
 }

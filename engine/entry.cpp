@@ -97,31 +97,31 @@ void Entry::edit(int code) {
 }
 
 void Engine::editEntry(int code) {
-    polar_.reset();
-    identMode_ = false;
-    if (code == Codes::chs && !entry_ && !entryReady_) {
+    calc_.polar.reset();
+    calc_.identMode = false;
+    if (code == Codes::chs && !calc_.entry && !calc_.chsStartsNumber) {
         // CHS right after a result negates it in place.
-        E_.v = -E_.v;
+        calc_.E.v = -calc_.E.v;
         return;
     }
-    if (!entry_) {
-        entry_ = Entry{};
-        entryReady_ = false;
-        if (sigmaPending_) sigmaPending_->entered = true;
+    if (!calc_.entry) {
+        calc_.entry = Entry{};
+        calc_.chsStartsNumber = false;
+        if (calc_.sigmaPending) calc_.sigmaPending->entered = true;
     }
-    entry_->edit(code);
+    calc_.entry->edit(code);
 }
 
 void Engine::commitEntry() {
-    if (!entry_) return;
-    const Entry typed = *entry_;
-    entry_.reset();
+    if (!calc_.entry) return;
+    const Entry typed = *calc_.entry;
+    calc_.entry.reset();
     // The keyed number passes the same range check as every result: the
     // display and the printer have two exponent digits, so "10 EXP 99" would
     // otherwise show as 1e10. A keyed zero keeps its sign: "0 CHS" is -0,
     // and TO POLAR tells the angle by the sign of a zero.
     const double value = typed.value();
-    E_ = Num{value == 0 ? r13(value) : checked(value), typed.isDMS()};
+    calc_.E = Num{value == 0 ? r13(value) : checked(value), typed.isDMS()};
 }
 
 bool Engine::commitOrRaise() {

@@ -11,8 +11,9 @@ namespace vx {
 
 namespace {
 
-// After these a digit starts a new number instead of editing the shown one.
-bool makesEntryReady(int code) {
+// After these CHS begins a new negative number; after any other code it
+// negates the shown result in place.
+bool chsStartsNumberAfter(int code) {
     switch (code) {
     case Codes::add:
     case Codes::subtract:
@@ -36,14 +37,14 @@ void Engine::execute(int code, std::optional<int> operand) {
         return;
     }
     commitEntry();
-    entryReady_ = makesEntryReady(code);
-    if (code == Codes::equals && sigmaPending_ && sigmaPending_->entered) {
-        SigmaPending pending = *sigmaPending_;
-        sigmaPending_.reset();
+    calc_.chsStartsNumber = chsStartsNumberAfter(code);
+    if (code == Codes::equals && calc_.sigmaPending && calc_.sigmaPending->entered) {
+        SigmaPending pending = *calc_.sigmaPending;
+        calc_.sigmaPending.reset();
         frequencyCompletion(pending);
         return;
     }
-    sigmaPending_.reset();
+    calc_.sigmaPending.reset();
 
     if (Codes::isFunction(code)) {
         applyFunction(code);
@@ -53,8 +54,8 @@ void Engine::execute(int code, std::optional<int> operand) {
         // The codes between the six modifiers of a family take their operand and do nothing.
         if (Codes::modifierOf(code) < Codes::modifiers) registerOp(code, operand.value_or(0));
     } else if (Codes::isDecimalSetting(code)) {
-        dp_ = Codes::decimalsOf(code);
-        sciMode_ = false;
+        calc_.dp = Codes::decimalsOf(code);
+        calc_.sciMode = false;
     } else if (!arithmeticCode(code) && !statisticsCode(code) && !numberCode(code) && !printerCode(code)) {
         // DP . and DP CHS, the tape codes and undefined codes fall through
         // every handler: they only had the preamble above.
@@ -79,31 +80,31 @@ bool Engine::arithmeticCode(int code) {
 }
 
 void Engine::applyFunction(int code) {
-    polar_.reset();
-    printNumber(E_, Codes::symbol(code), false);
-    E_ = Num{function(E_.v, code), false};
-    printNumber(E_, "", false);
+    calc_.polar.reset();
+    printNumber(calc_.E, Codes::symbol(code), false);
+    calc_.E = Num{function(calc_.E.v, code), false};
+    printNumber(calc_.E, "", false);
 }
 
 // Constants and changes of the number in E itself.
 bool Engine::numberCode(int code) {
     switch (code) {
-    case Codes::euler: E_ = Num{r13(eulerE), false}; return true;
-    case Codes::pi: E_ = Num{r13(pi), false}; return true;
-    case Codes::abs: E_.v = std::fabs(E_.v); return true;
+    case Codes::euler: calc_.E = Num{r13(eulerE), false}; return true;
+    case Codes::pi: calc_.E = Num{r13(pi), false}; return true;
+    case Codes::abs: calc_.E.v = std::fabs(calc_.E.v); return true;
     case Codes::fraction:
-        E_ = Num{r13(E_.v - std::trunc(E_.v)), false};
-        printNumber(E_, "FR", false);
+        calc_.E = Num{r13(calc_.E.v - std::trunc(calc_.E.v)), false};
+        printNumber(calc_.E, "FR", false);
         return true;
     case Codes::integer:
-        E_ = Num{std::trunc(E_.v), false};
-        printNumber(E_, "IN", false);
+        calc_.E = Num{std::trunc(calc_.E.v), false};
+        printNumber(calc_.E, "IN", false);
         return true;
     case Codes::round:
         // ROUND follows the DP setting; a D/M/S value keeps its seconds.
-        if (!sciMode_ && !E_.dms) {
-            const double scale = std::pow(10.0, dp_);
-            E_.v = r13(std::round(E_.v * scale) / scale);
+        if (!calc_.sciMode && !calc_.E.dms) {
+            const double scale = std::pow(10.0, calc_.dp);
+            calc_.E.v = r13(std::round(calc_.E.v * scale) / scale);
         }
         return true;
     case Codes::flipDms: flipDms(); return true;
@@ -112,24 +113,24 @@ bool Engine::numberCode(int code) {
 }
 
 void Engine::flipDms() {
-    const bool wasDms = E_.dms;
-    E_.dms = !E_.dms;
+    const bool wasDms = calc_.E.dms;
+    calc_.E.dms = !calc_.E.dms;
     // Turned into degrees, a full turn or more is reduced below 360.
-    if (!wasDms && std::fabs(E_.v) >= 360) {
-        const double rest = std::fmod(E_.v, 360.0);
-        E_.v = rest < 0 ? rest + 360.0 : rest;
+    if (!wasDms && std::fabs(calc_.E.v) >= 360) {
+        const double rest = std::fmod(calc_.E.v, 360.0);
+        calc_.E.v = rest < 0 ? rest + 360.0 : rest;
     }
-    printNumber(E_, "F/", false);
+    printNumber(calc_.E, "F/", false);
 }
 
 bool Engine::printerCode(int code) {
     switch (code) {
     case Codes::ident:
     case Codes::shiftedIdent:
-        identMode_ = true;
-        printNumber(E_, "ID", false);
+        calc_.identMode = true;
+        printNumber(calc_.E, "ID", false);
         return true;
-    case Codes::print: printNumber(E_, "", true); return true;
+    case Codes::print: printNumber(calc_.E, "", true); return true;
     case Codes::advance: appendLine("", "", false, false); return true;
     case Codes::dots: {
         std::string dots;
@@ -145,28 +146,27 @@ bool Engine::printerCode(int code) {
 bool Engine::machineCode(int code) {
     switch (code) {
     case Codes::reset:
-        E_ = Num::zero;
-        numOp_.reset();
-        pendingExec_ = false;
-        parens_.clear();
-        polar_.reset();
-        error_ = false;
-        printNumber(E_, "∧", false);
+        calc_.E = Num::zero;
+        calc_.current = {};
+        calc_.parens.clear();
+        calc_.polar.reset();
+        calc_.error = false;
+        printNumber(calc_.E, "∧", false);
         return true;
     case Codes::clear:
         // CLEAR in the error state brings back the number the error hid.
-        E_ = error_ ? errorSaved_ : Num::zero;
-        error_ = false;
+        calc_.E = calc_.error ? calc_.errorSaved : Num::zero;
+        calc_.error = false;
         return true;
     case Codes::clearAll:
-        regs_.assign(static_cast<std::size_t>(registerCount(model_)), Num::zero);
-        E_ = Num::zero;
-        printNumber(E_, "CA", false);
+        mem_.registers = MachineState::Memory::emptyRegisters(sw_.model);
+        calc_.E = Num::zero;
+        printNumber(calc_.E, "CA", false);
         return true;
     case Codes::selfTest:
         showTemporarily(std::vector<Cell>(16, Cell{'8', true, true}), selfTestSeconds);
         return true;
-    case Codes::scientific: sciMode_ = true; return true;
+    case Codes::scientific: calc_.sciMode = true; return true;
     default: return false;
     }
 }

@@ -9,7 +9,7 @@ namespace vx {
 
 // Half a turn in the angle unit the GRAD switch selects.
 double Engine::halfTurn() const {
-    return gradMode_ ? 200.0 : 180.0;
+    return sw_.gradMode ? 200.0 : 180.0;
 }
 
 double Engine::function(double x, int code) const {
@@ -69,11 +69,11 @@ double Engine::angleFunction(double x, int code) const {
 }
 
 void Engine::metric(int code) {
-    printNumber(E_, Codes::symbol(code), false);
+    printNumber(calc_.E, Codes::symbol(code), false);
     const bool toMetric = code < Codes::fromMetric;
     const int k = code - (toMetric ? Codes::toMetric : Codes::fromMetric);
     const double u = halfTurn();
-    const double x = E_.v;
+    const double x = calc_.E.v;
     double r;
     // Index 0 converts temperatures, index 11 (CHS) angles; the rest are factors.
     if (k == 0)
@@ -82,22 +82,22 @@ void Engine::metric(int code) {
         r = toMetric ? x * pi / u : x * u / pi;
     else
         r = toMetric ? x * Codes::metricFactors().at(k) : x / Codes::metricFactors().at(k);
-    E_ = Num{checked(r), false};
-    printNumber(E_, "", false);
+    calc_.E = Num{checked(r), false};
+    printNumber(calc_.E, "", false);
 }
 
 void Engine::convertPair(Num first, Op op) {
     const double u = halfTurn();
     double a, b;
     if (op == Op::toPolar) {
-        a = checked(std::atan2(E_.v, first.v) * u / pi);
-        b = checked(std::hypot(first.v, E_.v));
+        a = checked(std::atan2(calc_.E.v, first.v) * u / pi);
+        b = checked(std::hypot(first.v, calc_.E.v));
     } else {
-        a = checked(std::cos(first.v * pi / u) * E_.v);
-        b = checked(std::sin(first.v * pi / u) * E_.v);
+        a = checked(std::cos(first.v * pi / u) * calc_.E.v);
+        b = checked(std::sin(first.v * pi / u) * calc_.E.v);
     }
-    E_ = Num{a, false};
-    polar_ = Polar{Num{a, false}, Num{b, false}, true};
+    calc_.E = Num{a, false};
+    calc_.polar = Polar{Num{a, false}, Num{b, false}, true};
 }
 
 } // namespace vx

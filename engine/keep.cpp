@@ -9,39 +9,24 @@ namespace vx {
 
 void Engine::stopActivity() {
     stopRun();
-    for (auto* task : {&stepTask_, &listingTask_, &overrideTask_}) {
+    for (auto* task : {&timed_.stepTask, &timed_.listingTask, &timed_.overrideTask}) {
         if (*task) scheduler_.cancel(**task);
         task->reset();
     }
     // A single step not yet carried out is dropped, as a mode change would.
-    stepBusy_ = false;
-    listing_ = false;
-    overrideCells_.reset();
-    ++overrideToken_;
+    timed_.stepBusy = false;
+    timed_.listing = false;
+    timed_.overrideCells.reset();
+    ++timed_.overrideToken;
     bump();
 }
 
 MachineState Engine::state() const {
     MachineState s;
-    s.switches = {model_, power_, printerOn_, mode_, gradMode_, tapeWritesProgram_};
-    s.paper = {tape_, tearSeed_};
-    s.calculation = {E_,
-                     entry_,
-                     numOp_,
-                     pendingExec_,
-                     parens_,
-                     dp_,
-                     sciMode_,
-                     error_,
-                     errorSaved_,
-                     identMode_,
-                     entryReady_,
-                     polar_,
-                     sigmaPending_,
-                     entryFlag_,
-                     prefix_,
-                     loadPrefixPrinted_};
-    s.memory = {regs_, program_, pc_, returnStack_};
+    s.switches = sw_;
+    s.paper = paper_;
+    s.calculation = calc_;
+    s.memory = mem_;
     s.record = {lastRun_.steps, lastRun_.originalNanos, counts_};
     return s;
 }
@@ -92,8 +77,8 @@ bool Engine::restore(const MachineState& kept) {
                 m.program.size() == static_cast<std::size_t>(Codes::steps) && m.pc >= 1 &&
                 m.pc <= Codes::steps && m.returnStack.size() <= static_cast<std::size_t>(returnDepth) &&
                 c.parens.size() <= static_cast<std::size_t>(maxParens) && c.dp >= 0 && c.dp <= 9 &&
-                inRange(c.E) && inRange(c.errorSaved) && possibleLevel(c.numOp) && possiblePrefix(c.prefix) &&
-                (!c.entry || possibleEntry(*c.entry)) && kept.paper.tearSeed != 0;
+                inRange(c.E) && inRange(c.errorSaved) && possibleLevel(c.current.numOp) &&
+                possiblePrefix(c.prefix) && (!c.entry || possibleEntry(*c.entry)) && kept.paper.tearSeed != 0;
     for (int step : m.returnStack) fine = fine && step >= 1 && step <= Codes::steps;
     for (const Step& step : m.program) fine = fine && (!step || (*step >= 0 && *step < 256));
     for (const Num& r : m.registers) fine = fine && inRange(r);
@@ -108,45 +93,19 @@ bool Engine::restore(const MachineState& kept) {
     if (!fine) return false;
 
     stopActivity();
-    const bool newModel = kept.switches.model != model_;
-    model_ = kept.switches.model;
-    power_ = kept.switches.power;
-    printerOn_ = kept.switches.printerOn;
-    mode_ = kept.switches.mode;
-    gradMode_ = kept.switches.gradMode;
-    tapeWritesProgram_ = kept.switches.tapeWritesProgram;
-    tape_ = kept.paper.tape;
-    tearSeed_ = kept.paper.tearSeed;
-    blinkOn_ = true;
-
-    E_ = c.E;
-    entry_ = c.entry;
-    numOp_ = c.numOp;
-    pendingExec_ = c.pendingExec;
-    parens_ = c.parens;
-    dp_ = c.dp;
-    sciMode_ = c.sciMode;
-    error_ = c.error;
-    errorSaved_ = c.errorSaved;
-    identMode_ = c.identMode;
-    entryReady_ = c.entryReady;
-    polar_ = c.polar;
-    sigmaPending_ = c.sigmaPending;
-    entryFlag_ = c.entryFlag;
-    prefix_ = c.prefix;
-    loadPrefixPrinted_ = c.loadPrefixPrinted;
-
-    regs_ = m.registers;
-    program_ = m.program;
-    pc_ = m.pc;
-    returnStack_ = m.returnStack;
+    const bool newModel = kept.switches.model != sw_.model;
+    sw_ = kept.switches;
+    paper_ = kept.paper;
+    timed_.blinkOn = true;
+    calc_ = kept.calculation;
+    mem_ = kept.memory;
     lastRun_ = {kept.record.runSteps, kept.record.runOriginalNanos};
     breakpoints_.assign(Codes::steps, false);
     counts_ = kept.record.counts.empty() ? std::vector<std::uint64_t>(Codes::steps, 0) : kept.record.counts;
 
     if (newModel) {
-        saveModel(settings_, model_);
-        for (auto& listener : modelListeners_) listener(model_);
+        saveModel(settings_, sw_.model);
+        for (auto& listener : modelListeners_) listener(sw_.model);
     }
     bump();
     return true;

@@ -53,15 +53,15 @@ int conditionBitOf(Key key) {
 } // namespace
 
 Assembled Engine::assemble(Key key) {
-    const Prefix p = prefix_;
+    const Prefix p = calc_.prefix;
     if (p.kind == PK::none) return assemblePlain(key);
     if (p.kind == PK::f) return assembleShifted(key);
     if (p.kind == PK::reg) return assembleRegister(p, key);
     if (p.kind == PK::cond) return assembleCondition(p, key);
 
     // DP, LABEL and the metric keys take one index key.
-    prefix_ = Prefix::none();
-    std::optional<int> index = p.kind == PK::label ? labelIndex(model_, key) : operandIndex(key);
+    calc_.prefix = Prefix::none();
+    std::optional<int> index = p.kind == PK::label ? labelIndex(sw_.model, key) : operandIndex(key);
     if (p.kind == PK::metric && index && *index >= Codes::metricUnits) index.reset();
     // A key that does not fit the pending prefix drops it and is taken afresh.
     if (!index) return assemble(key);
@@ -71,13 +71,13 @@ Assembled Engine::assemble(Key key) {
 
 Assembled Engine::assemblePlain(Key key) {
     switch (key.kind) {
-    case KeyKind::f: prefix_ = Prefix::make(PK::f); return pending();
-    case KeyKind::setDP: prefix_ = Prefix::make(PK::setDP); return pending();
-    case KeyKind::store: prefix_ = Prefix::reg(Codes::store); return pending();
-    case KeyKind::recall: prefix_ = Prefix::reg(Codes::recall); return pending();
-    case KeyKind::exchange: prefix_ = Prefix::reg(Codes::exchange); return pending();
-    case KeyKind::toMetric: prefix_ = Prefix::metric(Codes::toMetric); return pending();
-    case KeyKind::jump: prefix_ = Prefix::cond(Codes::jump, 0); return pending();
+    case KeyKind::f: calc_.prefix = Prefix::make(PK::f); return pending();
+    case KeyKind::setDP: calc_.prefix = Prefix::make(PK::setDP); return pending();
+    case KeyKind::store: calc_.prefix = Prefix::reg(Codes::store); return pending();
+    case KeyKind::recall: calc_.prefix = Prefix::reg(Codes::recall); return pending();
+    case KeyKind::exchange: calc_.prefix = Prefix::reg(Codes::exchange); return pending();
+    case KeyKind::toMetric: calc_.prefix = Prefix::metric(Codes::toMetric); return pending();
+    case KeyKind::jump: calc_.prefix = Prefix::cond(Codes::jump, 0); return pending();
     case KeyKind::back: return A::of(A::Kind::back);
     case KeyKind::fwd: return A::of(A::Kind::fwd);
     case KeyKind::insert: return A::of(A::Kind::insert);
@@ -88,12 +88,12 @@ Assembled Engine::assemblePlain(Key key) {
 }
 
 Assembled Engine::assembleShifted(Key key) {
-    prefix_ = Prefix::none();
+    calc_.prefix = Prefix::none();
     switch (key.kind) {
     case KeyKind::f: return A::of(A::Kind::ignored);
-    case KeyKind::toMetric: prefix_ = Prefix::metric(Codes::fromMetric); return pending();
-    case KeyKind::fwd: prefix_ = Prefix::make(PK::label); return pending();
-    case KeyKind::jump: prefix_ = Prefix::cond(Codes::branch, 0); return pending();
+    case KeyKind::toMetric: calc_.prefix = Prefix::metric(Codes::fromMetric); return pending();
+    case KeyKind::fwd: calc_.prefix = Prefix::make(PK::label); return pending();
+    case KeyKind::jump: calc_.prefix = Prefix::cond(Codes::branch, 0); return pending();
     case KeyKind::insert: return A::of(A::Kind::remove);
     default:
         if (auto c = shiftedCode(key)) return A::makeCode(*c);
@@ -106,69 +106,69 @@ Assembled Engine::assembleShifted(Key key) {
 Assembled Engine::assembleRegister(const Prefix& p, Key key) {
     const int modifier = modifierOf(key);
     if (!p.ind && !p.digit && modifier) {
-        prefix_ = Prefix::reg(p.base, modifier);
+        calc_.prefix = Prefix::reg(p.base, modifier);
         return pending();
     }
-    if (twoDigitRegisters(model_)) {
+    if (twoDigitRegisters(sw_.model)) {
         if (key.kind == KeyKind::f && !p.ind && !p.digit) {
-            prefix_ = Prefix::reg(p.base, p.off, true);
+            calc_.prefix = Prefix::reg(p.base, p.off, true);
             return pending();
         }
         if (!key.isDigit()) {
-            prefix_ = Prefix::none();
+            calc_.prefix = Prefix::none();
             return assemble(key);
         }
         if (!p.digit) {
-            prefix_ = Prefix::reg(p.base, p.off, p.ind, key.n);
+            calc_.prefix = Prefix::reg(p.base, p.off, p.ind, key.n);
             return pending();
         }
-        prefix_ = Prefix::none();
+        calc_.prefix = Prefix::none();
         return A::makeCode(p.base + p.off, p.provisionalOperand() + key.n);
     }
-    prefix_ = Prefix::none();
+    calc_.prefix = Prefix::none();
     auto index = operandIndex(key);
-    if (!index || *index >= registerCount(model_)) return assemble(key);
+    if (!index || *index >= registerCount(sw_.model)) return assemble(key);
     return A::makeCode(p.base + p.off, *index);
 }
 
 // JUMP and BRANCH: any of + − =, then a label or START/STOP for step 1.
 Assembled Engine::assembleCondition(const Prefix& p, Key key) {
     if (const int bit = conditionBitOf(key)) {
-        prefix_ = Prefix::cond(p.base, p.bits | bit);
+        calc_.prefix = Prefix::cond(p.base, p.bits | bit);
         return pending();
     }
-    prefix_ = Prefix::none();
+    calc_.prefix = Prefix::none();
     if (key.kind == KeyKind::startStop) return A::makeCode(p.base + p.bits, Codes::jumpToStart);
-    auto index = labelIndex(model_, key);
+    auto index = labelIndex(sw_.model, key);
     if (!index) return assemble(key);
     return A::makeCode(p.base + p.bits, *index);
 }
 
 void Engine::press(Key key) {
-    if (!power_) return;
-    if (running_) {
+    if (!sw_.power) return;
+    if (timed_.running) {
         if (key.kind == KeyKind::startStop) {
             stopRun();
             bump();
         }
         return;
     }
-    if (stepBusy_) return;
-    if (listing_) {
-        listing_ = false;
+    if (timed_.stepBusy) return;
+    if (timed_.listing) {
+        timed_.listing = false;
         bump();
         return;
     }
-    overrideCells_.reset();
+    timed_.overrideCells.reset();
     const Assembled result = assemble(key);
-    if (mode_ == Mode::load) {
+    if (sw_.mode == Mode::load) {
         pressInLoadMode(result);
     } else if (result.kind == Assembled::Kind::code) {
         pressCode(result.code, result.operand);
     } else if (result.kind == Assembled::Kind::fwd) {
-        if (mode_ == Mode::step && printerOn_)
+        if (sw_.mode == Mode::step && sw_.printerOn)
             startListing();
-        else if (!error_)
+        else if (!calc_.error)
             showStep(stepShowSeconds);
     }
     bump();
@@ -176,8 +176,8 @@ void Engine::press(Key key) {
 
 void Engine::pressInLoadMode(const Assembled& result) {
     using AK = Assembled::Kind;
-    const bool prefixPrinted = loadPrefixPrinted_;
-    loadPrefixPrinted_ = false;
+    const bool prefixPrinted = calc_.loadPrefixPrinted;
+    calc_.loadPrefixPrinted = false;
     switch (result.kind) {
     case AK::code:
         // A 412 has printed the prefix keys already; only the operand line follows.
@@ -185,35 +185,35 @@ void Engine::pressInLoadMode(const Assembled& result) {
         if (result.operand) storeStep(*result.operand, true);
         break;
     case AK::pending:
-        loadPrefixPrinted_ = prefixPrinted;
-        if (printsEveryLoadKey(model_) && printerOn_ && prefix_.kind != PK::none) {
+        calc_.loadPrefixPrinted = prefixPrinted;
+        if (printsEveryLoadKey(sw_.model) && sw_.printerOn && calc_.prefix.kind != PK::none) {
             printProvisional();
-            loadPrefixPrinted_ = true;
+            calc_.loadPrefixPrinted = true;
         }
         break;
-    case AK::back: setCounter(pc_ == 1 ? Codes::steps : pc_ - 1); break;
-    case AK::fwd: setCounter(Codes::next(pc_)); break;
+    case AK::back: setCounter(mem_.pc == 1 ? Codes::steps : mem_.pc - 1); break;
+    case AK::fwd: setCounter(Codes::next(mem_.pc)); break;
     case AK::insert:
         // Breakpoints and counts belong to their steps and move with them.
-        insertAt(program_, pc_, Step{});
-        insertAt(breakpoints_, pc_, false);
-        insertAt(counts_, pc_, std::uint64_t{0});
+        insertAt(mem_.program, mem_.pc, Step{});
+        insertAt(breakpoints_, mem_.pc, false);
+        insertAt(counts_, mem_.pc, std::uint64_t{0});
         break;
     case AK::remove:
-        removeAt(program_, pc_, Step{});
-        removeAt(breakpoints_, pc_, false);
-        removeAt(counts_, pc_, std::uint64_t{0});
+        removeAt(mem_.program, mem_.pc, Step{});
+        removeAt(breakpoints_, mem_.pc, false);
+        removeAt(counts_, mem_.pc, std::uint64_t{0});
         break;
     case AK::ignored: break;
     }
 }
 
 void Engine::pressCode(int code, std::optional<int> operand) {
-    if (error_) {
+    if (calc_.error) {
         // In the error state only RESET and CLEAR get through.
         if (code == Codes::reset || code == Codes::clear) executeCaught(code, operand);
     } else if (code == Codes::stop) {
-        if (mode_ == Mode::step)
+        if (sw_.mode == Mode::step)
             singleStep();
         else
             startRun();
@@ -223,17 +223,19 @@ void Engine::pressCode(int code, std::optional<int> operand) {
     } else if (code == Codes::returnStep || code == Codes::pause || Codes::isLabel(code)) {
         // Return, pause and labels keyed by hand do nothing.
     } else {
-        if (Codes::isEntry(code)) entryFlag_ = true;
+        if (Codes::isEntry(code)) calc_.entryFlag = true;
         executeCaught(code, operand);
     }
 }
 
 void Engine::showStep(double seconds) {
-    showTemporarily(Formatter::loadCells(codeText(pc_ - 2), pc_, codeText(pc_ - 1), codeText(pc_)), seconds);
+    showTemporarily(
+        Formatter::loadCells(codeText(mem_.pc - 2), mem_.pc, codeText(mem_.pc - 1), codeText(mem_.pc)),
+        seconds);
 }
 
 void Engine::setCounter(int step) {
-    if (step >= 1 && step <= Codes::steps) pc_ = step;
+    if (step >= 1 && step <= Codes::steps) mem_.pc = step;
 }
 
 void Engine::executeCaught(int code, std::optional<int> operand) {
@@ -248,11 +250,11 @@ bool Engine::conditionHolds(int bits) {
     if (bits == 0) return true;
     if (bits == Codes::conditions - 1) {
         // All three conditions together ask whether a number was keyed since the last stop.
-        const bool was = entryFlag_;
-        entryFlag_ = false;
+        const bool was = calc_.entryFlag;
+        calc_.entryFlag = false;
         return was;
     }
-    return ((bits & 1) && E_.v > 0) || ((bits & 2) && E_.v < 0) || ((bits & 4) && E_.v == 0);
+    return ((bits & 1) && calc_.E.v > 0) || ((bits & 2) && calc_.E.v < 0) || ((bits & 4) && calc_.E.v == 0);
 }
 
 } // namespace vx

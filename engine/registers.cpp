@@ -9,8 +9,8 @@ namespace vx {
 void Engine::registerOp(int code, int operand) {
     const int base = Codes::registerBase(code);
     const int k = Codes::modifierOf(code);
-    const int bank = static_cast<int>(regs_.size());
-    const bool indirect = twoDigitRegisters(model_) && operand >= Codes::indirect;
+    const int bank = static_cast<int>(mem_.registers.size());
+    const bool indirect = twoDigitRegisters(sw_.model) && operand >= Codes::indirect;
 
     int r;
     if (!indirect) {
@@ -19,7 +19,7 @@ void Engine::registerOp(int code, int operand) {
     } else {
         int n = operand - Codes::indirect;
         if (n >= bank) throw CalcError{};
-        double v = regs_[static_cast<std::size_t>(n)].v;
+        double v = mem_.registers[static_cast<std::size_t>(n)].v;
         if (!(v >= 0) || v >= bank) throw CalcError{};
         r = static_cast<int>(std::trunc(v));
     }
@@ -28,21 +28,21 @@ void Engine::registerOp(int code, int operand) {
     std::string symbol = indirect ? "I" : "";
     symbol += base == Codes::store ? "ST" : base == Codes::recall ? "RC" : "XC";
     symbol += marks[k];
-    symbol += twoDigitRegisters(model_) ? Codes::registerDigits(operand) : Codes::keySymbol(r);
+    symbol += twoDigitRegisters(sw_.model) ? Codes::registerDigits(operand) : Codes::keySymbol(r);
 
     static const Op ops[6] = {Op::add, Op::add, Op::sub, Op::mul, Op::div, Op::pow};
-    Num& reg = regs_[static_cast<std::size_t>(r)];
+    Num& reg = mem_.registers[static_cast<std::size_t>(r)];
     if (base == Codes::store) {
-        reg = k == 0 ? E_ : compute(reg, E_, ops[k]);
+        reg = k == 0 ? calc_.E : compute(reg, calc_.E, ops[k]);
     } else if (base == Codes::recall) {
-        E_ = k == 0 ? reg : compute(E_, reg, ops[k]);
+        calc_.E = k == 0 ? reg : compute(calc_.E, reg, ops[k]);
     } else if (k == 0) {
-        std::swap(E_, reg);
+        std::swap(calc_.E, reg);
     } else {
-        reg = compute(reg, E_, ops[k]);
-        E_ = reg;
+        reg = compute(reg, calc_.E, ops[k]);
+        calc_.E = reg;
     }
-    printNumber(E_, symbol, false);
+    printNumber(calc_.E, symbol, false);
 }
 
 } // namespace vx

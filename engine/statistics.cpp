@@ -12,29 +12,31 @@ bool Engine::statisticsCode(int code) {
     case Codes::sigma:
     case Codes::minusSigma: {
         const double sign = code == Codes::sigma ? 1 : -1;
-        sigmaAdd(E_.v, sign);
-        sigmaPending_ = SigmaPending{E_.v, sign, false};
-        printNumber(E_, Codes::symbol(code), false);
+        sigmaAdd(calc_.E.v, sign);
+        calc_.sigmaPending = SigmaPending{calc_.E.v, sign, false};
+        printNumber(calc_.E, Codes::symbol(code), false);
         return true;
     }
     case Codes::mean:
     case Codes::shiftedMean:
-        if (regs_[1].v == 0) throw CalcError{};
-        E_ = Num{checked(regs_[2].v / regs_[1].v), false};
-        printNumber(E_, "MN", false);
+        if (mem_.registers[1].v == 0) throw CalcError{};
+        calc_.E = Num{checked(mem_.registers[2].v / mem_.registers[1].v), false};
+        printNumber(calc_.E, "MN", false);
         return true;
     case Codes::deviation:
     case Codes::shiftedDeviation: {
-        const double n = regs_[1].v;
+        const double n = mem_.registers[1].v;
         if (n <= 1) throw CalcError{};
         // Rounding can leave a variance of equal values slightly below zero.
-        double variance = (regs_[3].v - regs_[2].v * regs_[2].v / n) / (n - 1);
+        double variance = (mem_.registers[3].v - mem_.registers[2].v * mem_.registers[2].v / n) / (n - 1);
         if (variance < 0) variance = 0;
-        E_ = Num{checked(std::sqrt(variance)), false};
-        printNumber(E_, "SD", false);
+        calc_.E = Num{checked(std::sqrt(variance)), false};
+        printNumber(calc_.E, "SD", false);
         return true;
     }
-    case Codes::clearStatistics: regs_[1] = regs_[2] = regs_[3] = Num::zero; return true;
+    case Codes::clearStatistics:
+        mem_.registers[1] = mem_.registers[2] = mem_.registers[3] = Num::zero;
+        return true;
     default: return false;
     }
 }
@@ -43,12 +45,12 @@ bool Engine::statisticsCode(int code) {
 // before any changes, so a sum out of range raises the error state and
 // leaves the registers as they were.
 void Engine::addToSums(double count, double sum, double squares) {
-    const double n = checked(regs_[1].v + count);
-    const double s = checked(regs_[2].v + sum);
-    const double q = checked(regs_[3].v + squares);
-    regs_[1].v = n;
-    regs_[2].v = s;
-    regs_[3].v = q;
+    const double n = checked(mem_.registers[1].v + count);
+    const double s = checked(mem_.registers[2].v + sum);
+    const double q = checked(mem_.registers[3].v + squares);
+    mem_.registers[1].v = n;
+    mem_.registers[2].v = s;
+    mem_.registers[3].v = q;
 }
 
 void Engine::sigmaAdd(double x, double sign) {
@@ -57,10 +59,10 @@ void Engine::sigmaAdd(double x, double sign) {
 
 void Engine::frequencyCompletion(const SigmaPending& pending) {
     // "x SIGMA f =" counts x f times: SIGMA counted it once, "=" adds the rest.
-    const double d = pending.sign * (E_.v - 1);
+    const double d = pending.sign * (calc_.E.v - 1);
     const double x = pending.x;
     addToSums(d, x * d, x * (x * d));
-    printNumber(E_, "=", false);
+    printNumber(calc_.E, "=", false);
 }
 
 } // namespace vx

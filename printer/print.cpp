@@ -7,20 +7,21 @@ namespace vx {
 
 void Engine::printNumber(Num num, const std::string& symbol, bool force) {
     // During a run the printer only takes what PRINT forces onto the paper.
-    if (!force && (!printerOn_ || suppressPrint_)) return;
-    appendLine(Formatter::printString(num, dp_, sciMode_), symbol, num.v < 0, false);
+    if (!force && (!sw_.printerOn || timed_.suppressPrint)) return;
+    appendLine(Formatter::printString(num, calc_.dp, calc_.sciMode), symbol, num.v < 0, false);
 }
 
 void Engine::appendLine(std::string text, std::string symbol, bool red, bool left) {
-    tape_.push_back(TapeLine{newLineId(), std::move(text), std::move(symbol), red, left, printingStep_});
+    paper_.tape.push_back(
+        TapeLine{newLineId(), std::move(text), std::move(symbol), red, left, timed_.printingStep});
     changed();
 }
 
 void Engine::clearTape() {
-    tape_.clear();
+    paper_.tape.clear();
     // Every tear leaves a new edge.
-    do tearSeed_ = random_.next32();
-    while (tearSeed_ == 0);
+    do paper_.tearSeed = random_.next32();
+    while (paper_.tearSeed == 0);
     bump();
 }
 

@@ -5,42 +5,42 @@
 namespace vx {
 
 void Engine::startListing() {
-    if (listing_) return;
-    listing_ = true;
+    if (timed_.listing) return;
+    timed_.listing = true;
     // A listing stopped by a key may still have its last wait pending; a new
     // listing replaces it so two never print side by side.
-    if (listingTask_) scheduler_.cancel(*listingTask_);
-    listingTask_.reset();
-    listedLines_ = 0;
+    if (timed_.listingTask) scheduler_.cancel(*timed_.listingTask);
+    timed_.listingTask.reset();
+    timed_.listedLines = 0;
     // Even the first line is the task's: FWD returns at once, and a key
     // pressed in the same instant stops the listing before anything prints.
-    listingTask_ = scheduler_.after(0, [this] { listingStep(); });
+    timed_.listingTask = scheduler_.after(0, [this] { listingStep(); });
 }
 
 void Engine::listingStep() {
-    listingTask_.reset();
-    bool more = listing_ && power_ && printerOn_ && mode_ == Mode::step;
+    timed_.listingTask.reset();
+    bool more = timed_.listing && sw_.power && sw_.printerOn && sw_.mode == Mode::step;
     if (more) {
         more = false;
-        for (int i = pc_ - 1; i < Codes::steps; ++i)
-            if (program_[static_cast<std::size_t>(i)]) {
+        for (int i = mem_.pc - 1; i < Codes::steps; ++i)
+            if (mem_.program[static_cast<std::size_t>(i)]) {
                 more = true;
                 break;
             }
     }
-    if (!more || listedLines_ >= Codes::steps) {
-        listing_ = false;
-        listedLines_ = 0;
+    if (!more || timed_.listedLines >= Codes::steps) {
+        timed_.listing = false;
+        timed_.listedLines = 0;
         bump();
         return;
     }
-    printingStep_ = pc_;
-    printListing(pc_, false);
-    printingStep_ = 0;
-    ++listedLines_;
-    pc_ = Codes::next(pc_);
+    timed_.printingStep = mem_.pc;
+    printListing(mem_.pc, false);
+    timed_.printingStep = 0;
+    ++timed_.listedLines;
+    mem_.pc = Codes::next(mem_.pc);
     bump();
-    listingTask_ = scheduler_.after(printLineSeconds, [this] { listingStep(); });
+    timed_.listingTask = scheduler_.after(printLineSeconds, [this] { listingStep(); });
 }
 
 } // namespace vx

@@ -15,15 +15,15 @@ std::string trimBlanks(const std::string& s) {
 } // namespace
 
 void Engine::storeStep(int code, bool print) {
-    program_[static_cast<std::size_t>(pc_ - 1)] = code;
-    if (printerOn_ && print) printListing(pc_, true);
-    pc_ = Codes::next(pc_);
+    mem_.program[static_cast<std::size_t>(mem_.pc - 1)] = code;
+    if (sw_.printerOn && print) printListing(mem_.pc, true);
+    mem_.pc = Codes::next(mem_.pc);
 }
 
 void Engine::printListing(int step, bool red) {
     const int index = step - 1;
     const Step value =
-        index >= 0 && index < Codes::steps ? program_[static_cast<std::size_t>(index)] : std::nullopt;
+        index >= 0 && index < Codes::steps ? mem_.program[static_cast<std::size_t>(index)] : std::nullopt;
     const std::string symbol = value && !isRegisterOperand(index) ? Codes::symbol(*value) : std::string();
     printLoadLine(step, codeText(index), symbol, red);
 }
@@ -34,58 +34,58 @@ void Engine::printLoadLine(int step, const std::string& code, const std::string&
 
 std::string Engine::codeText(int index) const {
     if (index < 0 || index >= Codes::steps) return "   ";
-    const Step value = program_[static_cast<std::size_t>(index)];
+    const Step value = mem_.program[static_cast<std::size_t>(index)];
     return isRegisterOperand(index) ? Codes::decimal(value) : Codes::octal(value);
 }
 
 bool Engine::isRegisterOperand(int index) const {
-    if (!twoDigitRegisters(model_) || index < 1 || index >= Codes::steps) return false;
-    const Step before = program_[static_cast<std::size_t>(index - 1)];
+    if (!twoDigitRegisters(sw_.model) || index < 1 || index >= Codes::steps) return false;
+    const Step before = mem_.program[static_cast<std::size_t>(index - 1)];
     return before && Codes::isRegisterOp(*before);
 }
 
 void Engine::printProvisional() {
     using PK = Prefix::Kind;
-    const Prefix& p = prefix_;
+    const Prefix& p = calc_.prefix;
     switch (p.kind) {
     case PK::none: return;
-    case PK::f: printLoadLine(pc_, Codes::octal(Codes::shiftedDigits), "F", true); return;
-    case PK::setDP: printLoadLine(pc_, Codes::octal(Codes::decimals), "DP", true); return;
-    case PK::label: printLoadLine(pc_, Codes::octal(Codes::label), "L", true); return;
+    case PK::f: printLoadLine(mem_.pc, Codes::octal(Codes::shiftedDigits), "F", true); return;
+    case PK::setDP: printLoadLine(mem_.pc, Codes::octal(Codes::decimals), "DP", true); return;
+    case PK::label: printLoadLine(mem_.pc, Codes::octal(Codes::label), "L", true); return;
     case PK::metric:
-        printLoadLine(pc_, Codes::octal(p.base), p.base == Codes::toMetric ? "M" : "B", true);
+        printLoadLine(mem_.pc, Codes::octal(p.base), p.base == Codes::toMetric ? "M" : "B", true);
         return;
     case PK::reg:
         if (p.ind || p.digit) {
             // The operand step being keyed is previewed at the step after the code.
-            printLoadLine(Codes::next(pc_), Codes::decimal(p.provisionalOperand()), "", true);
+            printLoadLine(Codes::next(mem_.pc), Codes::decimal(p.provisionalOperand()), "", true);
         } else {
-            printLoadLine(pc_, Codes::octal(p.base + p.off), Codes::symbol(p.base) + Codes::opSuffix(p.off),
-                          true);
+            printLoadLine(mem_.pc, Codes::octal(p.base + p.off),
+                          Codes::symbol(p.base) + Codes::opSuffix(p.off), true);
         }
         return;
     case PK::cond:
-        printLoadLine(pc_, Codes::octal(p.base + p.bits), Codes::symbol(p.base) + Codes::condSuffix(p.bits),
-                      true);
+        printLoadLine(mem_.pc, Codes::octal(p.base + p.bits),
+                      Codes::symbol(p.base) + Codes::condSuffix(p.bits), true);
         return;
     }
 }
 
 std::vector<Step> Engine::programSteps() const {
-    std::size_t end = program_.size();
-    while (end > 0 && !program_[end - 1]) --end;
-    return {program_.begin(), program_.begin() + static_cast<std::ptrdiff_t>(end)};
+    std::size_t end = mem_.program.size();
+    while (end > 0 && !mem_.program[end - 1]) --end;
+    return {mem_.program.begin(), mem_.program.begin() + static_cast<std::ptrdiff_t>(end)};
 }
 
 void Engine::loadProgram(const std::vector<Step>& steps) {
     stopRun();
-    listing_ = false;
-    program_.assign(Codes::steps, std::nullopt);
-    for (std::size_t i = 0; i < steps.size() && i < program_.size(); ++i) program_[i] = steps[i];
+    timed_.listing = false;
+    mem_.program.assign(Codes::steps, std::nullopt);
+    for (std::size_t i = 0; i < steps.size() && i < mem_.program.size(); ++i) mem_.program[i] = steps[i];
     counts_.assign(Codes::steps, 0);
     breakpoints_.assign(Codes::steps, false);
-    pc_ = 1;
-    returnStack_.clear();
+    mem_.pc = 1;
+    mem_.returnStack.clear();
     bump();
 }
 

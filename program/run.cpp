@@ -11,35 +11,35 @@ namespace vx {
 
 void Engine::startRun() {
     if (!commitOrRaise()) return;
-    running_ = true;
+    timed_.running = true;
     lastRun_ = RunFigures{};
-    firstStepOfRun_ = true;
-    blinkOn_ = true;
-    if (runTask_) scheduler_.cancel(*runTask_);
-    runTask_ = scheduler_.after(0, [this] { runSlice(); });
+    timed_.firstStepOfRun = true;
+    timed_.blinkOn = true;
+    if (timed_.runTask) scheduler_.cancel(*timed_.runTask);
+    timed_.runTask = scheduler_.after(0, [this] { runSlice(); });
 }
 
 void Engine::stopRun() {
-    running_ = false;
-    paused_ = false;
-    if (runTask_) scheduler_.cancel(*runTask_);
-    runTask_.reset();
+    timed_.running = false;
+    timed_.paused = false;
+    if (timed_.runTask) scheduler_.cancel(*timed_.runTask);
+    timed_.runTask.reset();
 }
 
 // One slice of the original: up to 12 steps, ending early at a printed line
 // or a PAUSE. Both tempos run the same slices, so they compute the same.
 Engine::Slice Engine::slice() {
-    const std::size_t before = tape_.size();
+    const std::size_t before = paper_.tape.size();
     Slice done;
     for (int i = 0; i < stepsPerSlice; ++i) {
-        if (!running_) break;
+        if (!timed_.running) break;
         if (executeStep()) {
             done.paused = true;
             break;
         }
-        if (tape_.size() != before) break;
+        if (paper_.tape.size() != before) break;
     }
-    done.newLines = static_cast<std::ptrdiff_t>(tape_.size()) - static_cast<std::ptrdiff_t>(before);
+    done.newLines = static_cast<std::ptrdiff_t>(paper_.tape.size()) - static_cast<std::ptrdiff_t>(before);
     return done;
 }
 
@@ -51,15 +51,15 @@ void Engine::waited(double seconds) {
 }
 
 void Engine::runSlice() {
-    runTask_.reset();
-    if (!running_) return;
+    timed_.runTask.reset();
+    if (!timed_.running) return;
     if (tempo_ == Tempo::fast) {
         runFast();
         return;
     }
     const Slice done = slice();
     bump();
-    if (!running_) {
+    if (!timed_.running) {
         // Stopped inside the slice (STOP, an error, an empty memory).
         bump();
         return;
@@ -76,7 +76,7 @@ void Engine::runFast() {
     while (lastRun_.steps - first < fastChunkSteps && lines < fastChunkLines) {
         const Slice done = slice();
         lines += done.newLines;
-        if (!running_) {
+        if (!timed_.running) {
             bump();
             bump();
             return;
@@ -91,16 +91,16 @@ void Engine::runFast() {
         if (done.newLines == 0) waited(sliceWaitSeconds);
     }
     bump();
-    runTask_ = scheduler_.after(0, [this] { runSlice(); });
+    timed_.runTask = scheduler_.after(0, [this] { runSlice(); });
 }
 
 void Engine::afterSlice(std::ptrdiff_t newLines, bool pausedSlice) {
     if (newLines > 0) {
         // The printer needs half a second per line; the program waits for it.
         const double seconds = static_cast<double>(newLines) * printLineSeconds;
-        runTask_ = scheduler_.after(seconds, [this, pausedSlice, seconds] {
-            runTask_.reset();
-            if (!running_) return;
+        timed_.runTask = scheduler_.after(seconds, [this, pausedSlice, seconds] {
+            timed_.runTask.reset();
+            if (!timed_.running) return;
             waited(seconds);
             if (pausedSlice)
                 endPause();
@@ -110,7 +110,7 @@ void Engine::afterSlice(std::ptrdiff_t newLines, bool pausedSlice) {
     } else if (pausedSlice) {
         endPause();
     } else {
-        runTask_ = scheduler_.after(sliceWaitSeconds, [this] {
+        timed_.runTask = scheduler_.after(sliceWaitSeconds, [this] {
             waited(sliceWaitSeconds);
             runSlice();
         });
@@ -118,55 +118,55 @@ void Engine::afterSlice(std::ptrdiff_t newLines, bool pausedSlice) {
 }
 
 void Engine::endPause() {
-    paused_ = true;
+    timed_.paused = true;
     bump();
-    runTask_ = scheduler_.after(pauseSeconds, [this] {
-        runTask_.reset();
-        paused_ = false;
+    timed_.runTask = scheduler_.after(pauseSeconds, [this] {
+        timed_.runTask.reset();
+        timed_.paused = false;
         waited(pauseSeconds);
         runSlice();
     });
 }
 
 bool Engine::executeStep() {
-    const auto at = [this](int step) { return program_[static_cast<std::size_t>(step - 1)]; };
+    const auto at = [this](int step) { return mem_.program[static_cast<std::size_t>(step - 1)]; };
     int skipped = 0;
-    while (!at(pc_)) {
-        pc_ = Codes::next(pc_);
+    while (!at(mem_.pc)) {
+        mem_.pc = Codes::next(mem_.pc);
         if (++skipped >= Codes::steps) {
             // The whole memory is empty: the counter went once round.
             stopRun();
             return false;
         }
     }
-    const int step = pc_;
+    const int step = mem_.pc;
     // A breakpoint stops a run before its step, as a STOP step would. A run
     // never stops on its first step: the START STOP that continues after a
     // breakpoint executes that step.
-    const bool firstOfRun = firstStepOfRun_;
-    firstStepOfRun_ = false;
-    if (running_ && !firstOfRun && breakpoints_[static_cast<std::size_t>(step - 1)]) {
-        pc_ = step;
+    const bool firstOfRun = timed_.firstStepOfRun;
+    timed_.firstStepOfRun = false;
+    if (timed_.running && !firstOfRun && breakpoints_[static_cast<std::size_t>(step - 1)]) {
+        mem_.pc = step;
         commitOrRaise();
-        entryFlag_ = false;
+        calc_.entryFlag = false;
         stopRun();
         return false;
     }
-    const int code = *at(pc_);
+    const int code = *at(mem_.pc);
     ++counts_[static_cast<std::size_t>(step - 1)];
-    if (running_) ++lastRun_.steps;
-    pc_ = Codes::next(pc_);
+    if (timed_.running) ++lastRun_.steps;
+    mem_.pc = Codes::next(mem_.pc);
     std::optional<int> operand;
     if (Codes::needsOperand(code)) {
-        operand = at(pc_).value_or(0);
-        pc_ = Codes::next(pc_);
+        operand = at(mem_.pc).value_or(0);
+        mem_.pc = Codes::next(mem_.pc);
     }
     if (const std::optional<bool> paused = controlStep(code, operand)) return *paused;
-    suppressPrint_ = running_;
-    printingStep_ = step;
+    timed_.suppressPrint = timed_.running;
+    timed_.printingStep = step;
     executeCaught(code, operand);
-    printingStep_ = 0;
-    suppressPrint_ = false;
+    timed_.printingStep = 0;
+    timed_.suppressPrint = false;
     return false;
 }
 
@@ -175,17 +175,17 @@ bool Engine::executeStep() {
 std::optional<bool> Engine::controlStep(int code, std::optional<int> operand) {
     if (code == Codes::stop) {
         commitOrRaise();
-        entryFlag_ = false;
+        calc_.entryFlag = false;
         stopRun();
         return false;
     }
     if (Codes::isBranch(code)) {
         if (!commitOrRaise() || !conditionHolds(Codes::conditionOf(code))) return false;
-        if (static_cast<int>(returnStack_.size()) >= returnDepth) {
+        if (static_cast<int>(mem_.returnStack.size()) >= returnDepth) {
             raiseError();
             return false;
         }
-        returnStack_.push_back(pc_);
+        mem_.returnStack.push_back(mem_.pc);
         goTo(*operand);
         return false;
     }
@@ -194,11 +194,11 @@ std::optional<bool> Engine::controlStep(int code, std::optional<int> operand) {
         return false;
     }
     if (code == Codes::returnStep) {
-        if (returnStack_.empty()) {
-            pc_ = 1;
+        if (mem_.returnStack.empty()) {
+            mem_.pc = 1;
         } else {
-            pc_ = returnStack_.back();
-            returnStack_.pop_back();
+            mem_.pc = mem_.returnStack.back();
+            mem_.returnStack.pop_back();
         }
         return false;
     }
@@ -209,28 +209,29 @@ std::optional<bool> Engine::controlStep(int code, std::optional<int> operand) {
 
 void Engine::goTo(int label) {
     if (label == Codes::jumpToStart) {
-        pc_ = 1;
+        mem_.pc = 1;
         return;
     }
     // A label that is not there sends the run to step 1.
-    pc_ = ProgramFacts::labelStep(program_, model_, label).value_or(1);
+    mem_.pc = ProgramFacts::labelStep(mem_.program, sw_.model, label).value_or(1);
 }
 
 void Engine::singleStep() {
     if (!commitOrRaise()) return;
-    stepBusy_ = true;
-    overrideCells_ = Formatter::loadCells(codeText(pc_ - 2), pc_, codeText(pc_ - 1), codeText(pc_));
-    const std::uint64_t token = ++overrideToken_;
+    timed_.stepBusy = true;
+    timed_.overrideCells =
+        Formatter::loadCells(codeText(mem_.pc - 2), mem_.pc, codeText(mem_.pc - 1), codeText(mem_.pc));
+    const std::uint64_t token = ++timed_.overrideToken;
     bump();
-    stepTask_ = scheduler_.after(singleStepSeconds, [this, token] {
-        stepTask_.reset();
-        if (overrideToken_ == token) overrideCells_.reset();
-        stepBusy_ = false;
+    timed_.stepTask = scheduler_.after(singleStepSeconds, [this, token] {
+        timed_.stepTask.reset();
+        if (timed_.overrideToken == token) timed_.overrideCells.reset();
+        timed_.stepBusy = false;
         // A machine switched off meanwhile neither prints nor executes.
-        if (mode_ == Mode::step && power_) {
-            printingStep_ = pc_;
-            if (printerOn_) printListing(pc_, false);
-            printingStep_ = 0;
+        if (sw_.mode == Mode::step && sw_.power) {
+            timed_.printingStep = mem_.pc;
+            if (sw_.printerOn) printListing(mem_.pc, false);
+            timed_.printingStep = 0;
             executeStep();
         }
         bump();
@@ -238,13 +239,13 @@ void Engine::singleStep() {
 }
 
 void Engine::showTemporarily(std::vector<Cell> cells, double seconds) {
-    overrideCells_ = std::move(cells);
-    const std::uint64_t token = ++overrideToken_;
-    if (overrideTask_) scheduler_.cancel(*overrideTask_);
-    overrideTask_ = scheduler_.after(seconds, [this, token] {
-        overrideTask_.reset();
-        if (overrideToken_ != token) return;
-        overrideCells_.reset();
+    timed_.overrideCells = std::move(cells);
+    const std::uint64_t token = ++timed_.overrideToken;
+    if (timed_.overrideTask) scheduler_.cancel(*timed_.overrideTask);
+    timed_.overrideTask = scheduler_.after(seconds, [this, token] {
+        timed_.overrideTask.reset();
+        if (timed_.overrideToken != token) return;
+        timed_.overrideCells.reset();
         bump();
     });
 }

@@ -99,15 +99,15 @@ QByteArray format(const MachineState& state) {
     } else {
         w.line("entry", "none");
     }
-    w.line("numOp", numOp(c.numOp));
-    w.line("pendingExec", flag(c.pendingExec));
+    w.line("numOp", numOp(c.current.numOp));
+    w.line("pendingExec", flag(c.current.pendingExec));
     for (const ParenLevel& level : c.parens)
         w.line("paren", numOp(level.numOp) + " " + flag(level.pendingExec));
     w.line("dp", std::to_string(c.dp));
     w.line("sci", flag(c.sciMode));
     w.line("error", flag(c.error));
     w.line("ident", flag(c.identMode));
-    w.line("entryReady", flag(c.entryReady));
+    w.line("entryReady", flag(c.chsStartsNumber));
     w.line("entryFlag", flag(c.entryFlag));
     w.line("polar", c.polar ? num(c.polar->a) + " " + num(c.polar->b) + " " + flag(c.polar->showB) : "none");
     w.line("sigma", c.sigmaPending ? number(c.sigmaPending->x) + " " + number(c.sigmaPending->sign) + " " +
@@ -283,13 +283,13 @@ const std::map<std::string, Field>& singleFields() {
              while (r.left() > 0) e.dmsParts.push_back(r.word());
              s.calculation.entry = e;
          }},
-        {"numOp", [](Reader& r, MachineState& s) { s.calculation.numOp = r.numOp(); }},
-        {"pendingExec", [](Reader& r, MachineState& s) { s.calculation.pendingExec = r.boolean(); }},
+        {"numOp", [](Reader& r, MachineState& s) { s.calculation.current.numOp = r.numOp(); }},
+        {"pendingExec", [](Reader& r, MachineState& s) { s.calculation.current.pendingExec = r.boolean(); }},
         {"dp", [](Reader& r, MachineState& s) { s.calculation.dp = static_cast<int>(r.integer(0, 9)); }},
         {"sci", [](Reader& r, MachineState& s) { s.calculation.sciMode = r.boolean(); }},
         {"error", [](Reader& r, MachineState& s) { s.calculation.error = r.boolean(); }},
         {"ident", [](Reader& r, MachineState& s) { s.calculation.identMode = r.boolean(); }},
-        {"entryReady", [](Reader& r, MachineState& s) { s.calculation.entryReady = r.boolean(); }},
+        {"entryReady", [](Reader& r, MachineState& s) { s.calculation.chsStartsNumber = r.boolean(); }},
         {"entryFlag", [](Reader& r, MachineState& s) { s.calculation.entryFlag = r.boolean(); }},
         {"polar",
          [](Reader& r, MachineState& s) {
