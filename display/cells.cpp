@@ -12,7 +12,7 @@ std::vector<Cell> Engine::cells() const {
     if (timed_.running && !timed_.paused) return timed_.blinkOn ? dashes() : blank();
     if (sw_.mode == Mode::load || timed_.listing) {
         std::string prev;
-        if (calc_.prefix.kind == Prefix::Kind::reg && (calc_.prefix.ind || calc_.prefix.digit)) {
+        if (calc_.prefix.previewsOperand()) {
             prev = Codes::decimal(calc_.prefix.provisionalOperand());
         } else if (auto code = calc_.prefix.provisionalCode()) {
             prev = Codes::octal(*code);

@@ -36,17 +36,13 @@ double checked(double x) {
 }
 
 Num compute(Num a, Num b, Op op) {
-    auto plain = [](double raw) {
-        if (!std::isfinite(raw) || std::fabs(raw) >= upperLimit) throw CalcError{};
-        return inRange(raw);
-    };
     switch (op) {
-    case Op::add: return {plain(a.v + b.v), a.dms || b.dms};
-    case Op::sub: return {plain(a.v - b.v), a.dms || b.dms};
-    case Op::mul: return {plain(a.v * b.v), a.dms != b.dms};
+    case Op::add: return {checked(a.v + b.v), a.dms || b.dms};
+    case Op::sub: return {checked(a.v - b.v), a.dms || b.dms};
+    case Op::mul: return {checked(a.v * b.v), a.dms != b.dms};
     case Op::div:
         if (b.v == 0) throw CalcError{};
-        return {plain(a.v / b.v), a.dms && !b.dms};
+        return {checked(a.v / b.v), a.dms && !b.dms};
     case Op::pow: {
         if (a.v == 0) {
             if (b.v <= 0) throw CalcError{};

@@ -99,7 +99,9 @@ struct Prefix {
     }
     // The code the prefix would produce so far (shown in LOAD mode).
     std::optional<int> provisionalCode() const;
-    // reg on the 412: the operand keyed so far (the indirect mark and first digit).
+    // reg on the 412 once the indirect mark or a first digit is keyed: the
+    // preview shows the operand keyed so far instead of the code.
+    bool previewsOperand() const { return kind == Kind::reg && (ind || digit); }
     int provisionalOperand() const;
     bool operator==(const Prefix&) const = default;
 };

@@ -24,10 +24,11 @@ void Engine::registerOp(int code, int operand) {
         r = static_cast<int>(std::trunc(v));
     }
 
-    static const char* const marks[6] = {" ", "+", "-", "×", "÷", "^"};
+    // The line a register operation prints marks its modifier as the listing
+    // does, except that the plain operation prints a blank and aˣ a caret.
     std::string symbol = indirect ? "I" : "";
-    symbol += base == Codes::store ? "ST" : base == Codes::recall ? "RC" : "XC";
-    symbol += marks[k];
+    symbol += Codes::symbol(base);
+    symbol += k == 0 ? " " : k == 5 ? "^" : Codes::opSuffix(k);
     symbol += twoDigitRegisters(sw_.model) ? Codes::registerDigits(operand) : Codes::keySymbol(r);
 
     static const Op ops[6] = {Op::add, Op::add, Op::sub, Op::mul, Op::div, Op::pow};

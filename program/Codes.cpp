@@ -27,87 +27,87 @@ void define(Table& t, int code, const std::string& m, const std::string& s) {
 void putSingles(Table& t) {
     auto put = [&t](int code, const std::string& m, const std::string& s) { define(t, code, m, s); };
     for (int d = 0; d < 10; ++d) put(d, indexNames[d], indexSymbols[d]);
-    put(10, ".", ".");
-    put(11, "CHS", "S");
-    put(12, "EXP", "EX");
-    put(13, "D/M/S", "/");
-    put(16, "=", "=");
-    put(17, "+", "+");
-    put(18, "-", "-");
-    put(19, "*", "×");
-    put(20, "/", "÷");
-    put(21, "A^X", "aˣ");
-    put(22, "(", "(");
-    put(23, ")", ")");
-    put(24, "RETURN", "RT");
-    put(26, "IDENT", "ID");
-    put(27, "STOP", "SS");
-    put(28, "PRINT", "PT");
-    put(29, "ADV", "PA");
-    put(30, "RESET", "∧");
-    put(31, "CLEAR", "CL");
-    put(32, "TAPE WP", "WP");
-    put(33, "TAPE TR", "TR");
-    put(40, "SIGMA", "Σ");
-    put(41, "SD", "SD");
-    put(48, "LN", "Ln");
-    put(49, "LOG", "LG");
-    put(50, "SQRT", "√");
-    put(51, "1/X", "1/X");
-    put(56, "SIN", "S");
-    put(57, "COS", "C");
-    put(58, "TAN", "T");
-    put(59, "TO RECT", "XY");
-    put(60, "->RAD", "DR");
-    put(64, "CLEAR R1-3", "C3");
-    put(65, "EULER", "e");
-    put(66, "ABS", "AB");
-    put(67, "MEAN", "MN");
-    put(68, "SD", "SD");
-    put(69, "FRAC", "FR");
-    put(70, "INT", "IN");
-    put(71, "PI", "π");
-    put(72, "ROUND", "RN");
-    put(73, "IDENT", "ID");
-    put(74, "DOTS", "...");
-    put(75, "SELFTEST", "AT");
-    put(76, "PAUSE", "PS");
-    put(77, "F D/M/S", "F/");
-    put(95, "CLEAR ALL", "CA");
-    put(96, "TAPE PB", "PB");
-    put(104, "-SIGMA", "-Σ");
-    put(105, "MEAN", "MN");
-    put(112, "E^X", "Ln-1");
-    put(113, "10^X", "L-1");
-    put(114, "X^2", "SQ");
-    put(115, "X!", "!");
-    put(120, "SIN-1", "S-1");
-    put(121, "COS-1", "C-1");
-    put(122, "TAN-1", "T-1");
-    put(123, "TO POLAR", "θr");
-    put(124, "RAD->", "RD");
+    put(dot, ".", ".");
+    put(chs, "CHS", "S");
+    put(exp, "EXP", "EX");
+    put(dms, "D/M/S", "/");
+    put(equals, "=", "=");
+    put(add, "+", "+");
+    put(subtract, "-", "-");
+    put(multiply, "*", "×");
+    put(divide, "/", "÷");
+    put(power, "A^X", "aˣ");
+    put(openParen, "(", "(");
+    put(closeParen, ")", ")");
+    put(returnStep, "RETURN", "RT");
+    put(ident, "IDENT", "ID");
+    put(stop, "STOP", "SS");
+    put(print, "PRINT", "PT");
+    put(advance, "ADV", "PA");
+    put(reset, "RESET", "∧");
+    put(clear, "CLEAR", "CL");
+    put(tapeWP, "TAPE WP", "WP");
+    put(tapeTR, "TAPE TR", "TR");
+    put(sigma, "SIGMA", "Σ");
+    put(deviation, "SD", "SD");
+    put(ln, "LN", "Ln");
+    put(log, "LOG", "LG");
+    put(sqrt, "SQRT", "√");
+    put(reciprocal, "1/X", "1/X");
+    put(sin, "SIN", "S");
+    put(cos, "COS", "C");
+    put(tan, "TAN", "T");
+    put(toRect, "TO RECT", "XY");
+    put(toRadians, "->RAD", "DR");
+    put(clearStatistics, "CLEAR R1-3", "C3");
+    put(euler, "EULER", "e");
+    put(abs, "ABS", "AB");
+    put(mean, "MEAN", "MN");
+    put(shiftedDeviation, "SD", "SD");
+    put(fraction, "FRAC", "FR");
+    put(integer, "INT", "IN");
+    put(pi, "PI", "π");
+    put(round, "ROUND", "RN");
+    put(shiftedIdent, "IDENT", "ID");
+    put(dots, "DOTS", "...");
+    put(selfTest, "SELFTEST", "AT");
+    put(pause, "PAUSE", "PS");
+    put(flipDms, "F D/M/S", "F/");
+    put(clearAll, "CLEAR ALL", "CA");
+    put(tapePB, "TAPE PB", "PB");
+    put(minusSigma, "-SIGMA", "-Σ");
+    put(shiftedMean, "MEAN", "MN");
+    put(expE, "E^X", "Ln-1");
+    put(exp10, "10^X", "L-1");
+    put(square, "X^2", "SQ");
+    put(factorial, "X!", "!");
+    put(asin, "SIN-1", "S-1");
+    put(acos, "COS-1", "C-1");
+    put(atan, "TAN-1", "T-1");
+    put(toPolar, "TO POLAR", "θr");
+    put(fromRadians, "RAD->", "RD");
 }
 
 // The families: a base code plus the index key, modifier or condition.
 void putFamilies(Table& t) {
     auto put = [&t](int code, const std::string& m, const std::string& s) { define(t, code, m, s); };
-    for (int k = 0; k < 16; ++k)
-        put(128 + k, std::string("LABEL ") + indexNames[k], std::string("L") + indexSymbols[k]);
-    for (int k = 0; k <= 12; ++k)
-        put(144 + k, std::string("DP ") + indexNames[k], std::string("DP") + indexSymbols[k]);
-    for (int k = 0; k <= 11; ++k) {
-        put(160 + k, std::string("->METRIC ") + indexNames[k], std::string("M") + indexSymbols[k]);
-        put(176 + k, std::string("METRIC-> ") + indexNames[k], std::string("B") + indexSymbols[k]);
+    for (int k = 0; k < labels; ++k)
+        put(label + k, std::string("LABEL ") + indexNames[k], std::string("L") + indexSymbols[k]);
+    for (int k = 0; k <= exp; ++k)
+        put(decimals + k, std::string("DP ") + indexNames[k], std::string("DP") + indexSymbols[k]);
+    for (int k = 0; k < metricUnits; ++k) {
+        put(toMetric + k, std::string("->METRIC ") + indexNames[k], std::string("M") + indexSymbols[k]);
+        put(fromMetric + k, std::string("METRIC-> ") + indexNames[k], std::string("B") + indexSymbols[k]);
     }
-    for (int k = 0; k <= 5; ++k) {
-        put(192 + k, "ST" + mnemonicSuffix(k), "ST" + opSuffix(k));
-        put(200 + k, "RCL" + mnemonicSuffix(k), "RC" + opSuffix(k));
-        put(208 + k, "EXCH" + mnemonicSuffix(k), "XC" + opSuffix(k));
+    for (int k = 0; k < modifiers; ++k) {
+        put(store + k, "ST" + mnemonicSuffix(k), "ST" + opSuffix(k));
+        put(recall + k, "RCL" + mnemonicSuffix(k), "RC" + opSuffix(k));
+        put(exchange + k, "EXCH" + mnemonicSuffix(k), "XC" + opSuffix(k));
     }
-    put(224, "TAPE WD", "WD");
-    for (int b = 0; b < 8; ++b) {
-        put(232 + b, b ? "JUMP " + condSuffix(b) : "JUMP", "J" + condSuffix(b));
-        put(240 + b, b ? "BRANCH " + condSuffix(b) : "BRANCH", "B" + condSuffix(b));
+    put(tapeWD, "TAPE WD", "WD");
+    for (int b = 0; b < conditions; ++b) {
+        put(jump + b, b ? "JUMP " + condSuffix(b) : "JUMP", "J" + condSuffix(b));
+        put(branch + b, b ? "BRANCH " + condSuffix(b) : "BRANCH", "B" + condSuffix(b));
     }
 }
 
@@ -199,7 +199,7 @@ std::optional<int> registerOperand(std::string_view text) {
         !std::isdigit(static_cast<unsigned char>(s[1])))
         return std::nullopt;
     int n = (s[0] - '0') * 10 + (s[1] - '0');
-    if (n > 43) return std::nullopt;
+    if (n > highestRegister) return std::nullopt;
     return offset + n;
 }
 

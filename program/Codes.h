@@ -22,6 +22,8 @@ inline constexpr int next(int step) {
 }
 // A register operand of 100 + n addresses the register whose number register n holds (412).
 inline constexpr int indirect = 100;
+// The highest register an operand may name (the 412 has 44).
+inline constexpr int highestRegister = 43;
 
 // Every code by name. The families are a base plus an index: the key of the
 // index (0 ... 9 . CHS EXP D/M/S ( )), the arithmetic modifier of a register

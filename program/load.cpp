@@ -47,28 +47,24 @@ bool Engine::isRegisterOperand(int index) const {
 void Engine::printProvisional() {
     using PK = Prefix::Kind;
     const Prefix& p = calc_.prefix;
-    switch (p.kind) {
-    case PK::none: return;
-    case PK::f: printLoadLine(mem_.pc, Codes::octal(Codes::shiftedDigits), "F", true); return;
-    case PK::setDP: printLoadLine(mem_.pc, Codes::octal(Codes::decimals), "DP", true); return;
-    case PK::label: printLoadLine(mem_.pc, Codes::octal(Codes::label), "L", true); return;
-    case PK::metric:
-        printLoadLine(mem_.pc, Codes::octal(p.base), p.base == Codes::toMetric ? "M" : "B", true);
-        return;
-    case PK::reg:
-        if (p.ind || p.digit) {
-            // The operand step being keyed is previewed at the step after the code.
-            printLoadLine(Codes::next(mem_.pc), Codes::decimal(p.provisionalOperand()), "", true);
-        } else {
-            printLoadLine(mem_.pc, Codes::octal(p.base + p.off),
-                          Codes::symbol(p.base) + Codes::opSuffix(p.off), true);
-        }
-        return;
-    case PK::cond:
-        printLoadLine(mem_.pc, Codes::octal(p.base + p.bits),
-                      Codes::symbol(p.base) + Codes::condSuffix(p.bits), true);
+    const std::optional<int> code = p.provisionalCode();
+    if (!code) return;
+    if (p.previewsOperand()) {
+        // The operand step being keyed is previewed at the step after the code.
+        printLoadLine(Codes::next(mem_.pc), Codes::decimal(p.provisionalOperand()), "", true);
         return;
     }
+    std::string symbol;
+    switch (p.kind) {
+    case PK::none: return;
+    case PK::f: symbol = "F"; break;
+    case PK::setDP: symbol = "DP"; break;
+    case PK::label: symbol = "L"; break;
+    case PK::metric: symbol = p.base == Codes::toMetric ? "M" : "B"; break;
+    case PK::reg: symbol = Codes::symbol(p.base) + Codes::opSuffix(p.off); break;
+    case PK::cond: symbol = Codes::symbol(p.base) + Codes::condSuffix(p.bits); break;
+    }
+    printLoadLine(mem_.pc, Codes::octal(*code), symbol, true);
 }
 
 std::vector<Step> Engine::programSteps() const {

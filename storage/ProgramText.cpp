@@ -59,7 +59,8 @@ std::string tableText(const QString& s) {
 }
 
 bool isOperandValue(int value) {
-    return (value >= 0 && value <= 43) || (value >= Codes::indirect && value <= Codes::indirect + 43);
+    return (value >= 0 && value <= Codes::highestRegister) ||
+           (value >= Codes::indirect && value <= Codes::indirect + Codes::highestRegister);
 }
 
 } // namespace

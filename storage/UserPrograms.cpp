@@ -61,6 +61,11 @@ std::optional<QDateTime> UserPrograms::modificationDate() const {
 
 namespace {
 
+// After a removal the entries are numbered 1, 2, 3 … again, in file order.
+void renumber(std::vector<SavedProgram>& list) {
+    for (std::size_t i = 0; i < list.size(); ++i) list[i].number = static_cast<long long>(i) + 1;
+}
+
 struct RawFile {
     QByteArray bytes;
     bool exists = false;
@@ -195,7 +200,7 @@ bool UserPrograms::remove(const SavedProgram& chosen, Failure* failure) {
                 return false;
             }
             list.erase(at);
-            for (std::size_t i = 0; i < list.size(); ++i) list[i].number = static_cast<long long>(i) + 1;
+            renumber(list);
             return true;
         },
         failure);
@@ -227,7 +232,7 @@ bool UserPrograms::removeNumber(long long number, Failure* failure) {
             auto at = std::find_if(list.begin(), list.end(),
                                    [&](const SavedProgram& p) { return p.number == number; });
             if (at != list.end()) list.erase(at);
-            for (std::size_t i = 0; i < list.size(); ++i) list[i].number = static_cast<long long>(i) + 1;
+            renumber(list);
             return true;
         },
         failure);
