@@ -45,6 +45,8 @@ std::string text(const Cells& cells) {
     return s;
 }
 
+namespace {
+
 Cells toCells(const std::string& text) {
     Cells cells;
     cells.reserve(text.size());
@@ -79,6 +81,8 @@ std::string grouped(const std::string& digits) {
     return out;
 }
 
+} // namespace
+
 bool needsSci(double x, bool sci) {
     double a = std::fabs(x);
     return sci || a >= 1e12 || (x != 0 && a <= 1e-9);
@@ -95,6 +99,8 @@ std::pair<std::string, int> digits13(double x) {
     int e = *p == 'e' ? std::atoi(p + 1) : 0;
     return {digits, e};
 }
+
+namespace {
 
 std::pair<std::string, std::string> truncated(double x, int d) {
     if (d < 0) d = 0;
@@ -144,6 +150,8 @@ std::pair<std::string, int> mantissaExponent(double x, int n) {
     auto [digits, e] = digits13(x);
     return {digits.substr(0, 1) + "." + digits.substr(1, static_cast<std::size_t>(n - 1)), e};
 }
+
+} // namespace
 
 std::string dmsString(double x, int dp, int maxDecimals) {
     double v = x;
@@ -240,6 +248,8 @@ Cells loadCells(const std::string& prev, int step, const std::string& cur, const
     return cells;
 }
 
+namespace {
+
 std::string rawPrintString(Num num, int dp, bool sci) {
     double v = num.v;
     if (num.dms) return dmsString(v, dp, 4);
@@ -250,6 +260,8 @@ std::string rawPrintString(Num num, int dp, bool sci) {
     std::snprintf(buf, sizeof buf, " %s%02d", e < 0 ? "-" : " ", std::abs(e));
     return std::string(v < 0 ? "-" : "") + m + buf;
 }
+
+} // namespace
 
 std::string printString(Num num, int dp, bool sci) {
     std::string s = rawPrintString(num, dp, sci);

@@ -22,15 +22,11 @@ std::string text(const Cells& cells);
 const Cells& dashes();
 const Cells& errorCells();
 
-Cells toCells(const std::string& text);
-Cells rightAligned(const Cells& cells);
-std::string grouped(const std::string& digits);
+// Whether a value needs the scientific display, and its 13 significant
+// digits with the decimal exponent of the first.
 bool needsSci(double x, bool sci);
 std::pair<std::string, int> digits13(double x);
-std::pair<std::string, std::string> truncated(double x, int decimals);
-int decimals(double x, int dp, int maxDigits);
-std::string fixedString(double x, int decimals);
-std::pair<std::string, int> mantissaExponent(double x, int digits);
+// A D/M/S value as the display writes it (the sheet shows it beside the number).
 std::string dmsString(double x, int dp, int maxDecimals);
 
 Cells sciCells(double x);
@@ -40,7 +36,6 @@ Cells identCells(Num num);
 Cells loadCells(const std::string& prev, int step, const std::string& cur, const std::string& next);
 
 // The printer's number field: narrower than the display.
-std::string rawPrintString(Num num, int dp, bool sci);
 std::string printString(Num num, int dp, bool sci);
 
 } // namespace vx::Formatter

@@ -8,11 +8,6 @@
 
 namespace vx {
 
-void setAppIdentity() {
-    QCoreApplication::setOrganizationName(QString::fromLatin1(organizationName));
-    QCoreApplication::setApplicationName(QString::fromLatin1(applicationName));
-}
-
 namespace {
 QString qkey(const std::string& key) {
     return QString::fromStdString(key);
