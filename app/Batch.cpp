@@ -242,6 +242,26 @@ bool saveState(const BatchOptions& o, Engine& engine) {
     return false;
 }
 
+// What a finished run gives: the display or the JSON, then the files asked for.
+int report(const BatchOptions& o, Engine& engine, Output& out, bool tooLong) {
+    if (tooLong) {
+        std::fprintf(stderr, "veltranix: der Papierstreifen wurde länger als 1000000 Zeilen; der Lauf ist "
+                             "abgebrochen (ohne --json, --tape und --save-state wird er fortlaufend "
+                             "ausgegeben, ohne Grenze)\n");
+        return 1;
+    }
+    if (out.failed()) return out.finish();
+
+    if (o.json)
+        putJson(out, engine);
+    else
+        out.put(Formatter::text(engine.cells()) + "\n");
+    const int status = out.finish();
+    if (o.tapeFile && !writeTape(o, engine)) return 1;
+    if (o.saveStateFile && !saveState(o, engine)) return 1;
+    return status;
+}
+
 int play(const BatchOptions& o, Model chosen) {
     const std::vector<BatchAction> actions = scriptOf(o);
     const std::optional<MachineState> kept = keptMachine(o);
@@ -295,22 +315,7 @@ int play(const BatchOptions& o, Model chosen) {
         if (!going || !follow()) break;
     }
     if (going && follow()) waitUntilIdle(engine, clock, limit, follow);
-    if (tooLong) {
-        std::fprintf(stderr, "veltranix: der Papierstreifen wurde länger als 1000000 Zeilen; der Lauf ist "
-                             "abgebrochen (ohne --json, --tape und --save-state wird er fortlaufend "
-                             "ausgegeben, ohne Grenze)\n");
-        return 1;
-    }
-    if (out.failed()) return out.finish();
-
-    if (o.json)
-        putJson(out, engine);
-    else
-        out.put(Formatter::text(engine.cells()) + "\n");
-    const int status = out.finish();
-    if (o.tapeFile && !writeTape(o, engine)) return 1;
-    if (o.saveStateFile && !saveState(o, engine)) return 1;
-    return status;
+    return report(o, engine, out, tooLong);
 }
 
 } // namespace

@@ -23,7 +23,7 @@ void define(Table& t, int code, const std::string& m, const std::string& s) {
     t.symbol[code] = s;
 }
 
-// The codes of one key each.
+// The codes of one key each: what the keys give plain.
 void putSingles(Table& t) {
     auto put = [&t](int code, const std::string& m, const std::string& s) { define(t, code, m, s); };
     for (int d = 0; d < 10; ++d) put(d, indexNames[d], indexSymbols[d]);
@@ -59,6 +59,11 @@ void putSingles(Table& t) {
     put(tan, "TAN", "T");
     put(toRect, "TO RECT", "XY");
     put(toRadians, "->RAD", "DR");
+}
+
+// The codes a key gives after f, and the tape's own.
+void putShiftedSingles(Table& t) {
+    auto put = [&t](int code, const std::string& m, const std::string& s) { define(t, code, m, s); };
     put(clearStatistics, "CLEAR R1-3", "C3");
     put(euler, "EULER", "e");
     put(abs, "ABS", "AB");
@@ -117,6 +122,7 @@ const Table& table() {
         t.mnemonic.fill("?");
         t.symbol.fill("?");
         putSingles(t);
+        putShiftedSingles(t);
         putFamilies(t);
         return t;
     }();

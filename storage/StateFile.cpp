@@ -74,21 +74,7 @@ class Writer {
 
 } // namespace
 
-QByteArray format(const MachineState& state) {
-    const auto& sw = state.switches;
-    const auto& c = state.calculation;
-    const auto& m = state.memory;
-    Writer w;
-    std::string head = std::string(header) +
-                       "\n; Der ganze Rechner, wie er beim Schließen war (Dauerspeicher von Veltranix).\n";
-    w.line("model", rawValue(sw.model));
-    w.line("power", flag(sw.power));
-    w.line("printer", flag(sw.printerOn));
-    w.line("mode", modeNames[static_cast<int>(sw.mode)]);
-    w.line("angle", sw.gradMode ? "grad" : "deg");
-    w.line("tapeSwitch", flag(sw.tapeWritesProgram));
-    w.line("tearSeed", std::to_string(state.paper.tearSeed));
-
+void writeCalculation(Writer& w, const MachineState::Calculation& c) {
     w.line("E", num(c.E));
     w.line("errorSaved", num(c.errorSaved));
     if (c.entry) {
@@ -118,6 +104,23 @@ QByteArray format(const MachineState& state) {
                          std::to_string(p.off) + " " + flag(p.ind) + " " +
                          (p.digit ? std::to_string(*p.digit) : "-") + " " + std::to_string(p.bits));
     w.line("loadPrefixPrinted", flag(c.loadPrefixPrinted));
+}
+
+QByteArray format(const MachineState& state) {
+    const auto& sw = state.switches;
+    const auto& m = state.memory;
+    Writer w;
+    std::string head = std::string(header) +
+                       "\n; Der ganze Rechner, wie er beim Schließen war (Dauerspeicher von Veltranix).\n";
+    w.line("model", rawValue(sw.model));
+    w.line("power", flag(sw.power));
+    w.line("printer", flag(sw.printerOn));
+    w.line("mode", modeNames[static_cast<int>(sw.mode)]);
+    w.line("angle", sw.gradMode ? "grad" : "deg");
+    w.line("tapeSwitch", flag(sw.tapeWritesProgram));
+    w.line("tearSeed", std::to_string(state.paper.tearSeed));
+
+    writeCalculation(w, state.calculation);
 
     for (const Num& r : m.registers) w.line("register", num(r));
     w.line("pc", std::to_string(m.pc));
@@ -248,6 +251,51 @@ class Reader {
 
 using Field = std::function<void(Reader&, MachineState&)>;
 
+std::optional<Entry> readEntry(Reader& r) {
+    if (r.peekNone()) return std::nullopt;
+    Entry e;
+    e.mant = r.word();
+    e.neg = r.boolean();
+    e.expMode = r.boolean();
+    e.exp = r.word();
+    e.expNeg = r.boolean();
+    while (r.left() > 0) e.dmsParts.push_back(r.word());
+    return e;
+}
+
+std::optional<Polar> readPolar(Reader& r) {
+    if (r.peekNone()) return std::nullopt;
+    Polar p;
+    p.a = r.num();
+    p.b = r.num();
+    p.showB = r.boolean();
+    return p;
+}
+
+std::optional<SigmaPending> readSigma(Reader& r) {
+    if (r.peekNone()) return std::nullopt;
+    SigmaPending p;
+    p.x = r.real();
+    p.sign = r.real();
+    p.entered = r.boolean();
+    return p;
+}
+
+Prefix readPrefix(Reader& r) {
+    Prefix p;
+    p.kind = static_cast<Prefix::Kind>(r.name(prefixNames));
+    p.base = static_cast<int>(r.integer(0, 255));
+    p.off = static_cast<int>(r.integer(0, 255));
+    p.ind = r.boolean();
+    const std::string& d = r.word();
+    if (d != "-") {
+        if (d.size() != 1 || d[0] < '0' || d[0] > '9') throw Bad{"eine ungültige Registerziffer"};
+        p.digit = d[0] - '0';
+    }
+    p.bits = static_cast<int>(r.integer(0, 255));
+    return p;
+}
+
 const std::map<std::string, Field>& singleFields() {
     static const std::map<std::string, Field> fields = {
         {"model",
@@ -271,18 +319,7 @@ const std::map<std::string, Field>& singleFields() {
          }},
         {"E", [](Reader& r, MachineState& s) { s.calculation.E = r.num(); }},
         {"errorSaved", [](Reader& r, MachineState& s) { s.calculation.errorSaved = r.num(); }},
-        {"entry",
-         [](Reader& r, MachineState& s) {
-             if (r.peekNone()) return;
-             Entry e;
-             e.mant = r.word();
-             e.neg = r.boolean();
-             e.expMode = r.boolean();
-             e.exp = r.word();
-             e.expNeg = r.boolean();
-             while (r.left() > 0) e.dmsParts.push_back(r.word());
-             s.calculation.entry = e;
-         }},
+        {"entry", [](Reader& r, MachineState& s) { s.calculation.entry = readEntry(r); }},
         {"numOp", [](Reader& r, MachineState& s) { s.calculation.current.numOp = r.numOp(); }},
         {"pendingExec", [](Reader& r, MachineState& s) { s.calculation.current.pendingExec = r.boolean(); }},
         {"dp", [](Reader& r, MachineState& s) { s.calculation.dp = static_cast<int>(r.integer(0, 9)); }},
@@ -291,39 +328,9 @@ const std::map<std::string, Field>& singleFields() {
         {"ident", [](Reader& r, MachineState& s) { s.calculation.identMode = r.boolean(); }},
         {"entryReady", [](Reader& r, MachineState& s) { s.calculation.chsStartsNumber = r.boolean(); }},
         {"entryFlag", [](Reader& r, MachineState& s) { s.calculation.entryFlag = r.boolean(); }},
-        {"polar",
-         [](Reader& r, MachineState& s) {
-             if (r.peekNone()) return;
-             Polar p;
-             p.a = r.num();
-             p.b = r.num();
-             p.showB = r.boolean();
-             s.calculation.polar = p;
-         }},
-        {"sigma",
-         [](Reader& r, MachineState& s) {
-             if (r.peekNone()) return;
-             SigmaPending p;
-             p.x = r.real();
-             p.sign = r.real();
-             p.entered = r.boolean();
-             s.calculation.sigmaPending = p;
-         }},
-        {"prefix",
-         [](Reader& r, MachineState& s) {
-             Prefix p;
-             p.kind = static_cast<Prefix::Kind>(r.name(prefixNames));
-             p.base = static_cast<int>(r.integer(0, 255));
-             p.off = static_cast<int>(r.integer(0, 255));
-             p.ind = r.boolean();
-             const std::string& d = r.word();
-             if (d != "-") {
-                 if (d.size() != 1 || d[0] < '0' || d[0] > '9') throw Bad{"eine ungültige Registerziffer"};
-                 p.digit = d[0] - '0';
-             }
-             p.bits = static_cast<int>(r.integer(0, 255));
-             s.calculation.prefix = p;
-         }},
+        {"polar", [](Reader& r, MachineState& s) { s.calculation.polar = readPolar(r); }},
+        {"sigma", [](Reader& r, MachineState& s) { s.calculation.sigmaPending = readSigma(r); }},
+        {"prefix", [](Reader& r, MachineState& s) { s.calculation.prefix = readPrefix(r); }},
         {"loadPrefixPrinted",
          [](Reader& r, MachineState& s) { s.calculation.loadPrefixPrinted = r.boolean(); }},
         {"pc",
