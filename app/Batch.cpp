@@ -9,6 +9,7 @@
 
 #include "display/Formatter.h"
 #include "engine/Engine.h"
+#include "engine/Settle.h"
 #include "engine/SimulatedClock.h"
 #include "panel/TapeExport.h"
 #include "program/BatchScript.h"
@@ -124,26 +125,6 @@ int list(const BatchOptions& o, Model model) {
 // Runs the machine until nothing is in progress or the time is up; `step`
 // is called after every callback, so output can follow the run, and ends
 // the run when it answers false.
-bool waitUntilIdle(Engine& engine, SimulatedClock& clock, std::int64_t limit,
-                   const std::function<bool()>& step) {
-    while (engine.busy()) {
-        auto due = clock.nextDue();
-        if (!due || *due > limit) {
-            if (clock.nowNanos() < limit) clock.advance(static_cast<double>(limit - clock.nowNanos()) / 1e9);
-            return step();
-        }
-        clock.runNext(limit);
-        if (!step()) return false;
-    }
-    return true;
-}
-
-// Headless runs report their own failures; Qt's notes about the session
-// would only clutter a script's output.
-void quietQt(QtMsgType type, const QMessageLogContext&, const QString& message) {
-    if (type == QtFatalMsg) std::fprintf(stderr, "%s\n", message.toLocal8Bit().constData());
-}
-
 bool writeTape(const BatchOptions& o, const Engine& engine) {
     const auto format = *TapeExport::formatFor(SafeFile::toQt(*o.tapeFile));
     // Pictures and pages need fonts, and so an off-screen application.
@@ -309,16 +290,22 @@ int play(const BatchOptions& o, Model chosen) {
     bool going = true;
     for (const BatchAction& action : actions) {
         if (action.kind == BatchAction::Kind::wait)
-            going = waitUntilIdle(engine, clock, limit, follow);
+            going = settle(engine, clock, limit, follow);
         else
             apply(engine, action);
         if (!going || !follow()) break;
     }
-    if (going && follow()) waitUntilIdle(engine, clock, limit, follow);
+    if (going && follow()) settle(engine, clock, limit, follow);
     return report(o, engine, out, tooLong);
 }
 
 } // namespace
+
+// Headless runs report their own failures; Qt's notes about the session
+// would only clutter a script's output.
+void quietQt(QtMsgType type, const QMessageLogContext&, const QString& message) {
+    if (type == QtFatalMsg) std::fprintf(stderr, "%s\n", message.toLocal8Bit().constData());
+}
 
 int runBatch(int argc, char** argv) {
     setAppIdentity();

@@ -34,17 +34,11 @@
 
 namespace {
 
-// Headless runs report their own failures in one line; Qt's notes about the
-// session (a missing runtime folder, fonts) would only clutter a script's output.
-void quietQt(QtMsgType type, const QMessageLogContext&, const QString& message) {
-    if (type == QtFatalMsg) std::fprintf(stderr, "%s\n", message.toLocal8Bit().constData());
-}
-
 int snapshot(int argc, char** argv, const std::string& path, const char* keys) {
     // A picture never needs a display, whatever DISPLAY says: one that is
     // set but unreachable would otherwise end the program inside Qt.
     qputenv("QT_QPA_PLATFORM", "offscreen");
-    qInstallMessageHandler(quietQt);
+    qInstallMessageHandler(vx::quietQt);
     QApplication app(argc, argv);
     vx::setAppIdentity();
     // A path that must not be written is refused before anything is drawn.

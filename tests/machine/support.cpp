@@ -1,6 +1,8 @@
 // SPDX-License-Identifier: GPL-3.0-or-later
 #include "support.h"
 
+#include "engine/Settle.h"
+
 #include "display/Formatter.h"
 #include "program/BatchScript.h"
 
@@ -62,9 +64,7 @@ bool failsWith(const std::string& keys, Model model) {
 }
 
 void Machine::settle(double limitSeconds) {
-    const std::int64_t limit = clock.nowNanos() + toNanos(limitSeconds);
-    while (engine->busy() && clock.runNext(limit)) {
-    }
+    vx::settle(*engine, clock, clock.nowNanos() + toNanos(limitSeconds));
 }
 
 } // namespace vx::test
