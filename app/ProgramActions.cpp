@@ -28,33 +28,10 @@
 
 namespace vx {
 
-NameFilter::NameFilter(QLineEdit* field) : QObject(field), field_(field) {
-    connect(field, &QLineEdit::textChanged, this, [this](const QString& text) {
-        const QString kept = filtered(text);
-        if (kept == text) return;
-        const int cursor = field_->cursorPosition() - static_cast<int>(text.size() - kept.size());
-        field_->setText(kept);
-        field_->setCursorPosition(std::clamp(cursor, 0, static_cast<int>(kept.size())));
-        QApplication::beep();
-    });
-}
-
-QString NameFilter::filtered(const QString& text) {
-    static const QString allowed = QStringLiteral(" -.,()/");
-    QString out;
-    for (QChar c : text)
-        if (c.isLetterOrNumber() || allowed.contains(c)) out.append(c);
-    return out.left(limit);
-}
-
 namespace ProgramActions {
 
 void load(const SavedProgram& program, Engine& engine) {
     engine.loadProgram(program.steps);
-}
-
-QString collapsedName(const QString& text) {
-    return text.split(QLatin1Char(' '), Qt::SkipEmptyParts).join(QLatin1Char(' '));
 }
 
 namespace {
@@ -79,48 +56,7 @@ void failed(const UserPrograms::Failure& failure, QWidget* parent) {
                   QStringLiteral("Speichern fehlgeschlagen"), failure.why);
 }
 
-class NameDialog : public QDialog {
-  public:
-    NameDialog(const QString& title, const QString& initial, QWidget* parent) : QDialog(parent) {
-        setWindowTitle(title);
-        setModal(true);
-        auto* layout = new QVBoxLayout(this);
-        auto* heading = new QLabel(title, this);
-        QFont bold = heading->font();
-        bold.setBold(true);
-        heading->setFont(bold);
-        layout->addWidget(heading);
-        layout->addWidget(new QLabel(QStringLiteral("Höchstens 48 Zeichen."), this));
-        field = new QLineEdit(initial, this);
-        field->setObjectName(QStringLiteral("name"));
-        field->setPlaceholderText(QStringLiteral("Name des Programms"));
-        field->setMinimumSize(320, 24);
-        new NameFilter(field);
-        layout->addWidget(field);
-        auto* buttons = new QDialogButtonBox(this);
-        auto* saveButton = buttons->addButton(QStringLiteral("Speichern"), QDialogButtonBox::AcceptRole);
-        buttons->addButton(QStringLiteral("Abbrechen"), QDialogButtonBox::RejectRole);
-        saveButton->setDefault(true);
-        connect(buttons, &QDialogButtonBox::accepted, this, &QDialog::accept);
-        connect(buttons, &QDialogButtonBox::rejected, this, &QDialog::reject);
-        layout->addWidget(buttons);
-        field->setFocus();
-    }
-    QLineEdit* field;
-};
-
 } // namespace
-
-std::optional<QString> askName(const QString& title, const QString& initial, QWidget* parent) {
-    NameDialog dialog(title, initial, parent);
-    while (true) {
-        if (dialog.exec() != QDialog::Accepted) return std::nullopt;
-        const QString name = collapsedName(dialog.field->text());
-        if (!name.isEmpty()) return name;
-        // Nothing but blanks: say so and ask again.
-        QApplication::beep();
-    }
-}
 
 bool save(Engine& engine, UserPrograms& library, const std::optional<SavedProgram>& target, QWidget* parent) {
     const std::vector<Step> steps = engine.programSteps();
@@ -169,99 +105,6 @@ QString label(const SavedProgram& program, const QFontMetrics& metrics, int widt
     // A name may be megabytes long in a hand-made file; only its start can show.
     const std::string title = program.title();
     return metrics.elidedText(QString::fromStdString(title.substr(0, 400)), Qt::ElideRight, width);
-}
-
-namespace {
-
-// The whole library in a list with a filter field, for libraries longer
-// than a menu can sensibly show. Typing filters; the arrow keys move in the
-// list; Return takes the entry.
-class ProgramPicker : public QDialog {
-  public:
-    ProgramPicker(const std::vector<SavedProgram>& programs, bool loading, QWidget* parent)
-        : QDialog(parent) {
-        setWindowTitle(loading ? QStringLiteral("Programm laden") : QStringLiteral("Programm speichern"));
-        setModal(true);
-        auto* layout = new QVBoxLayout(this);
-        filter = new QLineEdit(this);
-        filter->setObjectName(QStringLiteral("filter"));
-        filter->setPlaceholderText(QStringLiteral("Suchen"));
-        filter->installEventFilter(this);
-        layout->addWidget(filter);
-        list = new QListWidget(this);
-        list->setObjectName(QStringLiteral("programs"));
-        list->setUniformItemSizes(true);
-        list->setMinimumSize(420, 360);
-        const QFontMetrics metrics(list->font());
-        for (std::size_t i = 0; i < programs.size(); ++i) {
-            auto* item = new QListWidgetItem(label(programs[i], metrics, 600), list);
-            item->setData(Qt::UserRole, static_cast<qulonglong>(i));
-            if (loading && programs[i].error) item->setFlags(Qt::NoItemFlags);
-        }
-        layout->addWidget(list);
-        auto* buttons = new QDialogButtonBox(this);
-        choose = buttons->addButton(loading ? QStringLiteral("Laden") : QStringLiteral("Auswählen"),
-                                    QDialogButtonBox::AcceptRole);
-        buttons->addButton(QStringLiteral("Abbrechen"), QDialogButtonBox::RejectRole);
-        choose->setDefault(true);
-        connect(buttons, &QDialogButtonBox::accepted, this, &QDialog::accept);
-        connect(buttons, &QDialogButtonBox::rejected, this, &QDialog::reject);
-        connect(list, &QListWidget::itemActivated, this, &QDialog::accept);
-        connect(list, &QListWidget::currentItemChanged, this,
-                [this] { choose->setEnabled(chosen().has_value()); });
-        connect(filter, &QLineEdit::textChanged, this, &ProgramPicker::applyFilter);
-        layout->addWidget(buttons);
-        applyFilter();
-        filter->setFocus();
-    }
-
-    std::optional<std::size_t> chosen() const {
-        const QListWidgetItem* item = list->currentItem();
-        if (!item || item->isHidden() || !(item->flags() & Qt::ItemIsEnabled)) return std::nullopt;
-        return static_cast<std::size_t>(item->data(Qt::UserRole).toULongLong());
-    }
-
-    QLineEdit* filter;
-    QListWidget* list;
-    QPushButton* choose;
-
-  protected:
-    bool eventFilter(QObject* watched, QEvent* event) override {
-        // The arrow keys in the filter field move the choice in the list.
-        if (watched == filter && event->type() == QEvent::KeyPress) {
-            const int key = static_cast<QKeyEvent*>(event)->key();
-            if (key == Qt::Key_Up || key == Qt::Key_Down || key == Qt::Key_PageUp ||
-                key == Qt::Key_PageDown) {
-                QApplication::sendEvent(list, event);
-                return true;
-            }
-        }
-        return QDialog::eventFilter(watched, event);
-    }
-
-  private:
-    void applyFilter() {
-        const QString wanted = filter->text().trimmed();
-        QListWidgetItem* first = nullptr;
-        for (int row = 0; row < list->count(); ++row) {
-            QListWidgetItem* item = list->item(row);
-            const bool shown = wanted.isEmpty() || item->text().contains(wanted, Qt::CaseInsensitive);
-            item->setHidden(!shown);
-            if (shown && !first && (item->flags() & Qt::ItemIsEnabled)) first = item;
-        }
-        QListWidgetItem* current = list->currentItem();
-        if (!current || current->isHidden()) list->setCurrentItem(first);
-        choose->setEnabled(chosen().has_value());
-    }
-};
-
-} // namespace
-
-std::optional<std::size_t> pickProgram(const std::vector<SavedProgram>& programs, bool loading,
-                                       QWidget* parent) {
-    ProgramPicker picker(programs, loading, parent);
-    if (picker.exec() != QDialog::Accepted) return std::nullopt;
-    return picker.chosen();
 }
 
 namespace {
