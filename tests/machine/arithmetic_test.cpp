@@ -111,22 +111,6 @@ TEST(Arithmetic, ClearRestoresTheNumberShownWhenTheErrorCame) {
     EXPECT_TRUE(m->operationPending());
 }
 
-TEST(Arithmetic, DegreeFlagsFollowTheOperation) {
-    const Num angle{1.5, true}, plain{2, false};
-    EXPECT_TRUE(compute(angle, plain, Op::add).dms);
-    EXPECT_TRUE(compute(plain, angle, Op::sub).dms);
-    EXPECT_TRUE(compute(angle, plain, Op::mul).dms);
-    EXPECT_FALSE(compute(angle, angle, Op::mul).dms);
-    EXPECT_TRUE(compute(angle, plain, Op::div).dms);
-    EXPECT_FALSE(compute(angle, angle, Op::div).dms);
-    EXPECT_FALSE(compute(plain, angle, Op::div).dms);
-    EXPECT_FALSE(compute(angle, plain, Op::pow).dms);
-    Machine m;
-    m.keys("10 dms 30 + 0.25 =");
-    EXPECT_EQ(m->E(), (Num{10.75, true}));
-    EXPECT_EQ(m.display(), "10 45 00.0000");
-}
-
 TEST(Arithmetic, RoundingToThirteenDigits) {
     EXPECT_EQ(r13(0.1 + 0.2), 0.3);
     EXPECT_EQ(r13(2.0 / 3.0), 0.6666666666667);
@@ -139,35 +123,20 @@ TEST(Arithmetic, RoundingToThirteenDigits) {
     EXPECT_EQ(checked(-9.999999999999e99), -9.999999999999e99);
 }
 
-TEST(Execution, DisplayCodesLeaveTheTapeAlone) {
-    Machine m;
-    m.keys("2.125 f 2 f 1 f 7 clear 5 setDP 2 f 8"); // ABS, EULER, PI, CLEAR, DP, ROUND
-    EXPECT_TRUE(m->tape().empty());
-    EXPECT_EQ(m->E().v, 5);
-    m.keys("2.125 f 8");
-    EXPECT_EQ(m->E().v, 2.13);
-    m.keys("2.125 chs f 8");
-    EXPECT_EQ(m->E().v, -2.13);
-    m.keys("setDP exp 2.125 f 8");
-    EXPECT_EQ(m->E().v, 2.125);
-    m.keys("f 7");
-    EXPECT_EQ(m->E().v, 3.14159265359);
-    m.keys("f 1");
-    EXPECT_EQ(m->E().v, 2.718281828459);
-}
-
-TEST(Execution, FractionIntegerAndDegreeFlag) {
+TEST(Arithmetic, FractionAndIntegerParts) {
     Machine m;
     m.keys("2.75 chs f 5");
     EXPECT_EQ(m->E().v, -0.75);
     m.keys("2.75 chs f 6");
     EXPECT_EQ(m->E().v, -2);
-    m.keys("725 f dms");
-    EXPECT_EQ(m->E(), (Num{5, true}));
-    m.keys("f dms");
-    EXPECT_EQ(m->E(), (Num{5, false}));
-    m.keys("725 chs f dms");
-    EXPECT_EQ(m->E(), (Num{355, true}));
-    m.keys("30 chs f dms");
-    EXPECT_EQ(m->E(), (Num{-30, true}));
+}
+
+TEST(Arithmetic, RoundingAndTheRangeAtTheirEdges) {
+    // A whole number of 14 digits is rounded to 13 like any other.
+    EXPECT_EQ(resultOf("9999999999999 + 9999999999999 ="), 2e13);
+    EXPECT_EQ(resultOf("1234567890123 * 10 + 7 ="), 12345678901240.0);
+    // 1e-99 is the smallest magnitude kept; below it a result is 0.
+    EXPECT_EQ(resultOf("1 exp chs 98 / 10 ="), 1e-99);
+    EXPECT_EQ(resultOf("1 exp chs 99 ="), 1e-99);
+    EXPECT_EQ(resultOf("1 exp chs 99 / 10 ="), 0);
 }

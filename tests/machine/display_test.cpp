@@ -45,17 +45,6 @@ TEST(DisplayCells, TinyValuesRaiseTheDecimalsAndZeroHasNoSign) {
     EXPECT_EQ(number(0.5, 0), "0.5");
 }
 
-TEST(DisplayCells, DegreesMinutesSecondsWithCarries) {
-    auto dms = [](double v, int dp) { return trimmedDisplay(F::numberCells(Num{v, true}, dp, false)); };
-    EXPECT_EQ(dms(30.26, 4), "30 15 36.0000");
-    EXPECT_EQ(dms(30.999999, 0), "31 00 00");
-    EXPECT_EQ(dms(59.9999999, 2), "60 00 00.00");
-    EXPECT_EQ(dms(-1.5, 9), "-1 30 00.0000");
-    EXPECT_EQ(dms(725, 1), "5 00 00.0");
-    EXPECT_EQ(dms(-30, 2), "-30 00 00.00");
-    EXPECT_EQ(dms(-390, 2), "330 00 00.00");
-}
-
 TEST(DisplayCells, TheNumberBeingTyped) {
     Machine m;
     m.keys("12");
@@ -106,4 +95,14 @@ TEST(DisplayCells, DecimalSettingsAndTheSelfTest) {
     EXPECT_EQ(m.display(), "8.,8.,8.,8.,8.,8.,8.,8.,8.,8.,8.,8.,8.,8.,8.,8.,");
     m.advance(2.0);
     EXPECT_EQ(m.display(), "0.666");
+}
+
+TEST(DisplayCells, TheSelfTestLastsTwoSeconds) {
+    Machine t;
+    t.keys("f chs");
+    const auto lit = t->cells();
+    t.advance(1.99);
+    EXPECT_EQ(t->cells(), lit);
+    t.advance(0.02);
+    EXPECT_NE(t->cells(), lit);
 }

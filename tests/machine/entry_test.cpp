@@ -33,28 +33,6 @@ TEST(Entry, ExponentInput) {
     EXPECT_EQ(m->entry()->mant, "0.");
 }
 
-TEST(Entry, DegreesMinutesSeconds) {
-    Machine m;
-    m.keys("30 dms 15 dms 36 dms exp");
-    EXPECT_EQ(m->entry()->dmsParts.size(), 2u);
-    EXPECT_FALSE(m->entry()->expMode);
-    EXPECT_EQ(r13(m->entry()->value()), 30.26);
-    m.keys("=");
-    EXPECT_TRUE(m->E().dms);
-
-    Machine empty;
-    empty.keys("dms");
-    EXPECT_EQ(empty->entry()->dmsParts, std::vector<std::string>{"0"});
-
-    Machine turns;
-    turns.keys("1080 dms");
-    EXPECT_EQ(turns->entry()->value(), 0);
-    turns.keys("clear 999 dms");
-    EXPECT_EQ(turns->entry()->value(), 999);
-    turns.keys("clear 1170 dms 30 chs");
-    EXPECT_EQ(turns->entry()->value(), -90.5);
-}
-
 TEST(Entry, SignChangeOfAResultOrOfANewEntry) {
     Machine m;
     m.keys("5 = chs");

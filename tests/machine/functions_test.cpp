@@ -70,8 +70,7 @@ TEST(Functions, AFailingFunctionLeavesTheNumberWithItsInputOnTheTape) {
     EXPECT_EQ(m.tapeSince(3), (Lines{"      2.0000 √", "      1.4142"}));
 }
 
-// Every factor both ways is a rule of its own (rules_test); here what the tape shows.
-TEST(Functions, UnitConversions) {
+TEST(Functions, AUnitConversionOnTheTapeAndBeyondTheRange) {
     EXPECT_TRUE(failsWith("1 exp 99 toMetric 8"));
     Machine m;
     m.keys("10 toMetric 1");
@@ -98,65 +97,47 @@ TEST(Functions, CoordinatePairsAlternateOnEquals) {
     EXPECT_EQ(r->E().v, 6.062177826491);
 }
 
-TEST(Statistics, SumsWithFrequencyMeanAndDeviation) {
+TEST(Functions, EveryMetricFactorBothWays) {
+    // Index: the key after →M, then what 1 becomes, and what 1 becomes the other way.
+    const struct {
+        const char* index;
+        double to, from;
+    } factors[] = {
+        {"1", 2.54, 0.3937007874016},
+        {"2", 0.3048, 3.280839895013},
+        {"3", 1.609344, 0.6213711922373},
+        {"4", 16.387064, 0.06102374409473},
+        {"5", 3.785411784, 0.2641720523581},
+        {"6", 4.54609, 0.2199692482991},
+        {"7", 0.45359237, 2.204622621849},
+        {"8", 28.349523125, 0.03527396194958},
+        {"9", 0.01601846337396, 62.42796057615},
+        {"dot", 0.07030695796, 14.22334330791},
+    };
+    for (const auto& [index, to, from] : factors) {
+        EXPECT_EQ(resultOf(std::string("1 toMetric ") + index), to) << index;
+        EXPECT_EQ(resultOf(std::string("1 f toMetric ") + index), from) << index;
+    }
+    // Fahrenheit and Celsius, degrees and radians.
+    EXPECT_EQ(resultOf("50 toMetric 0"), 10);
+    EXPECT_EQ(resultOf("10 f toMetric 0"), 50);
+    EXPECT_EQ(resultOf("180 toMetric chs"), 3.14159265359);
+    EXPECT_EQ(resultOf("3.14159265359 f toMetric chs"), 180);
+}
+
+TEST(Functions, DisplayCodesLeaveTheTapeAlone) {
     Machine m;
-    m.keys("5 sigma 3 =");
-    EXPECT_EQ(m->registers()[1].v, 3);
-    EXPECT_EQ(m->registers()[2].v, 15);
-    EXPECT_EQ(m->registers()[3].v, 75);
-    EXPECT_EQ(m.tape(), (Lines{"      5.0000 Σ", "      3.0000 ="}));
-    m.keys("f 3");
+    m.keys("2.125 f 2 f 1 f 7 clear 5 setDP 2 f 8"); // ABS, EULER, PI, CLEAR, DP, ROUND
+    EXPECT_TRUE(m->tape().empty());
     EXPECT_EQ(m->E().v, 5);
-    m.keys("sdMean");
-    EXPECT_EQ(m->E().v, 0);
-
-    Machine s;
-    s.keys("2 sigma 4 sigma 4 sigma 4 sigma 5 sigma 5 sigma 7 sigma 9 sigma f sdMean sdMean");
-    EXPECT_EQ(s->registers()[1].v, 8);
-    EXPECT_EQ(s->E().v, 2.138089935299);
-    s.keys("9 f sigma f sdMean");
-    EXPECT_EQ(s->E().v, 4.428571428571);
-    s.keys("4 f sigma 2 =");
-    EXPECT_EQ(s->registers()[1].v, 5);
-}
-
-TEST(Statistics, FailuresAndTheEndOfTheFrequency) {
-    EXPECT_TRUE(failsWith("f 0 f 3"));
-    EXPECT_TRUE(failsWith("5 sigma sdMean"));
-    Machine m;
-    m.keys("5 sigma + 2 =");
-    EXPECT_EQ(m->registers()[1].v, 1); // "+" ended the pending frequency
-    EXPECT_EQ(m->E().v, 7);
-    m.keys("f 0");
-    EXPECT_EQ(m->registers()[1], Num::zero);
-    EXPECT_EQ(m->registers()[2], Num::zero);
-}
-
-TEST(Statistics, SumsOutOfRangeRaiseTheErrorBeforeAnyChanges) {
-    // Σx² of 9.999e99 would be about 1e200.
-    Machine m;
-    m.keys("2 sigma");
-    const std::vector<Num> before = m->registers();
-    m.keys("9.999 exp 99 sigma");
-    EXPECT_TRUE(m->error());
-    EXPECT_EQ(m->registers(), before);
-    EXPECT_EQ(m.tape().size(), 2u) << "the first Σ line and the error line, no second Σ line";
-    // x = 1e50 already squares out of range.
-    Machine square;
-    square.keys("1 exp 50 sigma");
-    EXPECT_TRUE(square->error());
-    EXPECT_EQ(square->registers()[1], Num::zero);
-    // The frequency completion is checked the same way, and leaves nothing pending.
-    Machine often;
-    often.keys("1 exp 40 sigma 1 exp 30 =");
-    EXPECT_TRUE(often->error());
-    EXPECT_EQ(often->registers()[1].v, 1);
-    EXPECT_EQ(often->registers()[3].v, 1e80);
-    // A square too small to show is zero; the count and the sum stay exact.
-    Machine tiny;
-    tiny.keys("1 exp 60 chs sigma");
-    EXPECT_FALSE(tiny->error());
-    EXPECT_EQ(tiny->registers()[1].v, 1);
-    EXPECT_EQ(tiny->registers()[2].v, 1e-60);
-    EXPECT_EQ(tiny->registers()[3], Num::zero);
+    m.keys("2.125 f 8");
+    EXPECT_EQ(m->E().v, 2.13);
+    m.keys("2.125 chs f 8");
+    EXPECT_EQ(m->E().v, -2.13);
+    m.keys("setDP exp 2.125 f 8");
+    EXPECT_EQ(m->E().v, 2.125);
+    m.keys("f 7");
+    EXPECT_EQ(m->E().v, 3.14159265359);
+    m.keys("f 1");
+    EXPECT_EQ(m->E().v, 2.718281828459);
 }

@@ -1,4 +1,5 @@
 // SPDX-License-Identifier: GPL-3.0-or-later
+#include "display/Formatter.h"
 #include "support.h"
 
 using namespace vx;
@@ -136,19 +137,27 @@ TEST(Lifecycle, DestroyingTheEngineLeavesNoCallbackBehind) {
     clock.advance(10);
 }
 
-TEST(SimulatedClock, FiresInDueOrderAndTiesInSchedulingOrder) {
-    SimulatedClock clock;
-    std::string order;
-    clock.after(0.5, [&] { order += "b"; });
-    clock.after(0.1, [&] { order += "a"; });
-    clock.after(0.5, [&] { order += "c"; });
-    auto cancelled = clock.after(0.2, [&] { order += "x"; });
-    auto repeating = clock.every(0.3, [&] { order += "r"; });
-    clock.cancel(cancelled);
-    clock.advance(0.7);
-    EXPECT_EQ(order, "arbcr");
-    clock.cancel(repeating);
-    clock.advance(5);
-    EXPECT_EQ(order, "arbcr");
-    EXPECT_DOUBLE_EQ(clock.now(), 5.7);
+TEST(Lifecycle, APowerCycleForgetsTheDecimalSetting) {
+    Machine m;
+    m.keys("setDP 2 power:off power:on 1 / 3 =");
+    EXPECT_EQ(m.display(), "0.3333");
+}
+
+TEST(Lifecycle, TheBlinkTurnsEveryThreeTenthsFromTheStart) {
+    Machine m;
+    m->loadProgram({129, 232, 1});
+    m.keys("startStop");
+    const auto dashes = Formatter::dashes();
+    const auto blank = Formatter::blank();
+    // The blink timer runs from the machine's start: its phase turns every 0.3 s.
+    m.advance(0.29);
+    const bool first = m->cells() == dashes;
+    EXPECT_TRUE(first || m->cells() == blank);
+    m.advance(0.02); // 0.31
+    EXPECT_EQ(m->cells() == dashes, !first);
+    m.advance(0.28); // 0.59
+    EXPECT_EQ(m->cells() == dashes, !first);
+    m.advance(0.02); // 0.61
+    EXPECT_EQ(m->cells() == dashes, first);
+    m.keys("startStop");
 }

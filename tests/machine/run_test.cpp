@@ -5,17 +5,9 @@ using namespace vx;
 using vx::test::Machine;
 using Lines = std::vector<std::string>;
 
-namespace {
-// Keys a program in LOAD mode with the printer off, then returns to RUN.
-void program(Machine& m, const std::string& keys) {
-    m.keys("printer:off mode:load " + keys + " mode:run printer:on");
-    m->setCounter(1);
-}
-} // namespace
-
 TEST(Run, APrintingProgramKeepsThePrintersPace) {
     Machine m;
-    program(m, "f fwd 1 printKey jump 1");
+    m.keyInProgram("f fwd 1 printKey jump 1");
     m.keys("startStop");
     m.advance(0);
     EXPECT_EQ(m->tape().size(), 1u);
@@ -30,7 +22,7 @@ TEST(Run, APrintingProgramKeepsThePrintersPace) {
 
 TEST(Run, AComputingLoopRunsTwelveStepsPerSlice) {
     Machine m;
-    program(m, "f fwd 1 1 store + 1 jump 1"); // four steps per round
+    m.keyInProgram("f fwd 1 1 store + 1 jump 1"); // four steps per round
     m.keys("startStop");
     m.advance(0);
     EXPECT_EQ(m->registers()[1].v, 3);
@@ -43,7 +35,7 @@ TEST(Run, AComputingLoopRunsTwelveStepsPerSlice) {
 
 TEST(Run, PauseHoldsTheNumberForThreeSeconds) {
     Machine m;
-    program(m, "f fwd 1 f exp printKey jump 1");
+    m.keyInProgram("f fwd 1 f exp printKey jump 1");
     m.keys("7 startStop");
     m.advance(0);
     EXPECT_TRUE(m->paused());
@@ -67,7 +59,7 @@ TEST(Run, PauseHoldsTheNumberForThreeSeconds) {
 
 TEST(Run, ARunSurvivesStepModeButNotLoadPowerOrAModelChange) {
     Machine m;
-    program(m, "f fwd 1 jump 1");
+    m.keyInProgram("f fwd 1 jump 1");
     m.keys("startStop mode:step");
     m.advance(1);
     EXPECT_TRUE(m->running());
@@ -77,7 +69,7 @@ TEST(Run, ARunSurvivesStepModeButNotLoadPowerOrAModelChange) {
     m.advance(1);
     m->select(Model::orbis412);
     EXPECT_FALSE(m->running());
-    program(m, "f fwd 1 jump 1");
+    m.keyInProgram("f fwd 1 jump 1");
     m.keys("startStop");
     m.advance(1);
     m->setPower(false);
@@ -88,7 +80,7 @@ TEST(Run, ARunSurvivesStepModeButNotLoadPowerOrAModelChange) {
 
 TEST(Run, ACountingLoopWithAConditionalJump) {
     Machine m;
-    program(m, "3 store 1 f fwd 1 recall 1 printKey - 1 = store 1 jump + 1 startStop");
+    m.keyInProgram("3 store 1 f fwd 1 recall 1 printKey - 1 = store 1 jump + 1 startStop");
     m.keys("startStop");
     m.settle();
     EXPECT_EQ(m.tape(), (Lines{"      3.0000", "      2.0000", "      1.0000"}));
@@ -100,7 +92,7 @@ TEST(Run, ACountingLoopWithAConditionalJump) {
 
 TEST(Run, ASubroutineCalledByBranchAndLeftByReturn) {
     Machine m;
-    program(m, "5 f jump 2 printKey startStop f fwd 2 f sqrt f back");
+    m.keyInProgram("5 f jump 2 printKey startStop f fwd 2 f sqrt f back");
     m.keys("startStop");
     m.settle();
     EXPECT_EQ(m.tape(), (Lines{"     25.0000"}));
@@ -109,7 +101,7 @@ TEST(Run, ASubroutineCalledByBranchAndLeftByReturn) {
 
 TEST(Run, AProgramStopsForInputAndGoesOn) {
     Machine m;
-    program(m, "f fwd 1 startStop f sqrt printKey jump 1");
+    m.keyInProgram("f fwd 1 startStop f sqrt printKey jump 1");
     m.keys("startStop");
     m.settle();
     EXPECT_FALSE(m->running());
@@ -124,7 +116,7 @@ TEST(Run, AProgramStopsForInputAndGoesOn) {
 
 TEST(Run, JumpWithAllThreeConditionsAsksWhetherANumberWasKeyed) {
     Machine m;
-    program(m, "f fwd 1 startStop jump + - = 2 0 printKey jump 1 f fwd 2 1 printKey jump 1");
+    m.keyInProgram("f fwd 1 startStop jump + - = 2 0 printKey jump 1 f fwd 2 1 printKey jump 1");
     m.keys("startStop wait startStop wait");
     EXPECT_EQ(m.tape(), (Lines{"      0.0000"}));
     EXPECT_FALSE(m->entryFlag());
@@ -136,7 +128,7 @@ TEST(Run, JumpWithAllThreeConditionsAsksWhetherANumberWasKeyed) {
 
 TEST(Run, TheSeventhNestedBranchIsAnError) {
     Machine m;
-    program(m, "f fwd 1 f jump 1");
+    m.keyInProgram("f fwd 1 f jump 1");
     m.keys("startStop");
     m.settle();
     EXPECT_TRUE(m->error());
@@ -147,7 +139,7 @@ TEST(Run, TheSeventhNestedBranchIsAnError) {
 
 TEST(Run, AFailingStepStopsTheRunAfterIt) {
     Machine m;
-    program(m, "1 / 0 = printKey");
+    m.keyInProgram("1 / 0 = printKey");
     m.keys("startStop");
     m.settle();
     EXPECT_TRUE(m->error());
@@ -209,50 +201,18 @@ TEST(Run, EdgesOfExecution) {
     EXPECT_TRUE(ret->running());
 }
 
-TEST(SingleStep, ShowsThePositionThenPrintsAndExecutes) {
-    Machine m;
-    program(m, "5 f sqrt startStop");
-    m.keys("mode:step startStop");
-    EXPECT_TRUE(m->stepBusy());
-    EXPECT_EQ(vx::test::showCells(m->cells()), "    .001  005 162");
-    m.keys("7"); // dropped while the step waits
-    m.advance(0.69);
-    EXPECT_TRUE(m->tape().empty());
-    m.advance(0.02);
-    EXPECT_FALSE(m->stepBusy());
-    EXPECT_EQ(m.tape(), (Lines{"·001  005  5"}));
-    EXPECT_EQ(m.display(), "5.0000");
-    m.keys("startStop wait");
-    EXPECT_EQ(m.tapeSince(1), (Lines{"·002  162  SQ", "      5.0000 SQ", "     25.0000"}));
-    m.keys("startStop wait");
-    EXPECT_EQ(m->pc(), 4); // a single-stepped STOP stops nothing but moves on
-    EXPECT_FALSE(m->running());
-}
-
-TEST(SingleStep, AnEmptyStepPrintsItsNumberAndTheNextStepRuns) {
-    Machine m;
-    m->loadProgram({std::nullopt, 7});
-    m.keys("mode:step startStop wait");
-    EXPECT_EQ(m.tape(), (Lines{"·001"}));
-    EXPECT_EQ(m.display(), "7.0000");
-    EXPECT_EQ(m->pc(), 3);
-}
-
-TEST(SingleStep, SwitchingOffWithinTheWaitPrintsNothing) {
-    Machine m;
-    m->loadProgram({7});
-    m.keys("mode:step startStop power:off wait");
-    EXPECT_TRUE(m->tape().empty());
-    EXPECT_FALSE(m->stepBusy());
-    m.keys("power:on 5");
-    EXPECT_EQ(m.display(), "5.0000");
-}
-
-TEST(SingleStep, LeavingStepModeWithinTheWaitSkipsTheStep) {
-    Machine m;
-    m->loadProgram({7});
-    m.keys("mode:step startStop mode:run wait");
-    EXPECT_TRUE(m->tape().empty());
-    EXPECT_EQ(m->pc(), 1);
-    EXPECT_FALSE(m->stepBusy());
+TEST(Run, EveryEntryKeyCountsAsAKeyedNumberForJumpPlusMinusEquals) {
+    // STOP; JUMP +-= 1; PRINT; STOP; LABEL 1; STOP. At the first STOP one key
+    // is pressed: keyed, the jump goes to label 1 and nothing prints; not, PRINT prints.
+    const std::vector<Step> program = {27, 239, 1, 28, 27, 129, 27};
+    for (const char* key : {"5", "dot", "chs", "exp", "dms"}) {
+        Machine m;
+        m->loadProgram(program);
+        m.keys(std::string("startStop wait ") + key + " startStop wait");
+        EXPECT_TRUE(m->tape().empty()) << key << " was not taken as a keyed number";
+    }
+    Machine none;
+    none->loadProgram(program);
+    none.keys("startStop wait startStop wait");
+    EXPECT_EQ(none->tape().size(), 1u); // nothing keyed: on to PRINT
 }

@@ -63,6 +63,11 @@ bool failsWith(const std::string& keys, Model model) {
     return m->error();
 }
 
+void Machine::keyInProgram(const std::string& program) {
+    keys("printer:off mode:load " + program + " mode:run printer:on");
+    engine->setCounter(1);
+}
+
 void Machine::settle(double limitSeconds) {
     vx::settle(*engine, clock, clock.nowNanos() + toNanos(limitSeconds));
 }

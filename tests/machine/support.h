@@ -32,6 +32,9 @@ class Machine {
     // Plays a batch script: runs of digits and ".", the signs + - * / ^ ( ) =,
     // key names and switch settings such as mode:load, separated by blanks.
     void keys(const std::string& script);
+    // Keys a program in LOAD mode with the printer off, then returns to RUN
+    // with the counter on the first step.
+    void keyInProgram(const std::string& keys);
     std::string display() const { return trimmedDisplay(engine->cells()); }
     std::vector<std::string> tape() const;
     std::vector<std::string> tapeSince(std::size_t from) const;

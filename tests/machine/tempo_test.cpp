@@ -8,11 +8,6 @@ using vx::test::Machine;
 
 namespace {
 
-void program(Machine& m, const std::string& keys) {
-    m.keys("printer:off mode:load " + keys + " mode:run printer:on");
-    m->setCounter(1);
-}
-
 // Runs until the program stops by itself; the simulated seconds it took.
 double runToTheEnd(Machine& m) {
     const std::int64_t start = m.clock.nowNanos();
@@ -45,7 +40,7 @@ TEST(Tempo, BothTemposComputeTheSameAndTheFastOneSkipsOnlyTheWaits) {
     for (const char* keys : {countdown, withPause}) {
         Machine original, fast;
         for (Machine* m : {&original, &fast}) {
-            program(*m, keys);
+            m->keyInProgram(keys);
             m->keys("30 store 1 clear");
         }
         fast->setTempo(Tempo::fast);
@@ -66,7 +61,7 @@ TEST(Tempo, BothTemposComputeTheSameAndTheFastOneSkipsOnlyTheWaits) {
 
 TEST(Tempo, AFastRunHandsBackTheEventLoopBetweenChunks) {
     Machine m;
-    program(m, "f fwd 1 1 store + 1 jump 1"); // four steps a round, for ever
+    m.keyInProgram("f fwd 1 1 store + 1 jump 1"); // four steps a round, for ever
     m->setTempo(Tempo::fast);
     m.keys("startStop");
     m.clock.runNext(m.clock.nowNanos());
@@ -90,7 +85,7 @@ TEST(Tempo, AFastRunHandsBackTheEventLoopBetweenChunks) {
 
 TEST(Tempo, ASingleStepAndAListingKeepTheirPaceInTheFastTempo) {
     Machine m;
-    program(m, "1 + 2 = startStop");
+    m.keyInProgram("1 + 2 = startStop");
     m->setTempo(Tempo::fast);
     m.keys("mode:step startStop");
     m.advance(0.69);
@@ -107,9 +102,9 @@ TEST(Tempo, ASingleStepAndAListingKeepTheirPaceInTheFastTempo) {
     EXPECT_EQ(m->tape().size(), first + 1);
 }
 
-TEST(ExecutionCounts, EveryExecutedStepCountsAndLoadingClears) {
+TEST(Tempo, EveryExecutedStepCountsAndLoadingClears) {
     Machine m;
-    program(m, countdown);
+    m.keyInProgram(countdown);
     m.keys("1000 store 1 clear");
     runToTheEnd(m);
     const auto& counts = m->executionCounts();
@@ -140,14 +135,14 @@ TEST(ExecutionCounts, EveryExecutedStepCountsAndLoadingClears) {
         else
             m->select(Model::orbis412);
         EXPECT_EQ(m->executionCounts(), std::vector<std::uint64_t>(416, 0)) << clearing;
-        program(m, countdown);
+        m.keyInProgram(countdown);
         m.keys("5 store 1 clear");
     }
 }
 
-TEST(TapeLines, EachLineKnowsTheStepThatPrintedIt) {
+TEST(Tempo, EachLineKnowsTheStepThatPrintedIt) {
     Machine m;
-    program(m, "2 printKey 3 + 4 = startStop");
+    m.keyInProgram("2 printKey 3 + 4 = startStop");
     m.keys("7 printKey"); // a key: no step
     runToTheEnd(m);
     m.keys("printer:on mode:step");
