@@ -21,6 +21,7 @@
 #include <fcntl.h>
 #include <filesystem>
 #include <sys/stat.h>
+#include <sys/statvfs.h>
 #include <system_error>
 #include <unistd.h>
 
@@ -130,8 +131,16 @@ QString lockProblem(const QLockFile& lock, const QString& path) {
             .arg(named, holder);
     }
     const SafeFile::Target t = SafeFile::target(SafeFile::fromQt(path));
+    std::optional<QString> cause = t.refused;
+    // QLockFile keeps no error number; the usual causes are asked for
+    // directly, so that a full disk is not reported without a reason.
+    if (!cause && lock.error() == QLockFile::PermissionError) cause = SafeFile::reason(EACCES);
+    struct statvfs disk {};
+    const QByteArray folder = QFile::encodeName(QFileInfo(path).absolutePath());
+    if (!cause && ::statvfs(folder.constData(), &disk) == 0 && (disk.f_bavail == 0 || disk.f_favail == 0))
+        cause = SafeFile::reason(ENOSPC);
     return QStringLiteral("Die Sperrdatei „%1“ lässt sich nicht anlegen%2.")
-        .arg(named, t.refused ? QStringLiteral(": ") + *t.refused : QString());
+        .arg(named, cause ? QStringLiteral(": ") + *cause : QString());
 }
 
 bool sameEntry(const SavedProgram& a, const SavedProgram& b) {

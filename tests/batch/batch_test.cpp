@@ -141,28 +141,18 @@ TEST_F(Batch, HelpNamesTheTokensAndAnExample) {
     EXPECT_NE(r.out.find("Beispiel"), std::string::npos);
 }
 
-TEST_F(Batch, OnlyARegularFileOfSensibleSizeIsALibrary) {
+TEST_F(Batch, ALibraryThatIsNoFileIsRefusedInOneLine) {
+    // Which files may be read is the file layer's rule; here a FIFO, which
+    // would block a careless reader, stands for all of them.
     const fs::path fifo = home / "fifo";
     ASSERT_EQ(mkfifo(fifo.c_str(), 0644), 0);
-    const fs::path big = home / "big.txt";
-    std::ofstream(big).close();
-    fs::resize_file(big, 64ull * 1024 * 1024 + 1); // sparse: costs no disk
-    const struct {
-        std::string path, says;
-    } odd[] = {{fifo.string(), "ist keine Datei"},
-               {home.string(), "ist keine Datei"},
-               {"/dev/zero", "ist keine Datei"},
-               {big.string(), "ist zu groß (mehr als 64 MiB)"},
-               {"/proc/self/mem", "ist nicht lesbar: "}};
-    for (const auto& [path, says] : odd) {
-        for (auto args : std::vector<std::vector<std::string>>{
-                 {"--list", "--library", path}, {"--play", "1", "--program", "1", "--library", path}}) {
-            Result r = run(args);
-            EXPECT_EQ(r.status, 2) << path;
-            EXPECT_EQ(r.out, "");
-            EXPECT_EQ(r.err.rfind("veltranix: die Bibliothek „" + path + "“ " + says, 0), 0u) << r.err;
-            EXPECT_EQ(std::count(r.err.begin(), r.err.end(), '\n'), 1) << r.err;
-        }
+    for (auto args : std::vector<std::vector<std::string>>{
+             {"--list", "--library", fifo.string()},
+             {"--play", "1", "--program", "1", "--library", fifo.string()}}) {
+        Result r = run(args);
+        EXPECT_EQ(r.status, 2);
+        EXPECT_EQ(r.out, "");
+        EXPECT_EQ(r.err, "veltranix: die Bibliothek „" + fifo.string() + "“ ist keine Datei\n");
     }
 }
 

@@ -197,15 +197,6 @@ TEST_F(Library, OnlyARegularFileIsRead) {
     EXPECT_TRUE(QFileInfo(library.url()).isSymbolicLink() || !QFileInfo(library.url()).isFile());
     QFile::remove(library.url());
 
-    const struct {
-        QString path;
-        QString problem;
-    } odd[] = {{"/dev/zero", "ist keine Datei"},
-               {"/proc/self/mem", "ist nicht lesbar: Ein-/Ausgabefehler des Datenträgers"},
-               {dataHome(), "ist keine Datei"}};
-    for (const auto& [path, problem] : odd)
-        EXPECT_EQ(UserPrograms::readFile(path, Model::orbis410).problem, problem) << path.toStdString();
-
     // A sparse file just over the bound costs nothing to make.
     const QString big = dataHome() + "/big.txt";
     {
@@ -280,6 +271,7 @@ TEST_F(Library, AnUnreadableLibraryIsNeverOverwritten) {
     // A folder where the file should be: it exists but cannot be read as text.
     QDir().mkpath(library.url() + "/x");
     EXPECT_TRUE(library.programs().empty());
+    EXPECT_EQ(library.problem(), "ist keine Datei");
     UserPrograms::Failure error;
     EXPECT_FALSE(library.save({56}, "A", std::nullopt, &error));
     EXPECT_EQ(error.why, "„" + library.url() + "“ ist keine Datei");
