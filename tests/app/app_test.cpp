@@ -177,13 +177,12 @@ TEST_F(AppTest, TheProgramMenuListsTheLibrary) {
     UserPrograms library(Model::orbis410);
     QMenu empty;
     ProgramActions::fillMenu(empty, *engine, library, nullptr);
-    QMenu* load = empty.actions()[0]->menu();
+    QMenu* load = submenu(empty, QStringLiteral("Programm laden"));
     ASSERT_EQ(load->actions().size(), 1);
-    EXPECT_EQ(load->actions()[0]->text(), QStringLiteral("Keine gespeicherten Programme"));
-    EXPECT_FALSE(load->actions()[0]->isEnabled());
-    QMenu* save = empty.actions()[1]->menu();
+    EXPECT_FALSE(entry(*load, QStringLiteral("Keine gespeicherten Programme"))->isEnabled());
+    QMenu* save = submenu(empty, QStringLiteral("Programm speichern"));
     ASSERT_EQ(save->actions().size(), 1); // only "Neu …", no separator
-    EXPECT_EQ(save->actions()[0]->text(), QStringLiteral("Neu …"));
+    EXPECT_TRUE(entry(*save, QStringLiteral("Neu …"))->isEnabled());
 
     QDir().mkpath(library.folder());
     QFile file(library.url());
@@ -193,15 +192,15 @@ TEST_F(AppTest, TheProgramMenuListsTheLibrary) {
     library.checkForChanges();
     QMenu menu;
     ProgramActions::fillMenu(menu, *engine, library, nullptr);
-    load = menu.actions()[0]->menu();
+    load = submenu(menu, QStringLiteral("Programm laden"));
     ASSERT_EQ(load->actions().size(), 2);
-    EXPECT_EQ(load->actions()[1]->text(), QStringLiteral("2  Kaputt  (Schritt 1: „FOO“ unbekannt)"));
-    EXPECT_FALSE(load->actions()[1]->isEnabled());
-    load->actions()[0]->trigger();
+    EXPECT_FALSE(entry(*load, QStringLiteral("2  Kaputt  (Schritt 1: „FOO“ unbekannt)"))->isEnabled());
+    entry(*load, QStringLiteral("1  Gut"))->trigger();
     EXPECT_EQ(engine->programSteps(), (std::vector<Step>{56}));
-    save = menu.actions()[1]->menu();
+    save = submenu(menu, QStringLiteral("Programm speichern"));
     EXPECT_EQ(save->actions().size(), 4); // two programs, a separator, "Neu …"
-    EXPECT_TRUE(save->actions()[1]->isEnabled());
+    EXPECT_TRUE(entry(*save, QStringLiteral("2  Kaputt  (Schritt 1: „FOO“ unbekannt)"))->isEnabled())
+        << "a damaged program may be replaced";
     QStringList entries;
     for (QAction* a : menu.actions())
         entries << a->text() +
@@ -211,25 +210,19 @@ TEST_F(AppTest, TheProgramMenuListsTheLibrary) {
               "Programm importieren …||Papierstreifen abreißen\tCtrl+K|Papierstreifen kopieren\tCtrl+Shift+C|"
               "Papierstreifen sichern …\tCtrl+S|Papierstreifen drucken …\tCtrl+P|Programmordner im "
               "Dateimanager zeigen");
-    auto entry = [](QMenu& m, const char* text) {
-        for (QAction* a : m.actions())
-            if (a->text() == QString::fromUtf8(text)) return a;
-        ADD_FAILURE() << "no entry " << text;
-        return m.actions().constFirst();
-    };
     // Nothing on the tape yet: nothing to copy, save or print.
     for (const char* tapeEntry :
          {"Papierstreifen kopieren", "Papierstreifen sichern …", "Papierstreifen drucken …"})
-        EXPECT_FALSE(entry(menu, tapeEntry)->isEnabled()) << tapeEntry;
+        EXPECT_FALSE(entry(menu, QString::fromUtf8(tapeEntry))->isEnabled()) << tapeEntry;
 
     engine->setPower(false);
     QMenu off;
     ProgramActions::fillMenu(off, *engine, library, nullptr);
-    EXPECT_FALSE(entry(off, "Programm laden")->menu()->isEnabled());
-    EXPECT_FALSE(entry(off, "Programm speichern")->menu()->isEnabled());
-    EXPECT_FALSE(entry(off, "Programm importieren …")->isEnabled());
-    EXPECT_TRUE(entry(off, "Papierstreifen abreißen")->isEnabled());
-    EXPECT_TRUE(entry(off, "Programmordner im Dateimanager zeigen")->isEnabled());
+    EXPECT_FALSE(submenu(off, QStringLiteral("Programm laden"))->isEnabled());
+    EXPECT_FALSE(submenu(off, QStringLiteral("Programm speichern"))->isEnabled());
+    EXPECT_FALSE(entry(off, QStringLiteral("Programm importieren …"))->isEnabled());
+    EXPECT_TRUE(entry(off, QStringLiteral("Papierstreifen abreißen"))->isEnabled());
+    EXPECT_TRUE(entry(off, QStringLiteral("Programmordner im Dateimanager zeigen"))->isEnabled());
 }
 
 TEST_F(AppTest, TheWindowFollowsTheZoomAndAsksBeforeAModelChange) {
@@ -388,11 +381,11 @@ TEST_F(AppTest, ALongLibraryShowsFortyEntriesAndTheRestInAFilteredList) {
     writeLibrary(library, numbered(120) + "PROGRAM 121\nNAME " + QByteArray(5000, 'L') + "\nCOS\nEND\n");
     QMenu menu;
     ProgramActions::fillMenu(menu, *engine, library, nullptr);
-    QMenu* load = menu.actions()[0]->menu();
+    QMenu* load = submenu(menu, QStringLiteral("Programm laden"));
     ASSERT_EQ(load->actions().size(), ProgramActions::menuEntries + 1);
-    EXPECT_EQ(load->actions()[39]->text(), QStringLiteral("40  P40"));
+    EXPECT_EQ(load->actions()[39]->text(), QStringLiteral("40  P40")); // the fortieth, then the rest
     EXPECT_EQ(load->actions()[40]->text(), QStringLiteral("Alle Programme …"));
-    QMenu* save = menu.actions()[1]->menu();
+    QMenu* save = submenu(menu, QStringLiteral("Programm speichern"));
     ASSERT_EQ(save->actions().size(),
               ProgramActions::menuEntries + 3); // …, "Alle Programme …", separator, "Neu …"
     EXPECT_EQ(save->actions()[40]->text(), QStringLiteral("Alle Programme …"));
@@ -412,7 +405,7 @@ TEST_F(AppTest, ALongLibraryShowsFortyEntriesAndTheRestInAFilteredList) {
         EXPECT_EQ(list->currentItem()->text(), QStringLiteral("110  P110"));
         QTest::keyClick(filter, Qt::Key_Return);
     });
-    load->actions()[40]->trigger();
+    entry(*load, QStringLiteral("Alle Programme …"))->trigger();
     EXPECT_TRUE(allDialogsSeen());
     EXPECT_EQ(engine->programSteps(), (std::vector<Step>{56}));
 
@@ -425,7 +418,7 @@ TEST_F(AppTest, ALongLibraryShowsFortyEntriesAndTheRestInAFilteredList) {
         EXPECT_LT(last.size(), 200);
         d.reject();
     });
-    save->actions()[40]->trigger();
+    entry(*save, QStringLiteral("Alle Programme …"))->trigger();
     EXPECT_TRUE(allDialogsSeen());
 }
 
@@ -465,8 +458,8 @@ TEST_F(AppTest, ALibraryThatIsNoFileShowsWhyAndIsNotReplaced) {
     QMenu menu;
     ProgramActions::fillMenu(menu, *engine, library, nullptr);
     const QString why = QStringLiteral("„%1“ ist keine Datei").arg(library.url());
-    for (int submenu : {0, 1}) {
-        QAction* first = menu.actions()[submenu]->menu()->actions()[0];
+    for (const char* name : {"Programm laden", "Programm speichern"}) {
+        QAction* first = submenu(menu, QString::fromUtf8(name))->actions().constFirst();
         EXPECT_EQ(first->text(), why);
         EXPECT_FALSE(first->isEnabled());
     }

@@ -42,6 +42,18 @@ void AppTest::watch() {
     }
 }
 
+QAction* AppTest::entry(QMenu& menu, const QString& text) {
+    for (QAction* a : menu.actions())
+        if (a->text() == text) return a;
+    ADD_FAILURE() << "no menu entry " << text.toStdString();
+    return missing_.menuAction();
+}
+
+QMenu* AppTest::submenu(QMenu& menu, const QString& text) {
+    QMenu* inner = entry(menu, text)->menu();
+    return inner ? inner : &missing_;
+}
+
 QString dialogText(QWidget& dialog) {
     QStringList parts;
     for (QLabel* label : dialog.findChildren<QLabel*>())

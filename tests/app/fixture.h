@@ -15,6 +15,7 @@
 
 #include <QApplication>
 #include <QDialog>
+#include <QMenu>
 #include <QTemporaryDir>
 #include <QTest>
 #include <QTimer>
@@ -36,6 +37,10 @@ class AppTest : public ::testing::Test {
     void expectDialog(std::function<void(QDialog&)> handler) { handlers_.push_back(std::move(handler)); }
     bool allDialogsSeen() const { return handlers_.empty(); }
     QString dataHome() const { return home_->path() + "/data"; }
+    // The menu entry with exactly that text; a test failure (and a dummy
+    // entry, so that the test goes on) when there is none.
+    QAction* entry(QMenu& menu, const QString& text);
+    QMenu* submenu(QMenu& menu, const QString& text);
 
     SimulatedClock clock;
     MemorySettings settings;
@@ -46,6 +51,7 @@ class AppTest : public ::testing::Test {
     void watch();
     std::unique_ptr<QTemporaryDir> home_;
     std::deque<std::function<void(QDialog&)>> handlers_;
+    QMenu missing_;
     QTimer watchdog_;
 };
 

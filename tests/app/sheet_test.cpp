@@ -35,12 +35,6 @@ void startLoop(Engine& engine, MainWindow& window) {
     play(engine, "startStop");
 }
 
-QAction* entry(QMenu& menu, const QString& text) {
-    for (QAction* a : menu.actions())
-        if (a->text() == text) return a;
-    return nullptr;
-}
-
 int selectedRow(const ProgramSheet& sheet) {
     const QModelIndexList rows = sheet.table()->selectionModel()->selectedRows();
     return rows.size() == 1 ? rows.front().row() : -1;
