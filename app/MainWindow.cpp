@@ -12,11 +12,11 @@
 #include "app/ProgramSheet.h"
 #include "app/ZoomSetting.h"
 #include "engine/Engine.h"
+#include "host/QtScheduler.h"
 #include "panel/CalculatorView.h"
 #include "panel/KeyHelp.h"
 #include "panel/KeyboardMonitor.h"
 #include "panel/TapeView.h"
-#include "storage/QtScheduler.h"
 #include "storage/UserPrograms.h"
 
 #include <QActionGroup>

@@ -3,9 +3,9 @@
 
 #include "engine/Engine.h"
 #include "engine/SimulatedClock.h"
+#include "host/QtSettings.h"
 #include "panel/CalculatorView.h"
 #include "panel/KeyHelp.h"
-#include "storage/QtSettings.h"
 #include "storage/SafeFile.h"
 #include "storage/UserFiles.h"
 

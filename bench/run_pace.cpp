@@ -5,7 +5,7 @@
 //   run_pace [seconds]
 #include "cpu.h"
 #include "engine/Engine.h"
-#include "storage/QtScheduler.h"
+#include "host/QtScheduler.h"
 
 #include <QCoreApplication>
 #include <QTimer>

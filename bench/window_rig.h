@@ -7,9 +7,9 @@
 #include "app/ZoomSetting.h"
 #include "cpu.h"
 #include "engine/Engine.h"
+#include "host/QtScheduler.h"
 #include "panel/KeyHelp.h"
 #include "panel/KeyboardMonitor.h"
-#include "storage/QtScheduler.h"
 #include "storage/UserPrograms.h"
 
 #include <QApplication>

@@ -1,12 +1,13 @@
 // SPDX-License-Identifier: GPL-3.0-or-later
 #include "panel/KeyHelp.h"
 
-#include "storage/QtSettings.h"
+#include "engine/Host.h"
 
 namespace vx {
 
+// On unless a Boolean "off" is stored: a value that is no Boolean reads as on.
 KeyHelp::KeyHelp(Settings& settings, QObject* parent)
-    : QObject(parent), enabled_(savedShowKeyHelp(settings)), settings_(&settings) {}
+    : QObject(parent), enabled_(settings.boolean("showKeyHelp").value_or(true)), settings_(&settings) {}
 
 void KeyHelp::setEnabled(bool on) {
     if (settings_) settings_->setBoolean("showKeyHelp", on);

@@ -1,7 +1,6 @@
 // SPDX-License-Identifier: GPL-3.0-or-later
 #include "engine/Engine.h"
 #include "engine/SimulatedClock.h"
-#include "storage/QtSettings.h"
 #include "storage/Quote.h"
 #include "storage/UserPrograms.h"
 
@@ -363,22 +362,4 @@ TEST(Quote, ControlCharactersEscapedAndLongTextCut) {
     EXPECT_EQ(Quote::escaped("tape\xe4.txt"), "tape\\xe4.txt");   // not UTF-8
     EXPECT_EQ(Quote::escaped("\xed\xa0\x80"), "\\xed\\xa0\\x80"); // a surrogate
     EXPECT_EQ(Quote::escaped("€ 😀"), "€ 😀");
-}
-
-TEST(Settings, RememberedValuesAndTheirReadingRules) {
-    QtSettings settings;
-    EXPECT_EQ(savedZoomPercent(settings), 150);
-    EXPECT_TRUE(savedShowKeyHelp(settings));
-    for (auto [stored, expected] : {std::pair{70, 70}, {50, 50}, {75, 150}, {200, 150}, {0, 150}}) {
-        settings.setInteger("zoomPercent", stored);
-        EXPECT_EQ(savedZoomPercent(settings), expected) << stored;
-    }
-    settings.setBoolean("showKeyHelp", false);
-    EXPECT_FALSE(savedShowKeyHelp(settings));
-    settings.setText("showKeyHelp", "vielleicht");
-    EXPECT_TRUE(savedShowKeyHelp(settings));
-    settings.setText("model", "412");
-    EXPECT_EQ(savedModel(settings), Model::orbis412);
-    settings.setText("model", "411");
-    EXPECT_EQ(savedModel(settings), Model::orbis410);
 }

@@ -1,9 +1,6 @@
 // SPDX-License-Identifier: GPL-3.0-or-later
-#include "storage/QtSettings.h"
+#include "host/QtSettings.h"
 
-#include "storage/AppIdentity.h"
-
-#include <QCoreApplication>
 #include <QSettings>
 
 namespace vx {
@@ -50,15 +47,6 @@ void QtSettings::setInteger(const std::string& key, long long value) {
 
 void QtSettings::setBoolean(const std::string& key, bool value) {
     QSettings().setValue(qkey(key), value);
-}
-
-int savedZoomPercent(Settings& settings) {
-    const long long v = settings.integer("zoomPercent").value_or(0);
-    return v >= 50 && v <= 150 && v % 10 == 0 ? static_cast<int>(v) : 150;
-}
-
-bool savedShowKeyHelp(Settings& settings) {
-    return settings.boolean("showKeyHelp").value_or(true);
 }
 
 } // namespace vx

@@ -1,5 +1,6 @@
 // SPDX-License-Identifier: GPL-3.0-or-later
-// The machine's settings store, kept by QSettings.
+// The machine's settings store, kept by QSettings under the application's
+// identity (see storage/AppIdentity.h), which main sets first.
 #pragma once
 
 #include "engine/Host.h"
@@ -15,10 +16,5 @@ class QtSettings : public Settings {
     void setInteger(const std::string& key, long long value) override;
     void setBoolean(const std::string& key, bool value) override;
 };
-
-// The remembered zoom: one of 50, 60 ... 150, anything else reads as 150.
-int savedZoomPercent(Settings& settings);
-// The key-help switch: on unless a Boolean "off" is stored.
-bool savedShowKeyHelp(Settings& settings);
 
 } // namespace vx

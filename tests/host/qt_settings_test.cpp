@@ -1,0 +1,63 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
+// The remembered values as QSettings keeps them between runs, and what each
+// reader makes of a value it cannot use.
+#include "app/ZoomSetting.h"
+#include "engine/Types.h"
+#include "host/QtSettings.h"
+#include "panel/KeyHelp.h"
+
+#include <QSettings>
+#include <QTemporaryDir>
+
+#include <gtest/gtest.h>
+
+using namespace vx;
+
+namespace {
+// A settings file of the test's own.
+class QtSettingsTest : public ::testing::Test {
+  protected:
+    void SetUp() override {
+        ASSERT_TRUE(config.isValid());
+        QSettings::setPath(QSettings::NativeFormat, QSettings::UserScope, config.path());
+    }
+    QTemporaryDir config;
+};
+} // namespace
+
+TEST_F(QtSettingsTest, ValuesComeBackAndAnUnreadableOneIsNone) {
+    QtSettings settings;
+    EXPECT_EQ(settings.text("nie"), std::nullopt);
+    settings.setText("text", "Größe");
+    settings.setInteger("zahl", -7);
+    settings.setBoolean("schalter", false);
+    QtSettings again;
+    EXPECT_EQ(again.text("text"), "Größe");
+    EXPECT_EQ(again.integer("zahl"), -7);
+    EXPECT_EQ(again.boolean("schalter"), false);
+    // Edited by hand in the settings file: text that is no number or Boolean.
+    QSettings().setValue(QStringLiteral("zahl"), QStringLiteral("sieben"));
+    QSettings().setValue(QStringLiteral("schalter"), QStringLiteral(" TRUE "));
+    EXPECT_EQ(again.integer("zahl"), std::nullopt);
+    EXPECT_EQ(again.boolean("schalter"), true);
+    settings.setText("schalter", "vielleicht");
+    EXPECT_EQ(again.boolean("schalter"), std::nullopt);
+}
+
+TEST_F(QtSettingsTest, TheRememberedModelZoomAndKeyHelpAndTheirFallbacks) {
+    QtSettings settings;
+    EXPECT_EQ(ZoomSetting(settings).percent(), 150);
+    EXPECT_TRUE(KeyHelp(settings).enabled());
+    for (auto [stored, expected] : {std::pair{70, 70}, {50, 50}, {75, 150}, {200, 150}, {0, 150}}) {
+        settings.setInteger("zoomPercent", stored);
+        EXPECT_EQ(ZoomSetting(settings).percent(), expected) << stored;
+    }
+    settings.setBoolean("showKeyHelp", false);
+    EXPECT_FALSE(KeyHelp(settings).enabled());
+    settings.setText("showKeyHelp", "vielleicht");
+    EXPECT_TRUE(KeyHelp(settings).enabled());
+    settings.setText("model", "412");
+    EXPECT_EQ(savedModel(settings), Model::orbis412);
+    settings.setText("model", "411");
+    EXPECT_EQ(savedModel(settings), Model::orbis410);
+}
