@@ -3,6 +3,7 @@
 
 #include "display/Formatter.h"
 #include "engine/Engine.h"
+#include "panel/CalculatorView.h"
 #include "panel/Controls.h"
 #include "panel/DisplayPanel.h"
 #include "panel/KeyboardMonitor.h"
@@ -14,20 +15,13 @@
 
 namespace vx::Accessibility {
 
-namespace {
-std::function<void(const QAccessibleEvent&)>& testListener() {
-    static std::function<void(const QAccessibleEvent&)> listener;
-    return listener;
-}
-} // namespace
-
 void announce(QAccessibleEvent& event) {
-    if (testListener()) testListener()(event);
+    for (QObject* o = event.object(); o; o = o->parent())
+        if (auto* view = qobject_cast<CalculatorView*>(o)) {
+            emit view->announced(event.object(), event.type());
+            break;
+        }
     QAccessible::updateAccessibility(&event);
-}
-
-void setTestListener(std::function<void(const QAccessibleEvent&)> listener) {
-    testListener() = std::move(listener);
 }
 
 QString inkAttribute(bool red) {

@@ -6,8 +6,6 @@
 
 #include <QString>
 
-#include <functional>
-
 class QAccessibleEvent;
 
 namespace vx {
@@ -26,9 +24,9 @@ QString displayText(const Engine& engine);
 QString inkAttribute(bool red);
 
 // Every change the panel announces goes through here to the toolkit, which
-// passes it on while a screen reader listens. A test may listen as well.
+// passes it on while a screen reader listens, and to the view the part
+// belongs to (CalculatorView::announced).
 void announce(QAccessibleEvent& event);
-void setTestListener(std::function<void(const QAccessibleEvent&)> listener);
 
 } // namespace Accessibility
 } // namespace vx

@@ -3,6 +3,7 @@
 // paper-tape column at the right, all scaled by the zoom about the top left.
 #pragma once
 
+#include <QAccessible>
 #include <QElapsedTimer>
 #include <QSizeF>
 #include <QWidget>
@@ -46,6 +47,11 @@ class CalculatorView : public QWidget {
     QString runText() const;
     // How often the views were brought up to date (for tests of the pace).
     int refreshes() const { return refreshes_; }
+
+  signals:
+    // Each change of one of the panel's parts that assistive technology is
+    // told about, as it is told, whether or not a screen reader listens.
+    void announced(QObject* part, QAccessible::Event type);
 
   protected:
     void paintEvent(QPaintEvent*) override;

@@ -28,10 +28,9 @@ struct Panel : vx::test::PanelFixture {
     std::vector<std::pair<QObject*, QAccessible::Event>> events;
     Panel() {
         // The events the toolkit would pass to the accessibility bus.
-        Accessibility::setTestListener(
-            [this](const QAccessibleEvent& event) { events.emplace_back(event.object(), event.type()); });
+        QObject::connect(&view, &CalculatorView::announced,
+                         [this](QObject* part, QAccessible::Event type) { events.emplace_back(part, type); });
     }
-    ~Panel() { Accessibility::setTestListener(nullptr); }
     QAccessibleInterface* of(QObject* o) { return QAccessible::queryAccessibleInterface(o); }
     QAccessibleInterface* key(Key k) { return of(view.keyboard()->button(k)); }
     void press(std::initializer_list<Key> keys) {
