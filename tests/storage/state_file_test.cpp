@@ -80,7 +80,7 @@ void roundTrip(Rig& original, Model model, const std::string& next) {
 
 } // namespace
 
-TEST(KeptMachine, EachPartOfACalculationInProgressComesBack) {
+TEST(StateFile, EachPartOfACalculationInProgressComesBack) {
     // Each stops in the middle of something the next key depends on.
     const std::pair<std::string, std::string> cases[] = {
         {"12.5 exp 3 chs", "4 ="},                          // a number half keyed, its exponent
@@ -104,7 +104,7 @@ TEST(KeptMachine, EachPartOfACalculationInProgressComesBack) {
     }
 }
 
-TEST(KeptMachine, EveryFieldComesBackAndTheNextKeysDoTheSame) {
+TEST(StateFile, EveryFieldComesBackAndTheNextKeysDoTheSame) {
     std::vector<Key> keys;
     for (const KeyRow& row : keyRows) keys.push_back(row.key);
     for (Model model : allModels) {
@@ -145,7 +145,7 @@ TEST(KeptMachine, EveryFieldComesBackAndTheNextKeysDoTheSame) {
     }
 }
 
-TEST(KeptMachine, AStateNoMachineCouldBeInIsRefusedWhole) {
+TEST(StateFile, AStateNoMachineCouldBeInIsRefusedWhole) {
     Rig rig(Model::orbis410, 1);
     rig.engine->press(Key::digit(7));
     const MachineState before = rig.engine->state();

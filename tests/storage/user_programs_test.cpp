@@ -1,7 +1,6 @@
 // SPDX-License-Identifier: GPL-3.0-or-later
 #include "engine/Engine.h"
 #include "engine/SimulatedClock.h"
-#include "storage/Quote.h"
 #include "storage/UserPrograms.h"
 
 #include <QCoreApplication>
@@ -26,7 +25,7 @@ using Steps = std::vector<Step>;
 
 namespace {
 
-class Library : public ::testing::Test {
+class UserProgramsTest : public ::testing::Test {
   protected:
     void SetUp() override {
         QDir(dataHome()).removeRecursively();
@@ -56,7 +55,7 @@ class Library : public ::testing::Test {
 
 } // namespace
 
-TEST_F(Library, LivesInAFolderPerModel) {
+TEST_F(UserProgramsTest, LivesInAFolderPerModel) {
     UserPrograms library(Model::orbis410);
     EXPECT_EQ(library.url(), dataHome() + "/Veltranix 410/Veltranix410Programs.txt");
     library.setModel(Model::orbis412);
@@ -66,7 +65,7 @@ TEST_F(Library, LivesInAFolderPerModel) {
     EXPECT_EQ(library.revision(), 1);
 }
 
-TEST_F(Library, SaveReplaceAndDelete) {
+TEST_F(UserProgramsTest, SaveReplaceAndDelete) {
     UserPrograms library(Model::orbis410);
     EXPECT_TRUE(library.programs().empty());
     int notices = 0;
@@ -94,7 +93,7 @@ TEST_F(Library, SaveReplaceAndDelete) {
     EXPECT_EQ(UserPrograms::readFile(library.url(), Model::orbis410).programs, library.programs());
 }
 
-TEST_F(Library, ReplacingClearsAnErrorAndDeletingRenumbersDuplicates) {
+TEST_F(UserProgramsTest, ReplacingClearsAnErrorAndDeletingRenumbersDuplicates) {
     UserPrograms library(Model::orbis410);
     writeFile(library.url(),
               "PROGRAM 4\nNAME A\nFOO\nEND\nPROGRAM 4\nNAME B\nSIN\nEND\nPROGRAM 9\nNAME C\nCOS\nEND\n");
@@ -109,7 +108,7 @@ TEST_F(Library, ReplacingClearsAnErrorAndDeletingRenumbersDuplicates) {
     EXPECT_EQ(library.programs().size(), 2u);
 }
 
-TEST_F(Library, EveryRewriteKeepsThePreviousFileAndHandEditsForGood) {
+TEST_F(UserProgramsTest, EveryRewriteKeepsThePreviousFileAndHandEditsForGood) {
     UserPrograms library(Model::orbis410);
     const QDir folder(library.folder());
     auto handEdits = [&] { return folder.entryList({"Veltranix410Programs.txt.handedit-*"}, QDir::Files); };
@@ -141,7 +140,7 @@ TEST_F(Library, EveryRewriteKeepsThePreviousFileAndHandEditsForGood) {
     EXPECT_EQ(contents, (QSet<QByteArray>{handWritten, secondEdit}));
 }
 
-TEST_F(Library, AChangeWaitsForTheChosenEntryToBeWhereTheMenuShowedIt) {
+TEST_F(UserProgramsTest, AChangeWaitsForTheChosenEntryToBeWhereTheMenuShowedIt) {
     UserPrograms library(Model::orbis410);
     const QByteArray abc =
         "PROGRAM 1\nNAME a\nSIN\nEND\nPROGRAM 2\nNAME b\nCOS\nEND\nPROGRAM 3\nNAME c\nTAN\nEND\n";
@@ -171,7 +170,7 @@ TEST_F(Library, AChangeWaitsForTheChosenEntryToBeWhereTheMenuShowedIt) {
     EXPECT_EQ(library.programs()[1].name, "c");
 }
 
-TEST_F(Library, DeletingOneOfSeveralEntriesOfANumberKeepsTheOthers) {
+TEST_F(UserProgramsTest, DeletingOneOfSeveralEntriesOfANumberKeepsTheOthers) {
     UserPrograms library(Model::orbis410);
     writeFile(library.url(), "PROGRAM 2\nNAME x\nSIN\nEND\nPROGRAM 2\nNAME y\nCOS\nEND\n"
                              "PROGRAM 2\nNAME z\nTAN\nEND\n");
@@ -182,7 +181,7 @@ TEST_F(Library, DeletingOneOfSeveralEntriesOfANumberKeepsTheOthers) {
     EXPECT_EQ(library.programs()[1].number, 2);
 }
 
-TEST_F(Library, OnlyARegularFileIsRead) {
+TEST_F(UserProgramsTest, OnlyARegularFileIsRead) {
     UserPrograms library(Model::orbis410);
     QDir().mkpath(library.folder());
     const QByteArray fifo = library.url().toLocal8Bit();
@@ -207,7 +206,7 @@ TEST_F(Library, OnlyARegularFileIsRead) {
     EXPECT_EQ(UserPrograms::readFile(dataHome() + "/missing.txt", Model::orbis410).problem, std::nullopt);
 }
 
-TEST_F(Library, OutsideEditsAreNoticedByTheirDate) {
+TEST_F(UserProgramsTest, OutsideEditsAreNoticedByTheirDate) {
     UserPrograms library(Model::orbis410);
     EXPECT_TRUE(library.programs().empty());
     library.checkForChanges();
@@ -226,7 +225,7 @@ TEST_F(Library, OutsideEditsAreNoticedByTheirDate) {
     EXPECT_EQ(library.revision(), 2);
 }
 
-TEST_F(Library, SwitchingTheModelReadsTheOtherFile) {
+TEST_F(UserProgramsTest, SwitchingTheModelReadsTheOtherFile) {
     writeFile(UserPrograms::fileFor(Model::orbis410), "PROGRAM 1\nNAME Klein\nSIN\nEND\n");
     writeFile(UserPrograms::fileFor(Model::orbis412), "PROGRAM 1\nNAME Gross\nRCL\n07\nEND\n");
     UserPrograms library(Model::orbis410);
@@ -238,7 +237,7 @@ TEST_F(Library, SwitchingTheModelReadsTheOtherFile) {
     EXPECT_EQ(library.programs()[0].name, "Klein");
 }
 
-TEST_F(Library, AFolderThatCannotBeMadeFailsAndChangesNothing) {
+TEST_F(UserProgramsTest, AFolderThatCannotBeMadeFailsAndChangesNothing) {
     // A regular file where the folder belongs: even root cannot make the folder.
     writeFile(dataHome() + "/Veltranix 410", "in the way");
     UserPrograms library(Model::orbis410);
@@ -251,7 +250,7 @@ TEST_F(Library, AFolderThatCannotBeMadeFailsAndChangesNothing) {
     EXPECT_EQ(readFile(dataHome() + "/Veltranix 410"), "in the way");
 }
 
-TEST_F(Library, ATargetThatCannotBeReplacedFailsAndKeepsTheCache) {
+TEST_F(UserProgramsTest, ATargetThatCannotBeReplacedFailsAndKeepsTheCache) {
     UserPrograms library(Model::orbis410);
     ASSERT_TRUE(library.save({56}, "A", std::nullopt));
     const int revision = library.revision();
@@ -265,7 +264,7 @@ TEST_F(Library, ATargetThatCannotBeReplacedFailsAndKeepsTheCache) {
     EXPECT_EQ(UserPrograms::readFile(library.url(), Model::orbis410).programs.size(), 1u);
 }
 
-TEST_F(Library, AnUnreadableLibraryIsNeverOverwritten) {
+TEST_F(UserProgramsTest, AnUnreadableLibraryIsNeverOverwritten) {
     UserPrograms library(Model::orbis410);
     // A folder where the file should be: it exists but cannot be read as text.
     QDir().mkpath(library.url() + "/x");
@@ -278,7 +277,7 @@ TEST_F(Library, AnUnreadableLibraryIsNeverOverwritten) {
     EXPECT_TRUE(QFileInfo(library.url()).isDir());
 }
 
-TEST_F(Library, Utf16WithItsMarkReadsAndSavesWithoutLoss) {
+TEST_F(UserProgramsTest, Utf16WithItsMarkReadsAndSavesWithoutLoss) {
     UserPrograms library(Model::orbis410);
     const QString text = QStringLiteral("PROGRAM 1\nNAME Größe\nSIN\nEND\nPROGRAM 2\nNAME Zwei\nCOS\nEND\n");
     for (const bool little : {true, false}) {
@@ -317,7 +316,7 @@ TEST_F(Library, Utf16WithItsMarkReadsAndSavesWithoutLoss) {
               "ist kein gültiger UTF-16-Text");
 }
 
-TEST_F(Library, AStuckLockIsNamedAndTheEventLoopTurnsWhileItWaits) {
+TEST_F(UserProgramsTest, AStuckLockIsNamedAndTheEventLoopTurnsWhileItWaits) {
     UserPrograms library(Model::orbis410);
     library.setLockWait(300);
     QDir().mkpath(library.folder());
@@ -347,19 +346,4 @@ TEST_F(Library, AStuckLockIsNamedAndTheEventLoopTurnsWhileItWaits) {
     EXPECT_EQ(error.why.toStdString(),
               ("Die Sperrdatei „" + lockPath + "“ lässt sich nicht anlegen: ist ein Ordner.").toStdString());
     EXPECT_FALSE(QFile::exists(library.url()));
-}
-
-TEST(Quote, ControlCharactersEscapedAndLongTextCut) {
-    EXPECT_EQ(Quote::shown("kurz"), "kurz");
-    EXPECT_EQ(Quote::shown(std::string(41, 'x')), std::string(40, 'x') + "…");
-    EXPECT_EQ(Quote::shown(std::string(40, 'x')), std::string(40, 'x'));
-    // Characters, not bytes, are counted.
-    EXPECT_EQ(Quote::shown("äöü", 2), "äö…");
-    EXPECT_EQ(Quote::escaped("a\tb\nc\x1b[2J\x7f"), "a\\tb\\nc\\x1b[2J\\x7f");
-    EXPECT_EQ(Quote::escaped("\xc2\x9b"
-                             "2J"),
-              "\\u009b2J");                                       // C1 control
-    EXPECT_EQ(Quote::escaped("tape\xe4.txt"), "tape\\xe4.txt");   // not UTF-8
-    EXPECT_EQ(Quote::escaped("\xed\xa0\x80"), "\\xed\\xa0\\x80"); // a surrogate
-    EXPECT_EQ(Quote::escaped("€ 😀"), "€ 😀");
 }

@@ -1,16 +1,12 @@
 // SPDX-License-Identifier: GPL-3.0-or-later
-#include "display/Formatter.h"
 #include "engine/Engine.h"
-#include "engine/SimulatedClock.h"
 #include "fixture.h"
 #include "panel/CalculatorView.h"
 #include "panel/DisplayPanel.h"
 #include "panel/KeyHelp.h"
 #include "panel/KeyboardView.h"
 #include "panel/Layout.h"
-#include "panel/TapeView.h"
 
-#include <QPainter>
 #include <QPushButton>
 #include <QTest>
 
@@ -22,67 +18,9 @@ namespace {
 
 using Panel = vx::test::PanelFixture;
 
-QImage renderDisplay(const std::vector<Cell>& cells, bool lit, QRectF& area) {
-    QImage image(800, 100, QImage::Format_ARGB32);
-    image.fill(Qt::black);
-    area = QRectF(0, 10, 800, 80);
-    QPainter p(&image);
-    DisplayView::paint(p, area, cells, lit);
-    return image;
-}
-
-bool glowing(const QImage& image, QPointF at) {
-    const QColor c = image.pixelColor(at.toPoint());
-    return c.red() > 200 && c.green() > 60 && c.green() < 140 && c.blue() < 80;
-}
-
-QPointF centre(const QPainterPath& path) {
-    return path.boundingRect().center();
-}
-
 } // namespace
 
-TEST(Display, SegmentsGlowWhereTheCellsSay) {
-    std::vector<Cell> cells = Formatter::blank();
-    const std::string text = "0123456789-E    ";
-    for (std::size_t i = 0; i < cells.size(); ++i) cells[i].ch = text[i];
-    QRectF area;
-    const QImage image = renderDisplay(cells, true, area);
-    for (int i = 0; i < 16; ++i) {
-        const QString on = DisplayView::segmentsFor(text[static_cast<std::size_t>(i)]);
-        for (char seg : std::string("abcdefg")) {
-            const bool lit = glowing(image, centre(DisplayView::segmentPath(area, 16, i, seg)));
-            EXPECT_EQ(lit, on.contains(QLatin1Char(seg))) << "cell " << i << " segment " << seg;
-        }
-    }
-    EXPECT_TRUE(DisplayView::segmentsFor('X').isEmpty());
-}
-
-TEST(Display, PowerOffLeavesOnlyTheGhostAndTheCommaHasATail) {
-    std::vector<Cell> cells(16, Cell{'8', true, false});
-    cells[3].comma = true;
-    QRectF area;
-    const QImage off = renderDisplay(cells, false, area);
-    for (int i = 0; i < 16; ++i)
-        for (char seg : std::string("abcdefg"))
-            EXPECT_FALSE(glowing(off, centre(DisplayView::segmentPath(area, 16, i, seg))));
-    const QColor ghost = off.pixelColor(centre(DisplayView::segmentPath(area, 16, 5, 'g')).toPoint());
-    EXPECT_GT(ghost.red(), 0); // the faint ghost of the unlit bar is there
-
-    const QImage on = renderDisplay(cells, true, area);
-    const double t = 0.17 * 0.58 * (800.0 / 16);
-    for (int i : {2, 3}) {
-        const QPointF dot = DisplayView::pointCentre(area, 16, i);
-        EXPECT_TRUE(glowing(on, dot));
-        const QPointF tail = dot + QPointF(-0.2 * t, 0.85 * t);
-        EXPECT_EQ(glowing(on, tail), i == 3) << i;
-    }
-    QImage empty(10, 10, QImage::Format_ARGB32);
-    QPainter p(&empty);
-    DisplayView::paint(p, QRectF(0, 0, 10, 10), {}, true); // draws nothing, does not fail
-}
-
-TEST(Keyboard, ClickingTheCentreOfEveryKeyPressesExactlyThatKey) {
+TEST(KeyboardView, ClickingTheCentreOfEveryKeyPressesExactlyThatKey) {
     for (double factor : {1.0, 0.5}) {
         Panel panel;
         panel.view.setFactor(factor);
@@ -102,7 +40,7 @@ TEST(Keyboard, ClickingTheCentreOfEveryKeyPressesExactlyThatKey) {
     }
 }
 
-TEST(Keyboard, KeysActOnReleaseAndWorkTheMachine) {
+TEST(KeyboardView, KeysActOnReleaseAndWorkTheMachine) {
     Panel panel;
     for (Key k : {Key::digit(1), Key::digit(2), Key(KeyKind::plus), Key::digit(3), Key(KeyKind::equals)})
         QTest::mouseClick(panel.view.keyboard()->button(k), Qt::LeftButton);
@@ -116,7 +54,7 @@ TEST(Keyboard, KeysActOnReleaseAndWorkTheMachine) {
     EXPECT_EQ(panel.engine.entry()->mant, "7");
 }
 
-TEST(Keyboard, TheFKeyShinesWhileTheShiftIsPending) {
+TEST(KeyboardView, TheFKeyShinesWhileTheShiftIsPending) {
     // A yellow frame on the key and a glow around it, outside the key's edge, at every zoom.
     for (double factor : {1.0, 60.0 / 150.0}) {
         Panel panel;
@@ -154,7 +92,7 @@ TEST(Keyboard, TheFKeyShinesWhileTheShiftIsPending) {
     }
 }
 
-TEST(Switches, ClicksAndDragsChooseTheirPositions) {
+TEST(KeyboardView, SwitchesTakeClicksAndDragsToTheirPositions) {
     Panel panel;
     SlideSwitch* mode = panel.view.keyboard()->modeSwitch();
     const int h = mode->height();
@@ -189,75 +127,7 @@ TEST(Switches, ClicksAndDragsChooseTheirPositions) {
     EXPECT_FALSE(panel.engine.power());
 }
 
-TEST(Tape, RowsShowTheNewestLinesAndScrollBackToTheLead) {
-    using TapeGeometry::rows;
-    auto r = rows(0, 566.8, 24, 0);
-    EXPECT_EQ(r.fullRows, 23);
-    EXPECT_EQ(r.total, 2); // one lead row and one feed row of blank paper
-    EXPECT_EQ(r.start, 0);
-    EXPECT_EQ(r.end, 2);
-    r = rows(100, 566.8, 24, 0);
-    EXPECT_EQ(r.end, 102);
-    EXPECT_EQ(r.start, 102 - 24);
-    r = rows(100, 566.8, 24, 1000);
-    EXPECT_EQ(r.scrolledRows, 102 - 23);
-    EXPECT_EQ(r.start, 0); // the lead row reaches the top and no further
-    EXPECT_EQ(TapeGeometry::maxScroll(100, 566.8, 24), 79);
-}
-
-TEST(Tape, ScrollingJumpsBackOnANewLineAndTheEdgeFollowsTheSeed) {
-    Panel panel;
-    for (int i = 0; i < 60; ++i) panel.keys({Key::digit(i % 10), KeyKind::printKey});
-    TapePaper* paper = panel.view.tapeView()->paper();
-    paper->refresh();
-    QWheelEvent wheel(QPointF(20, 20), paper->mapToGlobal(QPointF(20, 20)), QPoint(), QPoint(0, 120 * 5),
-                      Qt::NoButton, Qt::NoModifier, Qt::NoScrollPhase, false);
-    QApplication::sendEvent(paper, &wheel);
-    EXPECT_EQ(paper->scroll(), 5);
-    QWheelEvent far(QPointF(20, 20), paper->mapToGlobal(QPointF(20, 20)), QPoint(), QPoint(0, 120 * 500),
-                    Qt::NoButton, Qt::NoModifier, Qt::NoScrollPhase, false);
-    QApplication::sendEvent(paper, &far);
-    const QSizeF size = paper->paperSize();
-    EXPECT_EQ(paper->scroll(),
-              TapeGeometry::maxScroll(60, size.height(), TapeGeometry::rowHeight(size.width())));
-    panel.keys({KeyKind::printKey});
-    paper->refresh();
-    EXPECT_EQ(paper->scroll(), 0);
-
-    const QRectF band(0, 0, 226, 4);
-    const QPainterPath a = TapeGeometry::tornEdge(band, panel.engine.tearSeed());
-    EXPECT_EQ(a, TapeGeometry::tornEdge(band, panel.engine.tearSeed()));
-    QTest::mouseClick(panel.view.tapeView()->tearButton(), Qt::LeftButton);
-    EXPECT_TRUE(panel.engine.tape().empty());
-    EXPECT_NE(a, TapeGeometry::tornEdge(band, panel.engine.tearSeed()));
-}
-
-TEST(Tape, TheStripShowsRedAndBlackInk) {
-    Panel panel;
-    panel.keys({Key::digit(8), KeyKind::printKey, Key::digit(8), KeyKind::chs, KeyKind::printKey});
-    panel.view.tapeView()->refresh();
-    TapePaper* paper = panel.view.tapeView()->paper();
-    QImage image(paper->size(), QImage::Format_ARGB32);
-    image.fill(Qt::white);
-    paper->render(&image);
-    const int r = TapeGeometry::rowHeight(paper->paperSize().width());
-    auto inkIn = [&](int rowFromBottom, bool wantRed) {
-        const int top = image.height() - (rowFromBottom + 1) * r;
-        for (int y = top; y < top + r; ++y)
-            for (int x = 0; x < image.width(); ++x) {
-                const QColor c = image.pixelColor(x, y);
-                const bool red = c.red() > 120 && c.green() < 80;
-                const bool black = c.lightness() < 80;
-                if (wantRed ? red : black) return true;
-            }
-        return false;
-    };
-    EXPECT_TRUE(inkIn(1, true));  // -8 in red, just above the feed row
-    EXPECT_TRUE(inkIn(2, false)); // 8 in black above it
-    EXPECT_FALSE(inkIn(2, true));
-}
-
-TEST(KeyHelpLabels, HoverAltAndTheSwitch) {
+TEST(KeyboardView, HelpLabelsOnHoverWithAltAndByTheSwitch) {
     Panel panel;
     KeyboardView* kb = panel.view.keyboard();
     EXPECT_TRUE(kb->labels().empty());

@@ -1,0 +1,86 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
+#include "engine/Engine.h"
+#include "fixture.h"
+#include "panel/CalculatorView.h"
+#include "panel/TapeView.h"
+
+#include <QPushButton>
+#include <QTest>
+
+#include <gtest/gtest.h>
+
+using namespace vx;
+
+namespace {
+
+using Panel = vx::test::PanelFixture;
+
+} // namespace
+
+TEST(TapeView, RowsShowTheNewestLinesAndScrollBackToTheLead) {
+    using TapeGeometry::rows;
+    auto r = rows(0, 566.8, 24, 0);
+    EXPECT_EQ(r.fullRows, 23);
+    EXPECT_EQ(r.total, 2); // one lead row and one feed row of blank paper
+    EXPECT_EQ(r.start, 0);
+    EXPECT_EQ(r.end, 2);
+    r = rows(100, 566.8, 24, 0);
+    EXPECT_EQ(r.end, 102);
+    EXPECT_EQ(r.start, 102 - 24);
+    r = rows(100, 566.8, 24, 1000);
+    EXPECT_EQ(r.scrolledRows, 102 - 23);
+    EXPECT_EQ(r.start, 0); // the lead row reaches the top and no further
+    EXPECT_EQ(TapeGeometry::maxScroll(100, 566.8, 24), 79);
+}
+
+TEST(TapeView, ScrollingJumpsBackOnANewLineAndTheEdgeFollowsTheSeed) {
+    Panel panel;
+    for (int i = 0; i < 60; ++i) panel.keys({Key::digit(i % 10), KeyKind::printKey});
+    TapePaper* paper = panel.view.tapeView()->paper();
+    paper->refresh();
+    QWheelEvent wheel(QPointF(20, 20), paper->mapToGlobal(QPointF(20, 20)), QPoint(), QPoint(0, 120 * 5),
+                      Qt::NoButton, Qt::NoModifier, Qt::NoScrollPhase, false);
+    QApplication::sendEvent(paper, &wheel);
+    EXPECT_EQ(paper->scroll(), 5);
+    QWheelEvent far(QPointF(20, 20), paper->mapToGlobal(QPointF(20, 20)), QPoint(), QPoint(0, 120 * 500),
+                    Qt::NoButton, Qt::NoModifier, Qt::NoScrollPhase, false);
+    QApplication::sendEvent(paper, &far);
+    const QSizeF size = paper->paperSize();
+    EXPECT_EQ(paper->scroll(),
+              TapeGeometry::maxScroll(60, size.height(), TapeGeometry::rowHeight(size.width())));
+    panel.keys({KeyKind::printKey});
+    paper->refresh();
+    EXPECT_EQ(paper->scroll(), 0);
+
+    const QRectF band(0, 0, 226, 4);
+    const QPainterPath a = TapeGeometry::tornEdge(band, panel.engine.tearSeed());
+    EXPECT_EQ(a, TapeGeometry::tornEdge(band, panel.engine.tearSeed()));
+    QTest::mouseClick(panel.view.tapeView()->tearButton(), Qt::LeftButton);
+    EXPECT_TRUE(panel.engine.tape().empty());
+    EXPECT_NE(a, TapeGeometry::tornEdge(band, panel.engine.tearSeed()));
+}
+
+TEST(TapeView, TheStripShowsRedAndBlackInk) {
+    Panel panel;
+    panel.keys({Key::digit(8), KeyKind::printKey, Key::digit(8), KeyKind::chs, KeyKind::printKey});
+    panel.view.tapeView()->refresh();
+    TapePaper* paper = panel.view.tapeView()->paper();
+    QImage image(paper->size(), QImage::Format_ARGB32);
+    image.fill(Qt::white);
+    paper->render(&image);
+    const int r = TapeGeometry::rowHeight(paper->paperSize().width());
+    auto inkIn = [&](int rowFromBottom, bool wantRed) {
+        const int top = image.height() - (rowFromBottom + 1) * r;
+        for (int y = top; y < top + r; ++y)
+            for (int x = 0; x < image.width(); ++x) {
+                const QColor c = image.pixelColor(x, y);
+                const bool red = c.red() > 120 && c.green() < 80;
+                const bool black = c.lightness() < 80;
+                if (wantRed ? red : black) return true;
+            }
+        return false;
+    };
+    EXPECT_TRUE(inkIn(1, true));  // -8 in red, just above the feed row
+    EXPECT_TRUE(inkIn(2, false)); // 8 in black above it
+    EXPECT_FALSE(inkIn(2, true));
+}
