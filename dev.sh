@@ -61,11 +61,11 @@ case "$command" in
   test)
     install_missing
     configure_and_build "$build"
-    (cd "$build" && QT_QPA_PLATFORM=offscreen ctest --output-on-failure --parallel "$(nproc)")
+    (cd "$build" && QT_QPA_PLATFORM=offscreen ctest --output-on-failure --timeout 300 --parallel "$(nproc)")
     if [ "$sanitize" -eq 1 ]; then
       configure_and_build "$build-asan" -DVX_SANITIZE=ON -DCMAKE_BUILD_TYPE=Debug
       (cd "$build-asan" && QT_QPA_PLATFORM=offscreen ASAN_OPTIONS=detect_leaks=1 \
-        UBSAN_OPTIONS=print_stacktrace=1 ctest --output-on-failure --parallel "$(nproc)" -L 'machine|storage|batch|fuzz|faults')
+        UBSAN_OPTIONS=print_stacktrace=1 ctest --output-on-failure --timeout 300 --parallel "$(nproc)" -L 'machine|storage|batch|fuzz|faults')
     fi
     ;;
   run)
