@@ -4,6 +4,8 @@
 #include "app/ClipboardActions.h"
 #include "app/Dialogs.h"
 #include "app/ProgramFiles.h"
+#include "app/ProgramName.h"
+#include "app/ProgramPicker.h"
 
 #include "engine/Engine.h"
 #include "storage/Quote.h"

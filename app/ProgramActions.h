@@ -3,20 +3,14 @@
 // and the "Programme" menu.
 #pragma once
 
-#include "app/ProgramName.h"
-#include "app/ProgramPicker.h"
 #include "storage/SavedProgram.h"
 
-#include <QObject>
 #include <QString>
 
-#include <cstddef>
 #include <functional>
 #include <optional>
-#include <vector>
 
 class QFontMetrics;
-class QLineEdit;
 class QMenu;
 class QWidget;
 

@@ -5,6 +5,8 @@
 #include "app/Dialogs.h"
 #include "app/ModelNames.h"
 #include "app/ProgramActions.h"
+#include "app/ProgramName.h"
+#include "app/ProgramPicker.h"
 #include "engine/Engine.h"
 #include "storage/ProgramText.h"
 #include "storage/Quote.h"

@@ -1,6 +1,7 @@
 // SPDX-License-Identifier: GPL-3.0-or-later
 #include "app/MainWindow.h"
 #include "app/ProgramActions.h"
+#include "app/ProgramName.h"
 #include "app/Snapshot.h"
 #include "app/ZoomSetting.h"
 #include "fixture.h"
