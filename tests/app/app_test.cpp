@@ -29,8 +29,6 @@
 using namespace vx;
 using namespace vx::test;
 
-namespace {} // namespace
-
 TEST_F(AppTest, TypedKeysReachTheMachineExactlyOnce) {
     Window w(*engine);
     w.type("12+3=");
