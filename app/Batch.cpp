@@ -42,7 +42,7 @@ namespace {
 
 // A tape kept whole for --json, --tape or --save-state ends the run beyond
 // this many lines (about 100 MB in memory); a streamed tape keeps nothing.
-constexpr std::size_t maxKeptLines = 1000000;
+constexpr std::size_t maxKeptLines = Tape::bound;
 
 std::string escaped(const std::string& text) {
     return Quote::escaped(text);
@@ -55,9 +55,41 @@ std::vector<SavedProgram> readLibrary(const BatchOptions& o, Model model) {
     return std::move(file.programs);
 }
 
+// The length of the well-formed UTF-8 sequence at `i`, or 0.
+std::size_t utf8Sequence(const std::string& s, std::size_t i) {
+    const auto byte = [&](std::size_t k) { return static_cast<unsigned char>(s[k]); };
+    const unsigned char c = byte(i);
+    if (c < 0x80) return 1;
+    std::size_t n = c >= 0xC2 && c <= 0xDF ? 2 : c >= 0xE0 && c <= 0xEF ? 3 : c >= 0xF0 && c <= 0xF4 ? 4 : 0;
+    if (n == 0 || i + n > s.size()) return 0;
+    for (std::size_t k = 1; k < n; ++k)
+        if ((byte(i + k) & 0xC0) != 0x80) return 0;
+    // No overlong forms, no surrogates, nothing beyond U+10FFFF.
+    const unsigned char second = byte(i + 1);
+    if ((c == 0xE0 && second < 0xA0) || (c == 0xED && second > 0x9F) || (c == 0xF0 && second < 0x90) ||
+        (c == 0xF4 && second > 0x8F))
+        return 0;
+    return n;
+}
+
+// JSON is UTF-8: a byte that is not part of a UTF-8 character (a hand-edited
+// kept tape may hold one) is given as the Latin-1 character of that byte.
 std::string jsonString(const std::string& s) {
     std::string out = "\"";
-    for (unsigned char c : s) {
+    for (std::size_t i = 0; i < s.size(); ++i) {
+        const unsigned char c = static_cast<unsigned char>(s[i]);
+        if (c >= 0x80) {
+            const std::size_t n = utf8Sequence(s, i);
+            if (n == 0) {
+                char buf[8];
+                std::snprintf(buf, sizeof buf, "\\u%04x", c);
+                out += buf;
+            } else {
+                out.append(s, i, n);
+                i += n - 1;
+            }
+            continue;
+        }
         switch (c) {
         case '"': out += "\\\""; break;
         case '\\': out += "\\\\"; break;
@@ -245,7 +277,7 @@ int report(const BatchOptions& o, Engine& engine, Output& out, bool tooLong) {
 
 int play(const BatchOptions& o, Model chosen) {
     const std::vector<BatchAction> actions = scriptOf(o);
-    const std::optional<MachineState> kept = keptMachine(o);
+    std::optional<MachineState> kept = keptMachine(o);
     const Model model = kept ? kept->switches.model : chosen;
     std::vector<Step> loaded;
     if (o.program) loaded = programOf(o, model);
@@ -255,7 +287,7 @@ int play(const BatchOptions& o, Model chosen) {
     saveModel(settings, model);
     StdRandom random;
     Engine engine(clock, settings, random);
-    if (kept && !engine.restore(*kept))
+    if (kept && !engine.restore(std::move(*kept)))
         refuseBatch("der Zustand „" + escaped(*o.stateFile) + "“ beschreibt keinen möglichen Rechner");
     if (o.program) engine.loadProgram(loaded);
 
@@ -266,17 +298,20 @@ int play(const BatchOptions& o, Model chosen) {
     const bool tapeKept = o.json || o.tapeFile || o.saveStateFile;
     Output out;
     const bool colour = isatty(STDOUT_FILENO);
-    // A kept machine's tape was printed by the run that kept it.
-    std::size_t written = engine.tape().size();
+    // A kept machine's tape was printed by the run that kept it. Lines are
+    // counted as printed onto the roll, so the count holds when the roll lets
+    // its oldest lines go.
+    std::uint64_t written = engine.tape().printed();
     bool tooLong = false;
     auto follow = [&] {
+        const Tape& tape = engine.tape();
         if (!o.json)
-            for (; written < engine.tape().size(); ++written) {
-                const TapeLine& l = engine.tape()[written];
+            for (written = std::max(written, tape.dropped()); written < tape.printed(); ++written) {
+                const TapeLine& l = tape[static_cast<std::size_t>(written - tape.dropped())];
                 out.put(colour && l.red ? "\033[31m" + l.printed() + "\033[0m\n" : l.printed() + "\n");
             }
         if (tapeKept) {
-            tooLong = engine.tape().size() > maxKeptLines;
+            tooLong = tape.printed() > maxKeptLines;
             if (tooLong) return false;
         } else {
             engine.releaseTape();

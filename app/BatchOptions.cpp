@@ -189,6 +189,8 @@ std::vector<std::string> inputsOf(const BatchOptions& o) {
     std::vector<std::string> inputs = userFiles();
     for (const auto& file : {o.library, o.stateFile, o.scriptFile})
         if (file && *file != "-") inputs.push_back(*file);
+    // Standard input is an input too, whatever name leads to it.
+    inputs.push_back(SafeFile::standardInput);
     return inputs;
 }
 
@@ -215,7 +217,7 @@ BatchOptions parseBatchOptions(int argc, char** argv) {
     const std::vector<std::string> inputs = inputsOf(o);
     if (o.tapeFile) o.tapeTarget = checkedOutput(*o.tapeFile, inputs, "der Papierstreifen");
     if (o.saveStateFile) o.saveStateTarget = checkedOutput(*o.saveStateFile, inputs, "der Zustand");
-    if (o.tapeTarget && o.saveStateTarget && *o.tapeTarget == *o.saveStateTarget)
+    if (o.tapeTarget && o.saveStateTarget && SafeFile::sameTarget(*o.tapeTarget, *o.saveStateTarget))
         refuseBatch("--tape und --save-state nennen dieselbe Datei " + named(*o.tapeFile));
     if (o.scriptFile) o.script = readScript(*o.scriptFile);
     return o;

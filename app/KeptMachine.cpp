@@ -31,7 +31,7 @@ std::optional<QString> bringBack(Engine& engine) {
     StateFile::Loaded loaded = StateFile::read(path);
     if (loaded.missing) return std::nullopt;
     QString why = loaded.problem.value_or(QString());
-    if (loaded.state && engine.restore(*loaded.state)) return std::nullopt;
+    if (loaded.state && engine.restore(std::move(*loaded.state))) return std::nullopt;
     if (why.isEmpty()) why = QStringLiteral("er beschreibt keinen möglichen Rechner");
     const auto aside = StateFile::keepAside(path);
     return QStringLiteral(

@@ -94,12 +94,7 @@ MainWindow::MainWindow(Engine& engine, UserPrograms& library, KeyHelp& help, Zoo
         if (closing_) return;
         // Without leave to ask, an unsaved program cannot be saved either.
         if (!KeptMachine::enabled() && programUnsaved() && !session.allowsInteraction()) return;
-        if (mayClose()) {
-            closing_ = true;
-            savePosition();
-        } else {
-            session.cancel();
-        }
+        if (!sessionMayEnd()) session.cancel();
         session.release();
     });
 
@@ -328,7 +323,7 @@ void MainWindow::programKnown() {
     known_ = engine_.programSteps();
 }
 
-bool MainWindow::importFile(const QString& path) {
+bool MainWindow::importFile(const SafeFile::Path& path) {
     if (!ProgramFiles::importFrom(engine_, path, this)) return false;
     programKnown();
     return true;
@@ -357,8 +352,26 @@ bool MainWindow::mayClose() {
     return true;
 }
 
+bool MainWindow::sessionMayEnd() {
+    if (closing_) return true;
+    // A close question already open is the user's to answer; a second one
+    // over it would decide for them. The session waits for that answer.
+    if (asking_) return false;
+    if (!askedMayClose()) return false;
+    closing_ = true;
+    savePosition();
+    return true;
+}
+
+bool MainWindow::askedMayClose() {
+    asking_ = true;
+    const bool may = mayClose();
+    asking_ = false;
+    return may;
+}
+
 void MainWindow::closeEvent(QCloseEvent* event) {
-    if (!closing_ && !mayClose()) {
+    if (!closing_ && (asking_ || !askedMayClose())) {
         event->ignore();
         return;
     }
@@ -396,7 +409,10 @@ void MainWindow::dropEvent(QDropEvent* event) {
     const QList<QUrl> urls = event->mimeData()->urls();
     if (urls.isEmpty() || !urls.constFirst().isLocalFile()) return;
     event->acceptProposedAction();
-    const QString path = urls.constFirst().toLocalFile();
+    // The name's bytes as the file manager sent them: a name that is not
+    // UTF-8 stays percent-encoded in the address and is taken byte for byte.
+    const SafeFile::Path path =
+        QByteArray::fromPercentEncoding(urls.constFirst().path(QUrl::FullyEncoded).toLatin1()).toStdString();
     // Not inside the drop itself: the file manager waits for it to end.
     QTimer::singleShot(0, this, [this, path] { importFile(path); });
 }

@@ -5,6 +5,7 @@
 
 #include "engine/Types.h"
 #include "program/Codes.h"
+#include "storage/SafeFile.h"
 
 #include "app/GuideWindow.h"
 
@@ -49,10 +50,14 @@ class MainWindow : public QMainWindow {
     // The program memory holds steps that are neither in the model's
     // library nor what was last loaded, pasted, saved, imported or exported.
     bool programUnsaved();
+    // The desktop session is ending: closes as the user would, asking what
+    // would be lost; false when the session should wait (the user chose to
+    // stay, or a close question is already open).
+    bool sessionMayEnd();
     // The program memory is now kept somewhere: closing need not ask.
     void programKnown();
     // Imports a program file as "Programm importieren …" does.
-    bool importFile(const QString& path);
+    bool importFile(const SafeFile::Path& path);
     // Where the window was last closed, on platforms that let an
     // application place its window; a place off every screen is forgotten.
     void restorePosition();
@@ -79,6 +84,7 @@ class MainWindow : public QMainWindow {
     // Asks what closing would lose, keeps the machine when continuous
     // memory is on; false when the window must stay.
     bool mayClose();
+    bool askedMayClose();
     void savePosition();
     void addSheetEntry(QMenu& menu);
     bool maySheetClose();
@@ -102,6 +108,8 @@ class MainWindow : public QMainWindow {
     bool rebuildPending_ = false;
     std::optional<std::vector<Step>> known_;
     bool closing_ = false;
+    // A close question is open.
+    bool asking_ = false;
 };
 
 } // namespace vx

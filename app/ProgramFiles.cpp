@@ -26,7 +26,11 @@ QString named(const QString& path) {
     return QStringLiteral("„%1“").arg(QString::fromStdString(Quote::escaped(path.toStdString())));
 }
 
-void refuse(QWidget* parent, const QString& path, const QString& why) {
+QString named(const SafeFile::Path& path) {
+    return QStringLiteral("„%1“").arg(QString::fromStdString(Quote::escaped(path)));
+}
+
+void refuse(QWidget* parent, const SafeFile::Path& path, const QString& why) {
     Dialogs::tell(parent, QMessageBox::Warning, QStringLiteral("Programm importieren"),
                   QStringLiteral("Kein Programm importiert"), named(path) + QStringLiteral(": ") + why);
 }
@@ -86,11 +90,15 @@ bool exportProgram(const Engine& engine, QWidget* parent) {
 }
 
 bool importFrom(Engine& engine, const QString& path, QWidget* parent) {
+    return importFrom(engine, SafeFile::fromQt(path), parent);
+}
+
+bool importFrom(Engine& engine, const SafeFile::Path& path, QWidget* parent) {
     if (!engine.power()) {
         refuse(parent, path, QStringLiteral("Der Rechner ist ausgeschaltet."));
         return false;
     }
-    const SafeFile::Read file = SafeFile::read(SafeFile::fromQt(path), maxBytes);
+    const SafeFile::Read file = SafeFile::read(path, maxBytes);
     if (file.missing) {
         refuse(parent, path, QStringLiteral("gibt es nicht"));
         return false;

@@ -4,6 +4,8 @@
 // A file dropped on the panel and `veltranix FILE` import the same way.
 #pragma once
 
+#include "storage/SafeFile.h"
+
 #include <QString>
 
 #include <optional>
@@ -30,6 +32,9 @@ bool exportProgram(const Engine& engine, QWidget* parent);
 // it replaces a program in memory, offering the programs of a library to
 // choose from); true when a program was loaded. A bad file is named with
 // its first problem and changes nothing.
+// The path's bytes are the file's name as the system has it, also where
+// they are not UTF-8; a name the toolkit holds is found back to its bytes.
+bool importFrom(Engine& engine, const SafeFile::Path& path, QWidget* parent);
 bool importFrom(Engine& engine, const QString& path, QWidget* parent);
 // Asks for a file and imports it.
 bool importProgram(Engine& engine, QWidget* parent);

@@ -150,7 +150,7 @@ int window(int argc, char** argv, const char* programFile) {
         });
     if (programFile)
         QTimer::singleShot(0, &window,
-                           [&window, path = QFile::decodeName(programFile)] { window.importFile(path); });
+                           [&window, path = std::string(programFile)] { window.importFile(path); });
     return app.exec();
 }
 

@@ -60,7 +60,7 @@ class Engine {
     // --- what the panel, the batch mode and the library read ---
     // Counts the changes the panel must redraw for.
     std::uint64_t tick() const { return tick_; }
-    const std::vector<TapeLine>& tape() const { return paper_.tape; }
+    const Tape& tape() const { return paper_.tape; }
     // Shapes the torn edge of the paper; a new one with every tear.
     std::uint32_t tearSeed() const { return paper_.tearSeed; }
     // The phase of the flashing display during a run.
@@ -165,7 +165,8 @@ class Engine {
     // announces it. Refuses (and changes nothing) a state this machine could
     // never have been in: wrong register count, a counter outside memory,
     // too many parentheses or open branches, numbers out of range.
-    bool restore(const MachineState& kept);
+    // Taken by value: a kept tape of a million lines is moved in, not copied.
+    bool restore(MachineState kept);
 
   private:
     // The machine's pace and limits.

@@ -9,7 +9,7 @@
 
 #include "engine/Entry.h"
 #include "engine/Types.h"
-#include "printer/TapeLine.h"
+#include "printer/Tape.h"
 #include "program/Codes.h"
 
 #include <cstdint>
@@ -51,7 +51,7 @@ struct MachineState {
     } switches;
 
     struct Paper {
-        std::vector<TapeLine> tape;
+        Tape tape;
         std::uint32_t tearSeed = 1;
         bool operator==(const Paper&) const = default;
     } paper;

@@ -59,9 +59,28 @@ bool possibleEntry(const Entry& e) {
     return true;
 }
 
-bool possiblePrefix(const Prefix& p) {
-    return p.base >= 0 && p.base < 256 && p.off >= 0 && p.off < Codes::modifiers && p.bits >= 0 &&
-           p.bits < Codes::conditions && (!p.digit || (*p.digit >= 0 && *p.digit <= 9));
+// Only what keys can leave half-keyed: each kind with the codes it starts
+// from, a modifier only on a register key, the indirect mark and a first
+// register digit only on the 412, condition bits only on JUMP and BRANCH.
+// Anything else would assemble a code the machine does not have.
+bool possiblePrefix(const Prefix& p, Model model) {
+    using K = Prefix::Kind;
+    const bool plainRest = p.off == 0 && !p.ind && !p.digit && p.bits == 0;
+    switch (p.kind) {
+    case K::none:
+    case K::f:
+    case K::setDP:
+    case K::label: return p.base == 0 && plainRest;
+    case K::metric: return (p.base == Codes::toMetric || p.base == Codes::fromMetric) && plainRest;
+    case K::reg:
+        return (p.base == Codes::store || p.base == Codes::recall || p.base == Codes::exchange) &&
+               p.off >= 0 && p.off < Codes::modifiers && p.bits == 0 &&
+               (twoDigitRegisters(model) ? !p.digit || (*p.digit >= 0 && *p.digit <= 9) : !p.ind && !p.digit);
+    case K::cond:
+        return (p.base == Codes::jump || p.base == Codes::branch) && p.off == 0 && !p.ind && !p.digit &&
+               p.bits >= 0 && p.bits < Codes::conditions;
+    }
+    return false;
 }
 
 bool possibleLevel(const std::optional<std::pair<Num, Op>>& numOp) {
@@ -70,7 +89,7 @@ bool possibleLevel(const std::optional<std::pair<Num, Op>>& numOp) {
 
 } // namespace
 
-bool Engine::restore(const MachineState& kept) {
+bool Engine::restore(MachineState kept) {
     const auto& c = kept.calculation;
     const auto& m = kept.memory;
     bool fine = m.registers.size() == static_cast<std::size_t>(registerCount(kept.switches.model)) &&
@@ -78,7 +97,8 @@ bool Engine::restore(const MachineState& kept) {
                 m.pc <= Codes::steps && m.returnStack.size() <= static_cast<std::size_t>(returnDepth) &&
                 c.parens.size() <= static_cast<std::size_t>(maxParens) && c.dp >= 0 && c.dp <= 9 &&
                 inRange(c.E) && inRange(c.errorSaved) && possibleLevel(c.current.numOp) &&
-                possiblePrefix(c.prefix) && (!c.entry || possibleEntry(*c.entry)) && kept.paper.tearSeed != 0;
+                possiblePrefix(c.prefix, kept.switches.model) && (!c.entry || possibleEntry(*c.entry)) &&
+                kept.paper.tearSeed != 0;
     for (int step : m.returnStack) fine = fine && step >= 1 && step <= Codes::steps;
     for (const Step& step : m.program) fine = fine && (!step || (*step >= 0 && *step < 256));
     for (const Num& r : m.registers) fine = fine && inRange(r);
@@ -95,13 +115,14 @@ bool Engine::restore(const MachineState& kept) {
     stopActivity();
     const bool newModel = kept.switches.model != sw_.model;
     sw_ = kept.switches;
-    paper_ = kept.paper;
+    paper_ = std::move(kept.paper);
     timed_.blinkOn = true;
-    calc_ = kept.calculation;
-    mem_ = kept.memory;
+    calc_ = std::move(kept.calculation);
+    mem_ = std::move(kept.memory);
     lastRun_ = {kept.record.runSteps, kept.record.runOriginalNanos};
     breakpoints_.assign(Codes::steps, false);
-    counts_ = kept.record.counts.empty() ? std::vector<std::uint64_t>(Codes::steps, 0) : kept.record.counts;
+    counts_ = kept.record.counts.empty() ? std::vector<std::uint64_t>(Codes::steps, 0)
+                                         : std::move(kept.record.counts);
 
     if (newModel) {
         saveModel(settings_, sw_.model);

@@ -173,7 +173,7 @@ class DisplayAccessible : public ReadOnlyText {
 class TapeAccessible : public ReadOnlyText {
   public:
     explicit TapeAccessible(TapePaper* paper) : ReadOnlyText(paper, QAccessible::EditableText) {}
-    const std::vector<TapeLine>& tape() const { return static_cast<TapePaper*>(widget())->engine().tape(); }
+    const Tape& tape() const { return static_cast<TapePaper*>(widget())->engine().tape(); }
     QString content() const override { return TapeExport::text(tape()); }
     QAccessible::State state() const override {
         QAccessible::State s = ReadOnlyText::state();

@@ -19,13 +19,13 @@
 
 namespace vx::TapeExport {
 
-QString text(const std::vector<TapeLine>& tape) {
+QString text(const Tape& tape) {
     QString out;
     for (const TapeLine& line : tape) out += QString::fromStdString(line.printed()) + QLatin1Char('\n');
     return out;
 }
 
-QImage image(const std::vector<TapeLine>& tape, std::uint32_t tearSeed) {
+QImage image(const Tape& tape, std::uint32_t tearSeed) {
     // The paper's width on the panel, at the 100 % zoom (the panel's units are 150 %).
     const double scale = 100.0 / 150.0;
     const double paperWidth = TapeView::baseWidth - 24;
@@ -38,7 +38,7 @@ QImage image(const std::vector<TapeLine>& tape, std::uint32_t tearSeed) {
     return picture;
 }
 
-bool paintPages(QPagedPaintDevice& device, const std::vector<TapeLine>& tape) {
+bool paintPages(QPagedPaintDevice& device, const Tape& tape) {
     QPainter p;
     if (!p.begin(&device)) return false;
     // Draw in points, whatever the device's resolution.
@@ -88,7 +88,7 @@ std::optional<Format> formatFor(const QString& path) {
     return std::nullopt;
 }
 
-std::optional<QString> write(QIODevice& file, Format format, const std::vector<TapeLine>& tape,
+std::optional<QString> write(QIODevice& file, Format format, const Tape& tape,
                              std::uint32_t tearSeed) {
     switch (format) {
     case Format::text: {
@@ -117,7 +117,7 @@ std::optional<QString> write(QIODevice& file, Format format, const std::vector<T
     return std::nullopt;
 }
 
-std::optional<QString> save(const QString& path, const std::vector<TapeLine>& tape, std::uint32_t tearSeed) {
+std::optional<QString> save(const QString& path, const Tape& tape, std::uint32_t tearSeed) {
     const auto format = formatFor(path);
     if (!format) return QStringLiteral("unbekanntes Format (.pdf, .txt oder .png)");
     // Never onto a device or a FIFO, nor onto the user's settings or library.

@@ -9,6 +9,7 @@
 #include <QAccessible>
 #include <QFontMetricsF>
 #include <QHelpEvent>
+#include <QLocale>
 #include <QMouseEvent>
 #include <QPainter>
 #include <QPushButton>
@@ -71,8 +72,12 @@ QPainterPath tornEdge(const QRectF& band, std::uint32_t seed) {
     return path;
 }
 
-void paint(QPainter& p, const QSizeF& size, const std::vector<TapeLine>& tape, std::uint32_t seed,
-           double scroll) {
+QString droppedNote(std::uint64_t dropped) {
+    return QStringLiteral("… %1 ältere Zeilen abgerissen")
+        .arg(QLocale(QLocale::German).toString(static_cast<qulonglong>(dropped)));
+}
+
+void paint(QPainter& p, const QSizeF& size, const Tape& tape, std::uint32_t seed, double scroll) {
     p.setRenderHint(QPainter::Antialiasing);
     p.setRenderHint(QPainter::TextAntialiasing);
     const double f = fontSize(size.width());
@@ -94,9 +99,18 @@ void paint(QPainter& p, const QSizeF& size, const std::vector<TapeLine>& tape, s
     const double left = (size.width() - TapeLine::columns * charWidth) / 2;
     for (int i = shown.start; i < shown.end; ++i) {
         const int line = i - leadLines;
+        const double y = size.height() - (shown.end - i) * r;
+        if (line == -1 && tape.dropped() > 0) {
+            // The roll let its oldest lines go: say so where they would continue.
+            p.save();
+            p.setPen(QColor(0, 0, 0, 110));
+            p.setFont(Theme::font(Theme::sansFamily(), f * 0.62));
+            p.drawText(QRectF(0, y, size.width(), r), Qt::AlignCenter, droppedNote(tape.dropped()));
+            p.restore();
+            continue;
+        }
         if (line < 0 || line >= static_cast<int>(tape.size())) continue;
         const TapeLine& tl = tape[static_cast<std::size_t>(line)];
-        const double y = size.height() - (shown.end - i) * r;
         p.setPen(tl.red ? inkRed : inkBlack);
         p.drawText(QRectF(left, y, size.width() - left, r), Qt::AlignLeft | Qt::AlignVCenter,
                    QString::fromStdString(tl.printed()));
@@ -156,7 +170,7 @@ void TapePaper::setScroll(double rowsBack) {
 }
 
 void TapePaper::refresh() {
-    const std::size_t count = engine_.tape().size();
+    const std::uint64_t count = engine_.tape().printed();
     const std::uint64_t id = count ? engine_.tape().back().id : 0;
     // Most changes of the machine leave the paper alone; only a new line or a
     // tear-off repaints it, and new output is always brought into view.
@@ -169,17 +183,21 @@ void TapePaper::refresh() {
     update();
 }
 
-void TapePaper::announce(std::size_t count) {
+void TapePaper::announce(std::uint64_t count) {
     // New lines are text inserted at the end, one event a line; a torn-off
     // strip starts the text anew.
+    const Tape& tape = engine_.tape();
     if (count < lastCount_ || engine_.tearSeed() != lastSeed_) {
         QAccessibleTextRemoveEvent removed(this, 0, QString(spokenLength_, QLatin1Char(' ')));
         Accessibility::announce(removed);
         spokenLength_ = 0;
         lastCount_ = 0;
     }
-    for (std::size_t i = lastCount_; i < count; ++i) {
-        const QString line = QString::fromStdString(engine_.tape()[i].printed()) + QLatin1Char('\n');
+    // Lines the roll let go before they were heard are not heard any more.
+    for (std::uint64_t i = std::max(lastCount_, tape.dropped()); i < count; ++i) {
+        const QString line =
+            QString::fromStdString(tape[static_cast<std::size_t>(i - tape.dropped())].printed()) +
+            QLatin1Char('\n');
         QAccessibleTextInsertEvent inserted(this, spokenLength_, line);
         Accessibility::announce(inserted);
         spokenLength_ += static_cast<int>(line.size());

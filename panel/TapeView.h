@@ -4,7 +4,7 @@
 #pragma once
 
 #include "panel/Controls.h"
-#include "printer/TapeLine.h"
+#include "printer/Tape.h"
 
 #include <QColor>
 #include <QPainterPath>
@@ -47,10 +47,11 @@ inline const QColor paperColor = QColor::fromRgbF(0.97f, 0.96f, 0.91f);
 inline const QColor inkRed = QColor::fromRgbF(0.75f, 0.1f, 0.1f);
 inline const QColor inkBlack = QColor::fromRgbF(0.12f, 0.12f, 0.12f);
 
+// The note at the far end of a roll that let its oldest lines go.
+QString droppedNote(std::uint64_t dropped);
 // Paints the paper of `size` (panel units) with the newest lines at its
 // foot, `scroll` rows back from there.
-void paint(QPainter& p, const QSizeF& size, const std::vector<TapeLine>& tape, std::uint32_t seed,
-           double scroll);
+void paint(QPainter& p, const QSizeF& size, const Tape& tape, std::uint32_t seed, double scroll);
 // The height of a paper that shows every line at once.
 double stripHeight(std::size_t tapeLines, double paperWidth);
 // The line shown at height `y` of the paper (panel units), if any.
@@ -67,7 +68,7 @@ class TapePaper : public ScaledWidget {
     void refresh();
     QSizeF paperSize() const;
     // Tells assistive technology about the lines since it last heard.
-    void announce(std::size_t count);
+    void announce(std::uint64_t count);
     const Engine& engine() const { return engine_; }
     // "gedruckt von Schritt 017" for a line a program step printed.
     static QString printedBy(const TapeLine& line);
@@ -86,7 +87,7 @@ class TapePaper : public ScaledWidget {
     const TapeLine* lineUnder(const QPoint& at) const;
     Engine& engine_;
     double scroll_ = 0;
-    std::size_t lastCount_ = 0;
+    std::uint64_t lastCount_ = 0;
     std::uint64_t lastId_ = 0;
     std::uint32_t lastSeed_ = 0;
     // Characters of the strip's text as assistive technology last heard it.

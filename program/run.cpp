@@ -29,7 +29,7 @@ void Engine::stopRun() {
 // One slice of the original: up to 12 steps, ending early at a printed line
 // or a PAUSE. Both tempos run the same slices, so they compute the same.
 Engine::Slice Engine::slice() {
-    const std::size_t before = paper_.tape.size();
+    const std::uint64_t before = paper_.tape.printed();
     Slice done;
     for (int i = 0; i < stepsPerSlice; ++i) {
         if (!timed_.running) break;
@@ -37,9 +37,9 @@ Engine::Slice Engine::slice() {
             done.paused = true;
             break;
         }
-        if (paper_.tape.size() != before) break;
+        if (paper_.tape.printed() != before) break;
     }
-    done.newLines = static_cast<std::ptrdiff_t>(paper_.tape.size()) - static_cast<std::ptrdiff_t>(before);
+    done.newLines = static_cast<std::ptrdiff_t>(paper_.tape.printed() - before);
     return done;
 }
 

@@ -15,14 +15,49 @@
 #include <cstdio>
 #include <cstdlib>
 #include <cstring>
+#include <dirent.h>
 #include <fcntl.h>
 #include <sys/stat.h>
 #include <unistd.h>
 
 namespace vx::SafeFile {
 
+namespace {
+
+// The entry of `folder` whose name the toolkit shows as `shown`, if exactly
+// one: a name that is not UTF-8 reaches the toolkit with replacement
+// characters and does not encode back to its bytes.
+std::optional<std::string> entryShownAs(const Path& folder, const QString& shown) {
+    DIR* dir = ::opendir(folder.c_str());
+    if (!dir) return std::nullopt;
+    std::optional<std::string> found;
+    int matches = 0;
+    while (const dirent* entry = ::readdir(dir))
+        if (QFile::decodeName(entry->d_name) == shown) {
+            found = entry->d_name;
+            ++matches;
+        }
+    ::closedir(dir);
+    if (matches != 1) return std::nullopt;
+    return found;
+}
+
+} // namespace
+
 Path fromQt(const QString& path) {
-    return QFile::encodeName(path).toStdString();
+    Path bytes = QFile::encodeName(path).toStdString();
+    if (!path.contains(QChar::ReplacementCharacter) || ::access(bytes.c_str(), F_OK) == 0) return bytes;
+    // Find the real bytes part by part.
+    const QStringList parts = path.split(QLatin1Char('/'));
+    Path built;
+    for (qsizetype i = 0; i < parts.size(); ++i) {
+        Path name = QFile::encodeName(parts[i]).toStdString();
+        if (parts[i].contains(QChar::ReplacementCharacter))
+            if (auto real = entryShownAs(i == 0 ? "." : (built.empty() ? "/" : built), parts[i]))
+                name = *real;
+        built = i == 0 ? name : built + "/" + name;
+    }
+    return built;
 }
 
 QString toQt(const Path& path) {
@@ -48,6 +83,7 @@ QString reason(int error) {
     case ENFILE: return QStringLiteral("zu viele offene Dateien");
     case ENOMEM: return QStringLiteral("zu wenig Speicher");
     case EXDEV: return QStringLiteral("Ziel auf einem anderen Dateisystem");
+    case EPIPE: return QStringLiteral("die Ausgabe wurde geschlossen");
     default: return QStringLiteral("Systemfehler Nr. %1").arg(error);
     }
 }
@@ -93,9 +129,23 @@ std::optional<Path> resolve(Path path, int* error) {
     return std::nullopt;
 }
 
+// A short name of its own, so that a file whose name is near the system's
+// limit of 255 bytes can still be written beside it.
+Path temporaryBeside(const Path& target) {
+    return folderOf(target) + "/.veltranix-XXXXXX";
+}
+
 bool sameFile(const struct stat& a, const Path& other) {
     struct stat b {};
-    return ::stat(other.c_str(), &b) == 0 && a.st_dev == b.st_dev && a.st_ino == b.st_ino;
+    const int found = other == standardInput ? ::fstat(STDIN_FILENO, &b) : ::stat(other.c_str(), &b);
+    return found == 0 && a.st_dev == b.st_dev && a.st_ino == b.st_ino;
+}
+
+// A file that is not there yet, named by its folder as the system finds it.
+std::optional<Path> canonicalNew(const Path& path) {
+    char buffer[PATH_MAX];
+    if (!::realpath(folderOf(path).c_str(), buffer)) return std::nullopt;
+    return Path(buffer) + "/" + nameOf(path);
 }
 
 } // namespace
@@ -142,7 +192,7 @@ Target target(const Path& path, const std::vector<Path>& inputs) {
     } else {
         // Only a try tells whether a new file can be made there (a folder
         // of /proc says yes to root and then refuses).
-        Path probe = folder + "/." + nameOf(t.path) + ".XXXXXX";
+        Path probe = temporaryBeside(t.path);
         const int fd = ::mkstemp(probe.data());
         if (fd < 0) {
             t.refused = reason(errno);
@@ -154,9 +204,17 @@ Target target(const Path& path, const std::vector<Path>& inputs) {
     return t;
 }
 
+bool sameTarget(const Path& a, const Path& b) {
+    struct stat first {};
+    if (::stat(a.c_str(), &first) == 0) return sameFile(first, b);
+    struct stat second {};
+    if (::stat(b.c_str(), &second) == 0) return false;
+    const auto one = canonicalNew(a), other = canonicalNew(b);
+    return one && other ? *one == *other : a == b;
+}
+
 std::optional<QString> write(const Path& target, const QByteArray& bytes) {
-    const Path folder = folderOf(target);
-    Path temporary = folder + "/." + nameOf(target) + ".XXXXXX";
+    Path temporary = temporaryBeside(target);
     const int fd = ::mkstemp(temporary.data());
     if (fd < 0) return reason(errno);
     // New files get the usual permissions under the user's umask; a file
@@ -200,8 +258,9 @@ std::optional<QString> writeChecked(const Path& path, const QByteArray& bytes,
     return write(t.path, bytes);
 }
 
-Read read(const Path& path, qint64 maxBytes) {
-    Read r;
+Streamed stream(const Path& path, qint64 maxBytes,
+                const std::function<bool(const char*, std::size_t)>& take) {
+    Streamed r;
     const QString tooLarge = QStringLiteral("ist zu groß (mehr als %1 MiB)").arg(maxBytes / (1024 * 1024));
     // Opened without blocking and looked at before a byte is read: a FIFO
     // would otherwise hang the window, and a device never ends.
@@ -221,27 +280,56 @@ Read read(const Path& path, qint64 maxBytes) {
     } else if (info.st_size > maxBytes) {
         r.problem = tooLarge;
     } else {
-        r.bytes.reserve(static_cast<qsizetype>(info.st_size));
-        char buffer[65536];
+        std::vector<char> buffer(std::size_t{1} << 20);
+        qint64 total = 0;
         while (true) {
-            const ssize_t n = ::read(fd, buffer, sizeof buffer);
+            const ssize_t n = ::read(fd, buffer.data(), buffer.size());
             if (n < 0 && errno == EINTR) continue;
             if (n < 0) {
                 r.problem = QStringLiteral("ist nicht lesbar: ") + reason(errno);
                 break;
             }
             if (n == 0) break;
-            r.bytes.append(buffer, n);
             // A file that grows while it is read is refused all the same.
-            if (r.bytes.size() > maxBytes) {
+            total += n;
+            if (total > maxBytes) {
                 r.problem = tooLarge;
                 break;
             }
+            if (!take(buffer.data(), static_cast<std::size_t>(n))) break;
         }
     }
     ::close(fd);
+    return r;
+}
+
+Read read(const Path& path, qint64 maxBytes) {
+    Read r;
+    const Streamed s = stream(path, maxBytes, [&r](const char* data, std::size_t n) {
+        r.bytes.append(data, static_cast<qsizetype>(n));
+        return true;
+    });
+    r.missing = s.missing;
+    r.problem = s.problem;
     if (r.problem) r.bytes.clear();
     return r;
+}
+
+std::optional<QString> lockRefused(const Path& lockPath) {
+    struct stat info {};
+    if (::lstat(lockPath.c_str(), &info) != 0)
+        return errno == ENOENT ? std::nullopt : std::optional(reason(errno));
+    if (S_ISLNK(info.st_mode)) {
+        int error = 0;
+        const auto resolved = resolve(lockPath, &error);
+        if (!resolved) return reason(error);
+        if (::stat(resolved->c_str(), &info) != 0)
+            return QStringLiteral("ist ein Verweis auf „%1“, das es nicht gibt")
+                .arg(QString::fromStdString(Quote::escaped(*resolved)));
+    }
+    if (!S_ISREG(info.st_mode)) return kindOf(info.st_mode);
+    if (info.st_size > maxLockBytes) return QStringLiteral("ist zu groß für eine Sperrdatei");
+    return std::nullopt;
 }
 
 // Another window may be saving: wait for it, briefly. A lock left by a

@@ -6,6 +6,7 @@
 #include <QDateTime>
 #include <QLockFile>
 
+#include <algorithm>
 #include <charconv>
 #include <cstdio>
 #include <functional>
@@ -148,20 +149,30 @@ struct Bad {
     std::string why;
 };
 
-// One line's words: bare words, or "quoted" with \" \\ \xNN inside.
-std::vector<std::string> words(std::string_view line) {
-    std::vector<std::string> out;
+// One line's words: bare words, or "quoted" with \" \\ \xNN inside; how
+// many there are. The words are written over the strings of `out`, which
+// keep their room from line to line: a kept tape has a million lines.
+std::size_t words(std::string_view line, std::vector<std::string>& out) {
+    std::size_t count = 0;
     std::size_t i = 0;
     while (i < line.size()) {
         if (line[i] == ' ') {
             ++i;
             continue;
         }
-        std::string word;
+        if (out.size() == count) out.emplace_back();
+        std::string& word = out[count++];
+        word.clear();
         if (line[i] == '"') {
             ++i;
             bool closed = false;
             while (i < line.size()) {
+                // Plain characters in one piece: a kept tape is mostly text.
+                std::size_t plain = i;
+                while (plain < line.size() && line[plain] != '"' && line[plain] != '\\') ++plain;
+                word.append(line.substr(i, plain - i));
+                i = plain;
+                if (i == line.size()) break;
                 const char c = line[i++];
                 if (c == '"') {
                     closed = true;
@@ -184,26 +195,27 @@ std::vector<std::string> words(std::string_view line) {
             }
             if (!closed) throw Bad{"ein Text ohne schließendes Anführungszeichen"};
         } else {
-            while (i < line.size() && line[i] != ' ') word += line[i++];
+            const std::size_t end = std::min(line.find(' ', i), line.size());
+            word.append(line.substr(i, end - i));
+            i = end;
         }
-        out.push_back(std::move(word));
     }
-    return out;
+    return count;
 }
 
 class Reader {
   public:
-    explicit Reader(std::vector<std::string> w) : words_(std::move(w)) {}
-    std::size_t left() const { return words_.size() - at_; }
+    Reader(const std::vector<std::string>& w, std::size_t count) : words_(w), count_(count) {}
+    std::size_t left() const { return count_ - at_; }
     const std::string& word() {
-        if (at_ >= words_.size()) throw Bad{"zu wenige Angaben"};
+        if (at_ >= count_) throw Bad{"zu wenige Angaben"};
         return words_[at_++];
     }
     void done() const {
-        if (at_ != words_.size()) throw Bad{"zu viele Angaben"};
+        if (at_ != count_) throw Bad{"zu viele Angaben"};
     }
     bool peekNone() {
-        if (at_ < words_.size() && words_[at_] == "none") {
+        if (at_ < count_ && words_[at_] == "none") {
             ++at_;
             return true;
         }
@@ -245,7 +257,8 @@ class Reader {
     }
 
   private:
-    std::vector<std::string> words_;
+    const std::vector<std::string>& words_;
+    std::size_t count_;
     std::size_t at_ = 0;
 };
 
@@ -383,7 +396,7 @@ const std::map<std::string, Field>& repeatedFields() {
              l.text = r.word();
              l.symbol = r.word();
              l.step = static_cast<int>(r.integer(0, Codes::steps));
-             s.paper.tape.push_back(std::move(l));
+             s.paper.tape.push(std::move(l));
          }},
     };
     return fields;
@@ -391,79 +404,136 @@ const std::map<std::string, Field>& repeatedFields() {
 
 } // namespace
 
-Parsed parse(const QByteArray& bytes) {
-    const std::string text = bytes.toStdString();
-    MachineState state;
-    state.memory.program.assign(Codes::steps, std::nullopt);
-    state.record.counts.assign(Codes::steps, 0);
-    std::set<std::string> seen;
-    std::size_t start = 0, number = 0;
-    bool ended = false;
-    try {
-        while (start < text.size()) {
-            std::size_t end = text.find('\n', start);
-            if (end == std::string::npos) end = text.size();
-            std::string line = text.substr(start, end - start);
-            start = end + 1;
-            ++number;
-            if (!line.empty() && line.back() == '\r') line.pop_back();
-            if (number == 1) {
-                if (line != header)
-                    throw Bad{"die erste Zeile ist nicht „" + std::string(header) +
-                              "“ (eine andere Fassung?)"};
-                continue;
+namespace {
+
+// Takes the file line by line, so that reading keeps no more than the
+// machine it builds: a large kept tape is read without a copy of the file.
+class Parser {
+  public:
+    Parser() {
+        state_.memory.program.assign(Codes::steps, std::nullopt);
+        state_.record.counts.assign(Codes::steps, 0);
+    }
+
+    // The bytes as they come; lines may be split between two pieces.
+    void feed(std::string_view bytes) {
+        while (!bytes.empty()) {
+            const std::size_t end = bytes.find('\n');
+            if (end == std::string_view::npos) {
+                pending_.append(bytes);
+                return;
             }
-            if (line.empty() || line[0] == ';') continue;
-            if (ended) throw Bad{"Zeile " + std::to_string(number) + ": nach „end“ steht noch etwas"};
-            try {
-                Reader r(words(line));
-                const std::string key = r.word();
-                if (key == "end") {
-                    r.done();
-                    ended = true;
-                    continue;
-                }
-                if (auto one = singleFields().find(key); one != singleFields().end()) {
-                    if (!seen.insert(key).second) throw Bad{"„" + key + "“ steht zweimal da"};
-                    one->second(r, state);
-                } else if (auto many = repeatedFields().find(key); many != repeatedFields().end()) {
-                    many->second(r, state);
-                } else {
-                    throw Bad{"„" + Quote::shown(key) + "“ ist unbekannt"};
-                }
-                r.done();
-            } catch (const Bad& bad) {
-                throw Bad{"Zeile " + std::to_string(number) + ": " + bad.why};
+            if (pending_.empty()) {
+                line(bytes.substr(0, end));
+            } else {
+                pending_.append(bytes.substr(0, end));
+                line(pending_);
+                pending_.clear();
             }
+            bytes.remove_prefix(end + 1);
         }
-        if (number == 0) throw Bad{"die Datei ist leer"};
+    }
+
+    MachineState finish() {
+        if (!pending_.empty()) line(pending_);
+        if (number_ == 0) throw Bad{"die Datei ist leer"};
         for (const auto& [key, field] : singleFields())
-            if (!seen.count(key)) throw Bad{"die Angabe „" + key + "“ fehlt"};
-        if (!ended) throw Bad{"die Datei endet vor „end“ (abgeschnitten?)"};
+            if (!seen_.count(key)) throw Bad{"die Angabe „" + key + "“ fehlt"};
+        if (!ended_) throw Bad{"die Datei endet vor „end“ (abgeschnitten?)"};
+        return std::move(state_);
+    }
+
+  private:
+    void line(std::string_view line) {
+        ++number_;
+        if (!line.empty() && line.back() == '\r') line.remove_suffix(1);
+        if (number_ == 1) {
+            if (line != header)
+                throw Bad{"die erste Zeile ist nicht „" + std::string(header) + "“ (eine andere Fassung?)"};
+            return;
+        }
+        if (line.empty() || line[0] == ';') return;
+        if (ended_) throw Bad{"Zeile " + std::to_string(number_) + ": nach „end“ steht noch etwas"};
+        try {
+            Reader r(words_, words(line, words_));
+            const std::string key = r.word();
+            if (key == "end") {
+                r.done();
+                ended_ = true;
+                return;
+            }
+            // Tape lines are by far the most; they need no search.
+            static const Field& tapeField = repeatedFields().at("tape");
+            if (key == "tape") {
+                tapeField(r, state_);
+            } else if (auto one = singleFields().find(key); one != singleFields().end()) {
+                if (!seen_.insert(key).second) throw Bad{"„" + key + "“ steht zweimal da"};
+                one->second(r, state_);
+            } else if (auto many = repeatedFields().find(key); many != repeatedFields().end()) {
+                many->second(r, state_);
+            } else {
+                throw Bad{"„" + Quote::shown(key) + "“ ist unbekannt"};
+            }
+            r.done();
+        } catch (const Bad& bad) {
+            throw Bad{"Zeile " + std::to_string(number_) + ": " + bad.why};
+        }
+    }
+
+    MachineState state_;
+    std::vector<std::string> words_;
+    std::set<std::string> seen_;
+    std::string pending_;
+    std::size_t number_ = 0;
+    bool ended_ = false;
+};
+
+} // namespace
+
+Parsed parse(const QByteArray& bytes) {
+    try {
+        Parser parser;
+        parser.feed(std::string_view(bytes.constData(), static_cast<std::size_t>(bytes.size())));
+        return {parser.finish(), QString()};
     } catch (const Bad& bad) {
         return {std::nullopt, QString::fromStdString(bad.why)};
     }
-    return {state, QString()};
 }
 
 Loaded read(const SafeFile::Path& path) {
-    SafeFile::Read file = SafeFile::read(path, maxBytes);
+    Parser parser;
+    std::optional<QString> bad;
+    const SafeFile::Streamed file = SafeFile::stream(path, maxBytes, [&](const char* data, std::size_t n) {
+        try {
+            parser.feed(std::string_view(data, n));
+            return true;
+        } catch (const Bad& b) {
+            bad = QString::fromStdString(b.why);
+            return false;
+        }
+    });
     if (file.missing) return {std::nullopt, true, std::nullopt};
     if (file.problem) return {std::nullopt, false, file.problem};
-    Parsed parsed = parse(file.bytes);
-    if (!parsed.state) return {std::nullopt, false, parsed.problem};
-    return {parsed.state, false, std::nullopt};
+    if (bad) return {std::nullopt, false, bad};
+    try {
+        return {parser.finish(), false, std::nullopt};
+    } catch (const Bad& b) {
+        return {std::nullopt, false, QString::fromStdString(b.why)};
+    }
 }
 
 std::optional<QString> write(const SafeFile::Path& path, const MachineState& state,
                              const std::vector<SafeFile::Path>& inputs) {
     const SafeFile::Target target = SafeFile::target(path, inputs);
     if (target.refused) return target.refused;
-    QLockFile lock(SafeFile::toQt(target.path + ".lock"));
+    const SafeFile::Path lockPath = target.path + ".lock";
+    const QString lockName = QString::fromStdString(Quote::escaped(lockPath));
+    if (const auto refused = SafeFile::lockRefused(lockPath))
+        return QStringLiteral("die Sperrdatei „%1“ %2").arg(lockName, *refused);
+    QLockFile lock(SafeFile::toQt(lockPath));
     lock.setStaleLockTime(10000);
     if (!SafeFile::lockWithin(lock, 5000))
-        return QStringLiteral("die Sperrdatei „%1“ wird gehalten")
-            .arg(QString::fromStdString(Quote::escaped(target.path + ".lock")));
+        return QStringLiteral("die Sperrdatei „%1“ wird gehalten").arg(lockName);
     return SafeFile::write(target.path, format(state));
 }
 

@@ -19,8 +19,9 @@ namespace vx::StateFile {
 inline constexpr const char* header = "VELTRANIX ZUSTAND 1";
 // A kept machine is small; the tape is its largest part.
 inline constexpr qint64 maxBytes = 256LL * 1024 * 1024;
-// The newest lines of the tape that are kept; older ones are let go.
-inline constexpr std::size_t maxTapeLines = 1000000;
+// The newest lines of the tape that are kept (the roll's own bound); older
+// ones are let go, in writing as in reading.
+inline constexpr std::size_t maxTapeLines = Tape::bound;
 
 QByteArray format(const MachineState& state);
 // The machine, or the first problem ("Zeile 7: …").

@@ -269,10 +269,10 @@ bool UserPrograms::change(const Edit& edit, Failure* failure) {
         return failed();
     }
     const QString lockPath = url() + QStringLiteral(".lock");
-    // A folder or a device where the lock belongs is never let go: say so at once.
-    if (const SafeFile::Target t = SafeFile::target(SafeFile::fromQt(lockPath)); t.refused) {
+    // A folder, a FIFO or a device where the lock belongs is never let go: say so at once.
+    if (const auto refused = SafeFile::lockRefused(SafeFile::fromQt(lockPath))) {
         why.why = QStringLiteral("Die Sperrdatei „%1“ lässt sich nicht anlegen: %2.")
-                      .arg(QString::fromStdString(Quote::escaped(lockPath.toStdString())), *t.refused);
+                      .arg(QString::fromStdString(Quote::escaped(lockPath.toStdString())), *refused);
         return failed();
     }
     QLockFile lock(lockPath);

@@ -15,6 +15,7 @@
 #include <QMimeData>
 #include <QSettings>
 
+#include <fstream>
 #include <sys/stat.h>
 #include <unistd.h>
 
@@ -40,13 +41,18 @@ QByteArray readFile(const QString& path) {
 TEST_F(AppTest, ClosingWithAnUnsavedProgramAsksAndEachAnswerDoesWhatItSays) {
     Window w(*engine);
     engine->loadProgram({56, 57});
-    // "Abbrechen": the window stays.
-    expectDialog([](QDialog& d) {
+    // "Abbrechen": the window stays. The desktop session ending meanwhile
+    // waits for the answer instead of asking again over it.
+    expectDialog([&w](QDialog& d) {
         EXPECT_TRUE(dialogText(d).contains(QStringLiteral("Das Programm im Speicher ist nicht gesichert.")));
+        EXPECT_FALSE(w.window.sessionMayEnd());
         clickButton(d, QStringLiteral("Abbrechen"));
     });
     EXPECT_FALSE(w.window.close());
     EXPECT_TRUE(w.window.isVisible());
+    // The session ending asks as closing does.
+    expectDialog([](QDialog& d) { clickButton(d, QStringLiteral("Abbrechen")); });
+    EXPECT_FALSE(w.window.sessionMayEnd());
     // "Sichern …", then cancelling the name: still nothing lost.
     expectDialog([](QDialog& d) { clickButton(d, QStringLiteral("Sichern …")); });
     expectDialog([](QDialog& d) { clickButton(d, QStringLiteral("Abbrechen")); });
@@ -248,19 +254,30 @@ TEST_F(AppTest, BadProgramFilesAreRefusedWithAReasonAndChangeNothing) {
     EXPECT_TRUE(allDialogsSeen());
 }
 
-TEST_F(AppTest, AFileDroppedOnThePanelIsImported) {
+TEST_F(AppTest, AFileDroppedOnThePanelIsImportedByTheBytesOfItsName) {
     Window w(*engine);
-    const QString file = dataHome() + "/drop.txt";
-    writeFile(file, "PROGRAM 1\nNAME Fallen\nLN\nEND\n");
-    QMimeData data;
-    data.setUrls({QUrl::fromLocalFile(file)});
-    const QPoint middle = w.window.rect().center();
-    QDragEnterEvent enter(middle, Qt::CopyAction, &data, Qt::LeftButton, Qt::NoModifier);
-    QApplication::sendEvent(&w.window, &enter);
-    EXPECT_TRUE(enter.isAccepted());
-    QDropEvent drop(QPointF(middle), Qt::CopyAction, &data, Qt::LeftButton, Qt::NoModifier);
-    QApplication::sendEvent(&w.window, &drop);
-    QTest::qWait(20);
-    EXPECT_EQ(engine->programSteps(), (std::vector<Step>{Codes::code("LN").value()}));
-    EXPECT_FALSE(w.window.programUnsaved()) << "an imported program is known";
+    QDir().mkpath(dataHome());
+    // A file manager sends a name that is not UTF-8 percent-encoded.
+    const QByteArray names[] = {"drop.txt", "\xff\xfe-quadrat.txt",
+                                "Gr\xf6\xdf"
+                                "e.txt"};
+    const char* const steps[] = {"LN", "SIN", "COS"};
+    for (std::size_t i = 0; i < std::size(names); ++i) {
+        const QByteArray path = QFile::encodeName(dataHome()) + "/" + names[i];
+        std::ofstream(path.toStdString()) << "PROGRAM 1\nNAME Fallen\n" << steps[i] << "\nEND\n";
+        QMimeData data;
+        data.setUrls({QUrl::fromEncoded("file://" + path.toPercentEncoding("/"))});
+        const QPoint middle = w.window.rect().center();
+        QDragEnterEvent enter(middle, Qt::CopyAction, &data, Qt::LeftButton, Qt::NoModifier);
+        QApplication::sendEvent(&w.window, &enter);
+        EXPECT_TRUE(enter.isAccepted());
+        QDropEvent drop(QPointF(middle), Qt::CopyAction, &data, Qt::LeftButton, Qt::NoModifier);
+        QApplication::sendEvent(&w.window, &drop);
+        if (i > 0) expectDialog([](QDialog& d) { clickButton(d, QStringLiteral("Überschreiben")); });
+        QTest::qWait(20);
+        EXPECT_EQ(engine->programSteps(), (std::vector<Step>{Codes::code(steps[i]).value()}))
+            << names[i].toStdString();
+        EXPECT_FALSE(w.window.programUnsaved()) << "an imported program is known";
+    }
+    EXPECT_TRUE(allDialogsSeen());
 }

@@ -53,3 +53,30 @@ TEST(Breakpoints, WithoutAnyTheRunIsTheSameToTheLine) {
     }
     EXPECT_EQ(marked.tape(), plain.tape());
 }
+
+TEST(Breakpoints, DeleteOnOrBesideABreakpointMovesOrDropsOnlyThatStep) {
+    // Steps 1-5 hold a program; breakpoints on 2 and 4. DELETE in LOAD mode
+    // removes the step under the counter and its breakpoint with it.
+    const struct {
+        int deleted;
+        std::vector<int> after;
+    } cases[] = {
+        {1, {1, 3}},              // before both: both move up
+        {2, {3}},                 // on one: it goes with its step
+        {3, {2, 3}},              // between: only the later one moves
+        {4, {2}},    {5, {2, 4}}, // after both: nothing moves
+    };
+    for (const auto& [deleted, after] : cases) {
+        Machine m;
+        m.keyInProgram("1 + 2 + 3");
+        m->setBreakpoint(2, true);
+        m->setBreakpoint(4, true);
+        m.keys("mode:load");
+        m->setCounter(deleted);
+        m.keys("f insert mode:run");
+        std::vector<int> on;
+        for (int step = 1; step <= Codes::steps; ++step)
+            if (m->breakpoint(step)) on.push_back(step);
+        EXPECT_EQ(on, after) << "DELETE on step " << deleted;
+    }
+}

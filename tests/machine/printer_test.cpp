@@ -95,3 +95,26 @@ TEST(Tape, TearingOffEmptiesTheTapeAndChangesTheEdge) {
     EXPECT_NE(m->tearSeed(), again);
     EXPECT_NE(m->tearSeed(), 0u);
 }
+
+TEST(Tape, AnEndlessPrintingRunKeepsTheNewestLinesWithinTheRollsBound) {
+    // Counts R1 down from 1,100,000 in the fast tempo, printing every value:
+    // the roll keeps the newest million and counts what it let go.
+    Machine m;
+    m.keyInProgram("f fwd 1 1 store - 1 recall 1 printKey jump + 1 startStop");
+    m.keys("1100000 store 1 clear");
+    m->clearTape();
+    m->setTempo(Tempo::fast);
+    m.keys("startStop");
+    while (m->running()) m.clock.runNext(m.clock.nowNanos() + toNanos(3600));
+    const Tape& tape = m->tape();
+    EXPECT_EQ(tape.printed(), 1100000u);
+    EXPECT_EQ(tape.size(), Tape::bound);
+    EXPECT_EQ(tape.dropped(), 100000u);
+    Machine other;
+    other.keys("999999 printKey 0 printKey");
+    EXPECT_EQ(tape[0].printed(), other->tape()[0].printed()); // the oldest kept: 999,999
+    EXPECT_EQ(tape.back().printed(), other->tape()[1].printed());
+    // Tearing off starts a roll with nothing dropped.
+    m->clearTape();
+    EXPECT_EQ(m->tape().printed(), 0u);
+}

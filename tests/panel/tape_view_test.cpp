@@ -4,6 +4,7 @@
 #include "panel/CalculatorView.h"
 #include "panel/TapeView.h"
 
+#include <QPainter>
 #include <QPushButton>
 #include <QTest>
 
@@ -83,4 +84,28 @@ TEST(TapeView, TheStripShowsRedAndBlackInk) {
     EXPECT_TRUE(inkIn(1, true));  // -8 in red, just above the feed row
     EXPECT_TRUE(inkIn(2, false)); // 8 in black above it
     EXPECT_FALSE(inkIn(2, true));
+}
+
+TEST(TapeView, ARollThatLetItsOldestLinesGoSaysSoAtItsFarEnd) {
+    const QSizeF size(226, 300);
+    const int r = TapeGeometry::rowHeight(size.width());
+    auto leadRowInked = [&](const Tape& tape) {
+        QImage image(size.toSize(), QImage::Format_ARGB32);
+        image.fill(Qt::white);
+        QPainter p(&image);
+        TapeGeometry::paint(p, size, tape, 1, 1e9); // scrolled back to the far end
+        p.end();
+        const int top = static_cast<int>(TapeGeometry::edgeHeight);
+        for (int y = top; y < top + r; ++y)
+            for (int x = 0; x < image.width(); ++x)
+                if (image.pixelColor(x, y).lightness() < 180) return true;
+        return false;
+    };
+    Tape tape;
+    for (std::size_t i = 0; i < Tape::bound; ++i) tape.push(TapeLine{i, "", "", false, false, 0});
+    EXPECT_FALSE(leadRowInked(tape));
+    tape.push(TapeLine{0, "", "", false, false, 0});
+    ASSERT_EQ(tape.dropped(), 1u);
+    EXPECT_TRUE(leadRowInked(tape));
+    EXPECT_EQ(TapeGeometry::droppedNote(1234567), QStringLiteral("… 1.234.567 ältere Zeilen abgerissen"));
 }

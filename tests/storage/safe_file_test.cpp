@@ -6,6 +6,7 @@
 // the tape and the batch mode each show once that they go through here.
 #include "storage/SafeFile.h"
 
+#include <QFile>
 #include <QTemporaryDir>
 
 #include <gtest/gtest.h>
@@ -113,4 +114,70 @@ TEST_F(SafeFileTest, AWriteLandsOnlyOnARegularFileOrWhereThereIsNone) {
     EXPECT_EQ(text(made), "eins");
     EXPECT_EQ(text(target), "zwei");
     EXPECT_TRUE(fs::is_symlink(at("ziel-link.txt")));
+}
+
+TEST_F(SafeFileTest, ALockFileIsAbsentOrASmallRegularFile) {
+    const fs::path fifo = at("fifo.lock"), big = at("big.lock"), small = at("small.lock");
+    ASSERT_EQ(::mkfifo(fifo.c_str(), 0600), 0);
+    std::ofstream(small) << "4711\nveltranix\nhost\n";
+    std::ofstream(big).close();
+    fs::resize_file(big, SafeFile::maxLockBytes + 1);
+    fs::create_symlink(small, at("to-small.lock"));
+    fs::create_symlink("/dev/zero", at("zero.lock"));
+    fs::create_symlink(fifo, at("to-fifo.lock"));
+    fs::create_symlink(at("nowhere"), at("dangling.lock"));
+    fs::create_directory(at("folder.lock"));
+    const struct {
+        fs::path path;
+        std::optional<QString> refused;
+    } cases[] = {
+        {at("absent.lock"), std::nullopt},
+        {small, std::nullopt},
+        {at("to-small.lock"), std::nullopt},
+        {fifo, "ist eine Pipe (FIFO), keine Datei"},
+        {at("to-fifo.lock"), "ist eine Pipe (FIFO), keine Datei"},
+        {at("zero.lock"), "ist ein Gerät, keine Datei"},
+        {at("folder.lock"), "ist ein Ordner"},
+        {big, "ist zu groß für eine Sperrdatei"},
+        {at("dangling.lock"),
+         "ist ein Verweis auf „" + QString::fromStdString(at("nowhere").string()) + "“, das es nicht gibt"},
+    };
+    for (const auto& [path, refused] : cases)
+        EXPECT_EQ(SafeFile::lockRefused(path.string()), refused) << path;
+}
+
+TEST_F(SafeFileTest, OneFileNamedTwoWaysIsOneTarget) {
+    std::ofstream(at("da.txt")) << "x";
+    fs::create_directory(at("sub"));
+    fs::create_hard_link(at("da.txt"), at("hart.txt"));
+    const std::string d = dir.path().toStdString();
+    const struct {
+        std::string a, b;
+        bool same;
+    } cases[] = {
+        {d + "/da.txt", d + "/./da.txt", true},
+        {d + "/da.txt", d + "/sub/../da.txt", true},
+        {d + "/da.txt", d + "/hart.txt", true},
+        {d + "/neu.txt", d + "/sub/../neu.txt", true}, // not there yet: its folder decides
+        {d + "/neu.txt", d + "/sub/neu.txt", false},
+        {d + "/da.txt", d + "/neu.txt", false},
+    };
+    for (const auto& [a, b, same] : cases) EXPECT_EQ(SafeFile::sameTarget(a, b), same) << a << " ~ " << b;
+}
+
+TEST_F(SafeFileTest, ANameNearTheLimitOrNotUtf8IsWrittenAndFoundByItsBytes) {
+    // 255 bytes is the system's limit for a name; the temporary file beside
+    // it must not be longer.
+    const fs::path longest = at((std::string(251, 'a') + ".txt").c_str());
+    EXPECT_EQ(SafeFile::writeChecked(longest.string(), "lang"), std::nullopt);
+    EXPECT_EQ(text(longest), "lang");
+    // A name that is not UTF-8 reaches the toolkit with replacement
+    // characters (a file dialog, a drop); it is found back to its bytes.
+    const fs::path odd = at("\xff\xfe-quadrat.txt");
+    std::ofstream(odd) << "VELTRANIX 410\n";
+    const QString shown = QFile::decodeName(QByteArray::fromStdString(odd.string()));
+    ASSERT_TRUE(shown.contains(QChar::ReplacementCharacter));
+    EXPECT_EQ(SafeFile::fromQt(shown), odd.string());
+    EXPECT_EQ(SafeFile::read(SafeFile::fromQt(shown), bound).bytes, "VELTRANIX 410\n");
+    EXPECT_EQ(SafeFile::fromQt(QStringLiteral("/tmp/ganz-normal.txt")), "/tmp/ganz-normal.txt");
 }

@@ -10,6 +10,7 @@
 
 #include <gtest/gtest.h>
 
+#include <fstream>
 #include <random>
 
 using namespace vx;
@@ -29,7 +30,9 @@ struct Rig {
 
 // Line identities come from each machine's own random source; all else must agree.
 MachineState withoutLineIds(MachineState s) {
-    for (TapeLine& l : s.paper.tape) l.id = 0;
+    std::vector<TapeLine> lines(s.paper.tape.begin(), s.paper.tape.end());
+    for (TapeLine& l : lines) l.id = 0;
+    s.paper.tape = Tape(std::move(lines));
     return s;
 }
 
@@ -163,6 +166,49 @@ TEST(StateFile, AStateNoMachineCouldBeInIsRefusedWhole) {
     refused([](MachineState& s) { s.calculation.entry->mant = "1.2.3"; });
     refused([](MachineState& s) { s.calculation.prefix.off = 9; });
     refused([](MachineState& s) { s.memory.program.resize(415); });
+    // Half-keyed prefixes no key sequence leaves: each would assemble a code
+    // the machine does not have (a register prefix on 255 stored code 260).
+    refused([](MachineState& s) { s.calculation.prefix = Prefix::reg(255); });
+    refused([](MachineState& s) { s.calculation.prefix = Prefix::reg(Codes::store, 0, true); }); // 412 only
+    refused([](MachineState& s) { s.calculation.prefix = Prefix::reg(Codes::store, 0, false, 4); });
+    refused([](MachineState& s) { s.calculation.prefix = Prefix::metric(Codes::store); });
+    refused([](MachineState& s) { s.calculation.prefix = Prefix::cond(Codes::jump, 8); });
+    refused([](MachineState& s) { s.calculation.prefix = Prefix::cond(Codes::recall, 1); });
+    refused(
+        [](MachineState& s) { s.calculation.prefix.kind = Prefix::Kind::f, s.calculation.prefix.base = 3; });
+    // What keys do leave is taken: the 412's indirect mark and first digit.
+    Rig twelve(Model::orbis412, 1);
+    MachineState half = twelve.engine->state();
+    half.calculation.prefix = Prefix::reg(Codes::exchange, 5, true, 4);
+    EXPECT_TRUE(twelve.engine->restore(half));
+}
+
+TEST(StateFile, AKeptTapeBeyondTheRollsBoundKeepsItsNewestLinesWhileItIsRead) {
+    MachineState state;
+    state.memory.registers.assign(12, Num::zero);
+    state.memory.program.assign(Codes::steps, std::nullopt);
+    std::string text = StateFile::format(state).toStdString();
+    text.resize(text.size() - 4); // "end\n"
+    const std::size_t lines = Tape::bound + 3;
+    for (std::size_t i = 0; i < lines; ++i)
+        text += "tape " + std::to_string(i) + " 0 0 \"" + std::to_string(i) + "\" \"\" 0\n";
+    text += "end\n";
+    QTemporaryDir dir;
+    const std::string path = dir.path().toStdString() + "/lang.state";
+    {
+        std::ofstream out(path, std::ios::binary);
+        out << text;
+    }
+    const StateFile::Loaded loaded = StateFile::read(path);
+    ASSERT_TRUE(loaded.state) << loaded.problem->toStdString();
+    const Tape& tape = loaded.state->paper.tape;
+    EXPECT_EQ(tape.size(), Tape::bound);
+    EXPECT_EQ(tape[0].text, "3");
+    EXPECT_EQ(tape.back().text, std::to_string(lines - 1));
+    // A damaged line among those let go is still a damaged file.
+    text.replace(text.find("tape 1 0 0"), 10, "tape 1 0 7");
+    EXPECT_EQ(StateFile::parse(QByteArray::fromStdString(text)).problem,
+              QStringLiteral("Zeile 40: „7“ ist keine ganze Zahl von 0 bis 1"));
 }
 
 TEST(StateFile, ADamagedFileSaysWhereAndWhat) {
