@@ -20,3 +20,5 @@ echo "== real-time pace"; "$build/run_pace" 10
 echo "== the real window"; bench/window_pace.sh "$build" 10
 echo "== the real window with the program sheet open"; bench/window_pace.sh "$build" 10 window_pace sheet
 echo "== the fast tempo in the real window"; bench/window_fast.sh "$build" 5
+echo "== an endless printing loop in the real window (one minute; ten with bench/window_roll.sh)"; bench/window_roll.sh "$build" 60
+echo "== the window with a kept machine of 3,000,000 tape lines"; bench/kept_start.sh "$build" 3000000

@@ -104,7 +104,7 @@ void paint(QPainter& p, const QSizeF& size, const Tape& tape, std::uint32_t seed
             // The roll let its oldest lines go: say so where they would continue.
             p.save();
             p.setPen(QColor(0, 0, 0, 110));
-            p.setFont(Theme::font(Theme::sansFamily(), f * 0.62));
+            p.setFont(Theme::font(Theme::sansFamily(), f * 0.56));
             p.drawText(QRectF(0, y, size.width(), r), Qt::AlignCenter, droppedNote(tape.dropped()));
             p.restore();
             continue;
@@ -185,22 +185,39 @@ void TapePaper::refresh() {
 
 void TapePaper::announce(std::uint64_t count) {
     // New lines are text inserted at the end, one event a line; a torn-off
-    // strip starts the text anew.
+    // strip starts the text anew; lines the roll lets go at its far end are
+    // text removed from the start. The text heard is so never longer than
+    // the roll.
     const Tape& tape = engine_.tape();
     if (count < lastCount_ || engine_.tearSeed() != lastSeed_) {
         QAccessibleTextRemoveEvent removed(this, 0, QString(spokenLength_, QLatin1Char(' ')));
         Accessibility::announce(removed);
         spokenLength_ = 0;
+        spokenLines_.clear();
+        heardFrom_ = 0;
         lastCount_ = 0;
     }
+    int gone = 0;
+    for (; heardFrom_ < tape.dropped() && !spokenLines_.empty(); ++heardFrom_) {
+        gone += spokenLines_.front();
+        spokenLines_.pop_front();
+    }
+    if (gone > 0) {
+        QAccessibleTextRemoveEvent removed(this, 0, QString(gone, QLatin1Char(' ')));
+        Accessibility::announce(removed);
+        spokenLength_ -= gone;
+    }
     // Lines the roll let go before they were heard are not heard any more.
-    for (std::uint64_t i = std::max(lastCount_, tape.dropped()); i < count; ++i) {
+    const std::uint64_t first = std::max(lastCount_, tape.dropped());
+    if (spokenLines_.empty()) heardFrom_ = first;
+    for (std::uint64_t i = first; i < count; ++i) {
         const QString line =
             QString::fromStdString(tape[static_cast<std::size_t>(i - tape.dropped())].printed()) +
             QLatin1Char('\n');
         QAccessibleTextInsertEvent inserted(this, spokenLength_, line);
         Accessibility::announce(inserted);
         spokenLength_ += static_cast<int>(line.size());
+        spokenLines_.push_back(static_cast<std::uint8_t>(line.size()));
     }
 }
 

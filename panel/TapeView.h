@@ -10,6 +10,7 @@
 #include <QPainterPath>
 
 #include <cstdint>
+#include <deque>
 #include <optional>
 #include <vector>
 
@@ -69,6 +70,8 @@ class TapePaper : public ScaledWidget {
     QSizeF paperSize() const;
     // Tells assistive technology about the lines since it last heard.
     void announce(std::uint64_t count);
+    // The length of the strip's text as assistive technology has heard it.
+    int heardLength() const { return spokenLength_; }
     const Engine& engine() const { return engine_; }
     // "gedruckt von Schritt 017" for a line a program step printed.
     static QString printedBy(const TapeLine& line);
@@ -92,6 +95,10 @@ class TapePaper : public ScaledWidget {
     std::uint32_t lastSeed_ = 0;
     // Characters of the strip's text as assistive technology last heard it.
     int spokenLength_ = 0;
+    // The length of each line heard that is still on the roll, and the
+    // number (counted as printed onto the roll) of the first of them.
+    std::deque<std::uint8_t> spokenLines_;
+    std::uint64_t heardFrom_ = 0;
 };
 
 class TapeView : public ScaledWidget {

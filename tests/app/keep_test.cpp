@@ -8,6 +8,7 @@
 #include "storage/UserFiles.h"
 
 #include <QDir>
+#include <QElapsedTimer>
 #include <QFile>
 #include <QFileInfo>
 #include <QLineEdit>
@@ -138,6 +139,30 @@ TEST_F(AppTest, ContinuousMemoryKeepsTheWholeMachineAcrossAClose) {
         EXPECT_TRUE(fresh.programSteps().empty());
         QFile::remove(stateFile());
     }
+}
+
+TEST_F(AppTest, AHostileLockBesideTheKeptMachineIsNamedAndTheWindowStillCloses) {
+    KeptMachine::setEnabled(true);
+    QDir().mkpath(QFileInfo(stateFile()).path());
+    const QString lock = stateFile() + ".lock";
+    ASSERT_EQ(::mkfifo(QFile::encodeName(lock).constData(), 0600), 0);
+    engine->loadProgram({56});
+    Window w(*engine);
+    expectDialog([&lock](QDialog& d) {
+        EXPECT_TRUE(dialogText(d).contains(QStringLiteral("Der Rechner ließ sich nicht aufheben.")));
+        EXPECT_TRUE(dialogText(d).contains("die Sperrdatei „" + lock + "“ ist eine Pipe (FIFO), keine Datei"))
+            << dialogText(d).toStdString();
+        clickButton(d, QStringLiteral("Abbrechen"));
+    });
+    QElapsedTimer took;
+    took.start();
+    EXPECT_FALSE(w.window.close());
+    EXPECT_LT(took.elapsed(), 1000);
+    expectDialog([](QDialog& d) { clickButton(d, QStringLiteral("Trotzdem schließen")); });
+    EXPECT_TRUE(w.window.close());
+    EXPECT_FALSE(QFileInfo::exists(stateFile()));
+    KeptMachine::setEnabled(false);
+    EXPECT_TRUE(allDialogsSeen());
 }
 
 TEST_F(AppTest, AKeptMachineThatCannotBeReadStartsFreshSaysSoOnceAndIsKeptAside) {

@@ -2,6 +2,7 @@
 #include "engine/Engine.h"
 #include "fixture.h"
 #include "panel/CalculatorView.h"
+#include "panel/TapeExport.h"
 #include "panel/TapeView.h"
 
 #include <QPainter>
@@ -108,4 +109,24 @@ TEST(TapeView, ARollThatLetItsOldestLinesGoSaysSoAtItsFarEnd) {
     ASSERT_EQ(tape.dropped(), 1u);
     EXPECT_TRUE(leadRowInked(tape));
     EXPECT_EQ(TapeGeometry::droppedNote(1234567), QStringLiteral("… 1.234.567 ältere Zeilen abgerissen"));
+}
+
+TEST(TapeView, WhatAScreenReaderHeardOfTheRollIsNeverLongerThanTheRoll) {
+    // An endless printing loop in the fast tempo: LABEL 1, 1, ST+ 1, RCL 1, PRINT, JUMP 1.
+    Panel panel;
+    TapePaper* paper = panel.view.tapeView()->paper();
+    panel.engine.loadProgram({129, 1, 193, 1, 200, 1, 28, 232, 1});
+    panel.engine.setTempo(Tempo::fast);
+    panel.keys({KeyKind::startStop});
+    while (panel.engine.tape().printed() < Tape::bound + 5000) {
+        panel.clock.runNext(panel.clock.nowNanos());
+        paper->refresh();
+    }
+    panel.keys({KeyKind::startStop});
+    panel.clock.runNext(panel.clock.nowNanos());
+    paper->refresh();
+    EXPECT_EQ(paper->heardLength(), TapeExport::text(panel.engine.tape()).size());
+    panel.engine.clearTape();
+    paper->refresh();
+    EXPECT_EQ(paper->heardLength(), 0);
 }

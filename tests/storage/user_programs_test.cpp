@@ -15,9 +15,12 @@
 #include <QSet>
 #include <QStandardPaths>
 
+#include <QElapsedTimer>
+
 #include <gtest/gtest.h>
 
 #include <fstream>
+#include <functional>
 #include <sys/stat.h>
 
 using namespace vx;
@@ -340,10 +343,23 @@ TEST_F(UserProgramsTest, AStuckLockIsNamedAndTheEventLoopTurnsWhileItWaits) {
             .arg(QFileInfo(QCoreApplication::applicationFilePath()).fileName(), QSysInfo::machineHostName())
             .toStdString());
     held.unlock();
-    // A folder where the lock belongs.
-    QDir().mkpath(lockPath);
-    EXPECT_FALSE(library.save({56}, "X", std::nullopt, &error));
-    EXPECT_EQ(error.why.toStdString(),
-              ("Die Sperrdatei „" + lockPath + "“ lässt sich nicht anlegen: ist ein Ordner.").toStdString());
-    EXPECT_FALSE(QFile::exists(library.url()));
+    // A folder, a FIFO or an endless device where the lock belongs: refused
+    // at once (a FIFO would hang the locking, /dev/zero fill the memory).
+    const QByteArray lock = QFile::encodeName(lockPath);
+    const std::pair<std::function<void()>, QString> hostile[] = {
+        {[&] { QDir().mkpath(lockPath); }, "ist ein Ordner"},
+        {[&] { ::mkfifo(lock.constData(), 0600); }, "ist eine Pipe (FIFO), keine Datei"},
+        {[&] { QFile::link("/dev/zero", lockPath); }, "ist ein Gerät, keine Datei"},
+    };
+    for (const auto& [make, why] : hostile) {
+        QDir().rmdir(lockPath);
+        QFile::remove(lockPath);
+        make();
+        QElapsedTimer took;
+        took.start();
+        EXPECT_FALSE(library.save({56}, "X", std::nullopt, &error));
+        EXPECT_LT(took.elapsed(), 1000);
+        EXPECT_EQ(error.why, "Die Sperrdatei „" + lockPath + "“ lässt sich nicht anlegen: " + why + ".");
+        EXPECT_FALSE(QFile::exists(library.url()));
+    }
 }
