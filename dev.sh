@@ -35,7 +35,7 @@ packages=(cmake ninja-build g++ pkg-config libgtest-dev libgmock-dev libbenchmar
           desktop-file-utils appstream poppler-utils
           lintian man-db file x11-xkb-utils
           at-spi2-core python3-pyatspi dbus libglib2.0-bin
-          qt6-wayland sway wtype grim wl-clipboard)
+          qt6-wayland sway wtype grim wl-clipboard openbox)
 
 install_missing() {
   local missing=()

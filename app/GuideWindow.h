@@ -9,7 +9,10 @@
 
 #include <optional>
 
+class QLabel;
+class QLineEdit;
 class QTextBrowser;
+class QTreeWidget;
 
 namespace vx {
 
@@ -18,6 +21,16 @@ class GuideWindow : public QWidget {
   public:
     explicit GuideWindow(const QString& path, QWidget* parent = nullptr);
     QTextBrowser* browser() const { return browser_; }
+    // The contents beside the text: the guide's headings, a click goes there.
+    QTreeWidget* contents() const { return contents_; }
+    // The search field (Ctrl+F); Enter and F3 go to the next hit, Shift
+    // with them to the one before.
+    QLineEdit* searchField() const { return search_; }
+    // Marks every place the search field's text stands and goes to the next
+    // (or the one before); false when there is none.
+    bool findNext(bool backwards = false);
+    // How many places are marked.
+    int hits() const { return hits_; }
     // Scrolls to the heading whose link name ("#das-bedienfeld") is `anchor`.
     bool showHeading(const QString& anchor);
 
@@ -30,6 +43,10 @@ class GuideWindow : public QWidget {
     // The link name of a heading as in the guide's table of contents.
     static QString anchorFor(const QString& heading);
 
+    // Opens wholly on the panel's screen: beside the panel where there is
+    // room, else in the middle of the screen, never larger than the screen.
+    void placeBeside(const QWidget& panel);
+
     // The width the widest picture is shown at, in pixels.
     int widestImage() const;
 
@@ -38,7 +55,13 @@ class GuideWindow : public QWidget {
 
   private:
     void fitImages();
+    void fillContents();
+    void markHits();
     QTextBrowser* browser_;
+    QTreeWidget* contents_;
+    QLineEdit* search_;
+    QLabel* found_;
+    int hits_ = 0;
 };
 
 } // namespace vx

@@ -208,7 +208,10 @@ void MainWindow::showGuide() {
                       QStringLiteral("Gesucht in:\n") + guidePlaces.join(QLatin1Char('\n')));
         return;
     }
-    if (!guide_) guide_ = new GuideWindow(*path, this);
+    if (!guide_) {
+        guide_ = new GuideWindow(*path, this);
+        guide_->placeBeside(*this);
+    }
     guide_->show();
     guide_->raise();
     guide_->activateWindow();
@@ -268,11 +271,33 @@ ProgramSheet* MainWindow::programSheet() const {
     return sheet_;
 }
 
+bool MainWindow::isMachineWindow(const QWidget* window) const {
+    return window == this || (sheet_ && window == sheet_);
+}
+
+namespace {
+
+// Every entry of the menu bar that has a shortcut, submenus included.
+QList<QAction*> shortcutEntries(const QList<QAction*>& actions) {
+    QList<QAction*> found;
+    for (QAction* a : actions) {
+        if (a->menu())
+            found += shortcutEntries(a->menu()->actions());
+        else if (!a->shortcut().isEmpty())
+            found << a;
+    }
+    return found;
+}
+
+} // namespace
+
 ProgramSheet* MainWindow::showSheet(int step) {
     if (!sheet_) {
         if (!sheetClock_) sheetClock_ = new QtScheduler(this);
         sheet_ = new ProgramSheet(
             engine_, *sheetClock_, [this] { return view_->runText(); }, this);
+        // The sheet is part of the machine: the menus' shortcuts work there too.
+        sheet_->addActions(shortcutEntries(menuBar()->actions()));
     }
     sheet_->show();
     sheet_->raise();
@@ -381,13 +406,19 @@ void MainWindow::closeEvent(QCloseEvent* event) {
     event->accept();
 }
 
+// The toolkit's own record of the window's place keeps the window
+// manager's frame apart from the window: a position read as the frame's and
+// set as the window's moved the window by the title bar at every start.
 void MainWindow::savePosition() {
-    QSettings().setValue(QStringLiteral("windowPosition"), pos());
+    QSettings().setValue(QStringLiteral("windowGeometry"), saveGeometry());
 }
 
 void MainWindow::restorePosition() {
     // Under Wayland the compositor places windows; only the size is ours.
     if (QGuiApplication::platformName().startsWith(QLatin1String("wayland"))) return;
+    // The record also brings a window back onto a screen that is there now.
+    if (restoreGeometry(QSettings().value(QStringLiteral("windowGeometry")).toByteArray())) return;
+    // The place as versions before kept it.
     const QVariant saved = QSettings().value(QStringLiteral("windowPosition"));
     if (!saved.canConvert<QPoint>()) return;
     const QPoint at = saved.toPoint();

@@ -43,6 +43,9 @@ class MainWindow : public QMainWindow {
     void showGuide();
     QStringList guidePlaces = GuideWindow::places();
     GuideWindow* guideWindow() const { return guide_; }
+    // The panel's window and the program sheet: the calculator's keys and
+    // the application's shortcuts act in these.
+    bool isMachineWindow(const QWidget* window) const;
     // The about box: name, version, what it is, the licence.
     static QString aboutText();
     // Keeps the window's top-left corner where it is.

@@ -139,6 +139,7 @@ int window(int argc, char** argv, const char* programFile) {
     vx::MainWindow window(engine, library, help, zoom);
     vx::KeyboardMonitor monitor(engine, help, nullptr);
     monitor.watch(app);
+    monitor.setMachineWindows([&window](const QWidget* w) { return window.isMachineWindow(w); });
     window.restorePosition();
     window.show();
     window.raise();

@@ -47,7 +47,15 @@ std::optional<Key> KeyboardMonitor::keyFor(const QKeyEvent& e) {
     return std::nullopt;
 }
 
-bool KeyboardMonitor::ownsKeys() {
+bool KeyboardMonitor::ownsKeys(const QObject* receiver) const {
+    // The window the key was typed into, not the one the toolkit last made active.
+    const QWidget* window = nullptr;
+    if (const auto* widget = qobject_cast<const QWidget*>(receiver))
+        window = widget->window();
+    else
+        for (const QWidget* top : QApplication::topLevelWidgets())
+            if (top->windowHandle() == receiver) window = top;
+    if (isMachineWindow_ && (!window || !isMachineWindow_(window))) return true;
     const QWidget* focus = QApplication::focusWidget();
     return focus && focus->window()->property("ownKeys").toBool();
 }
@@ -56,7 +64,7 @@ bool KeyboardMonitor::eventFilter(QObject* watched, QEvent* event) {
     const QEvent::Type type = event->type();
     // Where an input method composes keys, a "^" arrives as committed text
     // at the focus; the window's keys never show it.
-    if (type == QEvent::InputMethod && watched == QGuiApplication::focusObject() && !ownsKeys() &&
+    if (type == QEvent::InputMethod && watched == QGuiApplication::focusObject() && !ownsKeys(watched) &&
         !QApplication::activeModalWidget() && !QApplication::activePopupWidget()) {
         const QString committed = static_cast<QInputMethodEvent*>(event)->commitString();
         if (committed == QStringLiteral("^")) {
@@ -66,11 +74,11 @@ bool KeyboardMonitor::eventFilter(QObject* watched, QEvent* event) {
         return false;
     }
     if (type != QEvent::KeyPress && type != QEvent::KeyRelease) return false;
-    // A window that edits text (the program sheet's editor) keeps its keys.
-    if (ownsKeys()) return false;
+    // A window that is not the machine's (the guide) or edits text (the
+    // program sheet's editor) keeps its keys.
     // A key event reaches the window first and then each widget up the parent
     // chain; only the window's copy counts, so every press acts exactly once.
-    if (!watched->isWindowType()) return false;
+    if (!watched->isWindowType() || ownsKeys(watched)) return false;
     auto* e = static_cast<QKeyEvent*>(event);
     help_.setOptionDown(e->key() == Qt::Key_Alt ? type == QEvent::KeyPress
                                                 : (e->modifiers() & Qt::AltModifier) != 0);

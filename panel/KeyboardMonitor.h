@@ -9,10 +9,12 @@
 #include <QObject>
 #include <QString>
 
+#include <functional>
 #include <optional>
 
 class QGuiApplication;
 class QKeyEvent;
+class QWidget;
 
 namespace vx {
 
@@ -31,13 +33,21 @@ class KeyboardMonitor : public QObject {
     KeyboardMonitor(Engine& engine, KeyHelp& help, QObject* parent);
     // Watches every key of the application; Alt is let go when it loses focus.
     void watch(QGuiApplication& app);
+    // The windows the calculator's keys act in (the panel's, the program
+    // sheet's): in any other (the guide, a dialog) keys are that window's.
+    // Until the shell says, every window.
+    void setMachineWindows(std::function<bool(const QWidget*)> isMachineWindow) {
+        isMachineWindow_ = std::move(isMachineWindow);
+    }
 
   protected:
     bool eventFilter(QObject* watched, QEvent* event) override;
 
   private:
-    // The focus is in a window marked "ownKeys": its keys are its own.
-    static bool ownsKeys();
+    // The window `receiver` belongs to is not one of the machine's, or the
+    // focus is in a part marked "ownKeys" (a text editor): its keys are its own.
+    bool ownsKeys(const QObject* receiver) const;
+    std::function<bool(const QWidget*)> isMachineWindow_;
     Engine& engine_;
     KeyHelp& help_;
     // A dead circumflex was just turned into aˣ: the key that would complete

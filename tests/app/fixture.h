@@ -62,6 +62,7 @@ struct Window {
         : library(Model::orbis410), help(true), zoom(settings), window(engine, library, help, zoom),
           monitor(engine, help, nullptr) {
         qApp->installEventFilter(&monitor);
+        monitor.setMachineWindows([this](const QWidget* w) { return window.isMachineWindow(w); });
         window.show();
         window.activateWindow();
         EXPECT_TRUE(QTest::qWaitForWindowActive(&window));

@@ -4,7 +4,9 @@
 // writes them; and the guide in its window (F1).
 #include "app/GuideWindow.h"
 #include "app/MainWindow.h"
+#include "app/ProgramSheet.h"
 #include "app/ZoomSetting.h"
+#include "display/Formatter.h"
 #include "fixture.h"
 #include "panel/KeyHelp.h"
 #include "panel/Layout.h"
@@ -12,11 +14,15 @@
 #include "storage/UserPrograms.h"
 
 #include <QFile>
+#include <QLineEdit>
+#include <QPointer>
 #include <QRegularExpression>
+#include <QScreen>
 #include <QScrollBar>
 #include <QTest>
 #include <QTextBlock>
 #include <QTextBrowser>
+#include <QTreeWidget>
 
 #include <set>
 
@@ -155,13 +161,13 @@ TEST_F(AppTest, F1OpensTheGuideOrSaysWhereItLooked) {
     }
     EXPECT_GE(links, 16);
     // No picture is wider than the text column, at the window's first size or a narrower one.
-    for (const int width : {760, 420}) {
+    for (const int width : {980, 560}) {
         guide->resize(width, 600);
         QCoreApplication::processEvents();
         EXPECT_GT(guide->widestImage(), 100) << width;
         EXPECT_LE(guide->widestImage(), guide->browser()->viewport()->width()) << width;
         // (Narrower, the wide tables and command lines need the scroll bar.)
-        if (width == 760) {
+        if (width == 980) {
             EXPECT_FALSE(guide->browser()->horizontalScrollBar()->isVisible());
         }
     }
@@ -175,4 +181,84 @@ TEST_F(AppTest, F1OpensTheGuideOrSaysWhereItLooked) {
     });
     window.showGuide();
     EXPECT_TRUE(allDialogsSeen());
+}
+
+TEST_F(AppTest, KeysBelongToTheWindowThatHasThem) {
+    Window w(*engine);
+    w.window.guidePlaces = {QStringLiteral(SOURCE_DIR "/docs/Bedienungsanleitung.md")};
+    w.window.showGuide();
+    GuideWindow* guide = w.window.guideWindow();
+    ASSERT_TRUE(guide);
+    ASSERT_TRUE(QTest::qWaitForWindowActive(guide));
+    EXPECT_TRUE(guide->screen()->availableGeometry().contains(guide->geometry()));
+    // Typed into the guide, calculator keys and Space change nothing in the machine.
+    const MachineState before = engine->state();
+    for (QChar c : QStringLiteral("5+3=")) QTest::keyClick(guide->windowHandle(), c.toLatin1());
+    for (Qt::Key k : {Qt::Key_Space, Qt::Key_Right, Qt::Key_Return})
+        QTest::keyClick(guide->windowHandle(), k);
+    EXPECT_FALSE(engine->running());
+    EXPECT_TRUE(engine->state() == before) << Formatter::text(engine->cells());
+    // Esc closes the guide; Ctrl+W too.
+    QPointer<GuideWindow> shown = guide;
+    QTest::keyClick(guide->windowHandle(), Qt::Key_Escape);
+    QCoreApplication::sendPostedEvents(nullptr, QEvent::DeferredDelete);
+    EXPECT_TRUE(shown.isNull()) << "Esc closes the guide";
+    w.window.showGuide();
+    shown = w.window.guideWindow();
+    ASSERT_TRUE(shown && QTest::qWaitForWindowActive(shown));
+    QTest::keyClick(shown->windowHandle(), Qt::Key_W, Qt::ControlModifier);
+    QCoreApplication::sendPostedEvents(nullptr, QEvent::DeferredDelete);
+    EXPECT_TRUE(shown.isNull()) << "Ctrl+W closes the guide";
+
+    // The program sheet is part of the machine: its listing takes the
+    // calculator's keys, and the application's shortcuts work there.
+    w.window.activateWindow();
+    ASSERT_TRUE(QTest::qWaitForWindowActive(&w.window));
+    w.type(QStringLiteral("7p"));
+    ProgramSheet* sheet = w.window.showSheet();
+    ASSERT_TRUE(QTest::qWaitForWindowActive(sheet));
+    for (char c : {'2', 'p'}) QTest::keyClick(sheet->windowHandle(), c);
+    EXPECT_EQ(engine->tape().size(), 2u);
+    const auto seed = engine->tearSeed();
+    QTest::keyClick(sheet->windowHandle(), Qt::Key_K, Qt::ControlModifier);
+    EXPECT_TRUE(engine->tape().empty());
+    EXPECT_NE(engine->tearSeed(), seed);
+    QTest::keyClick(sheet->windowHandle(), Qt::Key_Q, Qt::ControlModifier);
+    EXPECT_FALSE(w.window.isVisible()) << "Ctrl+Q from the sheet ends the calculator";
+}
+
+TEST_F(AppTest, TheGuideHasContentsSearchAndPaging) {
+    Window w(*engine);
+    w.window.guidePlaces = {QStringLiteral(SOURCE_DIR "/docs/Bedienungsanleitung.md")};
+    w.window.showGuide();
+    GuideWindow* guide = w.window.guideWindow();
+    ASSERT_TRUE(guide && QTest::qWaitForWindowActive(guide));
+    // The contents: every chapter of the guide, and a click goes there.
+    QTreeWidget* contents = guide->contents();
+    ASSERT_GE(contents->topLevelItemCount(), 16);
+    QTreeWidgetItem* tape =
+        contents->findItems(QStringLiteral("Die Zeichen auf dem Papierstreifen"), Qt::MatchExactly).value(0);
+    ASSERT_TRUE(tape);
+    emit contents->itemClicked(tape, 0);
+    EXPECT_EQ(guide->browser()->textCursor().block().text(), tape->text(0));
+    // Search: Ctrl+F to the field, every hit marked, Enter and F3 to the next.
+    QTest::keyClick(guide->windowHandle(), Qt::Key_F, Qt::ControlModifier);
+    EXPECT_TRUE(guide->searchField()->hasFocus());
+    QTest::keyClicks(guide->searchField(), QStringLiteral("Abreißen"));
+    EXPECT_GE(guide->hits(), 3);
+    EXPECT_EQ(guide->browser()->extraSelections().size(), guide->hits());
+    QTest::keyClick(guide->searchField(), Qt::Key_Return);
+    const int first = guide->browser()->textCursor().position();
+    EXPECT_EQ(guide->browser()->textCursor().selectedText(), QStringLiteral("Abreißen"));
+    QTest::keyClick(guide->windowHandle(), Qt::Key_F3);
+    EXPECT_GT(guide->browser()->textCursor().position(), first);
+    guide->searchField()->setText(QStringLiteral("Quasselstrippe"));
+    EXPECT_EQ(guide->hits(), 0);
+    EXPECT_FALSE(guide->findNext());
+    // Space pages on in the text.
+    guide->browser()->setFocus();
+    QScrollBar* bar = guide->browser()->verticalScrollBar();
+    bar->setValue(0);
+    QTest::keyClick(guide->browser(), Qt::Key_Space);
+    EXPECT_EQ(bar->value(), bar->pageStep());
 }

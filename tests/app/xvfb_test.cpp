@@ -120,14 +120,26 @@ struct RealApp {
     Window window = 0;
     int contentTop = 0;
 
-    // Starts the binary; `prepare` may put things into the home first.
+    pid_t manager = -1;
+
+    // Starts the binary; `prepare` may put things into the home first. With
+    // `managed`, a real window manager (openbox) frames the window.
     void start(const std::function<void(const fs::path&)>& prepare = {},
-               const std::vector<std::string>& args = {}) {
+               const std::vector<std::string>& args = {}, bool managed = false) {
         ASSERT_TRUE(server.start()) << "Xvfb did not start";
         fs::create_directories(home / "runtime");
         fs::permissions(home / "runtime", fs::perms::owner_all);
         display = "DISPLAY=:" + std::to_string(server.number);
+        if (managed) {
+            manager = spawn({"openbox", "--sm-disable"}, {display});
+            std::this_thread::sleep_for(500ms);
+        }
         if (prepare) prepare(home);
+        launch(args);
+    }
+    // Starts the binary (again) in the running server and waits for its window.
+    void launch(const std::vector<std::string>& args = {}) {
+        window = 0;
         const std::vector<std::string> env = {display, "XDG_DATA_HOME=" + (home / "data").string(),
                                               "XDG_CONFIG_HOME=" + (home / "config").string(),
                                               "XDG_RUNTIME_DIR=" + (home / "runtime").string(),
@@ -172,11 +184,20 @@ struct RealApp {
         return on;
     }
     int run(const std::string& command) const { return std::system((display + " " + command).c_str()); }
+    // Where the window's own top left corner is on the screen (inside any frame).
+    std::pair<int, int> place() const {
+        int x = -1, y = -1;
+        Window child = 0;
+        XTranslateCoordinates(server.display, window, DefaultRootWindow(server.display), 0, 0, &x, &y,
+                              &child);
+        return {x, y};
+    }
     ~RealApp() {
-        if (pid > 0 && waitpid(pid, nullptr, WNOHANG) == 0) {
-            kill(pid, SIGKILL);
-            waitpid(pid, nullptr, 0);
-        }
+        for (pid_t* p : {&pid, &manager})
+            if (*p > 0 && waitpid(*p, nullptr, WNOHANG) == 0) {
+                kill(*p, SIGKILL);
+                waitpid(*p, nullptr, 0);
+            }
         fs::remove_all(home);
     }
 };
@@ -293,8 +314,54 @@ TEST(RealWindow, ComesBackWhereItWasImportsItsFileAndKeepsTheMachine) {
     std::stringstream text;
     text << kept.rdbuf();
     EXPECT_NE(text.str().find("step 1 7\nstep 2 7\nstep 3 27\n"), std::string::npos) << text.str();
+    // The place is remembered in the toolkit's record, and the next start comes back to it.
     std::ifstream settings(app.home / "config" / "Veltranix" / "Veltranix.conf");
     std::stringstream remembered;
     remembered << settings.rdbuf();
-    EXPECT_NE(remembered.str().find("windowPosition=@Point(200 150)"), std::string::npos) << remembered.str();
+    EXPECT_NE(remembered.str().find("windowGeometry=@ByteArray("), std::string::npos) << remembered.str();
+    app.launch();
+    if (HasFatalFailure()) return;
+    EXPECT_EQ(app.place(), std::make_pair(200, 150));
+}
+
+// Under a window manager that frames the window, ten starts leave it where it
+// was put, also after the user moved it; a window that cannot grow offers no
+// maximize.
+TEST(RealWindow, StaysWhereItWasPutUnderAWindowManager) {
+    if (!toolsPresent() || !onPath("openbox"))
+        GTEST_SKIP() << "Xvfb, xdotool and openbox are needed (./dev.sh test installs them)";
+    RealApp app;
+    app.start({}, {}, true);
+    if (HasFatalFailure()) return;
+    auto near = [](std::pair<int, int> a, std::pair<int, int> b) {
+        return std::abs(a.first - b.first) <= 1 && std::abs(a.second - b.second) <= 1;
+    };
+    Atom type = 0;
+    int format = 0;
+    unsigned long count = 0, after = 0;
+    unsigned char* data = nullptr;
+    XGetWindowProperty(app.server.display, app.window,
+                       XInternAtom(app.server.display, "_NET_WM_ALLOWED_ACTIONS", False), 0, 64, False,
+                       XA_ATOM, &type, &format, &count, &after, &data);
+    ASSERT_GT(count, 0u) << "the window manager names the actions it offers";
+    for (unsigned long i = 0; i < count; ++i) {
+        char* name = XGetAtomName(app.server.display, reinterpret_cast<Atom*>(data)[i]);
+        EXPECT_EQ(std::string(name).find("MAXIMIZE"), std::string::npos) << name;
+        XFree(name);
+    }
+    XFree(data);
+    for (int round = 0; round < 12; ++round) {
+        if (round == 6) {
+            // The user moves it: from then on it comes back there.
+            app.run("xdotool windowmove " + std::to_string(app.window) + " 300 200");
+            std::this_thread::sleep_for(300ms);
+        }
+        const auto before = app.place();
+        ASSERT_EQ(closeAndWait(app), 0);
+        app.launch();
+        if (HasFatalFailure()) return;
+        EXPECT_TRUE(near(app.place(), before))
+            << "start " << round + 1 << ": " << app.place().first << "," << app.place().second
+            << " instead of " << before.first << "," << before.second;
+    }
 }
