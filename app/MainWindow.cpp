@@ -3,6 +3,7 @@
 
 #include "app/Clipboard.h"
 #include "app/ClipboardActions.h"
+#include "app/CommandBar.h"
 #include "app/Dialogs.h"
 #include "app/GuideWindow.h"
 #include "app/KeptMachine.h"
@@ -14,6 +15,8 @@
 #include "engine/Engine.h"
 #include "host/QtScheduler.h"
 #include "panel/CalculatorView.h"
+#include "panel/Controls.h"
+#include "panel/KeyboardView.h"
 #include "panel/KeyHelp.h"
 #include "panel/KeyboardMonitor.h"
 #include "panel/TapeView.h"
@@ -32,7 +35,10 @@
 #include <QScreen>
 #include <QSessionManager>
 #include <QSettings>
+#include <QShortcut>
 #include <QTimer>
+
+#include <algorithm>
 
 namespace vx {
 
@@ -89,6 +95,11 @@ MainWindow::MainWindow(Engine& engine, UserPrograms& library, KeyHelp& help, Zoo
         if (s == Qt::ApplicationActive) library_.checkForChanges();
     });
     rebuildPrograms();
+    buildHelpMenu();
+    // F10 opens the menu bar, as in every desktop application.
+    connect(new QShortcut(QKeySequence(Qt::Key_F10), this), &QShortcut::activated, this, [this] {
+        menuBar()->setActiveAction(menuBar()->actions().constFirst());
+    });
     // The desktop session ending is a close like any other.
     connect(qApp, &QGuiApplication::commitDataRequest, this, [this](QSessionManager& session) {
         if (closing_) return;
@@ -113,8 +124,6 @@ MainWindow::MainWindow(Engine& engine, UserPrograms& library, KeyHelp& help, Zoo
 void MainWindow::buildAppMenu() {
     appMenu_ = menuBar()->addMenu(QStringLiteral("Veltranix"));
     // The about item first, then the machine's own entries, as on the original's menu.
-    connect(appMenu_->addAction(QStringLiteral("Über Veltranix")), &QAction::triggered, this,
-            [this] { QMessageBox::about(this, QStringLiteral("Über Veltranix"), aboutText()); });
     QMenu* modelMenu = appMenu_->addMenu(QStringLiteral("Modell"));
     models_ = new QActionGroup(this);
     for (Model m : allModels) {
@@ -139,16 +148,37 @@ void MainWindow::buildAppMenu() {
                                     "zurückbringen"));
     connect(keep, &QAction::toggled, this, [](bool on) { KeptMachine::setEnabled(on); });
     addTempoMenu();
-    connect(appMenu_->addAction(QStringLiteral("Tastaturbelegung …")), &QAction::triggered, this,
-            &MainWindow::showKeyMap);
-    QAction* guide = appMenu_->addAction(QStringLiteral("Bedienungsanleitung"));
-    guide->setShortcut(QKeySequence(Qt::Key_F1));
-    connect(guide, &QAction::triggered, this, &MainWindow::showGuide);
     appMenu_->addSeparator();
     QAction* quit = appMenu_->addAction(QStringLiteral("Beenden"));
     quit->setShortcut(QKeySequence(Qt::CTRL | Qt::Key_Q));
     // Through the window's own closing, so that nothing is lost unasked.
     connect(quit, &QAction::triggered, this, &QWidget::close);
+}
+
+// On the desktop the help, the key map, the command search and the about
+// box stand in a menu of their own at the end.
+void MainWindow::buildHelpMenu() {
+    QMenu* help = menuBar()->addMenu(QStringLiteral("Hilfe"));
+    QAction* guide = help->addAction(QStringLiteral("Bedienungsanleitung"));
+    guide->setShortcut(QKeySequence(Qt::Key_F1));
+    connect(guide, &QAction::triggered, this, &MainWindow::showGuide);
+    QAction* search = help->addAction(QStringLiteral("Aktion suchen …"));
+    // As KDE's command bar: Ctrl+Alt+I.
+    search->setShortcut(QKeySequence(Qt::CTRL | Qt::ALT | Qt::Key_I));
+    connect(search, &QAction::triggered, this, &MainWindow::searchAction);
+    connect(help->addAction(QStringLiteral("Tastaturbelegung …")), &QAction::triggered, this,
+            &MainWindow::showKeyMap);
+    help->addSeparator();
+    connect(help->addAction(QStringLiteral("Über Veltranix")), &QAction::triggered, this,
+            [this] { QMessageBox::about(this, QStringLiteral("Über Veltranix"), aboutText()); });
+}
+
+CommandBar* MainWindow::searchAction() {
+    CommandBar bar(CommandBar::commandsOf(*menuBar(), *view_), this);
+    commandBar_ = &bar;
+    bar.exec();
+    commandBar_ = nullptr;
+    return nullptr;
 }
 
 void MainWindow::addSizeMenu() {
@@ -160,7 +190,24 @@ void MainWindow::addSizeMenu() {
         a->setChecked(p == zoom_.percent());
         sizes->addAction(a);
         connect(a, &QAction::triggered, this, [this, p] { zoom_.setPercent(p); });
+        connect(&zoom_, &ZoomSetting::changed, a, [this, a, p] { a->setChecked(p == zoom_.percent()); });
+        if (p == 150) a->setShortcut(QKeySequence(Qt::CTRL | Qt::Key_0));
     }
+    // A step larger or smaller through the sizes, as in every viewer.
+    sizeMenu->addSeparator();
+    const auto step = [this](int by) {
+        const auto& choices = ZoomSetting::choices();
+        const auto at = std::find(choices.begin(), choices.end(), zoom_.percent());
+        const auto index = std::clamp<std::ptrdiff_t>((at - choices.begin()) + by, 0,
+                                                      static_cast<std::ptrdiff_t>(choices.size()) - 1);
+        zoom_.setPercent(choices[static_cast<std::size_t>(index)]);
+    };
+    QAction* larger = sizeMenu->addAction(QStringLiteral("Größer"));
+    larger->setShortcuts({QKeySequence(Qt::CTRL | Qt::Key_Plus), QKeySequence(Qt::CTRL | Qt::Key_Equal)});
+    connect(larger, &QAction::triggered, this, [step] { step(1); });
+    QAction* smaller = sizeMenu->addAction(QStringLiteral("Kleiner"));
+    smaller->setShortcut(QKeySequence(Qt::CTRL | Qt::Key_Minus));
+    connect(smaller, &QAction::triggered, this, [step] { step(-1); });
 }
 
 // The original's pace, or as fast as the machine goes; remembered.
@@ -269,6 +316,10 @@ void MainWindow::addSheetEntry(QMenu& menu) {
 
 ProgramSheet* MainWindow::programSheet() const {
     return sheet_;
+}
+
+void MainWindow::showPressed(Key key) {
+    if (KeyButton* button = view_->keyboard()->button(key)) button->flash();
 }
 
 bool MainWindow::isMachineWindow(const QWidget* window) const {

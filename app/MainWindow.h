@@ -20,6 +20,8 @@ class QMenu;
 
 namespace vx {
 
+class CommandBar;
+
 class Engine;
 class KeyHelp;
 class UserPrograms;
@@ -41,11 +43,17 @@ class MainWindow : public QMainWindow {
     void chooseModel(int index);
     // Opens the user guide (F1), or says where it was looked for.
     void showGuide();
+    // "Aktion suchen …" (Ctrl+Alt+I): every menu entry, key and switch position by typing.
+    CommandBar* searchAction();
+    // The command search while it is open.
+    CommandBar* commandBar() const { return commandBar_; }
     QStringList guidePlaces = GuideWindow::places();
     GuideWindow* guideWindow() const { return guide_; }
     // The panel's window and the program sheet: the calculator's keys and
     // the application's shortcuts act in these.
     bool isMachineWindow(const QWidget* window) const;
+    // Shows a panel key pressed for a moment (a key typed on the keyboard).
+    void showPressed(Key key);
     // The about box: name, version, what it is, the licence.
     static QString aboutText();
     // Keeps the window's top-left corner where it is.
@@ -77,6 +85,7 @@ class MainWindow : public QMainWindow {
 
   private:
     void buildAppMenu();
+    void buildHelpMenu();
     void addSizeMenu();
     void addTempoMenu();
     void showKeyMap();
@@ -111,6 +120,7 @@ class MainWindow : public QMainWindow {
     bool rebuildPending_ = false;
     std::optional<std::vector<Step>> known_;
     bool closing_ = false;
+    CommandBar* commandBar_ = nullptr;
     // A close question is open.
     bool asking_ = false;
 };

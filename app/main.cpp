@@ -140,6 +140,7 @@ int window(int argc, char** argv, const char* programFile) {
     vx::KeyboardMonitor monitor(engine, help, nullptr);
     monitor.watch(app);
     monitor.setMachineWindows([&window](const QWidget* w) { return window.isMachineWindow(w); });
+    monitor.pressed = [&window](vx::Key key) { window.showPressed(key); };
     window.restorePosition();
     window.show();
     window.raise();

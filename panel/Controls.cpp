@@ -6,6 +6,7 @@
 #include <QAccessible>
 #include <QMouseEvent>
 #include <QPainter>
+#include <QTimer>
 #include <QPainterPath>
 
 #include <algorithm>
@@ -63,6 +64,15 @@ void KeyButton::mousePressEvent(QMouseEvent* e) {
     if (e->button() != Qt::LeftButton) return;
     down_ = true;
     update();
+}
+
+void KeyButton::flash() {
+    down_ = true;
+    update();
+    QTimer::singleShot(120, this, [this] {
+        down_ = false;
+        update();
+    });
 }
 
 void KeyButton::mouseReleaseEvent(QMouseEvent* e) {

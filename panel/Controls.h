@@ -42,6 +42,9 @@ class KeyButton : public ScaledWidget {
     bool isDown() const { return down_; }
     void setHighlight(bool on);
     bool highlighted() const { return highlight_; }
+    // Shows the key pressed for a moment, as a click would: for a key
+    // reached from the keyboard or the command search.
+    void flash();
     std::function<void()> action;
     std::function<void(bool)> onHover;
 

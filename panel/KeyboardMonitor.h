@@ -39,6 +39,8 @@ class KeyboardMonitor : public QObject {
     void setMachineWindows(std::function<bool(const QWidget*)> isMachineWindow) {
         isMachineWindow_ = std::move(isMachineWindow);
     }
+    // Told of every panel key the keyboard pressed, so the panel can show it.
+    std::function<void(Key)> pressed;
 
   protected:
     bool eventFilter(QObject* watched, QEvent* event) override;

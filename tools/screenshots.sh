@@ -34,7 +34,7 @@ shoot() { # zoom percent, file, open the program menu?
   xdotool type --delay 40 '2^10-24=p'
   sleep 0.5
   if [ "$3" = menu ]; then
-    xdotool mousemove 100 10 click 1
+    xdotool mousemove 30 10 click 1
     sleep 0.6
   fi
   local geometry
@@ -90,4 +90,42 @@ PROGRAM
   wait "$app" 2>/dev/null || true
 }
 shoot_sheet
+
+# The guide's window with a search, and the command search over the panel.
+shoot_help() {
+  printf '[General]\nzoomPercent=100\n' >"$XDG_CONFIG_HOME/Veltranix/Veltranix.conf"
+  "$bin" &
+  local app=$!
+  local win
+  win=$(xdotool search --sync --name 'Veltranix 410 Numerist' | head -1)
+  xdotool windowmove "$win" 0 0
+  sleep 1
+  xdotool key F1
+  local guide
+  guide=$(xdotool search --sync --name 'Bedienungsanleitung' | head -1)
+  xdotool windowsize "$guide" 980 640 windowmove "$guide" 0 0
+  sleep 0.5
+  xdotool key ctrl+f
+  xdotool type --delay 40 'Papierstreifen'
+  xdotool key Return
+  sleep 0.6
+  local geometry
+  geometry=$(xdotool getwindowgeometry "$guide" | sed -n 's/.*Geometry: //p')
+  import -window root -crop "${geometry}+0+0" "$out/guide-viewer.png"
+  xdotool key Escape
+  sleep 0.3
+  xdotool windowfocus --sync "$win"
+  xdotool key ctrl+alt+i
+  local bar
+  bar=$(xdotool search --sync --name 'Aktion suchen' | head -1)
+  xdotool windowmove "$bar" 0 0
+  xdotool type --delay 60 'sin'
+  sleep 0.6
+  geometry=$(xdotool getwindowgeometry "$bar" | sed -n 's/.*Geometry: //p')
+  import -window root -crop "${geometry}+0+0" "$out/command-bar.png"
+  xdotool key Escape
+  kill "$app"
+  wait "$app" 2>/dev/null || true
+}
+shoot_help
 echo "pictures in $out"

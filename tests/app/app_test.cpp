@@ -480,10 +480,6 @@ TEST_F(AppTest, ALibraryThatIsNoFileShowsWhyAndIsNotReplaced) {
 TEST_F(AppTest, TheEditMenuTakesNumbersOutAndInButLeavesDialogsTheirShortcuts) {
     QLocale::setDefault(QLocale(QLocale::German, QLocale::Germany));
     Window w(*engine);
-    QStringList menus;
-    for (QAction* a : w.window.menuBar()->actions()) menus << a->text();
-    EXPECT_EQ(menus, (QStringList{"Veltranix", "Bearbeiten", "Programme"}));
-
     w.type("12+3.5=");
     QTest::keyClick(w.window.windowHandle(), Qt::Key_C, Qt::ControlModifier);
     EXPECT_EQ(QGuiApplication::clipboard()->text(), QStringLiteral("15,5"));
@@ -556,9 +552,11 @@ TEST_F(AppTest, TheWindowsOwnWords) {
     Window w(*engine);
     QStringList entries;
     for (QAction* a : w.window.applicationMenu()->actions()) entries << a->text();
-    EXPECT_EQ(entries.join(QLatin1Char('|')).toStdString(),
-              "Über Veltranix|Modell|Größe||Tastenhilfe|Dauerspeicher|Tempo|Tastaturbelegung "
-              "…|Bedienungsanleitung||Beenden");
+    EXPECT_EQ(entries.join(QLatin1Char('|')).toStdString(), "Modell|Größe||Tastenhilfe|Dauerspeicher|Tempo||Beenden");
+    QStringList help;
+    for (QAction* a : w.window.menuBar()->actions().constLast()->menu()->actions()) help << a->text();
+    EXPECT_EQ(help.join(QLatin1Char('|')).toStdString(),
+              "Bedienungsanleitung|Aktion suchen …|Tastaturbelegung …||Über Veltranix");
     EXPECT_EQ(w.window.windowTitle(), QStringLiteral("Veltranix 410 Numerist"));
     EXPECT_EQ(w.window.calculator()->tapeView()->tearButton()->toolTip(),
               QStringLiteral("Papierstreifen abreißen (Strg+K)"));

@@ -63,6 +63,7 @@ struct Window {
           monitor(engine, help, nullptr) {
         qApp->installEventFilter(&monitor);
         monitor.setMachineWindows([this](const QWidget* w) { return window.isMachineWindow(w); });
+        monitor.pressed = [this](Key key) { window.showPressed(key); };
         window.show();
         window.activateWindow();
         EXPECT_TRUE(QTest::qWaitForWindowActive(&window));

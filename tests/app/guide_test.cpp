@@ -2,19 +2,24 @@
 // The user guide's tables against the machine: every f function with its
 // step name and tape symbol, the tape symbols, and key names as the panel
 // writes them; and the guide in its window (F1).
+#include "app/CommandBar.h"
 #include "app/GuideWindow.h"
 #include "app/MainWindow.h"
 #include "app/ProgramSheet.h"
 #include "app/ZoomSetting.h"
 #include "display/Formatter.h"
 #include "fixture.h"
+#include "panel/CalculatorView.h"
+#include "panel/Controls.h"
 #include "panel/KeyHelp.h"
+#include "panel/KeyboardView.h"
 #include "panel/Layout.h"
 #include "program/Codes.h"
 #include "storage/UserPrograms.h"
 
 #include <QFile>
 #include <QLineEdit>
+#include <QMenuBar>
 #include <QPointer>
 #include <QRegularExpression>
 #include <QScreen>
@@ -261,4 +266,66 @@ TEST_F(AppTest, TheGuideHasContentsSearchAndPaging) {
     bar->setValue(0);
     QTest::keyClick(guide->browser(), Qt::Key_Space);
     EXPECT_EQ(bar->value(), bar->pageStep());
+}
+
+TEST_F(AppTest, EverythingCanBeDoneFromTheKeyboardThroughTheCommandSearch) {
+    Window w(*engine);
+    // Chooses the first command that holds `words`, typed into the search.
+    auto command = [&](const QString& words, const QString& expected) {
+        expectDialog([&](QDialog& d) {
+            auto* bar = qobject_cast<CommandBar*>(&d);
+            ASSERT_TRUE(bar);
+            // Typed where the test's keyboard can; the toolkit's test keys are ASCII only.
+            if (words.toLatin1() == words.toUtf8())
+                QTest::keyClicks(bar->field(), words);
+            else
+                bar->field()->setText(words);
+            ASSERT_FALSE(bar->shown().isEmpty()) << words.toStdString();
+            EXPECT_EQ(bar->shown().constFirst(), expected);
+            QTest::keyClick(bar->field(), Qt::Key_Return);
+        });
+        w.window.activateWindow();
+        ASSERT_TRUE(QTest::qWaitForWindowActive(&w.window));
+        QTest::keyClick(w.window.windowHandle(), Qt::Key_I, Qt::ControlModifier | Qt::AltModifier);
+        QCoreApplication::processEvents();
+    };
+    // A key typed on the keyboard shows pressed on the panel, as a click does.
+    w.type(QStringLiteral("30"));
+    EXPECT_TRUE(w.window.calculator()->keyboard()->button(Key::digit(0))->isDown());
+    EXPECT_FALSE(w.window.calculator()->keyboard()->button(Key::digit(1))->isDown());
+    command(QStringLiteral("sinus"), QStringLiteral("Taste Sinus"));
+    EXPECT_EQ(Formatter::text(engine->cells()).find("0.5000") != std::string::npos, true)
+        << Formatter::text(engine->cells());
+    // A program with ln, sin and INS, keyed without the mouse.
+    command(QStringLiteral("betriebsart load"), QStringLiteral("Betriebsart: LOAD"));
+    EXPECT_EQ(engine->mode(), Mode::load);
+    w.type(QStringLiteral("2"));
+    command(QStringLiteral("natürlicher"), QStringLiteral("Taste Natürlicher Logarithmus"));
+    command(QStringLiteral("sinus"), QStringLiteral("Taste Sinus"));
+    QTest::keyClick(w.window.windowHandle(), Qt::Key_Left); // BACK to the sine
+    command(QStringLiteral("schritt einfügen"), QStringLiteral("Taste Schritt einfügen"));
+    command(QStringLiteral("betriebsart run"), QStringLiteral("Betriebsart: RUN"));
+    const int two = engine->program()[0].value_or(-1);
+    EXPECT_EQ(engine->programSteps(),
+              (std::vector<Step>{two, Codes::code("LN").value(), std::nullopt, Codes::code("SIN").value()}));
+    // Menu entries too, with their shortcut shown.
+    command(QStringLiteral("größer"), QStringLiteral("Veltranix › Größe › Größer  (Ctrl++)"));
+    EXPECT_TRUE(allDialogsSeen());
+}
+
+TEST_F(AppTest, TheMenusEndWithHelpAndTheSizeStepsByKey) {
+    Window w(*engine);
+    QStringList menus;
+    for (QAction* a : w.window.menuBar()->actions()) menus << a->text();
+    EXPECT_EQ(menus, (QStringList{"Veltranix", "Bearbeiten", "Programme", "Hilfe"}));
+    const std::pair<QKeyCombination, int> steps[] = {
+        {Qt::CTRL | Qt::Key_Minus, 140}, {Qt::CTRL | Qt::Key_Minus, 130}, {Qt::CTRL | Qt::Key_Plus, 140},
+        {Qt::CTRL | Qt::Key_0, 150},     {Qt::CTRL | Qt::Key_Plus, 150}};
+    for (const auto& [keys, percent] : steps) {
+        QTest::keyClick(w.window.windowHandle(), keys.key(), keys.keyboardModifiers());
+        EXPECT_EQ(w.zoom.percent(), percent);
+    }
+    // F10 opens the menu bar.
+    QTest::keyClick(w.window.windowHandle(), Qt::Key_F10);
+    EXPECT_EQ(w.window.menuBar()->activeAction(), w.window.menuBar()->actions().constFirst());
 }
