@@ -36,7 +36,8 @@ void addMenu(std::vector<CommandBar::Command>& out, const QMenu& menu, const QSt
 std::vector<CommandBar::Command> CommandBar::commandsOf(const QMenuBar& menus, CalculatorView& panel) {
     std::vector<Command> out;
     for (QAction* a : menus.actions())
-        if (a->menu() && a->isVisible()) addMenu(out, *a->menu(), QString(a->text()).remove(QLatin1Char('&')));
+        if (a->menu() && a->isVisible())
+            addMenu(out, *a->menu(), QString(a->text()).remove(QLatin1Char('&')));
     for (KeyButton* key : panel.findChildren<KeyButton*>())
         out.push_back({QStringLiteral("Taste %1").arg(key->accessibleName()), [key] {
                            key->flash();
@@ -44,10 +45,10 @@ std::vector<CommandBar::Command> CommandBar::commandsOf(const QMenuBar& menus, C
                        }});
     for (SlideSwitch* slide : panel.findChildren<SlideSwitch*>())
         for (int i = 0; i < slide->positionNames.size(); ++i)
-            out.push_back({QStringLiteral("%1: %2").arg(slide->accessibleName(), slide->positionNames[i]),
-                           [slide, i] {
-                               if (slide->set) slide->set(i);
-                           }});
+            out.push_back(
+                {QStringLiteral("%1: %2").arg(slide->accessibleName(), slide->positionNames[i]), [slide, i] {
+                     if (slide->set) slide->set(i);
+                 }});
     return out;
 }
 
@@ -80,8 +81,9 @@ void CommandBar::filter() {
     list_->clear();
     for (std::size_t i = 0; i < commands_.size(); ++i) {
         const QString& text = commands_[i].text;
-        const bool all = std::all_of(words.begin(), words.end(),
-                                     [&text](const QString& w) { return text.contains(w, Qt::CaseInsensitive); });
+        const bool all = std::all_of(words.begin(), words.end(), [&text](const QString& w) {
+            return text.contains(w, Qt::CaseInsensitive);
+        });
         if (!all) continue;
         auto* item = new QListWidgetItem(text, list_);
         item->setData(Qt::UserRole, static_cast<int>(i));
@@ -108,7 +110,8 @@ bool CommandBar::eventFilter(QObject* watched, QEvent* event) {
 void CommandBar::runChosen() {
     const QListWidgetItem* item = list_->currentItem();
     if (!item) return;
-    const std::function<void()> run = commands_[static_cast<std::size_t>(item->data(Qt::UserRole).toInt())].run;
+    const std::function<void()> run =
+        commands_[static_cast<std::size_t>(item->data(Qt::UserRole).toInt())].run;
     accept();
     // After the bar has gone, so that a menu entry's own dialog opens over the window.
     QTimer::singleShot(0, parentWidget(), run);

@@ -16,9 +16,9 @@
 #include "host/QtScheduler.h"
 #include "panel/CalculatorView.h"
 #include "panel/Controls.h"
-#include "panel/KeyboardView.h"
 #include "panel/KeyHelp.h"
 #include "panel/KeyboardMonitor.h"
+#include "panel/KeyboardView.h"
 #include "panel/TapeView.h"
 #include "storage/UserPrograms.h"
 
@@ -97,9 +97,8 @@ MainWindow::MainWindow(Engine& engine, UserPrograms& library, KeyHelp& help, Zoo
     rebuildPrograms();
     buildHelpMenu();
     // F10 opens the menu bar, as in every desktop application.
-    connect(new QShortcut(QKeySequence(Qt::Key_F10), this), &QShortcut::activated, this, [this] {
-        menuBar()->setActiveAction(menuBar()->actions().constFirst());
-    });
+    connect(new QShortcut(QKeySequence(Qt::Key_F10), this), &QShortcut::activated, this,
+            [this] { menuBar()->setActiveAction(menuBar()->actions().constFirst()); });
     // The desktop session ending is a close like any other.
     connect(qApp, &QGuiApplication::commitDataRequest, this, [this](QSessionManager& session) {
         if (closing_) return;
@@ -234,8 +233,12 @@ void MainWindow::showKeyMap() {
     QMessageBox box(QMessageBox::Information, QStringLiteral("Tastaturbelegung"),
                     QStringLiteral("Tastaturbelegung"), QMessageBox::Ok, this);
     box.setTextFormat(Qt::PlainText);
-    box.setInformativeText(QStringLiteral("<pre>") + KeyboardMonitor::keyMapHelp().toHtmlEscaped() +
-                           QStringLiteral("</pre>"));
+    // The same lines as the text, in two aligned columns.
+    QString rows;
+    for (const QString& line : KeyboardMonitor::keyMapHelp().split(QLatin1Char('\n')))
+        rows += QStringLiteral("<tr><td style=\"padding-right:18px\"><b>%1</b></td><td>%2</td></tr>")
+                    .arg(line.left(15).trimmed().toHtmlEscaped(), line.mid(15).toHtmlEscaped());
+    box.setInformativeText(QStringLiteral("<table>") + rows + QStringLiteral("</table>"));
     box.exec();
 }
 

@@ -58,6 +58,19 @@ void failed(const UserPrograms::Failure& failure, QWidget* parent) {
                   QStringLiteral("Speichern fehlgeschlagen"), failure.why);
 }
 
+// Asks, then takes the program out of the library; `why` comes before the
+// informative text ("Der Programmspeicher ist leer. ").
+void removeAsked(UserPrograms& library, const SavedProgram& target, const QString& why, QWidget* parent) {
+    if (!Dialogs::confirm(parent, QMessageBox::Warning, QStringLiteral("Programm löschen"),
+                          quoted(target) + QStringLiteral(" löschen?"),
+                          why + QStringLiteral("Das Programm wird aus der Liste entfernt; die folgenden "
+                                               "rücken nach."),
+                          QStringLiteral("Löschen")))
+        return;
+    UserPrograms::Failure error;
+    if (!library.remove(target, &error)) failed(error, parent);
+}
+
 } // namespace
 
 bool save(Engine& engine, UserPrograms& library, const std::optional<SavedProgram>& target, QWidget* parent) {
@@ -70,13 +83,7 @@ bool save(Engine& engine, UserPrograms& library, const std::optional<SavedProgra
                           QStringLiteral("Es gibt nichts zu speichern."));
             return false;
         }
-        if (!Dialogs::confirm(parent, QMessageBox::Warning, QStringLiteral("Programm löschen"),
-                              quoted(*target) + QStringLiteral(" löschen?"),
-                              QStringLiteral("Der Programmspeicher ist leer. Das Programm wird aus der "
-                                             "Liste entfernt; die folgenden rücken nach."),
-                              QStringLiteral("Löschen")))
-            return false;
-        if (!library.remove(*target, &error)) failed(error, parent);
+        removeAsked(library, *target, QStringLiteral("Der Programmspeicher ist leer. "), parent);
         return false;
     }
     const QString title =
@@ -113,9 +120,10 @@ namespace {
 
 // The library may have changed by the time "Alle Programme …" answers; what
 // the user picks is checked against the file when it is saved.
-std::optional<SavedProgram> pickFromAll(UserPrograms& library, bool loading, QWidget* parent) {
+std::optional<SavedProgram> pickFromAll(UserPrograms& library, bool loading, QWidget* parent,
+                                        const QString& title = {}) {
     const std::vector<SavedProgram> all = library.programs();
-    const auto index = pickProgram(all, loading, parent);
+    const auto index = pickProgram(all, loading, parent, title);
     if (!index) return std::nullopt;
     return all[*index];
 }
@@ -195,6 +203,13 @@ void addSaveMenu(QMenu& menu, Engine& engine, UserPrograms& library,
     QAction* fresh = saveMenu->addAction(QStringLiteral("Neu …"));
     QObject::connect(fresh, &QAction::triggered, &menu, [&engine, &library, parent, known] {
         if (save(engine, library, std::nullopt, parent)) tell(known);
+    });
+    // Deleting is also reached directly, not only by saving an empty memory.
+    QAction* remove = menu.addAction(QStringLiteral("Programm löschen …"));
+    remove->setEnabled(!programs.empty() && !entries.problem);
+    QObject::connect(remove, &QAction::triggered, &menu, [&library, parent] {
+        if (const auto p = pickFromAll(library, false, parent, QStringLiteral("Programm löschen")))
+            removeAsked(library, *p, QString(), parent);
     });
 }
 

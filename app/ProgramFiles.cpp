@@ -129,10 +129,11 @@ bool importFrom(Engine& engine, const SafeFile::Path& path, QWidget* parent) {
         // One program, or bare step lines, read as a pasted text is.
         const Clipboard::PastedProgram one = Clipboard::programFrom(text.text, engine.model());
         if (!one.problem.isEmpty()) {
+            // First that the file holds no program, then what was found instead.
             refuse(parent, path,
                    one.problem == QStringLiteral("Die Zwischenablage enthält kein Programm.")
                        ? QStringLiteral("enthält kein Programm")
-                       : one.problem);
+                       : QStringLiteral("enthält kein Programm (%1)").arg(one.problem));
             return false;
         }
         steps = one.steps;

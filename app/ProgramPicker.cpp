@@ -101,8 +101,9 @@ class ProgramPicker : public QDialog {
 } // namespace
 
 std::optional<std::size_t> pickProgram(const std::vector<SavedProgram>& programs, bool loading,
-                                       QWidget* parent) {
+                                       QWidget* parent, const QString& title) {
     ProgramPicker picker(programs, loading, parent);
+    if (!title.isEmpty()) picker.setWindowTitle(title);
     if (picker.exec() != QDialog::Accepted) return std::nullopt;
     return picker.chosen();
 }

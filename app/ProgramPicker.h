@@ -4,6 +4,7 @@
 
 #include "storage/SavedProgram.h"
 
+#include <QString>
 #include <cstddef>
 #include <optional>
 #include <vector>
@@ -14,6 +15,6 @@ namespace vx::ProgramActions {
 
 // The dialog behind "Alle Programme …": the index of the chosen program, if any.
 std::optional<std::size_t> pickProgram(const std::vector<SavedProgram>& programs, bool loading,
-                                       QWidget* parent);
+                                       QWidget* parent, const QString& title = {});
 
 } // namespace vx::ProgramActions

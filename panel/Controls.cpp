@@ -6,8 +6,8 @@
 #include <QAccessible>
 #include <QMouseEvent>
 #include <QPainter>
-#include <QTimer>
 #include <QPainterPath>
+#include <QTimer>
 
 #include <algorithm>
 #include <cmath>

@@ -155,6 +155,16 @@ void DisplayPanel::refresh() {
     }
     shownCells_ = std::move(cells);
     shownPower_ = engine_.power();
+    // The error state gives no hint on the display itself: say how to leave
+    // it (a run's own words stay when there is no error).
+    const QString hint = QStringLiteral("Fehler: CLEAR (Esc) oder RESET (Umschalt+Esc) beendet ihn.");
+    if (engine_.power() && engine_.error()) {
+        setToolTip(hint);
+        setAccessibleDescription(hint);
+    } else if (toolTip() == hint) {
+        setToolTip(QString());
+        setAccessibleDescription(QString());
+    }
     // A screen reader hears the display when what it says changes, not on
     // every blink: a running program reads "Programm läuft" throughout.
     QString spoken = Accessibility::displayText(engine_);

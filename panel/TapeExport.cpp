@@ -88,8 +88,7 @@ std::optional<Format> formatFor(const QString& path) {
     return std::nullopt;
 }
 
-std::optional<QString> write(QIODevice& file, Format format, const Tape& tape,
-                             std::uint32_t tearSeed) {
+std::optional<QString> write(QIODevice& file, Format format, const Tape& tape, std::uint32_t tearSeed) {
     switch (format) {
     case Format::text: {
         const QByteArray bytes = text(tape).toUtf8();

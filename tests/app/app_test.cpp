@@ -144,6 +144,25 @@ TEST_F(AppTest, AnEmptyMemoryDeletesAfterAskingOrHasNothingToSave) {
     ASSERT_EQ(library.programs().size(), 2u);
     EXPECT_EQ(library.programs()[1].name, "Drei");
     EXPECT_EQ(library.programs()[1].number, 2);
+
+    // "Programm löschen …" reaches the same without emptying the memory.
+    engine->loadProgram({57});
+    QMenu menu;
+    ProgramActions::fillMenu(menu, *engine, library, nullptr);
+    expectDialog([](QDialog& d) {
+        EXPECT_EQ(d.windowTitle(), QStringLiteral("Programm löschen"));
+        d.findChild<QListWidget*>()->setCurrentRow(0);
+        clickButton(d, QStringLiteral("Auswählen"));
+    });
+    expectDialog([](QDialog& d) {
+        EXPECT_TRUE(dialogText(d).contains(QStringLiteral("Programm 1 „Eins“ löschen?")));
+        clickButton(d, QStringLiteral("Löschen"));
+    });
+    entry(menu, QStringLiteral("Programm löschen …"))->trigger();
+    ASSERT_EQ(library.programs().size(), 1u);
+    EXPECT_EQ(library.programs()[0].name, "Drei");
+    EXPECT_EQ(engine->programSteps(), (std::vector<Step>{57}));
+    EXPECT_TRUE(allDialogsSeen());
 }
 
 TEST_F(AppTest, AFailedSaveSaysSoAndChangesNothing) {
@@ -205,7 +224,8 @@ TEST_F(AppTest, TheProgramMenuListsTheLibrary) {
         entries << a->text() +
                        (a->shortcut().isEmpty() ? QString() : QLatin1Char('\t') + a->shortcut().toString());
     EXPECT_EQ(entries.join(QLatin1Char('|')).toStdString(),
-              "Programm laden|Programm speichern|Programm kopieren|Programm einfügen|Programm exportieren …|"
+              "Programm laden|Programm speichern|Programm löschen …|Programm kopieren|Programm "
+              "einfügen|Programm exportieren …|"
               "Programm importieren …||Papierstreifen abreißen\tCtrl+K|Papierstreifen kopieren\tCtrl+Shift+C|"
               "Papierstreifen sichern …\tCtrl+S|Papierstreifen drucken …\tCtrl+P|Programmordner im "
               "Dateimanager zeigen");
@@ -552,7 +572,8 @@ TEST_F(AppTest, TheWindowsOwnWords) {
     Window w(*engine);
     QStringList entries;
     for (QAction* a : w.window.applicationMenu()->actions()) entries << a->text();
-    EXPECT_EQ(entries.join(QLatin1Char('|')).toStdString(), "Modell|Größe||Tastenhilfe|Dauerspeicher|Tempo||Beenden");
+    EXPECT_EQ(entries.join(QLatin1Char('|')).toStdString(),
+              "Modell|Größe||Tastenhilfe|Dauerspeicher|Tempo||Beenden");
     QStringList help;
     for (QAction* a : w.window.menuBar()->actions().constLast()->menu()->actions()) help << a->text();
     EXPECT_EQ(help.join(QLatin1Char('|')).toStdString(),

@@ -318,9 +318,11 @@ TEST_F(AppTest, TheMenusEndWithHelpAndTheSizeStepsByKey) {
     QStringList menus;
     for (QAction* a : w.window.menuBar()->actions()) menus << a->text();
     EXPECT_EQ(menus, (QStringList{"Veltranix", "Bearbeiten", "Programme", "Hilfe"}));
-    const std::pair<QKeyCombination, int> steps[] = {
-        {Qt::CTRL | Qt::Key_Minus, 140}, {Qt::CTRL | Qt::Key_Minus, 130}, {Qt::CTRL | Qt::Key_Plus, 140},
-        {Qt::CTRL | Qt::Key_0, 150},     {Qt::CTRL | Qt::Key_Plus, 150}};
+    const std::pair<QKeyCombination, int> steps[] = {{Qt::CTRL | Qt::Key_Minus, 140},
+                                                     {Qt::CTRL | Qt::Key_Minus, 130},
+                                                     {Qt::CTRL | Qt::Key_Plus, 140},
+                                                     {Qt::CTRL | Qt::Key_0, 150},
+                                                     {Qt::CTRL | Qt::Key_Plus, 150}};
     for (const auto& [keys, percent] : steps) {
         QTest::keyClick(w.window.windowHandle(), keys.key(), keys.keyboardModifiers());
         EXPECT_EQ(w.zoom.percent(), percent);

@@ -257,7 +257,7 @@ TEST_F(AppTest, BadProgramFilesAreRefusedWithAReasonAndChangeNothing) {
         {"fehlt.txt", "gibt es nicht"},
         {"412.txt",
          "Die Datei enthält Programme für den Orbis 412 Numerist; eingestellt ist der Orbis 410 Numerist."},
-        {"falsch.txt", "Schritt 1: „SINUS“ unbekannt"},
+        {"falsch.txt", "enthält kein Programm (Schritt 1: „SINUS“ unbekannt)"},
         {"leer.txt", "enthält kein Programm"}};
     for (const auto& [name, why] : bad) {
         const QString path = folder + "/" + name;
