@@ -265,10 +265,13 @@ void ProgramSheet::updateButtons() {
     edit_->setEnabled(!isEditing && mayEdit());
     apply_->setEnabled(isEditing && mayEdit());
     discard_->setEnabled(isEditing);
+    // The text's own buttons take the place of the listing's, so that the
+    // row never needs more room than the sheet has.
     undo_->setVisible(isEditing);
     redo_->setVisible(isEditing);
-    breakpoint_->setEnabled(!isEditing);
-    clearBreakpoints_->setEnabled(!isEditing);
+    breakpoint_->setVisible(!isEditing);
+    clearBreakpoints_->setVisible(!isEditing);
+    resetCounts_->setVisible(!isEditing);
     whole_->setEnabled(!isEditing);
 }
 
@@ -304,6 +307,7 @@ void ProgramSheet::beginEditing() {
     editor_->setExtraSelections({});
     problem_->hide();
     problemLine_ = 0;
+    sizeBeforeEditing_ = size();
     pages_->setCurrentIndex(1);
     // The calculator's keys stay out of the text while it is edited.
     setProperty("ownKeys", true);
@@ -318,7 +322,8 @@ bool ProgramSheet::apply() {
         showProblem(*read.problem, read.line);
         return false;
     }
-    engine_.loadProgram(read.steps);
+    // Text taken back unchanged changes nothing: breakpoints and counts stay.
+    if (read.steps != engine_.programSteps()) engine_.loadProgram(read.steps);
     discard();
     return true;
 }
@@ -351,6 +356,8 @@ void ProgramSheet::discard() {
     problem_->hide();
     table_->setFocus();
     update();
+    // The text page may have asked for more room; the listing takes back the sheet's own size.
+    if (sizeBeforeEditing_.isValid()) resize(sizeBeforeEditing_);
 }
 
 bool ProgramSheet::unapplied() const {

@@ -5,6 +5,7 @@
 // during a run, so that the run keeps its pace.
 #pragma once
 
+#include <QSize>
 #include <QString>
 #include <QWidget>
 
@@ -115,6 +116,8 @@ class ProgramSheet : public QWidget {
     Model shownModel_ = Model::orbis410;
     std::vector<Num> lastRegisters_;
     std::vector<bool> changed_;
+    // The sheet's size when editing began, taken back when it ends.
+    QSize sizeBeforeEditing_;
 };
 
 } // namespace vx

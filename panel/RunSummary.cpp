@@ -1,6 +1,8 @@
 // SPDX-License-Identifier: GPL-3.0-or-later
 #include "panel/RunSummary.h"
 
+#include "panel/SheetText.h"
+
 #include <QLocale>
 
 #include <cmath>
@@ -22,7 +24,7 @@ QString spokenDuration(double seconds) {
 }
 
 QString runSummary(const RunFigures& run, double wallSeconds) {
-    const QString steps = german.toString(static_cast<qulonglong>(run.steps));
+    const QString steps = SheetText::grouped(run.steps);
     return QStringLiteral("Lauf: %1 %2 in %3 – auf dem Original %4")
         .arg(steps, run.steps == 1 ? QStringLiteral("Schritt") : QStringLiteral("Schritte"),
              spokenDuration(wallSeconds), spokenDuration(static_cast<double>(run.originalNanos) / 1e9));

@@ -103,9 +103,11 @@ QString number(double x) {
     return s;
 }
 
+// Thousands apart by a narrow space: a point or a comma would read as the
+// decimal mark of the machine's numbers shown beside the counts.
 QString grouped(std::uint64_t n) {
     QString digits = QString::number(n);
-    for (qsizetype at = digits.size() - 3; at > 0; at -= 3) digits.insert(at, QLatin1Char('.'));
+    for (qsizetype at = digits.size() - 3; at > 0; at -= 3) digits.insert(at, QChar(0x202F));
     return digits;
 }
 

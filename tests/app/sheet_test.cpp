@@ -130,6 +130,8 @@ TEST_F(AppTest, EditingAsTextRoundTripsOnBothModelsAndAProblemChangesNothing) {
         ProgramSheet* sheet = w.window.showSheet();
         const std::vector<Step> program = {Codes::label + 1, Codes::recall, 11, Codes::sin, Codes::jump, 1};
         engine->loadProgram(program);
+        engine->setBreakpoint(4, true);
+        const QSize size = sheet->size();
         sheet->beginEditing();
         ASSERT_TRUE(sheet->editing());
         EXPECT_TRUE(sheet->property("ownKeys").toBool()) << "the calculator keeps out of the text";
@@ -138,6 +140,10 @@ TEST_F(AppTest, EditingAsTextRoundTripsOnBothModelsAndAProblemChangesNothing) {
         EXPECT_TRUE(sheet->apply());
         EXPECT_EQ(engine->programSteps(), program) << rawValue(model);
         EXPECT_FALSE(sheet->editing());
+        // Taken back unchanged: the breakpoint stays, and the sheet keeps its size.
+        EXPECT_TRUE(engine->breakpoint(4));
+        EXPECT_EQ(sheet->size(), size);
+        engine->setBreakpoint(4, false);
 
         // A wrong mnemonic on line 9: reported there, memory unchanged.
         sheet->beginEditing();

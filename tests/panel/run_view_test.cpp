@@ -60,7 +60,7 @@ TEST(RunView, TheRunInWords) {
     for (const auto& [seconds, words] : durations)
         EXPECT_EQ(spokenDuration(seconds), QString::fromUtf8(words)) << seconds;
     EXPECT_EQ(runSummary(RunFigures{1234567, 412'300'000'000}, 2.1),
-              QStringLiteral("Lauf: 1.234.567 Schritte in 2,1 s – auf dem Original 6 min 52 s"));
+              QStringLiteral("Lauf: 1\u202F234\u202F567 Schritte in 2,1 s – auf dem Original 6 min 52 s"));
     EXPECT_EQ(runSummary(RunFigures{1, 0}, 0),
               QStringLiteral("Lauf: 1 Schritt in 0,0 s – auf dem Original 0,0 s"));
 

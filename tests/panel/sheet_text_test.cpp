@@ -103,7 +103,7 @@ TEST(SheetText, TheCalculationAsTheUserWouldWriteIt) {
     EXPECT_EQ(SheetText::number(1e5 * 1e100 / 1e100), "100000");
     EXPECT_EQ(SheetText::number(2e50), "2E50");
     EXPECT_EQ(SheetText::number(1.0 / 3), "0.3333333333333");
-    EXPECT_EQ(SheetText::grouped(1234567), "1.234.567");
+    EXPECT_EQ(SheetText::grouped(1234567), QStringLiteral("1\u202F234\u202F567"));
     EXPECT_EQ(SheetText::grouped(999), "999");
     EXPECT_EQ(SheetText::returns({14, 31}), "Rücksprung nach 014, 031");
     EXPECT_EQ(SheetText::returns({}), "");
