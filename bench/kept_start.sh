@@ -8,14 +8,7 @@
 set -euo pipefail
 build=$(cd "${1:-build}" && pwd)
 lines=${2:-3000000}
-home=$(mktemp -d)
-display=73
-while [ -e "/tmp/.X$display-lock" ]; do display=$((display + 1)); done
-Xvfb ":$display" -screen 0 1600x1000x24 -nolisten tcp >/dev/null 2>&1 &
-xvfb=$!
-trap 'kill $xvfb 2>/dev/null || true; rm -rf "$home"' EXIT
-chmod 700 "$home"
-export XDG_RUNTIME_DIR=$home XDG_CONFIG_HOME=$home/config XDG_DATA_HOME=$home/data
+source "$(dirname "$0")/private_display.sh"
 mkdir -p "$home/config/Veltranix" "$home/data/Veltranix"
 printf '[General]\nkeepMachine=true\n' > "$home/config/Veltranix/Veltranix.conf"
 # A kept machine from the batch mode, its tape made long.
@@ -24,11 +17,10 @@ state=$home/data/Veltranix/Veltranix.state
 grep -v '^tape \|^end$' "$home/small.state" > "$state"
 awk -v n="$lines" 'BEGIN { for (i = 1; i <= n; i++) printf "tape %d %d 0 \"%d.0000\" \"+\" 0\n", i, i % 2, i; print "end" }' >> "$state"
 echo "kept machine: $(du -h "$state" | cut -f1) with $lines tape lines"
-sleep 1
 start=$(date +%s.%N)
-DISPLAY=":$display" QT_QPA_PLATFORM=xcb "$build/veltranix" 2>/dev/null &
+DISPLAY=$display QT_QPA_PLATFORM=xcb "$build/veltranix" 2>/dev/null &
 app=$!
-DISPLAY=":$display" xdotool search --sync --onlyvisible --name Veltranix >/dev/null
+DISPLAY=$display xdotool search --sync --onlyvisible --name Veltranix >/dev/null
 end=$(date +%s.%N)
 sleep 0.5
 peak=$(awk '/VmHWM/ { print int($2 / 1024) }' "/proc/$app/status")

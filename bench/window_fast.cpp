@@ -54,20 +54,10 @@ int main(int argc, char** argv) {
         return 1;
     }
 
-    // The longest the event loop was away while the run went on.
-    QElapsedTimer sinceTurn;
-    qint64 longestGap = 0;
-    QTimer probe;
-    probe.setTimerType(Qt::PreciseTimer);
-    QObject::connect(&probe, &QTimer::timeout, [&] {
-        if (engine.running()) longestGap = std::max(longestGap, sinceTurn.elapsed());
-        sinceTurn.restart();
-    });
     engine.loadProgram(countingLoop);
     engine.setTempo(Tempo::fast);
     engine.press(KeyKind::startStop);
-    sinceTurn.start();
-    probe.start(1);
+    GapProbe probe(engine);
     const double cpu0 = cpuSeconds();
     const auto t0 = Clock::now();
     runFor(seconds);
@@ -85,7 +75,7 @@ int main(int argc, char** argv) {
     while (engine.running() && toStop.elapsed() < 5000)
         QCoreApplication::processEvents(QEventLoop::AllEvents, 1);
     const qint64 stopMs = toStop.elapsed();
-    probe.stop();
+    probe.timer.stop();
 
     const double batchRate = simulatedRate(seconds);
     std::printf("fast counting loop in the window: %.0f steps/s, CPU %.0f %% of one core\n", windowRate, cpu);
@@ -94,7 +84,7 @@ int main(int argc, char** argv) {
         "%.2f\n",
         batchRate, windowRate / batchRate);
     std::printf("longest wait of the event loop during the run: %lld ms\n",
-                static_cast<long long>(longestGap));
+                static_cast<long long>(probe.longest));
     std::printf("a typed START STOP stopped the run after %lld ms (%s)\n", static_cast<long long>(stopMs),
                 engine.running() ? "still running!" : "stopped");
     return engine.running() ? 1 : 0;

@@ -13,7 +13,11 @@
 #include "storage/UserPrograms.h"
 
 #include <QApplication>
+#include <QElapsedTimer>
 #include <QTest>
+#include <QTimer>
+
+#include <algorithm>
 
 namespace vx::bench {
 
@@ -39,6 +43,23 @@ struct WindowRig {
         runFor(1); // settle: first paints, fonts
         return true;
     }
+};
+
+// The longest the event loop was away while the machine ran: a precise
+// timer asks every millisecond and notes the gaps.
+struct GapProbe {
+    explicit GapProbe(const Engine& engine) {
+        timer.setTimerType(Qt::PreciseTimer);
+        QObject::connect(&timer, &QTimer::timeout, [this, &engine] {
+            if (engine.running()) longest = std::max(longest, sinceTurn.elapsed());
+            sinceTurn.restart();
+        });
+        sinceTurn.start();
+        timer.start(1);
+    }
+    QElapsedTimer sinceTurn;
+    QTimer timer;
+    qint64 longest = 0;
 };
 
 } // namespace vx::bench

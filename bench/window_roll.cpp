@@ -41,25 +41,16 @@ int main(int argc, char** argv) {
         std::fprintf(stderr, "window_roll: the window did not appear\n");
         return 1;
     }
-    QElapsedTimer sinceTurn;
-    qint64 longestGap = 0;
-    QTimer probe;
-    probe.setTimerType(Qt::PreciseTimer);
-    QObject::connect(&probe, &QTimer::timeout, [&] {
-        if (engine.running()) longestGap = std::max(longestGap, sinceTurn.elapsed());
-        sinceTurn.restart();
-    });
     engine.loadProgram(printingLoop);
     engine.setTempo(Tempo::fast);
     engine.press(KeyKind::startStop);
-    sinceTurn.start();
-    probe.start(1);
+    GapProbe probe(engine);
     // A line of figures every minute, so that the levelling off can be seen.
     for (double done = 0; done < seconds; done += 60) {
         runFor(std::min(60.0, seconds - done));
         std::printf("%4.0f s: %llu lines printed, %zu on the roll, peak %ld MB, longest wait %lld ms\n",
                     std::min(done + 60, seconds), static_cast<unsigned long long>(engine.tape().printed()),
-                    engine.tape().size(), peakKilobytes() / 1024, static_cast<long long>(longestGap));
+                    engine.tape().size(), peakKilobytes() / 1024, static_cast<long long>(probe.longest));
         std::fflush(stdout);
     }
     engine.press(KeyKind::startStop);
