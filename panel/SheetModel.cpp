@@ -105,6 +105,8 @@ QSize SheetDelegate::sizeHint(const QStyleOptionViewItem&, const QModelIndex&) c
     return {marginWidth() + m.horizontalAdvance(QLatin1Char('0')) * 56, m.height() + 4};
 }
 
+const QColor SheetDelegate::selectionColour = QColor(38, 110, 200);
+
 void SheetDelegate::paint(QPainter* p, const QStyleOptionViewItem& option, const QModelIndex& index) const {
     const int r = index.row();
     const QPalette& pal = option.palette;
@@ -114,6 +116,15 @@ void SheetDelegate::paint(QPainter* p, const QStyleOptionViewItem& option, const
     if (!current && r % 2) back = pal.color(QPalette::AlternateBase);
     p->save();
     p->fillRect(option.rect, back);
+    // The row the user chose (by a click or Up and Down; F9 and "Haltepunkt"
+    // act on it): a tint and a bar at its left edge, apart from the counter's.
+    if (option.state & QStyle::State_Selected) {
+        QColor tint = selectionColour;
+        tint.setAlpha(current ? 0 : 45);
+        p->fillRect(option.rect, tint);
+        p->fillRect(QRect(option.rect.left(), option.rect.top(), 4, option.rect.height()),
+                    current ? pal.color(QPalette::HighlightedText) : selectionColour);
+    }
     const QColor text = current ? pal.color(QPalette::HighlightedText) : pal.color(QPalette::Text);
     const bool dark = pal.color(QPalette::Base).lightness() < 128;
     const QColor red = dark && !current ? QColor(255, 120, 110) : TapeGeometry::inkRed;

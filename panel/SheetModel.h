@@ -72,6 +72,8 @@ class SheetDelegate : public QStyledItemDelegate {
     // The margin a click in which sets or clears a breakpoint.
     int marginWidth() const;
     QFont font() const;
+    // The chosen row's mark, apart from the counter's highlight.
+    static const QColor selectionColour;
 
   private:
     const SheetModel& model_;

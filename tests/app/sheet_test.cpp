@@ -240,9 +240,17 @@ TEST_F(AppTest, ABreakpointSetInTheMarginStopsTheRun) {
     clock.advance(5);
     EXPECT_FALSE(engine->running());
     EXPECT_EQ(engine->pc(), 3);
-    // F9 on the chosen row, and clearing them all.
+    // The chosen row shows, apart from the counter's, and Down moves it;
+    // F9 acts on it.
     table->setFocus();
-    table->selectionModel()->setCurrentIndex(sheet->model().index(5, 0), QItemSelectionModel::ClearAndSelect);
+    QTest::mouseClick(table->viewport(), Qt::LeftButton, {}, row5.center());
+    QTest::keyClick(table, Qt::Key_Down);
+    EXPECT_EQ(table->currentIndex().row(), 5);
+    const QRect row6 = table->visualRect(sheet->model().index(5, 0));
+    QImage shown(table->viewport()->size(), QImage::Format_ARGB32);
+    table->viewport()->render(&shown);
+    EXPECT_EQ(shown.pixelColor(row6.left() + 1, row6.center().y()), SheetDelegate::selectionColour);
+    EXPECT_NE(shown.pixelColor(row5.left() + 1, row5.center().y()), SheetDelegate::selectionColour);
     QTest::keyClick(table, Qt::Key_F9);
     EXPECT_TRUE(engine->breakpoint(6));
     for (QPushButton* b : sheet->findChildren<QPushButton*>())
