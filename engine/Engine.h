@@ -75,6 +75,9 @@ class Engine {
     bool error() const { return calc_.error; }
     // A "+ - × ÷ aˣ" or coordinate conversion is waiting for its second number.
     bool operationPending() const { return calc_.current.numOp.has_value(); }
+    // After "=" the operation stays as the constant that a repeated "="
+    // applies again ("5 + 1 = =" gives 11): it waits for no second number.
+    bool operationIsConstant() const { return calc_.current.numOp && !calc_.current.pendingExec; }
     int parenLevel() const { return static_cast<int>(calc_.parens.size()); }
     // All 416 steps, empty ones included.
     const std::vector<Step>& program() const { return mem_.program; }

@@ -127,7 +127,8 @@ QString calculation(const Engine& engine) {
         if (level.numOp) s += operation(level.numOp) + QLatin1Char(' ');
         s += QLatin1Char('(');
     }
-    s += operation(engine.pendingOperation());
+    const QString current = operation(engine.pendingOperation());
+    s += engine.operationIsConstant() ? QStringLiteral("Konstante für „=“: ") + current : current;
     return s.trimmed();
 }
 

@@ -96,6 +96,10 @@ TEST(SheetText, TheCalculationAsTheUserWouldWriteIt) {
     play(f.engine, "1.5 divide lparen 7 minus lparen lparen");
     EXPECT_EQ(SheetText::calculation(f.engine), "1.5 ÷ (7 − ((");
     play(f.engine, "clear clear");
+    // After "=" the operation is the constant of a repeated "=", not a pending one.
+    play(f.engine, "reset 5 plus 1 equals");
+    EXPECT_EQ(SheetText::calculation(f.engine), QStringLiteral("Konstante für „=“: 5 +"));
+    play(f.engine, "clear clear");
 
     EXPECT_EQ(SheetText::number(2), "2");
     EXPECT_EQ(SheetText::number(0.1), "0.1");
