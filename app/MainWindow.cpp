@@ -172,12 +172,9 @@ void MainWindow::buildHelpMenu() {
             [this] { QMessageBox::about(this, QStringLiteral("Über Veltranix"), aboutText()); });
 }
 
-CommandBar* MainWindow::searchAction() {
+void MainWindow::searchAction() {
     CommandBar bar(CommandBar::commandsOf(*menuBar(), *view_), this);
-    commandBar_ = &bar;
     bar.exec();
-    commandBar_ = nullptr;
-    return nullptr;
 }
 
 void MainWindow::addSizeMenu() {

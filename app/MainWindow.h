@@ -20,8 +20,6 @@ class QMenu;
 
 namespace vx {
 
-class CommandBar;
-
 class Engine;
 class KeyHelp;
 class UserPrograms;
@@ -44,9 +42,7 @@ class MainWindow : public QMainWindow {
     // Opens the user guide (F1), or says where it was looked for.
     void showGuide();
     // "Aktion suchen …" (Ctrl+Alt+I): every menu entry, key and switch position by typing.
-    CommandBar* searchAction();
-    // The command search while it is open.
-    CommandBar* commandBar() const { return commandBar_; }
+    void searchAction();
     QStringList guidePlaces = GuideWindow::places();
     GuideWindow* guideWindow() const { return guide_; }
     // The panel's window and the program sheet: the calculator's keys and
@@ -120,7 +116,6 @@ class MainWindow : public QMainWindow {
     bool rebuildPending_ = false;
     std::optional<std::vector<Step>> known_;
     bool closing_ = false;
-    CommandBar* commandBar_ = nullptr;
     // A close question is open.
     bool asking_ = false;
 };

@@ -36,7 +36,6 @@ std::optional<Format> formatFor(const QString& path);
 std::optional<QString> save(const QString& path, const Tape& tape, std::uint32_t tearSeed);
 // The same into a file already opened for writing (the batch mode opens it
 // before the run, so a bad path is reported before anything is printed).
-std::optional<QString> write(QIODevice& file, Format format, const Tape& tape,
-                             std::uint32_t tearSeed);
+std::optional<QString> write(QIODevice& file, Format format, const Tape& tape, std::uint32_t tearSeed);
 
 } // namespace vx::TapeExport
