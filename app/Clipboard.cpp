@@ -221,8 +221,8 @@ Typed keysFor(const QString& raw, const QLocale& locale) {
     return {keysTyping(digits, decimalExponent, !exponent, negative), QString()};
 }
 
-QString programText(const Engine& engine) {
-    return ProgramText::format({SavedProgram{1, "Programmspeicher", engine.programSteps(), std::nullopt}},
+QString programText(const Engine& engine, long long number, const std::string& name) {
+    return ProgramText::format({SavedProgram{number, name, engine.programSteps(), std::nullopt}},
                                engine.model());
 }
 

@@ -38,8 +38,9 @@ struct Typed {
 };
 Typed keysFor(const QString& text, const QLocale& locale);
 
-// The program memory as the library writes one program.
-QString programText(const Engine& engine);
+// The program memory as the library writes one program, under the number
+// and name given.
+QString programText(const Engine& engine, long long number = 1, const std::string& name = "Programmspeicher");
 // The first program in `text`, read as the library reads it; or why not.
 struct PastedProgram {
     std::vector<Step> steps;

@@ -346,7 +346,8 @@ ProgramSheet* MainWindow::showSheet(int step) {
     if (!sheet_) {
         if (!sheetClock_) sheetClock_ = new QtScheduler(this);
         sheet_ = new ProgramSheet(
-            engine_, *sheetClock_, [this] { return view_->runText(); }, this);
+            engine_, *sheetClock_, [this] { return view_->runText(); }, [this] { return libraryEntry(); },
+            this);
         // The sheet is part of the machine: the menus' shortcuts work there too.
         sheet_->addActions(shortcutEntries(menuBar()->actions()));
     }
@@ -393,6 +394,14 @@ bool MainWindow::programUnsaved() {
     for (const SavedProgram& p : library_.programs())
         if (p.steps == steps) return false;
     return true;
+}
+
+std::optional<SavedProgram> MainWindow::libraryEntry() {
+    const std::vector<Step> steps = engine_.programSteps();
+    if (steps.empty()) return std::nullopt;
+    for (const SavedProgram& p : library_.programs())
+        if (p.steps == steps && !p.error) return p;
+    return std::nullopt;
 }
 
 void MainWindow::programKnown() {

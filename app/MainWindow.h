@@ -6,6 +6,7 @@
 #include "engine/Types.h"
 #include "program/Codes.h"
 #include "storage/SafeFile.h"
+#include "storage/SavedProgram.h"
 
 #include "app/GuideWindow.h"
 
@@ -63,6 +64,8 @@ class MainWindow : public QMainWindow {
     bool sessionMayEnd();
     // The program memory is now kept somewhere: closing need not ask.
     void programKnown();
+    // The library entry holding the program in memory, if one does.
+    std::optional<SavedProgram> libraryEntry();
     // Imports a program file as "Programm importieren …" does.
     bool importFile(const SafeFile::Path& path);
     // Where the window was last closed, on platforms that let an

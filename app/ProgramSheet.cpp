@@ -41,8 +41,9 @@ QLabel* stateLabel(QWidget* parent) {
 } // namespace
 
 ProgramSheet::ProgramSheet(Engine& engine, Scheduler& clock, std::function<QString()> runText,
-                           QWidget* parent)
-    : QWidget(parent, Qt::Window), engine_(engine), clock_(clock), runText_(std::move(runText)) {
+                           std::function<std::optional<SavedProgram>()> entry, QWidget* parent)
+    : QWidget(parent, Qt::Window), engine_(engine), clock_(clock), runText_(std::move(runText)),
+      entry_(std::move(entry)) {
     setObjectName(QStringLiteral("programSheet"));
     model_ = new SheetModel(engine_, this);
     delegate_ = new SheetDelegate(*model_, this);
@@ -302,7 +303,10 @@ bool ProgramSheet::mayEdit() const {
 
 void ProgramSheet::beginEditing() {
     if (editing() || !mayEdit()) return;
-    original_ = Clipboard::programText(engine_);
+    // A program loaded from the library is edited under its own number and name.
+    const std::optional<SavedProgram> entry = entry_ ? entry_() : std::nullopt;
+    original_ =
+        entry ? Clipboard::programText(engine_, entry->number, entry->name) : Clipboard::programText(engine_);
     editor_->setPlainText(original_);
     editor_->setExtraSelections({});
     problem_->hide();
@@ -322,8 +326,9 @@ bool ProgramSheet::apply() {
         showProblem(*read.problem, read.line);
         return false;
     }
-    // Text taken back unchanged changes nothing: breakpoints and counts stay.
-    if (read.steps != engine_.programSteps()) engine_.loadProgram(read.steps);
+    // Text taken back unchanged changes nothing; otherwise the steps the
+    // edit left alone keep their breakpoints and counts.
+    if (read.steps != engine_.programSteps()) engine_.reviseProgram(read.steps);
     discard();
     return true;
 }

@@ -11,10 +11,12 @@
 
 #include <cstdint>
 #include <functional>
+#include <optional>
 #include <vector>
 
 #include "engine/Host.h"
 #include "engine/Types.h"
+#include "storage/SavedProgram.h"
 
 class QCheckBox;
 class QLabel;
@@ -33,8 +35,10 @@ class SheetModel;
 class ProgramSheet : public QWidget {
     Q_OBJECT
   public:
-    // `clock` paces the updates during a run; `runText` is the panel's run in words.
-    ProgramSheet(Engine& engine, Scheduler& clock, std::function<QString()> runText, QWidget* parent);
+    // `clock` paces the updates during a run; `runText` is the panel's run in
+    // words; `entry` names the library entry that holds what memory holds.
+    ProgramSheet(Engine& engine, Scheduler& clock, std::function<QString()> runText,
+                 std::function<std::optional<SavedProgram>()> entry, QWidget* parent);
     ~ProgramSheet() override;
 
     static QString titleFor(Model model);
@@ -86,6 +90,7 @@ class ProgramSheet : public QWidget {
     Engine& engine_;
     Scheduler& clock_;
     std::function<QString()> runText_;
+    std::function<std::optional<SavedProgram>()> entry_;
     SheetModel* model_;
     SheetDelegate* delegate_;
     QTableView* table_;

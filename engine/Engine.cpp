@@ -10,8 +10,6 @@ Engine::Engine(Scheduler& scheduler, Settings& settings, Random& random)
     do paper_.tearSeed = random_.next32();
     while (paper_.tearSeed == 0);
     mem_ = MachineState::Memory::cleared(sw_.model);
-    counts_.assign(Codes::steps, 0);
-    breakpoints_.assign(Codes::steps, false);
     // The display flashes while a program runs; the timer runs for the
     // machine's whole life and only flips the phase during a run.
     timed_.blinkTimer = scheduler_.every(blinkSeconds, [this] {
@@ -33,17 +31,17 @@ void Engine::changed() {
 
 void Engine::setBreakpoint(int step, bool on) {
     if (step < 1 || step > Codes::steps) return;
-    breakpoints_[static_cast<std::size_t>(step - 1)] = on;
+    mem_.program.setBreakpoint(step, on);
     bump();
 }
 
 void Engine::clearBreakpoints() {
-    breakpoints_.assign(Codes::steps, false);
+    mem_.program.clearBreakpoints();
     bump();
 }
 
 void Engine::resetExecutionCounts() {
-    counts_.assign(Codes::steps, 0);
+    mem_.program.resetCounts();
     bump();
 }
 
@@ -59,8 +57,6 @@ std::uint64_t Engine::newLineId() {
 void Engine::clearMachine() {
     calc_ = calc_.cleared();
     mem_ = MachineState::Memory::cleared(sw_.model);
-    counts_.assign(Codes::steps, 0);
-    breakpoints_.assign(Codes::steps, false);
     timed_.overrideCells.reset();
 }
 

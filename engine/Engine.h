@@ -80,7 +80,7 @@ class Engine {
     bool operationIsConstant() const { return calc_.current.numOp && !calc_.current.pendingExec; }
     int parenLevel() const { return static_cast<int>(calc_.parens.size()); }
     // All 416 steps, empty ones included.
-    const std::vector<Step>& program() const { return mem_.program; }
+    const std::vector<Step>& program() const { return mem_.program.codes(); }
     // The program up to its last non-empty step.
     std::vector<Step> programSteps() const;
     int pc() const { return mem_.pc; }
@@ -138,6 +138,9 @@ class Engine {
     // Puts a program into memory as LOAD mode would, counter at step 1; the
     // library and the clipboard load programs this way.
     void loadProgram(const std::vector<Step>& steps);
+    // Puts an edited program into memory as `loadProgram` does, but each
+    // step the edit left alone keeps its breakpoint and count.
+    void reviseProgram(const std::vector<Step>& steps);
     // Puts the program counter at a step (1 ... 416), as BACK and FWD in LOAD
     // mode would one by one.
     void setCounter(int step);
@@ -149,11 +152,11 @@ class Engine {
     const RunFigures& lastRun() const { return lastRun_; }
     // How often each step (index = step - 1) was executed since the program
     // memory was last cleared or loaded.
-    const std::vector<std::uint64_t>& executionCounts() const { return counts_; }
+    std::vector<std::uint64_t> executionCounts() const { return mem_.program.counts(); }
     void resetExecutionCounts();
 
     // --- breakpoints: a run stops before their steps; STEP mode ignores them ---
-    bool breakpoint(int step) const { return breakpoints_[static_cast<std::size_t>(step - 1)]; }
+    bool breakpoint(int step) const { return mem_.program.breakpoint(step); }
     void setBreakpoint(int step, bool on);
     void clearBreakpoints();
 
@@ -217,6 +220,7 @@ class Engine {
     void printNumber(Num num, const std::string& symbol, bool force);
     void appendLine(std::string text, std::string symbol = {}, bool red = false, bool left = false);
 
+    void putProgram(const std::vector<Step>& steps, bool revised);
     void storeStep(int code, bool print);
     void printListing(int step, bool red);
     void printLoadLine(int step, const std::string& code, const std::string& symbol, bool red);
@@ -301,8 +305,6 @@ class Engine {
 
     Tempo tempo_ = Tempo::original;
     RunFigures lastRun_;
-    std::vector<std::uint64_t> counts_;
-    std::vector<bool> breakpoints_;
 };
 
 } // namespace vx

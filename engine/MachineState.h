@@ -11,6 +11,7 @@
 #include "engine/Types.h"
 #include "printer/Tape.h"
 #include "program/Codes.h"
+#include "program/ProgramMemory.h"
 
 #include <cstdint>
 #include <optional>
@@ -97,7 +98,7 @@ struct MachineState {
 
     struct Memory {
         std::vector<Num> registers;
-        std::vector<Step> program; // 416 steps
+        ProgramMemory program; // with each step its breakpoint and count
         int pc = 1;
         std::vector<int> returnStack;
 
@@ -108,7 +109,6 @@ struct MachineState {
         static Memory cleared(Model model) {
             Memory fresh;
             fresh.registers = emptyRegisters(model);
-            fresh.program.assign(Codes::steps, std::nullopt);
             return fresh;
         }
         bool operator==(const Memory&) const = default;
@@ -118,7 +118,6 @@ struct MachineState {
     struct Record {
         std::uint64_t runSteps = 0;
         std::int64_t runOriginalNanos = 0;
-        std::vector<std::uint64_t> counts; // 416, or empty for none
         bool operator==(const Record&) const = default;
     } record;
 

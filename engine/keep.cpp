@@ -27,7 +27,7 @@ MachineState Engine::state() const {
     s.paper = paper_;
     s.calculation = calc_;
     s.memory = mem_;
-    s.record = {lastRun_.steps, lastRun_.originalNanos, counts_};
+    s.record = {lastRun_.steps, lastRun_.originalNanos};
     return s;
 }
 
@@ -93,23 +93,20 @@ bool Engine::restore(MachineState kept) {
     const auto& c = kept.calculation;
     const auto& m = kept.memory;
     bool fine = m.registers.size() == static_cast<std::size_t>(registerCount(kept.switches.model)) &&
-                m.program.size() == static_cast<std::size_t>(Codes::steps) && m.pc >= 1 &&
-                m.pc <= Codes::steps && m.returnStack.size() <= static_cast<std::size_t>(returnDepth) &&
+                m.pc >= 1 && m.pc <= Codes::steps &&
+                m.returnStack.size() <= static_cast<std::size_t>(returnDepth) &&
                 c.parens.size() <= static_cast<std::size_t>(maxParens) && c.dp >= 0 && c.dp <= 9 &&
                 inRange(c.E) && inRange(c.errorSaved) && possibleLevel(c.current.numOp) &&
                 possiblePrefix(c.prefix, kept.switches.model) && (!c.entry || possibleEntry(*c.entry)) &&
                 kept.paper.tearSeed != 0;
     for (int step : m.returnStack) fine = fine && step >= 1 && step <= Codes::steps;
-    for (const Step& step : m.program) fine = fine && (!step || (*step >= 0 && *step < 256));
+    for (const Step& step : m.program.codes()) fine = fine && (!step || (*step >= 0 && *step < 256));
     for (const Num& r : m.registers) fine = fine && inRange(r);
     for (const ParenLevel& level : c.parens) fine = fine && possibleLevel(level.numOp);
     if (c.polar) fine = fine && inRange(c.polar->a) && inRange(c.polar->b);
     if (c.sigmaPending)
         fine = fine && std::isfinite(c.sigmaPending->x) && std::fabs(c.sigmaPending->sign) == 1;
-    fine =
-        fine &&
-        (kept.record.counts.empty() || kept.record.counts.size() == static_cast<std::size_t>(Codes::steps)) &&
-        kept.record.runOriginalNanos >= 0;
+    fine = fine && kept.record.runOriginalNanos >= 0;
     if (!fine) return false;
 
     stopActivity();
@@ -120,9 +117,6 @@ bool Engine::restore(MachineState kept) {
     calc_ = std::move(kept.calculation);
     mem_ = std::move(kept.memory);
     lastRun_ = {kept.record.runSteps, kept.record.runOriginalNanos};
-    breakpoints_.assign(Codes::steps, false);
-    counts_ = kept.record.counts.empty() ? std::vector<std::uint64_t>(Codes::steps, 0)
-                                         : std::move(kept.record.counts);
 
     if (newModel) {
         saveModel(settings_, sw_.model);

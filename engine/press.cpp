@@ -27,20 +27,6 @@ int modifierOf(Key key) {
 }
 
 // The condition bit a key adds to JUMP or BRANCH (0: none).
-// A new empty place at `step`; the last of the 416 falls off.
-template <class T>
-void insertAt(std::vector<T>& steps, int step, T empty) {
-    steps.insert(steps.begin() + (step - 1), empty);
-    steps.pop_back();
-}
-
-// The place at `step` goes; an empty one comes in at the end.
-template <class T>
-void removeAt(std::vector<T>& steps, int step, T empty) {
-    steps.erase(steps.begin() + (step - 1));
-    steps.push_back(empty);
-}
-
 int conditionBitOf(Key key) {
     switch (key.kind) {
     case KeyKind::plus: return 1;
@@ -193,17 +179,8 @@ void Engine::pressInLoadMode(const Assembled& result) {
         break;
     case AK::back: setCounter(mem_.pc == 1 ? Codes::steps : mem_.pc - 1); break;
     case AK::fwd: setCounter(Codes::next(mem_.pc)); break;
-    case AK::insert:
-        // Breakpoints and counts belong to their steps and move with them.
-        insertAt(mem_.program, mem_.pc, Step{});
-        insertAt(breakpoints_, mem_.pc, false);
-        insertAt(counts_, mem_.pc, std::uint64_t{0});
-        break;
-    case AK::remove:
-        removeAt(mem_.program, mem_.pc, Step{});
-        removeAt(breakpoints_, mem_.pc, false);
-        removeAt(counts_, mem_.pc, std::uint64_t{0});
-        break;
+    case AK::insert: mem_.program.insert(mem_.pc); break;
+    case AK::remove: mem_.program.remove(mem_.pc); break;
     case AK::ignored: break;
     }
 }

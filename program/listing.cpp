@@ -19,15 +19,8 @@ void Engine::startListing() {
 
 void Engine::listingStep() {
     timed_.listingTask.reset();
-    bool more = timed_.listing && sw_.power && sw_.printerOn && sw_.mode == Mode::step;
-    if (more) {
-        more = false;
-        for (int i = mem_.pc - 1; i < Codes::steps; ++i)
-            if (mem_.program[static_cast<std::size_t>(i)]) {
-                more = true;
-                break;
-            }
-    }
+    const bool more = timed_.listing && sw_.power && sw_.printerOn && sw_.mode == Mode::step &&
+                      mem_.program.anyFrom(mem_.pc);
     if (!more || timed_.listedLines >= Codes::steps) {
         timed_.listing = false;
         timed_.listedLines = 0;

@@ -15,15 +15,14 @@ std::string trimBlanks(const std::string& s) {
 } // namespace
 
 void Engine::storeStep(int code, bool print) {
-    mem_.program[static_cast<std::size_t>(mem_.pc - 1)] = code;
+    mem_.program.store(mem_.pc, code);
     if (sw_.printerOn && print) printListing(mem_.pc, true);
     mem_.pc = Codes::next(mem_.pc);
 }
 
 void Engine::printListing(int step, bool red) {
     const int index = step - 1;
-    const Step value =
-        index >= 0 && index < Codes::steps ? mem_.program[static_cast<std::size_t>(index)] : std::nullopt;
+    const Step value = mem_.program.at(step);
     const std::string symbol = value && !isRegisterOperand(index) ? Codes::symbol(*value) : std::string();
     printLoadLine(step, codeText(index), symbol, red);
 }
@@ -34,13 +33,13 @@ void Engine::printLoadLine(int step, const std::string& code, const std::string&
 
 std::string Engine::codeText(int index) const {
     if (index < 0 || index >= Codes::steps) return "   ";
-    const Step value = mem_.program[static_cast<std::size_t>(index)];
+    const Step value = mem_.program.at(index + 1);
     return isRegisterOperand(index) ? Codes::decimal(value) : Codes::octal(value);
 }
 
 bool Engine::isRegisterOperand(int index) const {
     if (!twoDigitRegisters(sw_.model) || index < 1 || index >= Codes::steps) return false;
-    const Step before = mem_.program[static_cast<std::size_t>(index - 1)];
+    const Step before = mem_.program.at(index);
     return before && Codes::isRegisterOp(*before);
 }
 
@@ -68,18 +67,24 @@ void Engine::printProvisional() {
 }
 
 std::vector<Step> Engine::programSteps() const {
-    std::size_t end = mem_.program.size();
-    while (end > 0 && !mem_.program[end - 1]) --end;
-    return {mem_.program.begin(), mem_.program.begin() + static_cast<std::ptrdiff_t>(end)};
+    return mem_.program.steps();
 }
 
 void Engine::loadProgram(const std::vector<Step>& steps) {
+    putProgram(steps, false);
+}
+
+void Engine::reviseProgram(const std::vector<Step>& steps) {
+    putProgram(steps, true);
+}
+
+void Engine::putProgram(const std::vector<Step>& steps, bool revised) {
     stopRun();
     timed_.listing = false;
-    mem_.program.assign(Codes::steps, std::nullopt);
-    for (std::size_t i = 0; i < steps.size() && i < mem_.program.size(); ++i) mem_.program[i] = steps[i];
-    counts_.assign(Codes::steps, 0);
-    breakpoints_.assign(Codes::steps, false);
+    if (revised)
+        mem_.program.revise(steps);
+    else
+        mem_.program.load(steps);
     mem_.pc = 1;
     mem_.returnStack.clear();
     bump();

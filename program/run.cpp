@@ -129,7 +129,7 @@ void Engine::endPause() {
 }
 
 bool Engine::executeStep() {
-    const auto at = [this](int step) { return mem_.program[static_cast<std::size_t>(step - 1)]; };
+    const auto at = [this](int step) { return mem_.program.at(step); };
     int skipped = 0;
     while (!at(mem_.pc)) {
         mem_.pc = Codes::next(mem_.pc);
@@ -145,7 +145,7 @@ bool Engine::executeStep() {
     // breakpoint executes that step.
     const bool firstOfRun = timed_.firstStepOfRun;
     timed_.firstStepOfRun = false;
-    if (timed_.running && !firstOfRun && breakpoints_[static_cast<std::size_t>(step - 1)]) {
+    if (timed_.running && !firstOfRun && mem_.program.breakpoint(step)) {
         mem_.pc = step;
         commitOrRaise();
         calc_.entryFlag = false;
@@ -153,7 +153,7 @@ bool Engine::executeStep() {
         return false;
     }
     const int code = *at(mem_.pc);
-    ++counts_[static_cast<std::size_t>(step - 1)];
+    mem_.program.counted(step);
     if (timed_.running) ++lastRun_.steps;
     mem_.pc = Codes::next(mem_.pc);
     std::optional<int> operand;
@@ -213,7 +213,7 @@ void Engine::goTo(int label) {
         return;
     }
     // A label that is not there sends the run to step 1.
-    mem_.pc = ProgramFacts::labelStep(mem_.program, sw_.model, label).value_or(1);
+    mem_.pc = ProgramFacts::labelStep(mem_.program.codes(), sw_.model, label).value_or(1);
 }
 
 void Engine::singleStep() {

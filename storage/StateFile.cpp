@@ -126,13 +126,14 @@ QByteArray format(const MachineState& state) {
     for (const Num& r : m.registers) w.line("register", num(r));
     w.line("pc", std::to_string(m.pc));
     for (int address : m.returnStack) w.line("return", std::to_string(address));
-    for (std::size_t i = 0; i < m.program.size(); ++i)
-        if (m.program[i]) w.line("step", std::to_string(i + 1) + " " + std::to_string(*m.program[i]));
+    for (int step = 1; step <= Codes::steps; ++step)
+        if (const Step code = m.program.at(step))
+            w.line("step", std::to_string(step) + " " + std::to_string(*code));
     w.line("lastRun",
            std::to_string(state.record.runSteps) + " " + std::to_string(state.record.runOriginalNanos));
-    for (std::size_t i = 0; i < state.record.counts.size(); ++i)
-        if (state.record.counts[i])
-            w.line("count", std::to_string(i + 1) + " " + std::to_string(state.record.counts[i]));
+    for (int step = 1; step <= Codes::steps; ++step)
+        if (const std::uint64_t count = m.program.count(step))
+            w.line("count", std::to_string(step) + " " + std::to_string(count));
     const auto& tape = state.paper.tape;
     const std::size_t first = tape.size() > maxTapeLines ? tape.size() - maxTapeLines : 0;
     for (std::size_t i = first; i < tape.size(); ++i) {
@@ -370,9 +371,9 @@ const std::map<std::string, Field>& repeatedFields() {
         {"register", [](Reader& r, MachineState& s) { s.memory.registers.push_back(r.num()); }},
         {"count",
          [](Reader& r, MachineState& s) {
-             const auto at = static_cast<std::size_t>(r.integer(1, Codes::steps));
-             s.record.counts[at - 1] =
-                 static_cast<std::uint64_t>(r.integer(0, std::numeric_limits<long long>::max()));
+             const auto at = static_cast<int>(r.integer(1, Codes::steps));
+             s.memory.program.setCount(
+                 at, static_cast<std::uint64_t>(r.integer(0, std::numeric_limits<long long>::max())));
          }},
         {"return",
          [](Reader& r, MachineState& s) {
@@ -380,9 +381,9 @@ const std::map<std::string, Field>& repeatedFields() {
          }},
         {"step",
          [](Reader& r, MachineState& s) {
-             const auto at = static_cast<std::size_t>(r.integer(1, Codes::steps));
-             if (s.memory.program[at - 1]) throw Bad{"Schritt " + std::to_string(at) + " steht zweimal da"};
-             s.memory.program[at - 1] = static_cast<int>(r.integer(0, 255));
+             const auto at = static_cast<int>(r.integer(1, Codes::steps));
+             if (s.memory.program.at(at)) throw Bad{"Schritt " + std::to_string(at) + " steht zweimal da"};
+             s.memory.program.store(at, static_cast<int>(r.integer(0, 255)));
          }},
         {"tape",
          [](Reader& r, MachineState& s) {
@@ -410,10 +411,7 @@ namespace {
 // machine it builds: a large kept tape is read without a copy of the file.
 class Parser {
   public:
-    Parser() {
-        state_.memory.program.assign(Codes::steps, std::nullopt);
-        state_.record.counts.assign(Codes::steps, 0);
-    }
+    Parser() = default;
 
     // The bytes as they come; lines may be split between two pieces.
     void feed(std::string_view bytes) {

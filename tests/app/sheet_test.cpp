@@ -143,7 +143,25 @@ TEST_F(AppTest, EditingAsTextRoundTripsOnBothModelsAndAProblemChangesNothing) {
         // Taken back unchanged: the breakpoint stays, and the sheet keeps its size.
         EXPECT_TRUE(engine->breakpoint(4));
         EXPECT_EQ(sheet->size(), size);
-        engine->setBreakpoint(4, false);
+        // A program from the library is edited under its name; a changed step
+        // loses its marks, the steps around it keep theirs.
+        ASSERT_TRUE(w.library.save(program, QStringLiteral("Kreis"), std::nullopt));
+        sheet->beginEditing();
+        EXPECT_TRUE(sheet->editor()->toPlainText().contains(QStringLiteral("Kreis")));
+        EXPECT_FALSE(sheet->editor()->toPlainText().contains(QStringLiteral("Programmspeicher")));
+        sheet->editor()->setPlainText(
+            sheet->editor()->toPlainText().replace(QStringLiteral("SIN"), QStringLiteral("COS")));
+        EXPECT_TRUE(sheet->apply());
+        EXPECT_EQ(engine->programSteps().at(3), Codes::cos);
+        EXPECT_FALSE(engine->breakpoint(4));
+        engine->setBreakpoint(5, true);
+        sheet->beginEditing();
+        sheet->editor()->setPlainText(
+            sheet->editor()->toPlainText().replace(QStringLiteral("COS"), QStringLiteral("SIN")));
+        EXPECT_TRUE(sheet->apply());
+        EXPECT_TRUE(engine->breakpoint(5)) << "the JUMP after the changed step keeps its breakpoint";
+        engine->setBreakpoint(5, false);
+        ASSERT_TRUE(w.library.removeNumber(1));
 
         // A wrong mnemonic on line 9: reported there, memory unchanged.
         sheet->beginEditing();

@@ -80,3 +80,83 @@ TEST(Breakpoints, DeleteOnOrBesideABreakpointMovesOrDropsOnlyThatStep) {
         EXPECT_EQ(on, after) << "DELETE on step " << deleted;
     }
 }
+
+namespace {
+// Steps 1 ... n hold codes 10, 20, 30, ...; each step's count is its code
+// and odd steps carry a breakpoint, so every mark tells where it came from.
+ProgramMemory marked(int n) {
+    ProgramMemory memory;
+    for (int step = 1; step <= n; ++step) {
+        memory.store(step, step * 10);
+        memory.setCount(step, static_cast<std::uint64_t>(step * 10));
+        memory.setBreakpoint(step, step % 2 == 1);
+    }
+    return memory;
+}
+
+// Each step as "code:count" with a "*" for a breakpoint.
+std::vector<std::string> slots(const ProgramMemory& memory) {
+    std::vector<std::string> out;
+    for (const Step& code : memory.steps()) {
+        const int step = static_cast<int>(out.size()) + 1;
+        out.push_back(std::to_string(code.value_or(-1)) + ":" + std::to_string(memory.count(step)) +
+                      (memory.breakpoint(step) ? "*" : ""));
+    }
+    return out;
+}
+} // namespace
+
+TEST(ProgramMemory, WhatSitsBesideAStepMovesWithIt) {
+    using Slots = std::vector<std::string>;
+    const struct {
+        const char* what;
+        void (*change)(ProgramMemory&);
+        Slots after;
+    } cases[] = {
+        {"INS at 2", [](ProgramMemory& m) { m.insert(2); }, {"10:10*", "-1:0", "20:20", "30:30*"}},
+        {"DELETE at 1", [](ProgramMemory& m) { m.remove(1); }, {"20:20", "30:30*"}},
+        {"keyed over", [](ProgramMemory& m) { m.store(2, 7); }, {"10:10*", "7:20", "30:30*"}},
+        {"cleared", [](ProgramMemory& m) { m.clear(); }, {}},
+        {"loaded",
+         [](ProgramMemory& m) {
+             m.load({10, 20});
+         },
+         {"10:0", "20:0"}},
+        // An edit keeps the marks of every step it left alone, before, between and after its changes.
+        {"revised: one changed",
+         [](ProgramMemory& m) {
+             m.revise({10, 99, 30});
+         },
+         {"10:10*", "99:0", "30:30*"}},
+        {"revised: one put in",
+         [](ProgramMemory& m) {
+             m.revise({5, 10, 20, 30});
+         },
+         {"5:0", "10:10*", "20:20", "30:30*"}},
+        {"revised: two apart",
+         [](ProgramMemory& m) {
+             m.revise({11, 20, 31});
+         },
+         {"11:0", "20:20", "31:0"}},
+        {"revised: unchanged",
+         [](ProgramMemory& m) {
+             m.revise({10, 20, 30});
+         },
+         {"10:10*", "20:20", "30:30*"}},
+        {"revised: emptied", [](ProgramMemory& m) { m.revise({}); }, {}},
+    };
+    for (const auto& c : cases) {
+        ProgramMemory memory = marked(3);
+        c.change(memory);
+        EXPECT_EQ(slots(memory), c.after) << c.what;
+        EXPECT_EQ(memory.codes().size(), static_cast<std::size_t>(Codes::steps)) << c.what;
+    }
+    // The last step falls off at INS, marks and all; DELETE brings in an empty place.
+    ProgramMemory full = marked(Codes::steps);
+    full.insert(1);
+    EXPECT_EQ(full.at(Codes::steps), Codes::steps * 10 - 10);
+    EXPECT_EQ(full.count(Codes::steps), static_cast<std::uint64_t>(Codes::steps * 10 - 10));
+    full.remove(1);
+    EXPECT_FALSE(full.at(Codes::steps));
+    EXPECT_FALSE(full.breakpoint(Codes::steps) || full.count(Codes::steps));
+}

@@ -165,7 +165,7 @@ TEST(StateFile, AStateNoMachineCouldBeInIsRefusedWhole) {
     refused([](MachineState& s) { s.calculation.E = Num{1e100, false}; });
     refused([](MachineState& s) { s.calculation.entry->mant = "1.2.3"; });
     refused([](MachineState& s) { s.calculation.prefix.off = 9; });
-    refused([](MachineState& s) { s.memory.program.resize(415); });
+    refused([](MachineState& s) { s.memory.program.store(1, 256); });
     // Half-keyed prefixes no key sequence leaves: each would assemble a code
     // the machine does not have (a register prefix on 255 stored code 260).
     refused([](MachineState& s) { s.calculation.prefix = Prefix::reg(255); });
@@ -186,7 +186,6 @@ TEST(StateFile, AStateNoMachineCouldBeInIsRefusedWhole) {
 TEST(StateFile, AKeptTapeBeyondTheRollsBoundKeepsItsNewestLinesWhileItIsRead) {
     MachineState state;
     state.memory.registers.assign(12, Num::zero);
-    state.memory.program.assign(Codes::steps, std::nullopt);
     std::string text = StateFile::format(state).toStdString();
     text.resize(text.size() - 4); // "end\n"
     const std::size_t lines = Tape::bound + 3;
@@ -214,7 +213,6 @@ TEST(StateFile, AKeptTapeBeyondTheRollsBoundKeepsItsNewestLinesWhileItIsRead) {
 TEST(StateFile, ADamagedFileSaysWhereAndWhat) {
     MachineState state;
     state.memory.registers.assign(12, Num::zero);
-    state.memory.program.assign(Codes::steps, std::nullopt);
     const std::string good = StateFile::format(state).toStdString();
     auto problem = [](const std::string& text) {
         return StateFile::parse(QByteArray::fromStdString(text)).problem.toStdString();
