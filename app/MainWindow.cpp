@@ -72,6 +72,8 @@ MainWindow::MainWindow(Engine& engine, UserPrograms& library, KeyHelp& help, Zoo
         menu.addSeparator();
         ProgramActions::fillMenu(menu, engine_, library_, this, [this] { programKnown(); });
         addSheetEntry(menu);
+        menu.addSeparator();
+        ProgramActions::fillTapeMenu(menu, engine_, this);
     };
     connect(view_->tapeView()->paper(), &TapePaper::stepChosen, this, [this](int step) { showSheet(step); });
     setAcceptDrops(true);
@@ -89,6 +91,8 @@ MainWindow::MainWindow(Engine& engine, UserPrograms& library, KeyHelp& help, Zoo
         library_.checkForChanges();
         rebuildPrograms();
     });
+    tape_ = menuBar()->addMenu(QStringLiteral("Papierstreifen"));
+    connect(tape_, &QMenu::aboutToShow, this, &MainWindow::rebuildPrograms);
     connect(appMenu_, &QMenu::aboutToShow, &library_, &UserPrograms::checkForChanges);
     connect(&library_, &UserPrograms::revisionChanged, this, &MainWindow::scheduleRebuild);
     connect(qApp, &QGuiApplication::applicationStateChanged, this, [this](Qt::ApplicationState s) {
@@ -304,6 +308,8 @@ void MainWindow::rebuildPrograms() {
     programs_->clear();
     ProgramActions::fillMenu(*programs_, engine_, library_, this, [this] { programKnown(); });
     addSheetEntry(*programs_);
+    tape_->clear();
+    ProgramActions::fillTapeMenu(*tape_, engine_, this);
 }
 
 void MainWindow::addSheetEntry(QMenu& menu) {

@@ -36,6 +36,7 @@ class MainWindow : public QMainWindow {
     ~MainWindow() override;
     CalculatorView* calculator() const { return view_; }
     QMenu* programMenu() const { return programs_; }
+    QMenu* tapeMenu() const { return tape_; }
     QMenu* editMenu() const { return edit_; }
     QMenu* applicationMenu() const { return appMenu_; }
     // Asks before a model change that would clear a program.
@@ -107,6 +108,7 @@ class MainWindow : public QMainWindow {
     CalculatorView* view_;
     QMenu* appMenu_;
     QMenu* programs_;
+    QMenu* tape_;
     QMenu* edit_;
     QPointer<GuideWindow> guide_;
     QPointer<ProgramSheet> sheet_;

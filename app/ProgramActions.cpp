@@ -213,7 +213,9 @@ void addSaveMenu(QMenu& menu, Engine& engine, UserPrograms& library,
     });
 }
 
-void addTapeEntries(QMenu& menu, Engine& engine, QWidget* parent) {
+} // namespace
+
+void fillTapeMenu(QMenu& menu, Engine& engine, QWidget* parent) {
     QAction* tear = menu.addAction(QStringLiteral("Papierstreifen abreißen"));
     tear->setShortcut(QKeySequence(Qt::CTRL | Qt::Key_K));
     QObject::connect(tear, &QAction::triggered, &menu, [&engine] { engine.clearTape(); });
@@ -233,8 +235,6 @@ void addTapeEntries(QMenu& menu, Engine& engine, QWidget* parent) {
         QObject::connect(a, &QAction::triggered, &menu, tapeActions[i]);
     }
 }
-
-} // namespace
 
 void fillMenu(QMenu& menu, Engine& engine, UserPrograms& library, QWidget* parent, const Known& known) {
     // Both submenus show the same reading of the library.
@@ -264,7 +264,6 @@ void fillMenu(QMenu& menu, Engine& engine, UserPrograms& library, QWidget* paren
     });
 
     menu.addSeparator();
-    addTapeEntries(menu, engine, parent);
     QAction* folder = menu.addAction(QStringLiteral("Programmordner im Dateimanager zeigen"));
     QObject::connect(folder, &QAction::triggered, &menu, [&library, parent] { showFolder(library, parent); });
 }

@@ -29,12 +29,15 @@ void showFolder(UserPrograms& library, QWidget* parent);
 QString label(const SavedProgram& program, const QFontMetrics& metrics, int width);
 // The menus list this many programs; the rest are reached through "Alle Programme …".
 constexpr int menuEntries = 40;
-// The entries of the "Programme" menu, also the panel's context menu.
+// The entries of the "Programme" menu, also in the panel's context menu.
 // `known` is told whenever the program memory becomes one that is kept
 // somewhere (loaded, saved, pasted, imported or exported), so that closing
 // the window need not ask about it.
 void fillMenu(QMenu& menu, Engine& engine, UserPrograms& library, QWidget* parent,
               const std::function<void()>& known = {});
+// The tape's entries (tear off, copy, save, print): a menu of their own in
+// the menu bar, and in the context menu after the programs'.
+void fillTapeMenu(QMenu& menu, Engine& engine, QWidget* parent);
 } // namespace ProgramActions
 
 } // namespace vx

@@ -317,7 +317,7 @@ TEST_F(AppTest, TheMenusEndWithHelpAndTheSizeStepsByKey) {
     Window w(*engine);
     QStringList menus;
     for (QAction* a : w.window.menuBar()->actions()) menus << a->text();
-    EXPECT_EQ(menus, (QStringList{"Veltranix", "Bearbeiten", "Programme", "Hilfe"}));
+    EXPECT_EQ(menus, (QStringList{"Veltranix", "Bearbeiten", "Programme", "Papierstreifen", "Hilfe"}));
     const std::pair<QKeyCombination, int> steps[] = {{Qt::CTRL | Qt::Key_Minus, 140},
                                                      {Qt::CTRL | Qt::Key_Minus, 130},
                                                      {Qt::CTRL | Qt::Key_Plus, 140},
