@@ -17,4 +17,9 @@ bool confirm(QWidget* parent, QMessageBox::Icon icon, const QString& title, cons
 void tell(QWidget* parent, QMessageBox::Icon icon, const QString& title, const QString& text,
           const QString& informative);
 
+// Room beside the title for the title bar's icon and buttons.
+inline constexpr int minimumTitleRoom = 120;
+// Widens `box` so that its whole title shows.
+void fitTitle(QMessageBox& box);
+
 } // namespace vx::Dialogs

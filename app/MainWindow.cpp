@@ -55,6 +55,7 @@ Answer askBeforeClosing(QWidget* parent, const QString& title, const QString& te
     QPushButton* dropButton = box.addButton(drop, QMessageBox::DestructiveRole);
     box.addButton(QStringLiteral("Abbrechen"), QMessageBox::RejectRole);
     box.setDefaultButton(keepButton);
+    Dialogs::fitTitle(box);
     box.exec();
     if (box.clickedButton() == keepButton) return Answer::keep;
     return box.clickedButton() == dropButton ? Answer::drop : Answer::stay;
@@ -328,8 +329,9 @@ void MainWindow::showPressed(Key key) {
     if (KeyButton* button = view_->keyboard()->button(key)) button->flash();
 }
 
-bool MainWindow::isMachineWindow(const QWidget* window) const {
-    return window == this || (sheet_ && window == sheet_);
+bool MainWindow::machineTakes(const QWidget* window, const QWidget* focus) const {
+    if (window == this) return true;
+    return sheet_ && window == sheet_ && sheet_->machineTakes(focus);
 }
 
 namespace {

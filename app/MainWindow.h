@@ -47,9 +47,9 @@ class MainWindow : public QMainWindow {
     void searchAction();
     QStringList guidePlaces = GuideWindow::places();
     GuideWindow* guideWindow() const { return guide_; }
-    // The panel's window and the program sheet: the calculator's keys and
-    // the application's shortcuts act in these.
-    bool isMachineWindow(const QWidget* window) const;
+    // The calculator's keys act in the panel's window and in the program
+    // sheet's listing (the application's shortcuts in both windows).
+    bool machineTakes(const QWidget* window, const QWidget* focus) const;
     // Shows a panel key pressed for a moment (a key typed on the keyboard).
     void showPressed(Key key);
     // The about box: name, version, what it is, the licence.

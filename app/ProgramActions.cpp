@@ -107,6 +107,7 @@ void showFolder(UserPrograms& library, QWidget* parent) {
                     QStringLiteral("Es ließ sich kein Dateimanager starten."), QMessageBox::Ok, parent);
     box.setInformativeText(QStringLiteral("Der Programmordner ist:\n") + library.folder());
     box.setTextInteractionFlags(Qt::TextSelectableByMouse);
+    Dialogs::fitTitle(box);
     box.exec();
 }
 

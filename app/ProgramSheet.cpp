@@ -61,6 +61,8 @@ ProgramSheet::ProgramSheet(Engine& engine, Scheduler& clock, std::function<QStri
     table_->setEditTriggers(QAbstractItemView::NoEditTriggers);
     table_->setMinimumWidth(delegate_->sizeHint({}, {}).width() + 24);
     table_->viewport()->installEventFilter(this);
+    // Tab leaves the listing for the buttons, as in a dialog; the rows are Up and Down.
+    table_->setTabKeyNavigation(false);
 
     editor_ = new QPlainTextEdit(this);
     editor_->setAccessibleName(QStringLiteral("Programmtext"));
@@ -165,6 +167,7 @@ QWidget* ProgramSheet::buildState() {
     form->addRow(QStringLiteral("Lauf"), run_);
     registers_ = new QTableWidget(0, 2, box);
     registers_->setAccessibleName(QStringLiteral("Register"));
+    registers_->setTabKeyNavigation(false);
     registers_->setHorizontalHeaderLabels({QStringLiteral("Register"), QStringLiteral("Inhalt")});
     registers_->verticalHeader()->hide();
     registers_->horizontalHeader()->setStretchLastSection(true);
@@ -293,6 +296,12 @@ void ProgramSheet::toggleBreakpoint(int step) {
     engine_.setBreakpoint(step, !engine_.breakpoint(step));
 }
 
+bool ProgramSheet::machineTakes(const QWidget* focus) const {
+    // The listing is the machine's, as the panel is; the text being edited,
+    // the buttons and the registers' table keep their keys (Tab, Space).
+    return !editing() && (!focus || focus == this || focus == table_);
+}
+
 bool ProgramSheet::editing() const {
     return pages_->currentIndex() == 1;
 }
@@ -313,8 +322,6 @@ void ProgramSheet::beginEditing() {
     problemLine_ = 0;
     sizeBeforeEditing_ = size();
     pages_->setCurrentIndex(1);
-    // The calculator's keys stay out of the text while it is edited.
-    setProperty("ownKeys", true);
     editor_->setFocus();
     updateButtons();
 }
@@ -356,7 +363,6 @@ void ProgramSheet::showProblem(const QString& why, int line) {
 void ProgramSheet::discard() {
     if (!editing()) return;
     pages_->setCurrentIndex(0);
-    setProperty("ownKeys", false);
     editor_->clear();
     problem_->hide();
     table_->setFocus();

@@ -46,6 +46,9 @@ class ProgramSheet : public QWidget {
     void markStep(int step);
     void toggleBreakpoint(int step);
 
+    // Whether the calculator's keys act with `focus` in the sheet.
+    bool machineTakes(const QWidget* focus) const;
+
     // --- editing as text ---
     bool editing() const;
     // Not while a program runs, steps or lists, nor with the power off.

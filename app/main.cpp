@@ -139,7 +139,8 @@ int window(int argc, char** argv, const char* programFile) {
     vx::MainWindow window(engine, library, help, zoom);
     vx::KeyboardMonitor monitor(engine, help, nullptr);
     monitor.watch(app);
-    monitor.setMachineWindows([&window](const QWidget* w) { return window.isMachineWindow(w); });
+    monitor.setMachineTakes(
+        [&window](const QWidget* w, const QWidget* focus) { return window.machineTakes(w, focus); });
     monitor.pressed = [&window](vx::Key key) { window.showPressed(key); };
     window.restorePosition();
     window.show();

@@ -55,9 +55,9 @@ bool KeyboardMonitor::ownsKeys(const QObject* receiver) const {
     else
         for (const QWidget* top : QApplication::topLevelWidgets())
             if (top->windowHandle() == receiver) window = top;
-    if (isMachineWindow_ && (!window || !isMachineWindow_(window))) return true;
+    if (!machineTakes_) return false;
     const QWidget* focus = QApplication::focusWidget();
-    return focus && focus->window()->property("ownKeys").toBool();
+    return !window || !machineTakes_(window, focus && focus->window() == window ? focus : nullptr);
 }
 
 bool KeyboardMonitor::eventFilter(QObject* watched, QEvent* event) {

@@ -33,12 +33,12 @@ class KeyboardMonitor : public QObject {
     KeyboardMonitor(Engine& engine, KeyHelp& help, QObject* parent);
     // Watches every key of the application; Alt is let go when it loses focus.
     void watch(QGuiApplication& app);
-    // The windows the calculator's keys act in (the panel's, the program
-    // sheet's): in any other (the guide, a dialog) keys are that window's.
-    // Until the shell says, every window.
-    void setMachineWindows(std::function<bool(const QWidget*)> isMachineWindow) {
-        isMachineWindow_ = std::move(isMachineWindow);
-    }
+    // Where the calculator's keys act, by the window a key was typed into and
+    // the focus there (the panel, the program sheet's listing); anywhere else
+    // (the guide, a dialog, the sheet's editor and buttons) keys are that
+    // window's. Until the shell says, everywhere.
+    using MachineTakes = std::function<bool(const QWidget* window, const QWidget* focus)>;
+    void setMachineTakes(MachineTakes machineTakes) { machineTakes_ = std::move(machineTakes); }
     // Told of every panel key the keyboard pressed, so the panel can show it.
     std::function<void(Key)> pressed;
 
@@ -46,10 +46,10 @@ class KeyboardMonitor : public QObject {
     bool eventFilter(QObject* watched, QEvent* event) override;
 
   private:
-    // The window `receiver` belongs to is not one of the machine's, or the
-    // focus is in a part marked "ownKeys" (a text editor): its keys are its own.
+    // The window `receiver` belongs to, or the focus in it, is not the
+    // machine's: its keys are its own.
     bool ownsKeys(const QObject* receiver) const;
-    std::function<bool(const QWidget*)> isMachineWindow_;
+    MachineTakes machineTakes_;
     Engine& engine_;
     KeyHelp& help_;
     // A dead circumflex was just turned into aˣ: the key that would complete

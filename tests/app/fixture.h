@@ -62,7 +62,8 @@ struct Window {
         : library(Model::orbis410), help(true), zoom(settings), window(engine, library, help, zoom),
           monitor(engine, help, nullptr) {
         qApp->installEventFilter(&monitor);
-        monitor.setMachineWindows([this](const QWidget* w) { return window.isMachineWindow(w); });
+        monitor.setMachineTakes(
+            [this](const QWidget* w, const QWidget* focus) { return window.machineTakes(w, focus); });
         monitor.pressed = [this](Key key) { window.showPressed(key); };
         window.show();
         window.activateWindow();

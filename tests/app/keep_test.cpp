@@ -1,6 +1,7 @@
 // SPDX-License-Identifier: GPL-3.0-or-later
 // Nothing lost on closing: the question before an unsaved program goes, the
 // continuous memory, program files in and out, and a file dropped on the panel.
+#include "app/Dialogs.h"
 #include "app/KeptMachine.h"
 #include "app/ProgramFiles.h"
 #include "display/Formatter.h"
@@ -264,6 +265,8 @@ TEST_F(AppTest, BadProgramFilesAreRefusedWithAReasonAndChangeNothing) {
         expectDialog([path, why = why](QDialog& d) {
             EXPECT_TRUE(dialogText(d).contains(QStringLiteral("„%1“: %2").arg(path, why)))
                 << dialogText(d).toStdString();
+            // Wide enough for its whole title, however short the message.
+            EXPECT_GE(d.width(), d.fontMetrics().horizontalAdvance(d.windowTitle()) + Dialogs::minimumTitleRoom);
             d.accept();
         });
         EXPECT_FALSE(ProgramFiles::importFrom(*engine, path, nullptr)) << name.toStdString();

@@ -134,7 +134,6 @@ TEST_F(AppTest, EditingAsTextRoundTripsOnBothModelsAndAProblemChangesNothing) {
         const QSize size = sheet->size();
         sheet->beginEditing();
         ASSERT_TRUE(sheet->editing());
-        EXPECT_TRUE(sheet->property("ownKeys").toBool()) << "the calculator keeps out of the text";
         const QString text = sheet->editor()->toPlainText();
         EXPECT_TRUE(text.startsWith(QStringLiteral("VELTRANIX ") + QString::fromStdString(rawValue(model))));
         EXPECT_TRUE(sheet->apply());
@@ -183,7 +182,6 @@ TEST_F(AppTest, EditingAsTextRoundTripsOnBothModelsAndAProblemChangesNothing) {
         sheet->editor()->setPlainText(QStringLiteral("SIN\nCOS"));
         sheet->discard();
         EXPECT_EQ(engine->programSteps(), program);
-        EXPECT_FALSE(sheet->property("ownKeys").toBool());
         w.window.programKnown();
     }
 }
@@ -293,4 +291,30 @@ TEST_F(AppTest, CountsPerStepShownAndReset) {
         if (b->text() == QStringLiteral("Zähler zurücksetzen")) b->click();
     EXPECT_EQ(model.count(0), 0u);
     EXPECT_EQ(model.highestCount(), 0u);
+}
+
+TEST_F(AppTest, TabReachesTheSheetsButtonsWhichOwnTheirKeys) {
+    Window w(*engine);
+    ProgramSheet* sheet = w.window.showSheet();
+    ASSERT_TRUE(QTest::qWaitForWindowActive(sheet));
+    sheet->table()->setFocus();
+    // Tab walks from the listing to the buttons; Space there presses the
+    // button, not START STOP.
+    QStringList reached;
+    for (int i = 0; i < 12 && !reached.contains(QStringLiteral("Bearbeiten")); ++i) {
+        QTest::keyClick(sheet->windowHandle(), Qt::Key_Tab);
+        if (auto* b = qobject_cast<QPushButton*>(QApplication::focusWidget())) reached << b->text();
+    }
+    ASSERT_TRUE(reached.contains(QStringLiteral("Bearbeiten"))) << reached.join('|').toStdString();
+    QTest::keyClick(sheet->windowHandle(), Qt::Key_Space);
+    EXPECT_TRUE(sheet->editing());
+    EXPECT_FALSE(engine->running());
+    sheet->discard();
+    // Back in the listing, Space is START STOP again.
+    sheet->table()->setFocus();
+    play(*engine, "mode:run");
+    engine->loadProgram({Codes::label + 1, Codes::jump, 1});
+    QTest::keyClick(sheet->windowHandle(), Qt::Key_Space);
+    EXPECT_TRUE(engine->running());
+    play(*engine, "startStop");
 }
