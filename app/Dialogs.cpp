@@ -17,8 +17,8 @@ void fitTitle(QMessageBox& box) {
     QFont bold = box.font();
     bold.setBold(true);
     const int width = QFontMetrics(bold).horizontalAdvance(box.windowTitle()) + minimumTitleRoom;
-    grid->addItem(new QSpacerItem(width, 0, QSizePolicy::Minimum, QSizePolicy::Expanding), grid->rowCount(), 0,
-                  1, grid->columnCount());
+    grid->addItem(new QSpacerItem(width, 0, QSizePolicy::Minimum, QSizePolicy::Expanding), grid->rowCount(),
+                  0, 1, grid->columnCount());
 }
 
 bool confirm(QWidget* parent, QMessageBox::Icon icon, const QString& title, const QString& text,

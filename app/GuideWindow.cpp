@@ -167,20 +167,23 @@ void GuideWindow::placeBeside(const QWidget& panel) {
     const QScreen* screen = panel.screen() ? panel.screen() : QGuiApplication::primaryScreen();
     if (!screen) return;
     const QRect free = screen->availableGeometry();
-    // Room for the window manager's frame around the guide.
+    // Room for the window manager's frame around the guide, whose size is
+    // known only once the guide is shown.
     const QMargins frame(8, 40, 8, 8);
-    const QRect room = free.marginsRemoved(frame);
-    resize(std::min(width(), room.width()), std::min(height(), room.height()));
+    resize(std::min(width(), free.width() - frame.left() - frame.right()),
+           std::min(height(), free.height() - frame.top() - frame.bottom()));
+    const QSize outer = size().grownBy(frame);
+    // A window is moved by its frame's corner: `at` is where the frame goes.
     const QRect beside = panel.frameGeometry();
     QPoint at;
-    if (beside.right() + frame.left() + width() + frame.right() <= free.right())
-        at = QPoint(beside.right() + 1 + frame.left(), std::max(room.top(), beside.top() + frame.top()));
-    else if (beside.left() - width() - frame.left() - frame.right() >= free.left())
-        at =
-            QPoint(beside.left() - width() - frame.right(), std::max(room.top(), beside.top() + frame.top()));
+    if (beside.right() + outer.width() <= free.right())
+        at = QPoint(beside.right() + 1, beside.top());
+    else if (beside.left() - outer.width() >= free.left())
+        at = QPoint(beside.left() - outer.width(), beside.top());
     else
-        at = room.center() - QPoint(width() / 2, height() / 2);
-    at.setY(std::min(at.y(), room.bottom() - height()));
+        at =
+            free.topLeft() + QPoint((free.width() - outer.width()) / 2, (free.height() - outer.height()) / 2);
+    at.setY(std::clamp(at.y(), free.top(), free.bottom() + 1 - outer.height()));
     move(at);
 }
 

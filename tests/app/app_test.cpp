@@ -222,8 +222,8 @@ TEST_F(AppTest, TheProgramMenuListsTheLibrary) {
     const auto titles = [](const QMenu& m) {
         QStringList entries;
         for (QAction* a : m.actions())
-            entries << a->text() +
-                           (a->shortcut().isEmpty() ? QString() : QLatin1Char('\t') + a->shortcut().toString());
+            entries << a->text() + (a->shortcut().isEmpty() ? QString()
+                                                            : QLatin1Char('\t') + a->shortcut().toString());
         return entries.join(QLatin1Char('|'));
     };
     EXPECT_EQ(titles(menu).toStdString(),

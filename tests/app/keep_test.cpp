@@ -266,7 +266,8 @@ TEST_F(AppTest, BadProgramFilesAreRefusedWithAReasonAndChangeNothing) {
             EXPECT_TRUE(dialogText(d).contains(QStringLiteral("„%1“: %2").arg(path, why)))
                 << dialogText(d).toStdString();
             // Wide enough for its whole title, however short the message.
-            EXPECT_GE(d.width(), d.fontMetrics().horizontalAdvance(d.windowTitle()) + Dialogs::minimumTitleRoom);
+            EXPECT_GE(d.width(),
+                      d.fontMetrics().horizontalAdvance(d.windowTitle()) + Dialogs::minimumTitleRoom);
             d.accept();
         });
         EXPECT_FALSE(ProgramFiles::importFrom(*engine, path, nullptr)) << name.toStdString();

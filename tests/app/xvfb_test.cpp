@@ -75,11 +75,11 @@ struct Server {
     int number = 0;
     pid_t pid = -1;
     Display* display = nullptr;
+    std::string screen = "1600x1000x24";
     bool start() {
         for (number = 77; number < 99; ++number)
             if (!fs::exists("/tmp/.X" + std::to_string(number) + "-lock")) break;
-        pid =
-            spawn({"Xvfb", ":" + std::to_string(number), "-screen", "0", "1600x1000x24", "-nolisten", "tcp"});
+        pid = spawn({"Xvfb", ":" + std::to_string(number), "-screen", "0", screen, "-nolisten", "tcp"});
         const std::string name = ":" + std::to_string(number);
         for (int i = 0; i < 100 && !display; ++i) {
             std::this_thread::sleep_for(50ms);
@@ -364,4 +364,47 @@ TEST(RealWindow, StaysWhereItWasPutUnderAWindowManager) {
             << "start " << round + 1 << ": " << app.place().first << "," << app.place().second
             << " instead of " << before.first << "," << before.second;
     }
+}
+
+TEST(RealWindow, TheGuideOpensWhollyOnALaptopScreen) {
+    if (!toolsPresent() || !onPath("openbox"))
+        GTEST_SKIP() << "Xvfb, xdotool and openbox are needed (./dev.sh test installs them)";
+    RealApp app;
+    app.server.screen = "1366x768x24";
+    app.start({}, {}, true);
+    if (HasFatalFailure()) return;
+    app.run("xdotool windowactivate --sync " + std::to_string(app.window) + " key F1");
+    Display* d = app.server.display;
+    Window guide = 0;
+    XWindowAttributes a{};
+    for (int i = 0; i < 100; ++i) {
+        if (!guide) guide = findWindow(d, DefaultRootWindow(d), "Bedienungsanleitung");
+        if (guide && XGetWindowAttributes(d, guide, &a) && a.map_state == IsViewable) break;
+        std::this_thread::sleep_for(50ms);
+    }
+    ASSERT_NE(guide, 0u) << "F1 opened no guide";
+    std::this_thread::sleep_for(300ms); // the window manager places it
+    XGetWindowAttributes(d, guide, &a);
+    int x = 0, y = 0;
+    Window child = 0;
+    XTranslateCoordinates(d, guide, DefaultRootWindow(d), 0, 0, &x, &y, &child);
+    // The frame the window manager put around it counts too.
+    long frame[4] = {0, 0, 0, 0}; // left, right, top, bottom
+    Atom type = 0;
+    int format = 0;
+    unsigned long count = 0, after = 0;
+    unsigned char* data = nullptr;
+    if (XGetWindowProperty(d, guide, XInternAtom(d, "_NET_FRAME_EXTENTS", False), 0, 4, False, XA_CARDINAL,
+                           &type, &format, &count, &after, &data) == Success &&
+        data) {
+        for (unsigned long i = 0; i < count && i < 4; ++i) frame[i] = reinterpret_cast<long*>(data)[i];
+        XFree(data);
+    }
+    EXPECT_GE(x - frame[0], 0);
+    EXPECT_GE(y - frame[2], 0);
+    EXPECT_LE(x + a.width + frame[1], 1366) << "width " << a.width;
+    EXPECT_LE(y + a.height + frame[3], 768)
+        << "height " << a.height << " at " << x << "," << y << " frame " << frame[0] << " " << frame[1] << " "
+        << frame[2] << " " << frame[3];
+    EXPECT_GT(a.height, 400) << "a guide to read, not a strip";
 }
