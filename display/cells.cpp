@@ -6,10 +6,15 @@
 namespace vx {
 
 std::vector<Cell> Engine::cells() const {
+    return shown().cells;
+}
+
+Shown Engine::shown() const {
     using namespace Formatter;
-    if (!sw_.power) return blank();
-    if (timed_.overrideCells) return *timed_.overrideCells;
-    if (timed_.running && !timed_.paused) return timed_.blinkOn ? dashes() : blank();
+    using K = Shown::Kind;
+    if (!sw_.power) return {K::off, blank()};
+    if (timed_.overrideCells) return {K::temporary, *timed_.overrideCells};
+    if (timed_.running && !timed_.paused) return {K::running, timed_.blinkOn ? dashes() : blank()};
     if (sw_.mode == Mode::load || timed_.listing) {
         std::string prev;
         if (calc_.prefix.previewsOperand()) {
@@ -19,14 +24,16 @@ std::vector<Cell> Engine::cells() const {
         } else {
             prev = codeText(mem_.pc - 2);
         }
-        return loadCells(prev, mem_.pc, codeText(mem_.pc - 1), codeText(mem_.pc));
+        const std::string at = codeText(mem_.pc - 1);
+        return {K::step, loadCells(prev, mem_.pc, at, codeText(mem_.pc)), mem_.pc, at};
     }
-    if (calc_.error) return errorCells();
+    if (calc_.error) return {K::error, errorCells()};
     std::vector<Cell> shown = calc_.entry       ? entryCells(*calc_.entry, calc_.dp, calc_.sciMode)
                               : calc_.identMode ? identCells(calc_.E)
                                                 : numberCells(calc_.E, calc_.dp, calc_.sciMode);
-    if (!calc_.parens.empty()) shown[0].ch = static_cast<char>('0' + calc_.parens.size());
-    return shown;
+    const int parens = static_cast<int>(calc_.parens.size());
+    if (parens > 0) shown[0].ch = static_cast<char>('0' + parens);
+    return {K::number, std::move(shown), 0, {}, parens};
 }
 
 } // namespace vx

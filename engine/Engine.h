@@ -6,6 +6,7 @@
 #pragma once
 
 #include "display/Cell.h"
+#include "display/Shown.h"
 #include "engine/Entry.h"
 #include "engine/Host.h"
 #include "engine/MachineState.h"
@@ -108,6 +109,8 @@ class Engine {
     // The self-test, a step shown by FWD or the single step's own display.
     bool temporaryDisplay() const { return timed_.overrideCells.has_value(); }
     std::vector<Cell> cells() const;
+    // The cells with what they are: what the painter and the screen reader share.
+    Shown shown() const;
     // True while something timed is still in progress (a run, a single step,
     // a listing, a temporary display).
     bool busy() const {

@@ -29,28 +29,35 @@ QString inkAttribute(bool red) {
     return QStringLiteral("color:rgb(%1,%2,%3);").arg(ink.red()).arg(ink.green()).arg(ink.blue());
 }
 
-QString displayText(const Engine& engine) {
-    if (!engine.power()) return {};
-    if (engine.running() && !engine.paused()) return QStringLiteral("Programm läuft");
-    if (engine.error()) return QStringLiteral("Fehler");
-    std::vector<Cell> cells = engine.cells();
-    if (engine.mode() == Mode::load || engine.listing()) {
-        const QString code = QString::fromStdString(engine.codeText(engine.pc() - 1)).simplified();
+QString displayText(const Shown& shown) {
+    using K = Shown::Kind;
+    switch (shown.kind) {
+    case K::off: return {};
+    case K::running: return QStringLiteral("Programm läuft");
+    case K::error: return QStringLiteral("Fehler");
+    case K::step: {
+        const QString code = QString::fromStdString(shown.code).simplified();
         return QStringLiteral("Schritt %1: %2")
-            .arg(QString::fromStdString(Codes::decimal(engine.pc())))
+            .arg(QString::fromStdString(Codes::decimal(shown.step)))
             .arg(code.isEmpty() ? QStringLiteral("leer") : code);
     }
+    case K::temporary:
+    case K::number: break;
+    }
     // The open parentheses are counted in the first cell; said after the number.
+    std::vector<Cell> cells = shown.cells;
     QString parens;
-    if (engine.parenLevel() > 0 && !cells.empty() && !engine.temporaryDisplay()) {
+    if (shown.openParens > 0 && !cells.empty()) {
         cells[0].ch = ' ';
-        parens = QStringLiteral(" (%1 Klammern offen)").arg(engine.parenLevel());
+        parens = QStringLiteral(" (%1 Klammern offen)").arg(shown.openParens);
     }
     const QStringList words =
         QString::fromStdString(Formatter::text(cells)).split(QLatin1Char(' '), Qt::SkipEmptyParts);
-    // Mantissa and exponent stand apart on the display: "6.6666 -01".
-    const QString number =
-        words.size() == 2 ? words[0] + QStringLiteral(" E") + words[1] : words.join(QLatin1Char(' '));
+    // Mantissa and exponent stand apart on the display: "6.6666 -01". A
+    // moment's display (a step and its code) is said as it stands.
+    const QString number = words.size() == 2 && shown.kind == Shown::Kind::number
+                               ? words[0] + QStringLiteral(" E") + words[1]
+                               : words.join(QLatin1Char(' '));
     return number + parens;
 }
 
@@ -167,7 +174,9 @@ class DisplayAccessible : public ReadOnlyText {
         if (t == QAccessible::Name) return QStringLiteral("Anzeige");
         return ReadOnlyText::text(t);
     }
-    QString content() const override { return displayText(static_cast<DisplayPanel*>(widget())->engine()); }
+    QString content() const override {
+        return displayText(static_cast<DisplayPanel*>(widget())->engine().shown());
+    }
 };
 
 class TapeAccessible : public ReadOnlyText {

@@ -11,6 +11,7 @@ class QAccessibleEvent;
 namespace vx {
 
 class Engine;
+struct Shown;
 
 namespace Accessibility {
 
@@ -19,7 +20,7 @@ void install();
 // What the display shows, as a sighted user would read it aloud: the number
 // with its sign, point and exponent; the step in LOAD mode; "Fehler";
 // "Programm läuft". Blank when the machine is off.
-QString displayText(const Engine& engine);
+QString displayText(const Shown& shown);
 // The colour attribute assistive technology reads for red and black ink.
 QString inkAttribute(bool red);
 

@@ -144,7 +144,8 @@ QRectF DisplayPanel::digitArea() {
 
 void DisplayPanel::refresh() {
     power_->setIndex(engine_.power() ? 0 : 1);
-    std::vector<Cell> cells = engine_.cells();
+    const Shown shown = engine_.shown();
+    std::vector<Cell> cells = shown.cells;
     if (engine_.model() != shownModel_) {
         shownModel_ = engine_.model();
         update();
@@ -158,7 +159,7 @@ void DisplayPanel::refresh() {
     // The error state gives no hint on the display itself: say how to leave
     // it (a run's own words stay when there is no error).
     const QString hint = QStringLiteral("Fehler: CLEAR (Esc) oder RESET (Umschalt+Esc) beendet ihn.");
-    if (engine_.power() && engine_.error()) {
+    if (shown.kind == Shown::Kind::error) {
         setToolTip(hint);
         setAccessibleDescription(hint);
     } else if (toolTip() == hint) {
@@ -167,7 +168,7 @@ void DisplayPanel::refresh() {
     }
     // A screen reader hears the display when what it says changes, not on
     // every blink: a running program reads "Programm läuft" throughout.
-    QString spoken = Accessibility::displayText(engine_);
+    QString spoken = Accessibility::displayText(shown);
     if (spoken != spoken_) {
         QAccessibleTextUpdateEvent event(this, 0, spoken_, spoken);
         Accessibility::announce(event);

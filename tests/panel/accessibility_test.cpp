@@ -1,5 +1,6 @@
 // SPDX-License-Identifier: GPL-3.0-or-later
 // The panel through Qt's accessibility API, as a screen reader meets it.
+#include "display/Formatter.h"
 #include "engine/Engine.h"
 #include "engine/SimulatedClock.h"
 #include "fixture.h"
@@ -173,6 +174,38 @@ TEST(Accessibility, TheDisplayReadsAsItShowsAndSpeaksOncePerChange) {
     EXPECT_EQ(panel.count(panel.view.displayPanel(), QAccessible::TextUpdated), 1); // "Programm läuft"
     panel.engine.setPower(false);
     EXPECT_EQ(display->text(QAccessible::Value), QString());
+}
+
+TEST(Accessibility, TheScreenReaderSaysWhatThePanelPaints) {
+    // Each state the display can be in, from one machine value: the words
+    // said and the cells painted come from the same reading.
+    const struct {
+        const char* script;
+        const char* says;
+    } cases[] = {
+        {"12 chs", "-12.0000"},
+        {"( ( 4", "4.0000 (2 Klammern offen)"},
+        {"1 / 0 =", "Fehler"},
+        // An error left behind in LOAD mode: the display shows the step, and so does the reader.
+        {"7 + 10 exp 99 mode:load", "Schritt 001: leer"},
+        {"mode:load sin", "Schritt 002: leer"},
+        {"power:off", ""},
+    };
+    for (const auto& c : cases) {
+        Panel panel;
+        vx::test::play(panel.engine, c.script);
+        const Shown shown = panel.engine.shown();
+        EXPECT_EQ(shown.cells, panel.engine.cells()) << c.script;
+        EXPECT_EQ(panel.display().toStdString(), c.says) << c.script;
+    }
+    // A running program, and the single step's moment of its own code.
+    Panel panel;
+    vx::test::play(panel.engine, "mode:load f fwd 1 jump 1 mode:run startStop");
+    EXPECT_EQ(panel.engine.shown().kind, Shown::Kind::running);
+    EXPECT_EQ(panel.display(), QStringLiteral("Programm läuft"));
+    vx::test::play(panel.engine, "startStop mode:step startStop");
+    ASSERT_EQ(panel.engine.shown().kind, Shown::Kind::temporary);
+    EXPECT_EQ(panel.display(), QString::fromStdString(Formatter::text(panel.engine.cells())).simplified());
 }
 
 TEST(Accessibility, TheTapeIsAReadOnlyTextThatGrowsLineByLine) {

@@ -7,10 +7,17 @@
 #include "engine/SimulatedClock.h"
 #include "panel/CalculatorView.h"
 #include "panel/KeyHelp.h"
+#include "program/BatchScript.h"
 
 #include <initializer_list>
+#include <string>
 
 namespace vx::test {
+
+// Keys and switches in the batch mode's words ("mode:load 1 plus").
+inline void play(Engine& engine, const std::string& script) {
+    for (const BatchAction& action : parseScript(script)) apply(engine, action);
+}
 
 struct PanelFixture {
     SimulatedClock clock;

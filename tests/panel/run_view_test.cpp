@@ -15,14 +15,7 @@
 
 using namespace vx;
 using vx::test::PanelFixture;
-
-namespace {
-
-void play(Engine& engine, const std::string& script) {
-    for (const BatchAction& action : parseScript(script)) apply(engine, action);
-}
-
-} // namespace
+using vx::test::play;
 
 TEST(RunView, AFastRunIsShownAtMostThirtyTimesASecond) {
     PanelFixture f;

@@ -11,12 +11,9 @@
 
 using namespace vx;
 using vx::test::PanelFixture;
+using vx::test::play;
 
 namespace {
-
-void play(Engine& engine, const std::string& script) {
-    for (const BatchAction& action : parseScript(script)) apply(engine, action);
-}
 
 std::vector<QString> sentences(const Engine& engine) {
     SheetModel model(engine);
