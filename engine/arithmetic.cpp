@@ -24,7 +24,7 @@ void Engine::equals() {
         printNumber(calc_.E, "", false);
         return;
     }
-    printNumber(calc_.E, "=", false);
+    printNumber(calc_.E, Codes::symbol(Codes::equals), false);
     if (calc_.current.numOp) {
         if (calc_.current.numOp->second == Op::toPolar || calc_.current.numOp->second == Op::toRect)
             convertPair(calc_.current.numOp->first, calc_.current.numOp->second);

@@ -94,11 +94,11 @@ bool Engine::numberCode(int code) {
     case Codes::abs: calc_.E.v = std::fabs(calc_.E.v); return true;
     case Codes::fraction:
         calc_.E = Num{r13(calc_.E.v - std::trunc(calc_.E.v)), false};
-        printNumber(calc_.E, "FR", false);
+        printNumber(calc_.E, Codes::symbol(Codes::fraction), false);
         return true;
     case Codes::integer:
         calc_.E = Num{std::trunc(calc_.E.v), false};
-        printNumber(calc_.E, "IN", false);
+        printNumber(calc_.E, Codes::symbol(Codes::integer), false);
         return true;
     case Codes::round:
         // ROUND follows the DP setting; a D/M/S value keeps its seconds.
@@ -120,7 +120,7 @@ void Engine::flipDms() {
         const double rest = std::fmod(calc_.E.v, 360.0);
         calc_.E.v = rest < 0 ? rest + 360.0 : rest;
     }
-    printNumber(calc_.E, "F/", false);
+    printNumber(calc_.E, Codes::symbol(Codes::flipDms), false);
 }
 
 bool Engine::printerCode(int code) {
@@ -128,7 +128,7 @@ bool Engine::printerCode(int code) {
     case Codes::ident:
     case Codes::shiftedIdent:
         calc_.identMode = true;
-        printNumber(calc_.E, "ID", false);
+        printNumber(calc_.E, Codes::symbol(code), false);
         return true;
     case Codes::print: printNumber(calc_.E, "", true); return true;
     case Codes::advance: appendLine("", "", false, false); return true;
@@ -151,7 +151,7 @@ bool Engine::machineCode(int code) {
         calc_.parens.clear();
         calc_.polar.reset();
         calc_.error = false;
-        printNumber(calc_.E, "∧", false);
+        printNumber(calc_.E, Codes::symbol(Codes::reset), false);
         return true;
     case Codes::clear:
         // CLEAR in the error state brings back the number the error hid.
@@ -161,7 +161,7 @@ bool Engine::machineCode(int code) {
     case Codes::clearAll:
         mem_.registers = MachineState::Memory::emptyRegisters(sw_.model);
         calc_.E = Num::zero;
-        printNumber(calc_.E, "CA", false);
+        printNumber(calc_.E, Codes::symbol(Codes::clearAll), false);
         return true;
     case Codes::selfTest:
         showTemporarily(std::vector<Cell>(16, Cell{'8', true, true}), selfTestSeconds);

@@ -21,7 +21,7 @@ bool Engine::statisticsCode(int code) {
     case Codes::shiftedMean:
         if (mem_.registers[1].v == 0) throw CalcError{};
         calc_.E = Num{checked(mem_.registers[2].v / mem_.registers[1].v), false};
-        printNumber(calc_.E, "MN", false);
+        printNumber(calc_.E, Codes::symbol(code), false);
         return true;
     case Codes::deviation:
     case Codes::shiftedDeviation: {
@@ -31,7 +31,7 @@ bool Engine::statisticsCode(int code) {
         double variance = (mem_.registers[3].v - mem_.registers[2].v * mem_.registers[2].v / n) / (n - 1);
         if (variance < 0) variance = 0;
         calc_.E = Num{checked(std::sqrt(variance)), false};
-        printNumber(calc_.E, "SD", false);
+        printNumber(calc_.E, Codes::symbol(code), false);
         return true;
     }
     case Codes::clearStatistics:
@@ -62,7 +62,7 @@ void Engine::frequencyCompletion(const SigmaPending& pending) {
     const double d = pending.sign * (calc_.E.v - 1);
     const double x = pending.x;
     addToSums(d, x * d, x * (x * d));
-    printNumber(calc_.E, "=", false);
+    printNumber(calc_.E, Codes::symbol(Codes::equals), false);
 }
 
 } // namespace vx
