@@ -5,6 +5,15 @@
 
 namespace vx {
 
+namespace {
+Shown only(Shown::Kind kind, std::vector<Cell> cells) {
+    Shown s;
+    s.kind = kind;
+    s.cells = std::move(cells);
+    return s;
+}
+} // namespace
+
 std::vector<Cell> Engine::cells() const {
     return shown().cells;
 }
@@ -12,9 +21,9 @@ std::vector<Cell> Engine::cells() const {
 Shown Engine::shown() const {
     using namespace Formatter;
     using K = Shown::Kind;
-    if (!sw_.power) return {K::off, blank()};
-    if (timed_.overrideCells) return {K::temporary, *timed_.overrideCells};
-    if (timed_.running && !timed_.paused) return {K::running, timed_.blinkOn ? dashes() : blank()};
+    if (!sw_.power) return only(K::off, blank());
+    if (timed_.overrideCells) return only(K::temporary, *timed_.overrideCells);
+    if (timed_.running && !timed_.paused) return only(K::running, timed_.blinkOn ? dashes() : blank());
     if (sw_.mode == Mode::load || timed_.listing) {
         std::string prev;
         if (calc_.prefix.previewsOperand()) {
@@ -27,7 +36,7 @@ Shown Engine::shown() const {
         const std::string at = codeText(mem_.pc - 1);
         return {K::step, loadCells(prev, mem_.pc, at, codeText(mem_.pc)), mem_.pc, at};
     }
-    if (calc_.error) return {K::error, errorCells()};
+    if (calc_.error) return only(K::error, errorCells());
     std::vector<Cell> shown = calc_.entry       ? entryCells(*calc_.entry, calc_.dp, calc_.sciMode)
                               : calc_.identMode ? identCells(calc_.E)
                                                 : numberCells(calc_.E, calc_.dp, calc_.sciMode);

@@ -15,7 +15,7 @@ Engine::Engine(Scheduler& scheduler, Settings& settings, Random& random)
     timed_.blinkTimer = scheduler_.every(blinkSeconds, [this] {
         if (!timed_.running) return;
         timed_.blinkOn = !timed_.blinkOn;
-        changed();
+        bump();
     });
 }
 
@@ -25,7 +25,7 @@ Engine::~Engine() {
         if (*task) scheduler_.cancel(**task);
 }
 
-void Engine::changed() {
+void Engine::bump() {
     for (auto& listener : listeners_) listener.second();
 }
 
@@ -43,11 +43,6 @@ void Engine::clearBreakpoints() {
 void Engine::resetExecutionCounts() {
     mem_.program.resetCounts();
     bump();
-}
-
-void Engine::bump() {
-    ++tick_;
-    changed();
 }
 
 std::uint64_t Engine::newLineId() {
@@ -97,17 +92,17 @@ void Engine::modeChanged() {
 
 void Engine::setPrinterOn(bool on) {
     sw_.printerOn = on;
-    changed();
+    bump();
 }
 
 void Engine::setGradMode(bool on) {
     sw_.gradMode = on;
-    changed();
+    bump();
 }
 
 void Engine::setTapeWritesProgram(bool on) {
     sw_.tapeWritesProgram = on;
-    changed();
+    bump();
 }
 
 } // namespace vx

@@ -59,8 +59,6 @@ class Engine {
     void setTapeWritesProgram(bool on);
 
     // --- what the panel, the batch mode and the library read ---
-    // Counts the changes the panel must redraw for.
-    std::uint64_t tick() const { return tick_; }
     const Tape& tape() const { return paper_.tape; }
     // Shapes the torn edge of the paper; a new one with every tear.
     std::uint32_t tearSeed() const { return paper_.tearSeed; }
@@ -239,8 +237,8 @@ class Engine {
 
     void clearMachine();
     void modeChanged();
+    // Tells every listener that the machine changed.
     void bump();
-    void changed();
     void commitEntry(); // may fail with CalcError
     bool commitOrRaise();
     void editEntry(int code);
@@ -271,7 +269,6 @@ class Engine {
     Random& random_;
 
     // Counts every change a view must show.
-    std::uint64_t tick_ = 0;
 
     // The machine's state in the groups a kept machine is written from.
     MachineState::Switches sw_;

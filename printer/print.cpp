@@ -14,7 +14,7 @@ void Engine::printNumber(Num num, const std::string& symbol, bool force) {
 void Engine::appendLine(std::string text, std::string symbol, bool red, bool left) {
     paper_.tape.push(
         TapeLine{newLineId(), std::move(text), std::move(symbol), red, left, timed_.printingStep});
-    changed();
+    bump();
 }
 
 void Engine::clearTape() {

@@ -78,7 +78,6 @@ void Engine::runFast() {
         lines += done.newLines;
         if (!timed_.running) {
             bump();
-            bump();
             return;
         }
         if (done.newLines > 0) waited(static_cast<double>(done.newLines) * printLineSeconds);
