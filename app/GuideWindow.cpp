@@ -59,6 +59,9 @@ GuideWindow::GuideWindow(const QString& path, QWidget* parent) : QWidget(parent,
                         QTextDocument::MarkdownResource);
     split->addWidget(contents_);
     split->addWidget(browser_);
+    // The guide is always longer than its window: a scroll bar that came
+    // and went would change the column the pictures were fitted to.
+    browser_->setVerticalScrollBarPolicy(Qt::ScrollBarAlwaysOn);
     split->setStretchFactor(1, 1);
     split->setSizes({220, 760});
     layout->addWidget(split, 1);

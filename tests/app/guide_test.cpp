@@ -266,6 +266,13 @@ TEST_F(AppTest, TheGuideHasContentsSearchAndPaging) {
     bar->setValue(0);
     QTest::keyClick(guide->browser(), Qt::Key_Space);
     EXPECT_EQ(bar->value(), bar->pageStep());
+    // Nothing in it is wider than the text column: no sideways scrolling.
+    for (const QSize size : {QSize(1000, 700), QSize(760, 600)}) {
+        guide->resize(size);
+        QScrollBar* sideways = guide->browser()->horizontalScrollBar();
+        for (int i = 0; i < 50 && sideways->maximum() > 0; ++i) QTest::qWait(10);
+        EXPECT_EQ(sideways->maximum(), 0) << size.width();
+    }
 }
 
 TEST_F(AppTest, EverythingCanBeDoneFromTheKeyboardThroughTheCommandSearch) {
