@@ -4,29 +4,17 @@
 #include "engine/Engine.h"
 #include "storage/Quote.h"
 #include "storage/SafeFile.h"
+#include "storage/ShellSettings.h"
 #include "storage/StateFile.h"
 #include "storage/UserFiles.h"
 
 #include <QDir>
 #include <QFileInfo>
-#include <QSettings>
 
 namespace vx::KeptMachine {
 
-namespace {
-const QString key = QStringLiteral("keepMachine");
-}
-
-bool enabled() {
-    return QSettings().value(key, false).toBool();
-}
-
-void setEnabled(bool on) {
-    QSettings().setValue(key, on);
-}
-
-std::optional<QString> bringBack(Engine& engine) {
-    if (!enabled()) return std::nullopt;
+std::optional<QString> bringBack(Engine& engine, const ShellSettings& settings) {
+    if (!settings.keepMachine()) return std::nullopt;
     const SafeFile::Path path = SafeFile::fromQt(stateFile());
     StateFile::Loaded loaded = StateFile::read(path);
     if (loaded.missing) return std::nullopt;

@@ -12,16 +12,14 @@
 namespace vx {
 
 class Engine;
+class ShellSettings;
 
 namespace KeptMachine {
 
-bool enabled();
-void setEnabled(bool on);
-
 // At start: the kept machine, back in `engine`, when continuous memory is
-// on. A file that cannot be read is moved aside and the machine starts
+// on in `settings`. A file that cannot be read is moved aside and the machine starts
 // fresh; the returned text says so (once: the file is gone from its place).
-std::optional<QString> bringBack(Engine& engine);
+std::optional<QString> bringBack(Engine& engine, const ShellSettings& settings);
 // At close: stops what runs and writes the machine; the reason when it
 // could not be written.
 std::optional<QString> keep(Engine& engine);

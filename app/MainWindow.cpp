@@ -20,6 +20,7 @@
 #include "panel/KeyboardMonitor.h"
 #include "panel/KeyboardView.h"
 #include "panel/TapeView.h"
+#include "storage/ShellSettings.h"
 #include "storage/UserPrograms.h"
 
 #include <QActionGroup>
@@ -34,7 +35,6 @@
 #include <QPushButton>
 #include <QScreen>
 #include <QSessionManager>
-#include <QSettings>
 #include <QShortcut>
 #include <QTimer>
 
@@ -63,8 +63,9 @@ Answer askBeforeClosing(QWidget* parent, const QString& title, const QString& te
 
 } // namespace
 
-MainWindow::MainWindow(Engine& engine, UserPrograms& library, KeyHelp& help, ZoomSetting& zoom)
-    : engine_(engine), library_(library), help_(help), zoom_(zoom) {
+MainWindow::MainWindow(Engine& engine, UserPrograms& library, KeyHelp& help, ZoomSetting& zoom,
+                       ShellSettings& settings)
+    : engine_(engine), library_(library), settings_(settings), help_(help), zoom_(zoom) {
     view_ = new CalculatorView(engine, help, this);
     setCentralWidget(view_);
     view_->contextMenuFiller = [this](QMenu& menu) {
@@ -108,7 +109,7 @@ MainWindow::MainWindow(Engine& engine, UserPrograms& library, KeyHelp& help, Zoo
     connect(qApp, &QGuiApplication::commitDataRequest, this, [this](QSessionManager& session) {
         if (closing_) return;
         // Without leave to ask, an unsaved program cannot be saved either.
-        if (!KeptMachine::enabled() && programUnsaved() && !session.allowsInteraction()) return;
+        if (!settings_.keepMachine() && programUnsaved() && !session.allowsInteraction()) return;
         if (!sessionMayEnd()) session.cancel();
         session.release();
     });
@@ -147,10 +148,10 @@ void MainWindow::buildAppMenu() {
             [this, helpToggle] { helpToggle->setChecked(help_.enabled()); });
     QAction* keep = appMenu_->addAction(QStringLiteral("Dauerspeicher"));
     keep->setCheckable(true);
-    keep->setChecked(KeptMachine::enabled());
+    keep->setChecked(settings_.keepMachine());
     keep->setToolTip(QStringLiteral("Beim Schließen den ganzen Rechner aufheben und beim nächsten Start "
                                     "zurückbringen"));
-    connect(keep, &QAction::toggled, this, [](bool on) { KeptMachine::setEnabled(on); });
+    connect(keep, &QAction::toggled, this, [this](bool on) { settings_.setKeepMachine(on); });
     addTempoMenu();
     appMenu_->addSeparator();
     QAction* quit = appMenu_->addAction(QStringLiteral("Beenden"));
@@ -215,8 +216,7 @@ void MainWindow::addSizeMenu() {
 void MainWindow::addTempoMenu() {
     QMenu* tempoMenu = appMenu_->addMenu(QStringLiteral("Tempo"));
     auto* tempos = new QActionGroup(this);
-    const bool fast = QSettings().value(QStringLiteral("tempo")).toString() == QLatin1String("fast");
-    engine_.setTempo(fast ? Tempo::fast : Tempo::original);
+    engine_.setTempo(settings_.tempo());
     for (const auto& [tempo, name] : {std::pair{Tempo::original, QStringLiteral("Originaltempo")},
                                       std::pair{Tempo::fast, QStringLiteral("Schnell")}}) {
         QAction* a = tempoMenu->addAction(name);
@@ -225,8 +225,7 @@ void MainWindow::addTempoMenu() {
         tempos->addAction(a);
         connect(a, &QAction::triggered, this, [this, tempo = tempo] {
             engine_.setTempo(tempo);
-            QSettings().setValue(QStringLiteral("tempo"),
-                                 tempo == Tempo::fast ? QStringLiteral("fast") : QStringLiteral("original"));
+            settings_.setTempo(tempo);
         });
     }
 }
@@ -355,7 +354,7 @@ ProgramSheet* MainWindow::showSheet(int step) {
         if (!sheetClock_) sheetClock_ = new QtScheduler(this);
         sheet_ = new ProgramSheet(
             engine_, *sheetClock_, [this] { return view_->runText(); }, [this] { return libraryEntry(); },
-            this);
+            settings_, this);
         // The sheet is part of the machine: the menus' shortcuts work there too.
         sheet_->addActions(shortcutEntries(menuBar()->actions()));
     }
@@ -424,7 +423,7 @@ bool MainWindow::importFile(const SafeFile::Path& path) {
 
 bool MainWindow::mayClose() {
     if (!maySheetClose()) return false;
-    if (KeptMachine::enabled()) {
+    if (settings_.keepMachine()) {
         const auto failed = KeptMachine::keep(engine_);
         if (!failed) return true;
         return Dialogs::confirm(this, QMessageBox::Warning, QStringLiteral("Dauerspeicher"),
@@ -478,18 +477,18 @@ void MainWindow::closeEvent(QCloseEvent* event) {
 // manager's frame apart from the window: a position read as the frame's and
 // set as the window's moved the window by the title bar at every start.
 void MainWindow::savePosition() {
-    QSettings().setValue(QStringLiteral("windowGeometry"), saveGeometry());
+    settings_.setWindowGeometry(saveGeometry().toStdString());
 }
 
 void MainWindow::restorePosition() {
     // Under Wayland the compositor places windows; only the size is ours.
     if (QGuiApplication::platformName().startsWith(QLatin1String("wayland"))) return;
     // The record also brings a window back onto a screen that is there now.
-    if (restoreGeometry(QSettings().value(QStringLiteral("windowGeometry")).toByteArray())) return;
+    if (restoreGeometry(QByteArray::fromStdString(settings_.windowGeometry()))) return;
     // The place as versions before kept it.
-    const QVariant saved = QSettings().value(QStringLiteral("windowPosition"));
-    if (!saved.canConvert<QPoint>()) return;
-    const QPoint at = saved.toPoint();
+    const auto saved = settings_.oldWindowPosition();
+    if (!saved) return;
+    const QPoint at(saved->first, saved->second);
     // The title bar must land on a screen that is there now.
     const QRect grip(at, QSize(std::max(80, width() / 4), 40));
     for (const QScreen* screen : QGuiApplication::screens())

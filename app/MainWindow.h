@@ -21,6 +21,8 @@ class QMenu;
 
 namespace vx {
 
+class ShellSettings;
+
 class Engine;
 class KeyHelp;
 class UserPrograms;
@@ -32,7 +34,8 @@ class Scheduler;
 class MainWindow : public QMainWindow {
     Q_OBJECT
   public:
-    MainWindow(Engine& engine, UserPrograms& library, KeyHelp& help, ZoomSetting& zoom);
+    MainWindow(Engine& engine, UserPrograms& library, KeyHelp& help, ZoomSetting& zoom,
+               ShellSettings& settings);
     ~MainWindow() override;
     CalculatorView* calculator() const { return view_; }
     QMenu* programMenu() const { return programs_; }
@@ -103,6 +106,7 @@ class MainWindow : public QMainWindow {
 
     Engine& engine_;
     UserPrograms& library_;
+    ShellSettings& settings_;
     KeyHelp& help_;
     ZoomSetting& zoom_;
     CalculatorView* view_;

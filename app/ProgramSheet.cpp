@@ -1,5 +1,6 @@
 // SPDX-License-Identifier: GPL-3.0-or-later
 #include "app/ProgramSheet.h"
+#include "storage/ShellSettings.h"
 
 #include "app/Clipboard.h"
 #include "app/ModelNames.h"
@@ -16,7 +17,6 @@
 #include <QMouseEvent>
 #include <QPlainTextEdit>
 #include <QPushButton>
-#include <QSettings>
 #include <QShortcut>
 #include <QSplitter>
 #include <QStackedWidget>
@@ -28,7 +28,6 @@ namespace vx {
 
 namespace {
 
-const QString geometryKey = QStringLiteral("programSheet/geometry");
 constexpr double runUpdateSeconds = 0.1;
 
 QLabel* stateLabel(QWidget* parent) {
@@ -41,9 +40,10 @@ QLabel* stateLabel(QWidget* parent) {
 } // namespace
 
 ProgramSheet::ProgramSheet(Engine& engine, Scheduler& clock, std::function<QString()> runText,
-                           std::function<std::optional<SavedProgram>()> entry, QWidget* parent)
+                           std::function<std::optional<SavedProgram>()> entry, ShellSettings& settings,
+                           QWidget* parent)
     : QWidget(parent, Qt::Window), engine_(engine), clock_(clock), runText_(std::move(runText)),
-      entry_(std::move(entry)) {
+      entry_(std::move(entry)), settings_(settings) {
     setObjectName(QStringLiteral("programSheet"));
     model_ = new SheetModel(engine_, this);
     delegate_ = new SheetDelegate(*model_, this);
@@ -397,7 +397,7 @@ void ProgramSheet::showEvent(QShowEvent* event) {
     if (!restored_) {
         restored_ = true;
         // Where the platform places windows itself, only the size comes back.
-        if (!restoreGeometry(QSettings().value(geometryKey).toByteArray())) resize(900, 600);
+        if (!restoreGeometry(QByteArray::fromStdString(settings_.sheetGeometry()))) resize(900, 600);
     }
     QWidget::showEvent(event);
     followed_ = 0;
@@ -410,7 +410,7 @@ void ProgramSheet::hideEvent(QHideEvent* event) {
 }
 
 void ProgramSheet::saveGeometryNow() const {
-    if (restored_) QSettings().setValue(geometryKey, saveGeometry());
+    if (restored_) settings_.setSheetGeometry(saveGeometry().toStdString());
 }
 
 } // namespace vx

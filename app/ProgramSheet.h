@@ -29,6 +29,7 @@ class QTableWidget;
 namespace vx {
 
 class Engine;
+class ShellSettings;
 class SheetDelegate;
 class SheetModel;
 
@@ -38,7 +39,8 @@ class ProgramSheet : public QWidget {
     // `clock` paces the updates during a run; `runText` is the panel's run in
     // words; `entry` names the library entry that holds what memory holds.
     ProgramSheet(Engine& engine, Scheduler& clock, std::function<QString()> runText,
-                 std::function<std::optional<SavedProgram>()> entry, QWidget* parent);
+                 std::function<std::optional<SavedProgram>()> entry, ShellSettings& settings,
+                 QWidget* parent);
     ~ProgramSheet() override;
 
     static QString titleFor(Model model);
@@ -94,6 +96,7 @@ class ProgramSheet : public QWidget {
     Scheduler& clock_;
     std::function<QString()> runText_;
     std::function<std::optional<SavedProgram>()> entry_;
+    ShellSettings& settings_;
     SheetModel* model_;
     SheetDelegate* delegate_;
     QTableView* table_;

@@ -8,13 +8,13 @@
 
 namespace vx {
 
-class Settings;
+class ShellSettings;
 
 class ZoomSetting : public QObject {
     Q_OBJECT
   public:
     // Starts from the remembered "zoomPercent" and remembers every choice there.
-    explicit ZoomSetting(Settings& settings);
+    explicit ZoomSetting(ShellSettings& settings);
     static const std::vector<int>& choices();
     int percent() const { return percent_; }
     // Remembers the choice as "zoomPercent" and tells the window to refit.
@@ -25,7 +25,7 @@ class ZoomSetting : public QObject {
     void changed();
 
   private:
-    Settings& settings_;
+    ShellSettings& settings_;
     int percent_;
 };
 

@@ -15,6 +15,7 @@
 #include "storage/AppIdentity.h"
 #include "storage/Quote.h"
 #include "storage/SafeFile.h"
+#include "storage/ShellSettings.h"
 #include "storage/UserFiles.h"
 #include "storage/UserPrograms.h"
 
@@ -129,14 +130,15 @@ int window(int argc, char** argv, const char* programFile) {
     vx::QtSettings settings;
     vx::StdRandom random;
     vx::Engine engine(scheduler, settings, random);
+    vx::ShellSettings shell(settings);
     // The library follows the machine's model; the machine does not know it.
     vx::UserPrograms library(engine.model());
     engine.addModelListener([&library](vx::Model model) { library.setModel(model); });
     // With continuous memory on, the machine is back as it was closed.
-    const std::optional<QString> notBack = vx::KeptMachine::bringBack(engine);
-    vx::KeyHelp help(settings);
-    vx::ZoomSetting zoom(settings);
-    vx::MainWindow window(engine, library, help, zoom);
+    const std::optional<QString> notBack = vx::KeptMachine::bringBack(engine, shell);
+    vx::KeyHelp help(shell);
+    vx::ZoomSetting zoom(shell);
+    vx::MainWindow window(engine, library, help, zoom, shell);
     vx::KeyboardMonitor monitor(engine, help, nullptr);
     monitor.watch(app);
     monitor.setMachineTakes(

@@ -10,6 +10,7 @@
 #include "host/QtScheduler.h"
 #include "panel/KeyHelp.h"
 #include "panel/KeyboardMonitor.h"
+#include "storage/ShellSettings.h"
 #include "storage/UserPrograms.h"
 
 #include <QApplication>
@@ -31,8 +32,9 @@ struct WindowRig {
     Engine engine{scheduler, settings, random};
     UserPrograms library{Model::orbis410};
     KeyHelp help{true};
-    ZoomSetting zoom{settings};
-    MainWindow window{engine, library, help, zoom};
+    ShellSettings shell{settings};
+    ZoomSetting zoom{shell};
+    MainWindow window{engine, library, help, zoom, shell};
     KeyboardMonitor monitor{engine, help, nullptr};
 
     // Shows the window with the host keyboard watched; false when it never appeared.

@@ -35,6 +35,10 @@ class Settings {
     virtual void setText(const std::string& key, const std::string& value) = 0;
     virtual void setInteger(const std::string& key, long long value) = 0;
     virtual void setBoolean(const std::string& key, bool value) = 0;
+    // Bytes that are no text (a window's geometry, as the toolkit records
+    // it); a store that keeps no such type keeps them as text.
+    virtual std::optional<std::string> bytes(const std::string& key) { return text(key); }
+    virtual void setBytes(const std::string& key, const std::string& value) { setText(key, value); }
 };
 
 class Random {

@@ -1,6 +1,7 @@
 // SPDX-License-Identifier: GPL-3.0-or-later
 #include "host/QtSettings.h"
 
+#include <QPoint>
 #include <QSettings>
 
 namespace vx {
@@ -15,7 +16,20 @@ std::optional<std::string> QtSettings::text(const std::string& key) {
     QSettings s;
     QVariant v = s.value(qkey(key));
     if (!v.isValid()) return std::nullopt;
+    // Earlier versions kept the window's place as a point: it reads as "x y".
+    if (v.typeId() == QMetaType::QPoint)
+        return std::to_string(v.toPoint().x()) + " " + std::to_string(v.toPoint().y());
     return v.toString().toStdString();
+}
+
+std::optional<std::string> QtSettings::bytes(const std::string& key) {
+    QVariant v = QSettings().value(qkey(key));
+    if (!v.isValid()) return std::nullopt;
+    return v.toByteArray().toStdString();
+}
+
+void QtSettings::setBytes(const std::string& key, const std::string& value) {
+    QSettings().setValue(qkey(key), QByteArray::fromStdString(value));
 }
 
 std::optional<long long> QtSettings::integer(const std::string& key) {

@@ -15,6 +15,8 @@ class QtSettings : public Settings {
     void setText(const std::string& key, const std::string& value) override;
     void setInteger(const std::string& key, long long value) override;
     void setBoolean(const std::string& key, bool value) override;
+    std::optional<std::string> bytes(const std::string& key) override;
+    void setBytes(const std::string& key, const std::string& value) override;
 };
 
 } // namespace vx

@@ -1,16 +1,15 @@
 // SPDX-License-Identifier: GPL-3.0-or-later
 #include "panel/KeyHelp.h"
 
-#include "engine/Host.h"
+#include "storage/ShellSettings.h"
 
 namespace vx {
 
-// On unless a Boolean "off" is stored: a value that is no Boolean reads as on.
-KeyHelp::KeyHelp(Settings& settings, QObject* parent)
-    : QObject(parent), enabled_(settings.boolean("showKeyHelp").value_or(true)), settings_(&settings) {}
+KeyHelp::KeyHelp(ShellSettings& settings, QObject* parent)
+    : QObject(parent), enabled_(settings.keyHelp()), settings_(&settings) {}
 
 void KeyHelp::setEnabled(bool on) {
-    if (settings_) settings_->setBoolean("showKeyHelp", on);
+    if (settings_) settings_->setKeyHelp(on);
     if (on == enabled_) return;
     enabled_ = on;
     emit changed();

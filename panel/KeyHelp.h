@@ -7,14 +7,14 @@
 
 namespace vx {
 
-class Settings;
+class ShellSettings;
 
 class KeyHelp : public QObject {
     Q_OBJECT
   public:
     explicit KeyHelp(bool enabled, QObject* parent = nullptr) : QObject(parent), enabled_(enabled) {}
     // Starts from the remembered "showKeyHelp" and remembers every change there.
-    explicit KeyHelp(Settings& settings, QObject* parent = nullptr);
+    explicit KeyHelp(ShellSettings& settings, QObject* parent = nullptr);
 
     bool enabled() const { return enabled_; }
     void setEnabled(bool on);
@@ -27,7 +27,7 @@ class KeyHelp : public QObject {
   private:
     bool enabled_;
     bool optionDown_ = false;
-    Settings* settings_ = nullptr;
+    ShellSettings* settings_ = nullptr;
 };
 
 } // namespace vx

@@ -11,6 +11,7 @@
 #include "engine/SimulatedClock.h"
 #include "panel/KeyHelp.h"
 #include "panel/KeyboardMonitor.h"
+#include "storage/ShellSettings.h"
 #include "storage/UserPrograms.h"
 
 #include <QApplication>
@@ -59,8 +60,8 @@ class AppTest : public ::testing::Test {
 // host keyboard's monitor installed.
 struct Window {
     Window(Engine& engine)
-        : library(Model::orbis410), help(true), zoom(settings), window(engine, library, help, zoom),
-          monitor(engine, help, nullptr) {
+        : shell(settings), library(Model::orbis410), help(true), zoom(shell),
+          window(engine, library, help, zoom, shell), monitor(engine, help, nullptr) {
         qApp->installEventFilter(&monitor);
         monitor.setMachineTakes(
             [this](const QWidget* w, const QWidget* focus) { return window.machineTakes(w, focus); });
@@ -74,6 +75,7 @@ struct Window {
         for (QChar c : text) QTest::keyClick(window.windowHandle(), c.toLatin1());
     }
     MemorySettings settings;
+    ShellSettings shell;
     UserPrograms library;
     KeyHelp help;
     ZoomSetting zoom;

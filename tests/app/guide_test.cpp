@@ -143,8 +143,9 @@ TEST(GuideTables, KeyNamesAreThePanelsOwn) {
 TEST_F(AppTest, F1OpensTheGuideOrSaysWhereItLooked) {
     UserPrograms library(Model::orbis410);
     KeyHelp help(true);
-    ZoomSetting zoom(settings);
-    MainWindow window(*engine, library, help, zoom);
+    ShellSettings shell(settings);
+    ZoomSetting zoom(shell);
+    MainWindow window(*engine, library, help, zoom, shell);
     window.show();
     window.activateWindow();
     ASSERT_TRUE(QTest::qWaitForWindowActive(&window));

@@ -15,7 +15,6 @@
 #include <QLineEdit>
 #include <QListWidget>
 #include <QMimeData>
-#include <QSettings>
 
 #include <fstream>
 #include <sys/stat.h>
@@ -38,6 +37,15 @@ QByteArray readFile(const QString& path) {
     return f.open(QIODevice::ReadOnly) ? f.readAll() : QByteArray();
 }
 
+} // namespace
+
+namespace {
+// Settings with "Dauerspeicher" on or off.
+struct Kept {
+    MemorySettings store;
+    ShellSettings shell{store};
+    explicit Kept(bool on) { shell.setKeepMachine(on); }
+};
 } // namespace
 
 TEST_F(AppTest, ClosingWithAnUnsavedProgramAsksAndEachAnswerDoesWhatItSays) {
@@ -99,9 +107,8 @@ TEST_F(AppTest, ClosingAsksNothingWhenNothingIsLost) {
         engine->press(Key::digit(3));
         EXPECT_TRUE(w.window.programUnsaved());
         engine->setMode(Mode::run);
-        KeptMachine::setEnabled(true); // continuous memory keeps it all
+        w.shell.setKeepMachine(true); // continuous memory keeps it all
         EXPECT_TRUE(w.window.close());
-        KeptMachine::setEnabled(false);
     }
     EXPECT_TRUE(allDialogsSeen());
 }
@@ -112,9 +119,9 @@ TEST_F(AppTest, ContinuousMemoryKeepsTheWholeMachineAcrossAClose) {
         engine->loadProgram({Codes::label + 1, Codes::stop});
         for (const char* k : {"2", "+", "(", "3", "*", "4"}) engine->press(*keyForCharacter(k[0]));
         engine->press(Key(KeyKind::f));
-        KeptMachine::setEnabled(true);
         {
             Window w(*engine);
+            w.shell.setKeepMachine(true);
             EXPECT_TRUE(w.window.close());
         }
         ASSERT_TRUE(QFileInfo::exists(stateFile()));
@@ -123,7 +130,8 @@ TEST_F(AppTest, ContinuousMemoryKeepsTheWholeMachineAcrossAClose) {
         MemorySettings otherSettings;
         StdRandom otherRandom{5};
         Engine next(otherClock, otherSettings, otherRandom);
-        EXPECT_EQ(KeptMachine::bringBack(next), std::nullopt);
+        const Kept on(true), off(false);
+        EXPECT_EQ(KeptMachine::bringBack(next, on.shell), std::nullopt);
         EXPECT_EQ(next.state(), engine->state());
         // The next key does what it would have done.
         for (Engine* e : {engine.get(), &next}) {
@@ -134,21 +142,20 @@ TEST_F(AppTest, ContinuousMemoryKeepsTheWholeMachineAcrossAClose) {
         EXPECT_EQ(Formatter::text(next.cells()), Formatter::text(engine->cells()));
         EXPECT_EQ(next.registers(), engine->registers());
         // Off: nothing is brought back.
-        KeptMachine::setEnabled(false);
         Engine fresh(otherClock, otherSettings, otherRandom);
-        EXPECT_EQ(KeptMachine::bringBack(fresh), std::nullopt);
+        EXPECT_EQ(KeptMachine::bringBack(fresh, off.shell), std::nullopt);
         EXPECT_TRUE(fresh.programSteps().empty());
         QFile::remove(stateFile());
     }
 }
 
 TEST_F(AppTest, AHostileLockBesideTheKeptMachineIsNamedAndTheWindowStillCloses) {
-    KeptMachine::setEnabled(true);
     QDir().mkpath(QFileInfo(stateFile()).path());
     const QString lock = stateFile() + ".lock";
     ASSERT_EQ(::mkfifo(QFile::encodeName(lock).constData(), 0600), 0);
     engine->loadProgram({56});
     Window w(*engine);
+    w.shell.setKeepMachine(true);
     expectDialog([&lock](QDialog& d) {
         EXPECT_TRUE(dialogText(d).contains(QStringLiteral("Der Rechner ließ sich nicht aufheben.")));
         EXPECT_TRUE(dialogText(d).contains("die Sperrdatei „" + lock + "“ ist eine Pipe (FIFO), keine Datei"))
@@ -162,12 +169,11 @@ TEST_F(AppTest, AHostileLockBesideTheKeptMachineIsNamedAndTheWindowStillCloses) 
     expectDialog([](QDialog& d) { clickButton(d, QStringLiteral("Trotzdem schließen")); });
     EXPECT_TRUE(w.window.close());
     EXPECT_FALSE(QFileInfo::exists(stateFile()));
-    KeptMachine::setEnabled(false);
     EXPECT_TRUE(allDialogsSeen());
 }
 
 TEST_F(AppTest, AKeptMachineThatCannotBeReadStartsFreshSaysSoOnceAndIsKeptAside) {
-    KeptMachine::setEnabled(true);
+    const Kept on(true);
     const QString path = stateFile();
     const std::pair<std::function<void()>, QString> damaged[] = {
         {[&] { writeFile(path, "VELTRANIX ZUSTAND 1\nmodel 410\n"); },
@@ -178,7 +184,7 @@ TEST_F(AppTest, AKeptMachineThatCannotBeReadStartsFreshSaysSoOnceAndIsKeptAside)
     for (const auto& [damage, why] : damaged) {
         damage();
         engine->loadProgram({56});
-        const auto said = KeptMachine::bringBack(*engine);
+        const auto said = KeptMachine::bringBack(*engine, on.shell);
         ASSERT_TRUE(said) << why.toStdString();
         EXPECT_TRUE(
             said->startsWith(QStringLiteral("Der aufgehobene Rechner ließ sich nicht lesen (") + why +
@@ -187,13 +193,12 @@ TEST_F(AppTest, AKeptMachineThatCannotBeReadStartsFreshSaysSoOnceAndIsKeptAside)
             << said->toStdString();
         EXPECT_EQ(engine->programSteps(), (std::vector<Step>{56})) << "the machine is left as it started";
         EXPECT_FALSE(QFileInfo::exists(path));
-        EXPECT_EQ(KeptMachine::bringBack(*engine), std::nullopt) << "said once";
+        EXPECT_EQ(KeptMachine::bringBack(*engine, on.shell), std::nullopt) << "said once";
     }
     const QStringList aside =
         QDir(QFileInfo(path).path())
             .entryList({QStringLiteral("Veltranix.state.beschädigt-*")}, QDir::AllEntries);
     EXPECT_EQ(aside.size(), std::size(damaged));
-    KeptMachine::setEnabled(false);
 }
 
 TEST_F(AppTest, AProgramExportedAndImportedIsTheSameMemory) {

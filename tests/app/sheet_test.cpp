@@ -12,7 +12,6 @@
 #include <QMenu>
 #include <QPlainTextEdit>
 #include <QPushButton>
-#include <QSettings>
 #include <QTableView>
 #include <QTableWidget>
 #include <QTextBlock>
@@ -63,6 +62,7 @@ TEST_F(AppTest, TheSheetOpensFromTheMenuAndFollowsTheModel) {
     w.window.close();
     EXPECT_FALSE(sheet->isVisible()) << "it closes with the panel";
     Window again(*engine);
+    again.settings = w.settings; // the next session's store is this one's
     ProgramSheet* reopened = again.window.showSheet();
     EXPECT_EQ(reopened->size(), QSize(977, 555));
 }

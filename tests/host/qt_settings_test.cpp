@@ -5,7 +5,9 @@
 #include "engine/Types.h"
 #include "host/QtSettings.h"
 #include "panel/KeyHelp.h"
+#include "storage/ShellSettings.h"
 
+#include <QPoint>
 #include <QSettings>
 #include <QTemporaryDir>
 
@@ -44,18 +46,39 @@ TEST_F(QtSettingsTest, ValuesComeBackAndAnUnreadableOneIsNone) {
     EXPECT_EQ(again.boolean("schalter"), std::nullopt);
 }
 
-TEST_F(QtSettingsTest, TheRememberedModelZoomAndKeyHelpAndTheirFallbacks) {
+TEST_F(QtSettingsTest, EveryRememberedChoiceAndItsFallback) {
     QtSettings settings;
-    EXPECT_EQ(ZoomSetting(settings).percent(), 150);
-    EXPECT_TRUE(KeyHelp(settings).enabled());
+    ShellSettings shell(settings);
+    // Nothing stored yet: the first start's choices.
+    EXPECT_EQ(ZoomSetting(shell).percent(), 150);
+    EXPECT_TRUE(KeyHelp(shell).enabled());
+    EXPECT_EQ(shell.tempo(), Tempo::original);
+    EXPECT_FALSE(shell.keepMachine());
+    EXPECT_EQ(shell.windowGeometry(), "");
+    EXPECT_EQ(shell.oldWindowPosition(), std::nullopt);
     for (auto [stored, expected] : {std::pair{70, 70}, {50, 50}, {75, 150}, {200, 150}, {0, 150}}) {
         settings.setInteger("zoomPercent", stored);
-        EXPECT_EQ(ZoomSetting(settings).percent(), expected) << stored;
+        EXPECT_EQ(ZoomSetting(shell).percent(), expected) << stored;
     }
     settings.setBoolean("showKeyHelp", false);
-    EXPECT_FALSE(KeyHelp(settings).enabled());
+    EXPECT_FALSE(KeyHelp(shell).enabled());
     settings.setText("showKeyHelp", "vielleicht");
-    EXPECT_TRUE(KeyHelp(settings).enabled());
+    EXPECT_TRUE(KeyHelp(shell).enabled());
+    // Written as earlier versions wrote them, read back the same.
+    shell.setTempo(Tempo::fast);
+    EXPECT_EQ(QSettings().value(QStringLiteral("tempo")).toString(), QStringLiteral("fast"));
+    EXPECT_EQ(shell.tempo(), Tempo::fast);
+    QSettings().setValue(QStringLiteral("tempo"), QStringLiteral("zügig"));
+    EXPECT_EQ(shell.tempo(), Tempo::original);
+    shell.setKeepMachine(true);
+    EXPECT_EQ(QSettings().value(QStringLiteral("keepMachine")), QVariant(true));
+    const std::string geometry("\x01\xd9\xd0\xcb\x00\x03", 6);
+    shell.setWindowGeometry(geometry);
+    EXPECT_EQ(QSettings().value(QStringLiteral("windowGeometry")).toByteArray(),
+              QByteArray::fromStdString(geometry));
+    EXPECT_EQ(shell.windowGeometry(), geometry);
+    QSettings().setValue(QStringLiteral("windowPosition"), QPoint(40, -12));
+    EXPECT_EQ(shell.oldWindowPosition(), (std::pair{40, -12}));
     settings.setText("model", "412");
     EXPECT_EQ(savedModel(settings), Model::orbis412);
     settings.setText("model", "411");
