@@ -20,6 +20,7 @@
 #include "panel/KeyboardMonitor.h"
 #include "panel/KeyboardView.h"
 #include "panel/TapeView.h"
+#include "panel/ViewFeed.h"
 #include "storage/ShellSettings.h"
 #include "storage/UserPrograms.h"
 
@@ -66,7 +67,9 @@ Answer askBeforeClosing(QWidget* parent, const QString& title, const QString& te
 MainWindow::MainWindow(Engine& engine, UserPrograms& library, KeyHelp& help, ZoomSetting& zoom,
                        ShellSettings& settings)
     : engine_(engine), library_(library), settings_(settings), help_(help), zoom_(zoom) {
-    view_ = new CalculatorView(engine, help, this);
+    frames_ = new QtScheduler(this);
+    feed_ = std::make_unique<ViewFeed>(engine_, *frames_);
+    view_ = new CalculatorView(engine, help, *feed_, this);
     setCentralWidget(view_);
     view_->contextMenuFiller = [this](QMenu& menu) {
         library_.checkForChanges();
@@ -115,10 +118,9 @@ MainWindow::MainWindow(Engine& engine, UserPrograms& library, KeyHelp& help, Zoo
     });
 
     connect(&zoom_, &ZoomSetting::changed, this, &MainWindow::fitToZoom);
-    listener_ = engine_.addListener([this] { machineChanged(); });
-    lastPower_ = engine_.power();
-    lastModel_ = engine_.model();
-    lastTapeEmpty_ = engine_.tape().empty();
+    follower_ =
+        feed_->follow(parts({Part::model, Part::switches, Part::tape, Part::display}), 30,
+                      ViewFeed::Runs::fast, [this](const Changes& changes) { machineChanged(changes); });
     setWindowTitle(modelTitle(engine_.model()));
     view_->setFactor(zoom_.factor());
     layout()->setSizeConstraint(QLayout::SetFixedSize);
@@ -269,22 +271,22 @@ void MainWindow::showGuide() {
 }
 
 MainWindow::~MainWindow() {
-    engine_.removeListener(listener_);
+    feed_->stop(follower_);
+    // The views follow the feed until they go: they go first.
+    delete sheet_;
+    delete view_;
 }
 
-void MainWindow::machineChanged() {
-    // Called after every key; only a new model or a power change concern the window.
-    if (engine_.model() != lastModel_) {
-        lastModel_ = engine_.model();
-        setWindowTitle(modelTitle(lastModel_));
-        models_->actions()[static_cast<int>(lastModel_)]->setChecked(true);
+void MainWindow::machineChanged(const Changes& changes) {
+    if (changes.has(Part::model)) {
+        setWindowTitle(modelTitle(engine_.model()));
+        models_->actions()[static_cast<int>(engine_.model())]->setChecked(true);
     }
+    // The menus' entries follow the power switch.
+    if (changes.has(Part::switches)) scheduleRebuild();
     // The tape's entries have shortcuts, which work only while enabled.
-    if (engine_.power() != lastPower_ || engine_.tape().empty() != lastTapeEmpty_) {
-        lastPower_ = engine_.power();
-        lastTapeEmpty_ = engine_.tape().empty();
-        scheduleRebuild();
-    }
+    if (changes.has(Part::tape))
+        for (QAction* entry : tapeEntries_) entry->setEnabled(!engine_.tape().empty());
     updateEditMenu();
 }
 
@@ -309,7 +311,7 @@ void MainWindow::rebuildPrograms() {
     ProgramActions::fillMenu(*programs_, engine_, library_, this, [this] { programKnown(); });
     addSheetEntry(*programs_);
     tape_->clear();
-    ProgramActions::fillTapeMenu(*tape_, engine_, this);
+    tapeEntries_ = ProgramActions::fillTapeMenu(*tape_, engine_, this);
 }
 
 void MainWindow::addSheetEntry(QMenu& menu) {
@@ -351,9 +353,8 @@ QList<QAction*> shortcutEntries(const QList<QAction*>& actions) {
 
 ProgramSheet* MainWindow::showSheet(int step) {
     if (!sheet_) {
-        if (!sheetClock_) sheetClock_ = new QtScheduler(this);
         sheet_ = new ProgramSheet(
-            engine_, *sheetClock_, [this] { return view_->runText(); }, [this] { return libraryEntry(); },
+            engine_, *feed_, [this] { return view_->runText(); }, [this] { return libraryEntry(); },
             settings_, this);
         // The sheet is part of the machine: the menus' shortcuts work there too.
         sheet_->addActions(shortcutEntries(menuBar()->actions()));

@@ -13,6 +13,7 @@
 #include <QMainWindow>
 #include <QPointer>
 
+#include <memory>
 #include <optional>
 #include <vector>
 
@@ -22,6 +23,8 @@ class QMenu;
 namespace vx {
 
 class ShellSettings;
+class ViewFeed;
+struct Changes;
 
 class Engine;
 class KeyHelp;
@@ -79,7 +82,6 @@ class MainWindow : public QMainWindow {
     ProgramSheet* showSheet(int step = 0);
     ProgramSheet* programSheet() const;
     // The clock that paces the sheet during a run (the test's own, say).
-    void setSheetClock(Scheduler& clock) { sheetClock_ = &clock; }
 
   protected:
     void closeEvent(QCloseEvent* event) override;
@@ -94,7 +96,7 @@ class MainWindow : public QMainWindow {
     void showKeyMap();
     void rebuildPrograms();
     void scheduleRebuild();
-    void machineChanged();
+    void machineChanged(const Changes& changes);
     void updateEditMenu();
     // Asks what closing would lose, keeps the machine when continuous
     // memory is on; false when the window must stay.
@@ -116,12 +118,13 @@ class MainWindow : public QMainWindow {
     QMenu* edit_;
     QPointer<GuideWindow> guide_;
     QPointer<ProgramSheet> sheet_;
-    Scheduler* sheetClock_ = nullptr;
     QActionGroup* models_;
-    int listener_ = 0;
-    bool lastPower_ = true;
-    bool lastTapeEmpty_ = true;
-    Model lastModel_ = Model::orbis410;
+    // Times what a running machine shows, for the panel, the sheet and the menus.
+    Scheduler* frames_ = nullptr;
+    std::unique_ptr<ViewFeed> feed_;
+    int follower_ = 0;
+    // The tape menu's entries that need a tape.
+    QList<QAction*> tapeEntries_;
     bool rebuildPending_ = false;
     std::optional<std::vector<Step>> known_;
     bool closing_ = false;

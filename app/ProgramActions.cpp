@@ -216,7 +216,7 @@ void addSaveMenu(QMenu& menu, Engine& engine, UserPrograms& library,
 
 } // namespace
 
-void fillTapeMenu(QMenu& menu, Engine& engine, QWidget* parent) {
+QList<QAction*> fillTapeMenu(QMenu& menu, Engine& engine, QWidget* parent) {
     QAction* tear = menu.addAction(QStringLiteral("Papierstreifen abreißen"));
     tear->setShortcut(QKeySequence(Qt::CTRL | Qt::Key_K));
     QObject::connect(tear, &QAction::triggered, &menu, [&engine] { engine.clearTape(); });
@@ -229,12 +229,15 @@ void fillTapeMenu(QMenu& menu, Engine& engine, QWidget* parent) {
         [&engine] { ClipboardActions::copyTape(engine); },
         [&engine, parent] { ClipboardActions::saveTape(engine, parent); },
         [&engine, parent] { ClipboardActions::printTape(engine, parent); }};
+    QList<QAction*> needTape;
     for (int i = 0; i < 3; ++i) {
         QAction* a = menu.addAction(tapeEntries[i].first);
+        needTape << a;
         a->setShortcut(tapeEntries[i].second);
         a->setEnabled(hasTape);
         QObject::connect(a, &QAction::triggered, &menu, tapeActions[i]);
     }
+    return needTape;
 }
 
 void fillMenu(QMenu& menu, Engine& engine, UserPrograms& library, QWidget* parent, const Known& known) {

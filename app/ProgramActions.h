@@ -5,11 +5,13 @@
 
 #include "storage/SavedProgram.h"
 
+#include <QList>
 #include <QString>
 
 #include <functional>
 #include <optional>
 
+class QAction;
 class QFontMetrics;
 class QMenu;
 class QWidget;
@@ -36,8 +38,9 @@ constexpr int menuEntries = 40;
 void fillMenu(QMenu& menu, Engine& engine, UserPrograms& library, QWidget* parent,
               const std::function<void()>& known = {});
 // The tape's entries (tear off, copy, save, print): a menu of their own in
-// the menu bar, and in the context menu after the programs'.
-void fillTapeMenu(QMenu& menu, Engine& engine, QWidget* parent);
+// the menu bar, and in the context menu after the programs'. Returns the
+// entries that need a tape (copy, save, print), to enable as the tape comes and goes.
+QList<QAction*> fillTapeMenu(QMenu& menu, Engine& engine, QWidget* parent);
 } // namespace ProgramActions
 
 } // namespace vx

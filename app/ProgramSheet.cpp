@@ -1,5 +1,6 @@
 // SPDX-License-Identifier: GPL-3.0-or-later
 #include "app/ProgramSheet.h"
+#include "panel/ViewFeed.h"
 #include "storage/ShellSettings.h"
 
 #include "app/Clipboard.h"
@@ -28,8 +29,6 @@ namespace vx {
 
 namespace {
 
-constexpr double runUpdateSeconds = 0.1;
-
 QLabel* stateLabel(QWidget* parent) {
     auto* label = new QLabel(parent);
     label->setTextInteractionFlags(Qt::TextSelectableByMouse);
@@ -39,10 +38,10 @@ QLabel* stateLabel(QWidget* parent) {
 
 } // namespace
 
-ProgramSheet::ProgramSheet(Engine& engine, Scheduler& clock, std::function<QString()> runText,
+ProgramSheet::ProgramSheet(Engine& engine, ViewFeed& feed, std::function<QString()> runText,
                            std::function<std::optional<SavedProgram>()> entry, ShellSettings& settings,
                            QWidget* parent)
-    : QWidget(parent, Qt::Window), engine_(engine), clock_(clock), runText_(std::move(runText)),
+    : QWidget(parent, Qt::Window), engine_(engine), feed_(feed), runText_(std::move(runText)),
       entry_(std::move(entry)), settings_(settings) {
     setObjectName(QStringLiteral("programSheet"));
     model_ = new SheetModel(engine_, this);
@@ -100,13 +99,14 @@ ProgramSheet::ProgramSheet(Engine& engine, Scheduler& clock, std::function<QStri
     connect(editor_, &QPlainTextEdit::undoAvailable, undo_, &QWidget::setEnabled);
     connect(editor_, &QPlainTextEdit::redoAvailable, redo_, &QWidget::setEnabled);
 
-    listener_ = engine_.addListener([this] { machineChanged(); });
-    update();
+    // The sheet follows every part, during a run ten times a second.
+    follower_ =
+        feed_.follow(allParts, 10, ViewFeed::Runs::all, [this](const Changes& changes) { follow(changes); });
+    follow(feed_.everything());
 }
 
 ProgramSheet::~ProgramSheet() {
-    engine_.removeListener(listener_);
-    if (pending_) clock_.cancel(pending_);
+    feed_.stop(follower_);
 }
 
 QString ProgramSheet::titleFor(Model model) {
@@ -178,33 +178,14 @@ QWidget* ProgramSheet::buildState() {
     return box;
 }
 
-void ProgramSheet::machineChanged() {
-    // A run is shown ten times a second, never per step.
-    if (engine_.running()) {
-        if (!pending_)
-            pending_ = clock_.after(runUpdateSeconds, [this] {
-                pending_ = 0;
-                update();
-            });
-        return;
-    }
-    if (pending_) {
-        clock_.cancel(pending_);
-        pending_ = 0;
-    }
-    update();
-}
-
-void ProgramSheet::update() {
+void ProgramSheet::follow(const Changes& changes) {
     ++updates_;
-    if (engine_.model() != shownModel_ || !restored_) {
-        shownModel_ = engine_.model();
-        setWindowTitle(titleFor(shownModel_));
-    }
+    if (changes.has(Part::model)) setWindowTitle(titleFor(engine_.model()));
+    // A hidden sheet reads the machine when it is shown again.
     if (isVisible() || updates_ == 1) {
         model_->refresh();
         followCounter();
-        updateState();
+        updateState(changes);
     }
     updateButtons();
 }
@@ -220,7 +201,7 @@ void ProgramSheet::followCounter() {
     table_->scrollTo(at, QAbstractItemView::EnsureVisible);
 }
 
-void ProgramSheet::updateState() {
+void ProgramSheet::updateState(const Changes& changes) {
     number_->setText(SheetText::numberRegister(engine_));
     QString calc = SheetText::calculation(engine_);
     const QString pending = SheetText::pending(engine_);
@@ -231,25 +212,25 @@ void ProgramSheet::updateState() {
     QString run = runText_ ? runText_() : QString();
     if (run.startsWith(QStringLiteral("Lauf: "))) run.remove(0, 6);
     run_->setText(run.isEmpty() ? QStringLiteral("–") : run);
-    updateRegisters();
+    updateRegisters(changes);
 }
 
-void ProgramSheet::updateRegisters() {
+void ProgramSheet::updateRegisters(const Changes& changes) {
     const std::vector<Num>& regs = engine_.registers();
     const int count = static_cast<int>(regs.size());
-    if (registers_->rowCount() != count || lastRegisters_.size() != regs.size()) {
+    if (registers_->rowCount() != count || changes.has(Part::model)) {
         registers_->setRowCount(count);
         for (int i = 0; i < count; ++i) {
             registers_->setItem(i, 0, new QTableWidgetItem(SheetText::registerName(i, engine_.model())));
             registers_->setItem(i, 1, new QTableWidgetItem);
         }
-        lastRegisters_ = regs;
         changed_.assign(regs.size(), false);
-    } else if (regs != lastRegisters_) {
+    } else if (!changes.registers.empty()) {
         // What the last change of the registers touched stays marked until
         // the next one.
-        for (std::size_t i = 0; i < regs.size(); ++i) changed_[i] = !(regs[i] == lastRegisters_[i]);
-        lastRegisters_ = regs;
+        changed_.assign(regs.size(), false);
+        for (const int r : changes.registers)
+            if (r < count) changed_[static_cast<std::size_t>(r)] = true;
     }
     QColor mark = palette().color(QPalette::Highlight);
     mark.setAlpha(70);
@@ -366,7 +347,7 @@ void ProgramSheet::discard() {
     editor_->clear();
     problem_->hide();
     table_->setFocus();
-    update();
+    follow(feed_.everything());
     // The text page may have asked for more room; the listing takes back the sheet's own size.
     if (sizeBeforeEditing_.isValid()) resize(sizeBeforeEditing_);
 }
@@ -401,7 +382,7 @@ void ProgramSheet::showEvent(QShowEvent* event) {
     }
     QWidget::showEvent(event);
     followed_ = 0;
-    update();
+    follow(feed_.everything());
 }
 
 void ProgramSheet::hideEvent(QHideEvent* event) {

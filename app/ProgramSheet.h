@@ -30,15 +30,17 @@ namespace vx {
 
 class Engine;
 class ShellSettings;
+class ViewFeed;
+struct Changes;
 class SheetDelegate;
 class SheetModel;
 
 class ProgramSheet : public QWidget {
     Q_OBJECT
   public:
-    // `clock` paces the updates during a run; `runText` is the panel's run in
+    // `feed` brings the machine's changes; `runText` is the panel's run in
     // words; `entry` names the library entry that holds what memory holds.
-    ProgramSheet(Engine& engine, Scheduler& clock, std::function<QString()> runText,
+    ProgramSheet(Engine& engine, ViewFeed& feed, std::function<QString()> runText,
                  std::function<std::optional<SavedProgram>()> entry, ShellSettings& settings,
                  QWidget* parent);
     ~ProgramSheet() override;
@@ -84,16 +86,15 @@ class ProgramSheet : public QWidget {
   private:
     QWidget* buildButtons();
     QWidget* buildState();
-    void machineChanged();
-    void update();
-    void updateState();
-    void updateRegisters();
+    void follow(const Changes& changes);
+    void updateState(const Changes& changes);
+    void updateRegisters(const Changes& changes);
     void updateButtons();
     void followCounter();
     void showProblem(const QString& why, int line);
 
     Engine& engine_;
-    Scheduler& clock_;
+    ViewFeed& feed_;
     std::function<QString()> runText_;
     std::function<std::optional<SavedProgram>()> entry_;
     ShellSettings& settings_;
@@ -117,15 +118,12 @@ class ProgramSheet : public QWidget {
     QPushButton* clearBreakpoints_;
     QPushButton* resetCounts_;
     QCheckBox* whole_;
-    int listener_ = 0;
-    Scheduler::Handle pending_ = 0;
+    int follower_ = 0;
     int updates_ = 0;
     int followed_ = 0;
     int problemLine_ = 0;
     QString original_;
     bool restored_ = false;
-    Model shownModel_ = Model::orbis410;
-    std::vector<Num> lastRegisters_;
     std::vector<bool> changed_;
     // The sheet's size when editing began, taken back when it ends.
     QSize sizeBeforeEditing_;

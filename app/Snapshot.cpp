@@ -6,6 +6,7 @@
 #include "host/QtSettings.h"
 #include "panel/CalculatorView.h"
 #include "panel/KeyHelp.h"
+#include "panel/ViewFeed.h"
 #include "storage/SafeFile.h"
 #include "storage/UserFiles.h"
 
@@ -53,7 +54,8 @@ std::optional<QString> render(const std::string& path, const QString& keys) {
     }
 
     KeyHelp help(false);
-    CalculatorView view(engine, help);
+    ViewFeed feed(engine, clock);
+    CalculatorView view(engine, help, feed);
     view.setFactor(1.0);
     view.setAttribute(Qt::WA_DontShowOnScreen);
     view.ensurePolished();

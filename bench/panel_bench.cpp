@@ -27,7 +27,6 @@ void tapeLineAndRepaint(benchmark::State& state) {
     QImage image(paper->size(), QImage::Format_ARGB32_Premultiplied);
     for (auto _ : state) {
         panel.engine.press(Key(KeyKind::printKey));
-        paper->refresh();
         QPainter p(&image);
         paper->render(&p);
     }

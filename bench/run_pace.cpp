@@ -46,9 +46,9 @@ int main(int argc, char** argv) {
         engine.loadProgram({129, 28, 232, 1});
         std::vector<Clock::time_point> printed;
         std::size_t lines = 0;
-        engine.addListener([&] {
-            if (engine.tape().size() != lines) {
-                lines = engine.tape().size();
+        engine.addListener([&](const MachineEvent& event) {
+            if (event.kind == MachineEvent::Kind::line) {
+                ++lines;
                 printed.push_back(Clock::now());
             }
         });

@@ -25,8 +25,79 @@ Engine::~Engine() {
         if (*task) scheduler_.cancel(**task);
 }
 
+int Engine::addListener(Listener listener) {
+    if (listeners_.empty()) published_ = publishedNow();
+    listeners_.emplace_back(++lastListener_, std::move(listener));
+    return lastListener_;
+}
+
+void Engine::tell(const MachineEvent& event) {
+    for (const auto& listener : listeners_) listener.second(event);
+}
+
+void Engine::tellKey(Key key, bool taken) {
+    if (listeners_.empty()) return;
+    MachineEvent event = MachineEvent::of(MachineEvent::Kind::key);
+    event.key = key;
+    event.taken = taken;
+    event.at = scheduler_.now();
+    tell(event);
+}
+
+void Engine::tellSwitch(SwitchId which) {
+    if (listeners_.empty()) return;
+    MachineEvent event = MachineEvent::of(MachineEvent::Kind::switched);
+    event.which = which;
+    tell(event);
+}
+
+Engine::Published Engine::publishedNow() const {
+    ++shownReadings_;
+    return {shown(),
+            paper_.tape.printed(),
+            paper_.tearSeed,
+            sw_,
+            timed_.running,
+            timed_.paused,
+            timed_.stepBusy,
+            timed_.listing,
+            mem_.program,
+            mem_.pc,
+            mem_.returnStack,
+            mem_.registers,
+            calc_};
+}
+
+// The one place that finds out what changed: every view is told the parts,
+// and none needs a copy of its own to compare with.
 void Engine::bump() {
-    for (auto& listener : listeners_) listener.second();
+    if (listeners_.empty()) return;
+    Published now = publishedNow();
+    const Published& was = published_;
+    MachineEvent event;
+    Changes& c = event.changes;
+    const auto mark = [&c](Part part, bool changed) {
+        if (changed) c.parts |= static_cast<unsigned>(part);
+    };
+    mark(Part::display, now.shown != was.shown);
+    mark(Part::tape, now.printed != was.printed || now.tearSeed != was.tearSeed);
+    c.torn = now.tearSeed != was.tearSeed;
+    mark(Part::switches, now.switches != was.switches);
+    mark(Part::model, now.switches.model != was.switches.model);
+    mark(Part::run, now.running != was.running || now.paused != was.paused || now.stepBusy != was.stepBusy ||
+                        now.listing != was.listing);
+    mark(Part::program, now.program != was.program || now.pc != was.pc || now.returns != was.returns);
+    mark(Part::calculation, now.calculation != was.calculation);
+    if (now.registers != was.registers) {
+        c.parts |= static_cast<unsigned>(Part::registers);
+        for (std::size_t i = 0; i < now.registers.size(); ++i)
+            if (i >= was.registers.size() || now.registers[i] != was.registers[i])
+                c.registers.push_back(static_cast<int>(i));
+    }
+    if (!c.any()) return;
+    c.shown = now.shown;
+    published_ = std::move(now);
+    tell(event);
 }
 
 void Engine::setBreakpoint(int step, bool on) {
@@ -57,9 +128,10 @@ void Engine::clearMachine() {
 
 void Engine::select(Model m) {
     if (m == sw_.model) return;
-    stopRun();
+    stopRun(RunEnd::switched);
     timed_.listing = false;
     sw_.model = m;
+    tellSwitch(SwitchId::model);
     saveModel(settings_, m);
     for (auto& listener : modelListeners_) listener(m);
     clearMachine();
@@ -71,20 +143,22 @@ void Engine::setPower(bool on) {
     // position it already has must not wipe the program memory.
     if (on == sw_.power) return;
     sw_.power = on;
-    if (!on) stopRun();
+    tellSwitch(SwitchId::power);
+    if (!on) stopRun(RunEnd::switched);
     clearMachine();
     bump();
 }
 
 void Engine::setMode(Mode m) {
     sw_.mode = m;
+    tellSwitch(SwitchId::mode);
     modeChanged();
 }
 
 void Engine::modeChanged() {
     calc_.dropPrefix();
     if (sw_.mode == Mode::load) {
-        stopRun();
+        stopRun(RunEnd::switched);
         commitOrRaise();
     }
     bump();
@@ -92,16 +166,19 @@ void Engine::modeChanged() {
 
 void Engine::setPrinterOn(bool on) {
     sw_.printerOn = on;
+    tellSwitch(SwitchId::printer);
     bump();
 }
 
 void Engine::setGradMode(bool on) {
     sw_.gradMode = on;
+    tellSwitch(SwitchId::angle);
     bump();
 }
 
 void Engine::setTapeWritesProgram(bool on) {
     sw_.tapeWritesProgram = on;
+    tellSwitch(SwitchId::tape);
     bump();
 }
 

@@ -8,6 +8,7 @@
 #include "display/Cell.h"
 #include "display/Shown.h"
 #include "engine/Entry.h"
+#include "engine/Events.h"
 #include "engine/Host.h"
 #include "engine/MachineState.h"
 #include "engine/Number.h"
@@ -109,18 +110,18 @@ class Engine {
     std::vector<Cell> cells() const;
     // The cells with what they are: what the painter and the screen reader share.
     Shown shown() const;
+    // How often the machine has read its display for its listeners: once per change.
+    std::uint64_t shownReadings() const { return shownReadings_; }
     // True while something timed is still in progress (a run, a single step,
     // a listing, a temporary display).
     bool busy() const {
         return timed_.running || timed_.stepBusy || timed_.listing || timed_.overrideCells.has_value();
     }
 
-    // Observation: called after every change the panel must show.
-    using Listener = std::function<void()>;
-    int addListener(Listener listener) {
-        listeners_.emplace_back(++lastListener_, std::move(listener));
-        return lastListener_;
-    }
+    // Observation: told what happened, as it happens, and after every
+    // change a view must show which parts changed.
+    using Listener = std::function<void(const MachineEvent&)>;
+    int addListener(Listener listener);
     void removeListener(int id) {
         std::erase_if(listeners_, [id](const auto& entry) { return entry.first == id; });
     }
@@ -227,7 +228,6 @@ class Engine {
     void printLoadLine(int step, const std::string& code, const std::string& symbol, bool red);
 
     void startRun();
-    void stopRun();
     void singleStep();
     bool executeStep();
     std::optional<bool> controlStep(int code, std::optional<int> operand);
@@ -237,8 +237,12 @@ class Engine {
 
     void clearMachine();
     void modeChanged();
-    // Tells every listener that the machine changed.
+    // Tells every listener which parts of the machine changed since the last time.
     void bump();
+    void tell(const MachineEvent& event);
+    void tellKey(Key key, bool taken);
+    void tellSwitch(SwitchId which);
+    void stopRun(RunEnd why);
     void commitEntry(); // may fail with CalcError
     bool commitOrRaise();
     void editEntry(int code);
@@ -300,6 +304,21 @@ class Engine {
     } timed_;
 
     std::vector<std::pair<int, Listener>> listeners_;
+    // What the listeners were last told the machine is.
+    struct Published {
+        Shown shown;
+        std::uint64_t printed = 0;
+        std::uint32_t tearSeed = 0;
+        MachineState::Switches switches;
+        bool running = false, paused = false, stepBusy = false, listing = false;
+        ProgramMemory program;
+        int pc = 1;
+        std::vector<int> returns;
+        std::vector<Num> registers;
+        MachineState::Calculation calculation;
+    } published_;
+    Published publishedNow() const;
+    mutable std::uint64_t shownReadings_ = 0;
     int lastListener_ = 0;
     std::vector<std::function<void(Model)>> modelListeners_;
 

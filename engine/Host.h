@@ -24,6 +24,8 @@ class Scheduler {
     virtual Handle every(double seconds, std::function<void()> fn) = 0;
     // Cancelling a handle that already fired or was cancelled does nothing.
     virtual void cancel(Handle handle) = 0;
+    // Seconds since the scheduler was made, on the clock its callbacks keep.
+    virtual double now() const = 0;
 };
 
 class Settings {

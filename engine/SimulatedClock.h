@@ -20,7 +20,7 @@ class SimulatedClock : public Scheduler {
 
     // Current time in nanoseconds and seconds since the clock was made.
     std::int64_t nowNanos() const { return now_; }
-    double now() const { return static_cast<double>(now_) / 1e9; }
+    double now() const override { return static_cast<double>(now_) / 1e9; }
     // Due time of the next pending callback, if any.
     std::optional<std::int64_t> nextDue() const;
     // Fires the earliest callback when it is due no later than `limitNanos`,

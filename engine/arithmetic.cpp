@@ -55,9 +55,11 @@ void Engine::closeParen() {
 
 void Engine::raiseError() {
     calc_.errorSaved = calc_.E;
+    const bool began = !calc_.error;
     calc_.error = true;
+    if (began) tell(MachineEvent::of(MachineEvent::Kind::error));
     appendLine("ERROR", "", true, false);
-    stopRun();
+    stopRun(RunEnd::error);
 }
 
 } // namespace vx

@@ -8,7 +8,7 @@
 namespace vx {
 
 void Engine::stopActivity() {
-    stopRun();
+    stopRun(RunEnd::kept);
     for (auto* task : {&timed_.stepTask, &timed_.listingTask, &timed_.overrideTask}) {
         if (*task) scheduler_.cancel(**task);
         task->reset();

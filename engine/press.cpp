@@ -131,10 +131,13 @@ Assembled Engine::assembleCondition(const Prefix& p, Key key) {
 }
 
 void Engine::press(Key key) {
+    // A key clicks whether or not the machine takes it.
+    const bool taken = sw_.power && !timed_.stepBusy && (!timed_.running || key.kind == KeyKind::startStop);
+    tellKey(key, taken);
     if (!sw_.power) return;
     if (timed_.running) {
         if (key.kind == KeyKind::startStop) {
-            stopRun();
+            stopRun(RunEnd::key);
             bump();
         }
         return;

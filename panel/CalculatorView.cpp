@@ -9,11 +9,11 @@
 #include "panel/Layout.h"
 #include "panel/RunSummary.h"
 #include "panel/TapeView.h"
+#include "panel/ViewFeed.h"
 
 #include <QContextMenuEvent>
 #include <QMenu>
 #include <QPainter>
-#include <QTimer>
 
 #include <cmath>
 
@@ -27,8 +27,8 @@ QSizeF CalculatorView::baseSize() {
     return QSizeF(keyboardWidth + tapeWidth, displayHeight + keyboardHeight());
 }
 
-CalculatorView::CalculatorView(Engine& engine, KeyHelp& help, QWidget* parent)
-    : QWidget(parent), engine_(engine) {
+CalculatorView::CalculatorView(Engine& engine, KeyHelp& help, ViewFeed& feed, QWidget* parent)
+    : QWidget(parent), engine_(engine), feed_(feed) {
     // Before any child exists: Qt makes a child's accessible interface as
     // soon as it is named, and keeps the first one it made.
     Accessibility::install();
@@ -36,48 +36,39 @@ CalculatorView::CalculatorView(Engine& engine, KeyHelp& help, QWidget* parent)
     display_ = new DisplayPanel(engine, this);
     keyboard_ = new KeyboardView(engine, help, this);
     tape_ = new TapeView(engine, this);
-    // A fast run is shown at most 30 times a second however fast it changes.
-    throttle_ = new QTimer(this);
-    throttle_->setSingleShot(true);
-    throttle_->setInterval(33);
-    connect(throttle_, &QTimer::timeout, this, [this] { refreshViews(); });
-    // The machine tells about every change; the views repaint at the next frame.
-    listener_ = engine_.addListener([this] { machineChanged(); });
+    // The panel shows what the display, the switches, the keys' state and
+    // the tape say; a running program at most 30 times a second.
+    follower_ =
+        feed_.follow(parts({Part::display, Part::tape, Part::switches, Part::model, Part::calculation}), 30,
+                     ViewFeed::Runs::fast, [this](const Changes& changes) { refreshViews(changes); });
+    hearer_ = feed_.hear([this](const MachineEvent& event) { followRun(event); });
+    refreshViews(feed_.everything());
     setFactor(1.0);
 }
 
 CalculatorView::~CalculatorView() {
-    engine_.removeListener(listener_);
+    feed_.stop(follower_);
+    feed_.stop(hearer_);
 }
 
-void CalculatorView::machineChanged() {
-    followRun();
-    if (engine_.running() && engine_.tempo() == Tempo::fast) {
-        if (!throttle_->isActive()) throttle_->start();
-        return;
-    }
-    throttle_->stop();
-    refreshViews();
-}
-
-void CalculatorView::refreshViews() {
+void CalculatorView::refreshViews(const Changes& changes) {
     ++refreshes_;
-    display_->refresh();
-    keyboard_->refresh();
-    tape_->refresh();
+    display_->refresh(changes);
+    if (changes.has(Part::switches) || changes.has(Part::calculation)) keyboard_->refresh();
+    if (changes.has(Part::tape)) tape_->refresh(changes);
 }
 
-void CalculatorView::followRun() {
-    const bool running = engine_.running();
-    if (running && !wasRunning_) {
+void CalculatorView::followRun(const MachineEvent& event) {
+    using K = MachineEvent::Kind;
+    if (event.kind == K::runStarted) {
         runClock_.start();
         anyRun_ = true;
     }
-    const bool ended = !running && wasRunning_;
+    const bool ended = event.kind == K::runEnded;
     if (ended) lastWallSeconds_ = static_cast<double>(runClock_.elapsed()) / 1000.0;
-    wasRunning_ = running;
     // The words change with every slice; a tooltip needs them a few times a second.
-    if (anyRun_ && (ended || !lastSummary_.isValid() || lastSummary_.elapsed() >= 100)) {
+    if (anyRun_ &&
+        (ended || (event.kind == K::changed && (!lastSummary_.isValid() || lastSummary_.elapsed() >= 100)))) {
         lastSummary_.start();
         display_->setToolTip(runText());
     }
@@ -85,7 +76,8 @@ void CalculatorView::followRun() {
 
 QString CalculatorView::runText() const {
     if (!anyRun_) return {};
-    const double wall = wasRunning_ ? static_cast<double>(runClock_.elapsed()) / 1000.0 : lastWallSeconds_;
+    const double wall =
+        engine_.running() ? static_cast<double>(runClock_.elapsed()) / 1000.0 : lastWallSeconds_;
     return runSummary(engine_.lastRun(), wall);
 }
 

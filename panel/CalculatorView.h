@@ -20,6 +20,9 @@ class KeyHelp;
 class DisplayPanel;
 class KeyboardView;
 class TapeView;
+class ViewFeed;
+struct Changes;
+struct MachineEvent;
 
 class CalculatorView : public QWidget {
     Q_OBJECT
@@ -30,7 +33,8 @@ class CalculatorView : public QWidget {
     static double keyboardHeight();
     static QSizeF baseSize();
 
-    CalculatorView(Engine& engine, KeyHelp& help, QWidget* parent = nullptr);
+    // `feed` brings the machine's changes (at most 30 times a second during a run).
+    CalculatorView(Engine& engine, KeyHelp& help, ViewFeed& feed, QWidget* parent = nullptr);
     ~CalculatorView() override;
     // 1.0 draws the content at its base size (the 150 % zoom).
     void setFactor(double factor);
@@ -59,19 +63,18 @@ class CalculatorView : public QWidget {
 
   private:
     void layoutChildren();
-    void machineChanged();
-    void refreshViews();
-    void followRun();
+    void refreshViews(const Changes& changes);
+    void followRun(const MachineEvent& event);
     Engine& engine_;
-    int listener_;
+    ViewFeed& feed_;
+    int follower_ = 0;
+    int hearer_ = 0;
     double factor_ = 1.0;
     DisplayPanel* display_;
     KeyboardView* keyboard_;
     TapeView* tape_;
-    QTimer* throttle_;
     QElapsedTimer runClock_;
     QElapsedTimer lastSummary_;
-    bool wasRunning_ = false;
     bool anyRun_ = false;
     double lastWallSeconds_ = 0;
     int refreshes_ = 0;

@@ -135,27 +135,22 @@ DisplayPanel::DisplayPanel(Engine& engine, QWidget* parent) : ScaledWidget(paren
     power_->setAccessibleName(QStringLiteral("Netzschalter"));
     power_->positionNames = {QStringLiteral("EIN"), QStringLiteral("AUS")};
     power_->set = [this](int index) { engine_.setPower(index == 0); };
-    refresh();
 }
 
 QRectF DisplayPanel::digitArea() {
     return QRectF(windowX + 14, windowY + 12, windowW - 28, windowH - 24);
 }
 
-void DisplayPanel::refresh() {
-    power_->setIndex(engine_.power() ? 0 : 1);
-    const Shown shown = engine_.shown();
-    std::vector<Cell> cells = shown.cells;
-    if (engine_.model() != shownModel_) {
-        shownModel_ = engine_.model();
+void DisplayPanel::refresh(const Changes& changes) {
+    if (changes.has(Part::switches)) power_->setIndex(engine_.power() ? 0 : 1);
+    // The model's name is on the strip; otherwise only the digits change.
+    if (changes.has(Part::model))
         update();
-    } else if (cells == shownCells_ && engine_.power() == shownPower_) {
-        return;
-    } else {
+    else if (changes.has(Part::display))
         update(digitWindow());
-    }
-    shownCells_ = std::move(cells);
-    shownPower_ = engine_.power();
+    if (!changes.has(Part::display)) return;
+    const Shown& shown = changes.shown;
+    shown_ = shown;
     // The error state gives no hint on the display itself: say how to leave
     // it (a run's own words stay when there is no error).
     const QString hint = QStringLiteral("Fehler: CLEAR (Esc) oder RESET (Umschalt+Esc) beendet ihn.");
@@ -201,7 +196,7 @@ void DisplayPanel::paintEvent(QPaintEvent*) {
     p.drawPixmap(0, 0, static_);
     p.setRenderHint(QPainter::Antialiasing);
     p.scale(scale_, scale_);
-    DisplayView::paint(p, digitArea(), shownCells_, shownPower_);
+    DisplayView::paint(p, digitArea(), shown_.cells, shown_.kind != Shown::Kind::off);
 }
 
 void DisplayPanel::paintStatic(QPainter& p) const {

@@ -4,6 +4,8 @@
 #pragma once
 
 #include "display/Cell.h"
+#include "display/Shown.h"
+#include "engine/Events.h"
 #include "engine/Types.h"
 #include "panel/Controls.h"
 
@@ -34,7 +36,8 @@ class DisplayPanel : public ScaledWidget {
     DisplayPanel(Engine& engine, QWidget* parent);
     // Where the digits are drawn, in panel units.
     static QRectF digitArea();
-    void refresh();
+    // Repaints what `changes` touched.
+    void refresh(const Changes& changes);
     SlideSwitch* powerSwitch() const { return power_; }
     const Engine& engine() const { return engine_; }
 
@@ -48,11 +51,8 @@ class DisplayPanel : public ScaledWidget {
 
     Engine& engine_;
     SlideSwitch* power_;
-    // What the display showed last; a change of the machine that leaves it
-    // alone (most steps of a running program) paints nothing.
-    std::vector<Cell> shownCells_;
-    bool shownPower_ = true;
-    Model shownModel_ = Model::orbis410;
+    // What the display shows, as the machine last told it.
+    Shown shown_;
     // What assistive technology was last told the display says.
     QString spoken_;
     // Strip, labels and the window's frame, painted once per size and model.

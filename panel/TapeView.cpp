@@ -152,7 +152,6 @@ constexpr double headerHeight = 28;
 
 TapePaper::TapePaper(Engine& engine, QWidget* parent) : ScaledWidget(parent), engine_(engine) {
     setAccessibleName(QStringLiteral("Papierstreifen"));
-    refresh();
 }
 
 QSizeF TapePaper::paperSize() const {
@@ -169,33 +168,29 @@ void TapePaper::setScroll(double rowsBack) {
     update();
 }
 
-void TapePaper::refresh() {
-    const std::uint64_t count = engine_.tape().printed();
-    const std::uint64_t id = count ? engine_.tape().back().id : 0;
-    // Most changes of the machine leave the paper alone; only a new line or a
-    // tear-off repaints it, and new output is always brought into view.
-    if (count == lastCount_ && id == lastId_ && engine_.tearSeed() == lastSeed_) return;
-    announce(count);
-    lastCount_ = count;
-    lastId_ = id;
-    lastSeed_ = engine_.tearSeed();
+void TapePaper::refresh(const Changes& changes) {
+    // Only a new line or a tear-off repaints the paper, and new output is
+    // always brought into view.
+    if (!changes.has(Part::tape)) return;
+    announce(changes.torn);
     scroll_ = 0;
     update();
 }
 
-void TapePaper::announce(std::uint64_t count) {
+void TapePaper::announce(bool torn) {
     // New lines are text inserted at the end, one event a line; a torn-off
     // strip starts the text anew; lines the roll lets go at its far end are
     // text removed from the start. The text heard is so never longer than
     // the roll.
     const Tape& tape = engine_.tape();
-    if (count < lastCount_ || engine_.tearSeed() != lastSeed_) {
+    const std::uint64_t count = tape.printed();
+    if (torn || count < heard_) {
         QAccessibleTextRemoveEvent removed(this, 0, QString(spokenLength_, QLatin1Char(' ')));
         Accessibility::announce(removed);
         spokenLength_ = 0;
         spokenLines_.clear();
         heardFrom_ = 0;
-        lastCount_ = 0;
+        heard_ = 0;
     }
     int gone = 0;
     for (; heardFrom_ < tape.dropped() && !spokenLines_.empty(); ++heardFrom_) {
@@ -208,7 +203,7 @@ void TapePaper::announce(std::uint64_t count) {
         spokenLength_ -= gone;
     }
     // Lines the roll let go before they were heard are not heard any more.
-    const std::uint64_t first = std::max(lastCount_, tape.dropped());
+    const std::uint64_t first = std::max(heard_, tape.dropped());
     if (spokenLines_.empty()) heardFrom_ = first;
     for (std::uint64_t i = first; i < count; ++i) {
         const QString line =
@@ -219,6 +214,7 @@ void TapePaper::announce(std::uint64_t count) {
         spokenLength_ += static_cast<int>(line.size());
         spokenLines_.push_back(static_cast<std::uint8_t>(line.size()));
     }
+    heard_ = count;
 }
 
 QString TapePaper::printedBy(const TapeLine& line) {

@@ -3,6 +3,8 @@
 // torn upper edge, red and black ink, and scroll-back over the paper.
 #pragma once
 
+#include "engine/Events.h"
+
 #include "panel/Controls.h"
 #include "printer/Tape.h"
 
@@ -65,11 +67,12 @@ class TapePaper : public ScaledWidget {
     TapePaper(Engine& engine, QWidget* parent);
     double scroll() const { return scroll_; }
     void setScroll(double rows);
-    // Call after every change of the machine: a new newest line brings the strip back.
-    void refresh();
+    // Shows new lines or a torn-off tape, if `changes` holds any: a new
+    // newest line brings the strip back.
+    void refresh(const Changes& changes);
     QSizeF paperSize() const;
     // Tells assistive technology about the lines since it last heard.
-    void announce(std::uint64_t count);
+    void announce(bool torn);
     // The length of the strip's text as assistive technology has heard it.
     int heardLength() const { return spokenLength_; }
     const Engine& engine() const { return engine_; }
@@ -90,9 +93,8 @@ class TapePaper : public ScaledWidget {
     const TapeLine* lineUnder(const QPoint& at) const;
     Engine& engine_;
     double scroll_ = 0;
-    std::uint64_t lastCount_ = 0;
-    std::uint64_t lastId_ = 0;
-    std::uint32_t lastSeed_ = 0;
+    // How many of the lines printed since the last tear a screen reader has been told of.
+    std::uint64_t heard_ = 0;
     // Characters of the strip's text as assistive technology last heard it.
     int spokenLength_ = 0;
     // The length of each line heard that is still on the roll, and the
@@ -109,7 +111,7 @@ class TapeView : public ScaledWidget {
     TapeView(Engine& engine, QWidget* parent);
     TapePaper* paper() const { return paper_; }
     QPushButton* tearButton() const { return tear_; }
-    void refresh() { paper_->refresh(); }
+    void refresh(const Changes& changes) { paper_->refresh(changes); }
 
   protected:
     void paintEvent(QPaintEvent*) override;

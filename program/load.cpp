@@ -79,7 +79,7 @@ void Engine::reviseProgram(const std::vector<Step>& steps) {
 }
 
 void Engine::putProgram(const std::vector<Step>& steps, bool revised) {
-    stopRun();
+    stopRun(RunEnd::loaded);
     timed_.listing = false;
     if (revised)
         mem_.program.revise(steps);

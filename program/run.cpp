@@ -12,6 +12,7 @@ namespace vx {
 void Engine::startRun() {
     if (!commitOrRaise()) return;
     timed_.running = true;
+    tell(MachineEvent::of(MachineEvent::Kind::runStarted));
     lastRun_ = RunFigures{};
     timed_.firstStepOfRun = true;
     timed_.blinkOn = true;
@@ -19,7 +20,12 @@ void Engine::startRun() {
     timed_.runTask = scheduler_.after(0, [this] { runSlice(); });
 }
 
-void Engine::stopRun() {
+void Engine::stopRun(RunEnd why) {
+    if (timed_.running) {
+        MachineEvent event = MachineEvent::of(MachineEvent::Kind::runEnded);
+        event.why = why;
+        tell(event);
+    }
     timed_.running = false;
     timed_.paused = false;
     if (timed_.runTask) scheduler_.cancel(*timed_.runTask);
@@ -59,11 +65,8 @@ void Engine::runSlice() {
     }
     const Slice done = slice();
     bump();
-    if (!timed_.running) {
-        // Stopped inside the slice (STOP, an error, an empty memory).
-        bump();
-        return;
-    }
+    // Stopped inside the slice (STOP, an error, an empty memory): nothing follows.
+    if (!timed_.running) return;
     afterSlice(done.newLines, done.paused);
 }
 
@@ -134,7 +137,7 @@ bool Engine::executeStep() {
         mem_.pc = Codes::next(mem_.pc);
         if (++skipped >= Codes::steps) {
             // The whole memory is empty: the counter went once round.
-            stopRun();
+            stopRun(RunEnd::emptyMemory);
             return false;
         }
     }
@@ -148,7 +151,7 @@ bool Engine::executeStep() {
         mem_.pc = step;
         commitOrRaise();
         calc_.entryFlag = false;
-        stopRun();
+        stopRun(RunEnd::breakpoint);
         return false;
     }
     const int code = *at(mem_.pc);
@@ -175,7 +178,7 @@ std::optional<bool> Engine::controlStep(int code, std::optional<int> operand) {
     if (code == Codes::stop) {
         commitOrRaise();
         calc_.entryFlag = false;
-        stopRun();
+        stopRun(RunEnd::stopStep);
         return false;
     }
     if (Codes::isBranch(code)) {

@@ -236,11 +236,9 @@ TEST(Accessibility, TheErrorStateSaysHowToLeaveIt) {
     Panel panel;
     panel.keys({Key::digit(1), KeyKind::divide, Key::digit(0), KeyKind::equals});
     ASSERT_TRUE(panel.engine.error());
-    panel.view.displayPanel()->refresh();
     const QString hint = QStringLiteral("Fehler: CLEAR (Esc) oder RESET (Umschalt+Esc) beendet ihn.");
     EXPECT_EQ(panel.view.displayPanel()->toolTip(), hint);
     EXPECT_EQ(panel.of(panel.view.displayPanel())->text(QAccessible::Description), hint);
     panel.keys({KeyKind::clear});
-    panel.view.displayPanel()->refresh();
     EXPECT_EQ(panel.view.displayPanel()->toolTip(), QString());
 }

@@ -5,8 +5,10 @@
 
 #include "engine/Engine.h"
 #include "engine/SimulatedClock.h"
+#include "host/QtScheduler.h"
 #include "panel/CalculatorView.h"
 #include "panel/KeyHelp.h"
+#include "panel/ViewFeed.h"
 #include "program/BatchScript.h"
 
 #include <initializer_list>
@@ -25,7 +27,10 @@ struct PanelFixture {
     StdRandom random{99};
     Engine engine{clock, settings, random};
     KeyHelp help{true};
-    CalculatorView view{engine, help};
+    // Frames on the wall clock, as in the window: a fast run takes no simulated time.
+    QtScheduler frames;
+    ViewFeed feed{engine, frames};
+    CalculatorView view{engine, help, feed};
     PanelFixture() { view.setFactor(1.0); }
     void keys(std::initializer_list<Key> list) {
         for (Key k : list) engine.press(k);

@@ -95,3 +95,22 @@ TEST(RunView, ATapeLineNamesItsStepOnHoverAndOnClick) {
     ASSERT_EQ(chosen.count(), 1);
     EXPECT_EQ(chosen.at(0).at(0).toInt(), 2);
 }
+
+TEST(RunView, TheViewsReadTheDisplayOnlyAsTheMachineTellsIt) {
+    // The same keys on a bare machine with one listener and under the whole
+    // panel: the panel's views compute no display of their own.
+    const char* const script = "1 2 + 3 4 = ( 5 * 6 ) mode:load sin cos mode:run f 7 printKey";
+    std::uint64_t told = 0;
+    SimulatedClock clock;
+    MemorySettings settings;
+    StdRandom random{99};
+    Engine alone(clock, settings, random);
+    alone.addListener([&told](const MachineEvent& e) { told += e.kind == MachineEvent::Kind::changed; });
+    const std::uint64_t before = alone.shownReadings();
+    play(alone, script);
+    PanelFixture f;
+    const std::uint64_t panelBefore = f.engine.shownReadings();
+    play(f.engine, script);
+    EXPECT_EQ(f.engine.shownReadings() - panelBefore, alone.shownReadings() - before);
+    EXPECT_GE(alone.shownReadings() - before, told) << "each change carries the display it read";
+}

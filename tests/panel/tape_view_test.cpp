@@ -39,7 +39,6 @@ TEST(TapeView, ScrollingJumpsBackOnANewLineAndTheEdgeFollowsTheSeed) {
     Panel panel;
     for (int i = 0; i < 60; ++i) panel.keys({Key::digit(i % 10), KeyKind::printKey});
     TapePaper* paper = panel.view.tapeView()->paper();
-    paper->refresh();
     QWheelEvent wheel(QPointF(20, 20), paper->mapToGlobal(QPointF(20, 20)), QPoint(), QPoint(0, 120 * 5),
                       Qt::NoButton, Qt::NoModifier, Qt::NoScrollPhase, false);
     QApplication::sendEvent(paper, &wheel);
@@ -51,7 +50,6 @@ TEST(TapeView, ScrollingJumpsBackOnANewLineAndTheEdgeFollowsTheSeed) {
     EXPECT_EQ(paper->scroll(),
               TapeGeometry::maxScroll(60, size.height(), TapeGeometry::rowHeight(size.width())));
     panel.keys({KeyKind::printKey});
-    paper->refresh();
     EXPECT_EQ(paper->scroll(), 0);
 
     const QRectF band(0, 0, 226, 4);
@@ -65,7 +63,6 @@ TEST(TapeView, ScrollingJumpsBackOnANewLineAndTheEdgeFollowsTheSeed) {
 TEST(TapeView, TheStripShowsRedAndBlackInk) {
     Panel panel;
     panel.keys({Key::digit(8), KeyKind::printKey, Key::digit(8), KeyKind::chs, KeyKind::printKey});
-    panel.view.tapeView()->refresh();
     TapePaper* paper = panel.view.tapeView()->paper();
     QImage image(paper->size(), QImage::Format_ARGB32);
     image.fill(Qt::white);
@@ -120,13 +117,10 @@ TEST(TapeView, WhatAScreenReaderHeardOfTheRollIsNeverLongerThanTheRoll) {
     panel.keys({KeyKind::startStop});
     while (panel.engine.tape().printed() < Tape::bound + 5000) {
         panel.clock.runNext(panel.clock.nowNanos());
-        paper->refresh();
     }
     panel.keys({KeyKind::startStop});
     panel.clock.runNext(panel.clock.nowNanos());
-    paper->refresh();
     EXPECT_EQ(paper->heardLength(), TapeExport::text(panel.engine.tape()).size());
     panel.engine.clearTape();
-    paper->refresh();
     EXPECT_EQ(paper->heardLength(), 0);
 }
