@@ -62,7 +62,7 @@ QString pasteNumber(Engine& engine, QWidget* parent) {
     return QString();
 }
 
-void addNumberEntries(QMenu& menu, Engine& engine, QWidget* parent) {
+NumberEntries addNumberEntries(QMenu& menu, Engine& engine, QWidget* parent) {
     QAction* copy = menu.addAction(QStringLiteral("Zahl kopieren"));
     copy->setShortcut(QKeySequence(Qt::CTRL | Qt::Key_C));
     copy->setEnabled(Clipboard::showsNumber(engine));
@@ -72,6 +72,7 @@ void addNumberEntries(QMenu& menu, Engine& engine, QWidget* parent) {
     paste->setEnabled(engine.power());
     QObject::connect(paste, &QAction::triggered, &menu,
                      [&engine, paste, parent] { paste->setStatusTip(pasteNumber(engine, parent)); });
+    return {copy, paste};
 }
 
 void copyProgram(Engine& engine) {

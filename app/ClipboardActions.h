@@ -5,6 +5,7 @@
 
 #include <QString>
 
+class QAction;
 class QMenu;
 class QWidget;
 
@@ -15,7 +16,11 @@ class Engine;
 namespace ClipboardActions {
 
 // "Zahl kopieren" and "Zahl einfügen", enabled for the machine as it is now.
-void addNumberEntries(QMenu& menu, Engine& engine, QWidget* parent);
+struct NumberEntries {
+    QAction* copy;
+    QAction* paste;
+};
+NumberEntries addNumberEntries(QMenu& menu, Engine& engine, QWidget* parent);
 // Both are false (nothing happens) where the entries would be disabled.
 bool copyNumber(Engine& engine);
 // Types the clipboard's number; returns why not (and beeps), or an empty text.

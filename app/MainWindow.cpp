@@ -86,7 +86,7 @@ MainWindow::MainWindow(Engine& engine, UserPrograms& library, KeyHelp& help, Zoo
     buildAppMenu();
 
     edit_ = menuBar()->addMenu(QStringLiteral("Bearbeiten"));
-    ClipboardActions::addNumberEntries(*edit_, engine_, this);
+    numberEntries_ = ClipboardActions::addNumberEntries(*edit_, engine_, this);
     connect(edit_, &QMenu::aboutToShow, this, &MainWindow::updateEditMenu);
 
     programs_ = menuBar()->addMenu(QStringLiteral("Programme"));
@@ -291,9 +291,8 @@ void MainWindow::machineChanged(const Changes& changes) {
 }
 
 void MainWindow::updateEditMenu() {
-    const QList<QAction*> entries = edit_->actions();
-    entries[0]->setEnabled(Clipboard::showsNumber(engine_));
-    entries[1]->setEnabled(engine_.power());
+    numberEntries_.copy->setEnabled(Clipboard::showsNumber(engine_));
+    numberEntries_.paste->setEnabled(engine_.power());
 }
 
 void MainWindow::scheduleRebuild() {
@@ -311,7 +310,9 @@ void MainWindow::rebuildPrograms() {
     ProgramActions::fillMenu(*programs_, engine_, library_, this, [this] { programKnown(); });
     addSheetEntry(*programs_);
     tape_->clear();
-    tapeEntries_ = ProgramActions::fillTapeMenu(*tape_, engine_, this);
+    const ProgramActions::TapeEntries tapeEntries = ProgramActions::fillTapeMenu(*tape_, engine_, this);
+    tapeEntries_ = tapeEntries.needTape;
+    view_->tapeView()->setTearShortcut(tapeEntries.tear->shortcut());
 }
 
 void MainWindow::addSheetEntry(QMenu& menu) {

@@ -8,6 +8,7 @@
 #include "storage/SafeFile.h"
 #include "storage/SavedProgram.h"
 
+#include "app/ClipboardActions.h"
 #include "app/GuideWindow.h"
 
 #include <QMainWindow>
@@ -125,6 +126,7 @@ class MainWindow : public QMainWindow {
     int follower_ = 0;
     // The tape menu's entries that need a tape.
     QList<QAction*> tapeEntries_;
+    ClipboardActions::NumberEntries numberEntries_{};
     bool rebuildPending_ = false;
     std::optional<std::vector<Step>> known_;
     bool closing_ = false;

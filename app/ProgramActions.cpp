@@ -216,7 +216,7 @@ void addSaveMenu(QMenu& menu, Engine& engine, UserPrograms& library,
 
 } // namespace
 
-QList<QAction*> fillTapeMenu(QMenu& menu, Engine& engine, QWidget* parent) {
+TapeEntries fillTapeMenu(QMenu& menu, Engine& engine, QWidget* parent) {
     QAction* tear = menu.addAction(QStringLiteral("Papierstreifen abreißen"));
     tear->setShortcut(QKeySequence(Qt::CTRL | Qt::Key_K));
     QObject::connect(tear, &QAction::triggered, &menu, [&engine] { engine.clearTape(); });
@@ -237,7 +237,7 @@ QList<QAction*> fillTapeMenu(QMenu& menu, Engine& engine, QWidget* parent) {
         a->setEnabled(hasTape);
         QObject::connect(a, &QAction::triggered, &menu, tapeActions[i]);
     }
-    return needTape;
+    return {tear, needTape};
 }
 
 void fillMenu(QMenu& menu, Engine& engine, UserPrograms& library, QWidget* parent, const Known& known) {

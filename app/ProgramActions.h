@@ -39,8 +39,13 @@ void fillMenu(QMenu& menu, Engine& engine, UserPrograms& library, QWidget* paren
               const std::function<void()>& known = {});
 // The tape's entries (tear off, copy, save, print): a menu of their own in
 // the menu bar, and in the context menu after the programs'. Returns the
-// entries that need a tape (copy, save, print), to enable as the tape comes and goes.
-QList<QAction*> fillTapeMenu(QMenu& menu, Engine& engine, QWidget* parent);
+// entries, the ones that need a tape (copy, save, print) apart, to enable
+// as the tape comes and goes.
+struct TapeEntries {
+    QAction* tear = nullptr;
+    QList<QAction*> needTape;
+};
+TapeEntries fillTapeMenu(QMenu& menu, Engine& engine, QWidget* parent);
 } // namespace ProgramActions
 
 } // namespace vx

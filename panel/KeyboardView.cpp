@@ -10,7 +10,15 @@
 #include <QPainter>
 #include <QPainterPath>
 
+#include <algorithm>
+#include <array>
+
 namespace vx {
+
+namespace {
+// The mode switch's positions from top to bottom.
+constexpr std::array<Mode, 3> modePositions = {Mode::run, Mode::step, Mode::load};
+} // namespace
 
 // The labels lie over the keys but let every click through to them.
 class KeyboardView::Overlay : public QWidget {
@@ -87,7 +95,7 @@ KeyboardView::KeyboardView(Engine& engine, KeyHelp& help, QWidget* parent)
     angle_ = makeSwitch(2, "Winkeleinheit");
     angle_->positionNames = {QStringLiteral("GRAD"), QStringLiteral("DEG")};
     printer_->set = [this](int i) { engine_.setPrinterOn(i == 0); };
-    mode_->set = [this](int i) { engine_.setMode(static_cast<Mode>(i)); };
+    mode_->set = [this](int i) { engine_.setMode(modePositions[static_cast<std::size_t>(i)]); };
     tape_->set = [this](int i) { engine_.setTapeWritesProgram(i == 0); };
     angle_->set = [this](int i) { engine_.setGradMode(i == 0); };
     overlay_ = new Overlay(this);
@@ -119,7 +127,8 @@ void KeyboardView::refresh() {
     if (f->highlighted() != pending) update(fGlowRect().toAlignedRect());
     f->setHighlight(pending);
     printer_->setIndex(engine_.printerOn() ? 0 : 1);
-    mode_->setIndex(static_cast<int>(engine_.mode()));
+    mode_->setIndex(static_cast<int>(std::find(modePositions.begin(), modePositions.end(), engine_.mode()) -
+                                     modePositions.begin()));
     tape_->setIndex(engine_.tapeWritesProgram() ? 0 : 1);
     angle_->setIndex(engine_.gradMode() ? 0 : 1);
 }

@@ -9,6 +9,7 @@
 #include <QAccessible>
 #include <QFontMetricsF>
 #include <QHelpEvent>
+#include <QKeySequence>
 #include <QLocale>
 #include <QMouseEvent>
 #include <QPainter>
@@ -272,8 +273,17 @@ TapeView::TapeView(Engine& engine, QWidget* parent) : ScaledWidget(parent), engi
     tear_->setCursor(Qt::PointingHandCursor);
     tear_->setFocusPolicy(Qt::NoFocus);
     tear_->setAccessibleName(QStringLiteral("Papierstreifen abreißen"));
-    tear_->setToolTip(QStringLiteral("Papierstreifen abreißen (Strg+K)"));
+    tear_->setToolTip(QStringLiteral("Papierstreifen abreißen"));
     connect(tear_, &QPushButton::clicked, this, [this] { engine_.clearTape(); });
+}
+
+void TapeView::setTearShortcut(const QKeySequence& shortcut) {
+    // As a German keyboard labels the keys.
+    const QString keys = shortcut.toString(QKeySequence::PortableText)
+                             .replace(QStringLiteral("Ctrl+"), QStringLiteral("Strg+"))
+                             .replace(QStringLiteral("Shift+"), QStringLiteral("Umschalt+"));
+    tear_->setToolTip(keys.isEmpty() ? QStringLiteral("Papierstreifen abreißen")
+                                     : QStringLiteral("Papierstreifen abreißen (%1)").arg(keys));
 }
 
 void TapeView::layoutContent() {

@@ -21,6 +21,8 @@ class QPainter;
 class QPushButton;
 class QLabel;
 
+class QKeySequence;
+
 namespace vx {
 
 class Engine;
@@ -111,6 +113,8 @@ class TapeView : public ScaledWidget {
     TapeView(Engine& engine, QWidget* parent);
     TapePaper* paper() const { return paper_; }
     QPushButton* tearButton() const { return tear_; }
+    // The menu's shortcut for tearing off, which the button's tooltip names.
+    void setTearShortcut(const QKeySequence& shortcut);
     void refresh(const Changes& changes) { paper_->refresh(changes); }
 
   protected:
