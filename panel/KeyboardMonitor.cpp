@@ -26,16 +26,12 @@ void KeyboardMonitor::watch(QGuiApplication& app) {
 std::optional<Key> KeyboardMonitor::keyFor(const QKeyEvent& e) {
     // Ctrl stands for the Command key: its combinations belong to the menus.
     if (e.modifiers() & Qt::ControlModifier) return std::nullopt;
-    switch (e.key()) {
-    case Qt::Key_Return:
-    case Qt::Key_Enter: return Key(KeyKind::equals);
-    case Qt::Key_Space: return Key(KeyKind::startStop);
-    case Qt::Key_Backspace: return Key(KeyKind::clear);
-    case Qt::Key_Escape: return Key((e.modifiers() & Qt::ShiftModifier) ? KeyKind::reset : KeyKind::clear);
-    case Qt::Key_Left: return Key(KeyKind::back);
-    case Qt::Key_Right: return Key(KeyKind::fwd);
-    default: break;
-    }
+    const bool shift = (e.modifiers() & Qt::ShiftModifier) != 0;
+    for (const PanelKey& k : panelKeys)
+        for (const NamedKey& named : k.named)
+            if (named.qtKey != 0 && named.qtKey == e.key() &&
+                (named.shift == NamedKey::Shift::either || (named.shift == NamedKey::Shift::with) == shift))
+                return k.key;
     const QString text = e.text();
     if (text.isEmpty()) return std::nullopt;
     const QChar c = text.front();
@@ -110,28 +106,10 @@ QString KeyboardMonitor::hostKeys(Key key) {
 }
 
 QString KeyboardMonitor::keyMapHelp() {
-    const std::pair<const char*, const char*> lines[] = {
-        {"0–9 , .", "Ziffern, Dezimalpunkt"},
-        {"+ − * / ^", "Rechenoperationen, aˣ"},
-        {"( )", "Klammern"},
-        {"Return / =", "Gleich"},
-        {"Esc / ⌫", "CLEAR"},
-        {"⇧Esc", "RESET"},
-        {"f", "Funktionstaste f (gelb)"},
-        {"Alt halten", "alle f-Funktionen einblenden"},
-        {"e", "EXP"},
-        {"n", "CHG SIGN"},
-        {"d", "D/M/S"},
-        {"s / r / x", "STₙ / RCLₙ / EXCHₙ"},
-        {"i", "IDENT"},
-        {"p / a", "PRINT / ADV"},
-        {"Leertaste", "START/STOP"},
-        {"j", "JUMP"},
-        {"→ / ←", "FWD / BACK"},
-    };
     QStringList out;
-    for (const auto& [keys, meaning] : lines)
-        out << QString::fromUtf8(keys).leftJustified(15, QLatin1Char(' ')) + QString::fromUtf8(meaning);
+    for (const KeyMapLine& line : keyMapLines)
+        out << QString::fromUtf8(line.hosts).leftJustified(15, QLatin1Char(' ')) +
+                   QString::fromUtf8(line.meaning);
     return out.join(QLatin1Char('\n'));
 }
 

@@ -10,6 +10,7 @@
 #include "engine/Keys.h"
 
 #include <QRectF>
+#include <qnamespace.h>
 
 #include <array>
 
@@ -29,6 +30,14 @@ struct CapLook {
     double legendSize;
 };
 
+// A named key of the host keyboard (Return, Space, Esc, an arrow) that
+// presses a panel key, and whether Shift must be held with it, must not, or may.
+struct NamedKey {
+    enum class Shift : std::uint8_t { either, without, with };
+    int qtKey = 0;
+    Shift shift = Shift::either;
+};
+
 struct PanelKey {
     Key key;
     QRectF rect;              // on the panel picture (1568 × 746)
@@ -39,6 +48,7 @@ struct PanelKey {
     char hostLetter;          // a letter of the host keyboard that presses it besides its own character
     Help help;
     CapLook cap;
+    std::array<NamedKey, 2> named{}; // the named host keys that press it, if any
 };
 
 // clang-format off
@@ -49,14 +59,14 @@ inline constexpr std::array<PanelKey, keyCount> panelKeys = {{
     {KeyKind::store, {163, 350, 103, 68}, "Speichern", "ST", "", "s", 's', Help::none, {Cap::slate, 18}},
     {KeyKind::setDP, {40, 444, 100, 68}, "Nachkommastellen", "SET DP", "", "", 0, Help::none, {Cap::slate, 16}},
     {KeyKind::recall, {163, 444, 103, 68}, "Abrufen", "RCL", "", "r", 'r', Help::none, {Cap::slate, 18}},
-    {KeyKind::reset, {40, 536, 100, 67}, "Zurücksetzen", "RESET", "", "Umschalt+Esc", 0, Help::none, {Cap::orange, 17}},
+    {KeyKind::reset, {40, 536, 100, 67}, "Zurücksetzen", "RESET", "", "Umschalt+Esc", 0, Help::none, {Cap::orange, 17}, {{{Qt::Key_Escape, NamedKey::Shift::with}}}},
     {KeyKind::exchange, {163, 536, 103, 67}, "Austauschen", "EXCH", "", "x", 'x', Help::none, {Cap::slate, 17}},
     {KeyKind::ident, {40, 627, 100, 69}, "IDENT, alle Stellen zeigen", "IDENT", "", "i", 'i', Help::none, {Cap::slate, 17}},
-    {KeyKind::clear, {163, 627, 103, 69}, "Löschen", "CLEAR", "", "Esc oder Rücktaste", 0, Help::below, {Cap::orange, 17}},
+    {KeyKind::clear, {163, 627, 103, 69}, "Löschen", "CLEAR", "", "Esc oder Rücktaste", 0, Help::below, {Cap::orange, 17}, {{{Qt::Key_Escape, NamedKey::Shift::without}, {Qt::Key_Backspace}}}},
     {KeyKind::sigma, {320, 258, 100, 70}, "Datenpunkt hinzufügen", "Σ+", "", "", 0, Help::inside, {Cap::warm, 18}},
     {KeyKind::dms, {320, 350, 100, 68}, "Grad, Minuten, Sekunden", "D/M/S", "", "d", 'd', Help::inside, {Cap::warm, 16}},
     {KeyKind::exp, {320, 442, 100, 68}, "Exponent", "EXP", "", "e", 'e', Help::inside, {Cap::warm, 17}},
-    {KeyKind::startStop, {320, 532, 100, 161}, "Start/Stopp", "START STOP", "", "Leertaste", 0, Help::none, {Cap::red, 17}},
+    {KeyKind::startStop, {320, 532, 100, 161}, "Start/Stopp", "START STOP", "", "Leertaste", 0, Help::none, {Cap::red, 17}, {{{Qt::Key_Space}}}},
     {Key::digit(7), {490, 258, 93, 69}, "Ziffer 7", "7", "", "7", 0, Help::below, {Cap::ivory, 26}},
     {Key::digit(8), {614, 258, 94, 69}, "Ziffer 8", "8", "", "8", 0, Help::below, {Cap::ivory, 26}},
     {Key::digit(9), {740, 258, 93, 69}, "Ziffer 9", "9", "", "9", 0, Help::below, {Cap::ivory, 26}},
@@ -77,7 +87,7 @@ inline constexpr std::array<PanelKey, keyCount> panelKeys = {{
     {KeyKind::divide, {1030, 438, 100, 67}, "Geteilt durch", "÷", "", "/ oder :", ':', Help::none, {Cap::light, 26}},
     {KeyKind::plus, {905, 528, 98, 70}, "Plus", "+", "", "+", 0, Help::none, {Cap::light, 26}},
     {KeyKind::times, {1030, 528, 100, 70}, "Mal", "×", "", "*", 0, Help::none, {Cap::light, 26}},
-    {KeyKind::equals, {905, 620, 228, 70}, "Gleich", "=", "", "Eingabetaste oder =", 0, Help::none, {Cap::navy, 28}},
+    {KeyKind::equals, {905, 620, 228, 70}, "Gleich", "=", "", "Eingabetaste oder =", 0, Help::none, {Cap::navy, 28}, {{{Qt::Key_Return}, {Qt::Key_Enter}}}},
     {KeyKind::ln, {1295, 268, 77, 37}, "Natürlicher Logarithmus", "ln", "eˣ", "", 0, Help::none, {Cap::ebony, 17}},
     {KeyKind::sin, {1420, 268, 83, 37}, "Sinus", "sin", "sin⁻¹", "", 0, Help::none, {Cap::ebony, 17}},
     {KeyKind::log, {1295, 360, 77, 37}, "Zehnerlogarithmus", "log", "10ˣ", "", 0, Help::none, {Cap::ebony, 17}},
@@ -88,8 +98,8 @@ inline constexpr std::array<PanelKey, keyCount> panelKeys = {{
     {KeyKind::toRect, {1420, 545, 83, 37}, "Polar- in kartesische Koordinaten", "→XY", "→rθ", "", 0, Help::none, {Cap::ebony, 16}},
     {KeyKind::toMetric, {1295, 638, 77, 38}, "Umrechnung ins metrische System", "→M", "M→", "", 0, Help::none, {Cap::ebony, 16}},
     {KeyKind::toRad, {1420, 638, 83, 38}, "Winkel ins Bogenmaß", "→RAD", "RAD→", "", 0, Help::none, {Cap::ebony, 15}},
-    {KeyKind::back, {503, 60, 70, 35}, "Schritt zurück", "BACK", "RETURN", "Pfeil nach links", 0, Help::none, {Cap::charcoal, 14}},
-    {KeyKind::fwd, {627, 60, 70, 35}, "Schritt vor", "FWD", "LABEL", "Pfeil nach rechts", 0, Help::none, {Cap::charcoal, 14}},
+    {KeyKind::back, {503, 60, 70, 35}, "Schritt zurück", "BACK", "RETURN", "Pfeil nach links", 0, Help::none, {Cap::charcoal, 14}, {{{Qt::Key_Left}}}},
+    {KeyKind::fwd, {627, 60, 70, 35}, "Schritt vor", "FWD", "LABEL", "Pfeil nach rechts", 0, Help::none, {Cap::charcoal, 14}, {{{Qt::Key_Right}}}},
     {KeyKind::jump, {503, 152, 70, 36}, "Sprung", "JUMP", "BRANCH", "j", 'j', Help::none, {Cap::charcoal, 14}},
     {KeyKind::insert, {627, 152, 70, 36}, "Schritt einfügen", "INS", "DELETE", "", 0, Help::none, {Cap::charcoal, 14}},
 }};
@@ -114,6 +124,36 @@ constexpr bool everyKeyOnce() {
 }
 } // namespace panel_detail
 static_assert(panel_detail::everyKeyOnce(), "every key of the machine has exactly one row on the panel");
+
+// The key map as the help shows it: host keys on the left, what they press
+// on the right, with the panel keys each line stands for.
+struct KeyMapLine {
+    const char* hosts;
+    const char* meaning;
+    std::array<Key, 11> keys; // the first `count`
+    int count;
+};
+// clang-format off
+inline constexpr std::array<KeyMapLine, 17> keyMapLines = {{
+    {"0–9 , .", "Ziffern, Dezimalpunkt", {Key::digit(0), Key::digit(1), Key::digit(2), Key::digit(3), Key::digit(4), Key::digit(5), Key::digit(6), Key::digit(7), Key::digit(8), Key::digit(9), KeyKind::dot}, 11},
+    {"+ − * / ^", "Rechenoperationen, aˣ", {KeyKind::plus, KeyKind::minus, KeyKind::times, KeyKind::divide, KeyKind::power}, 5},
+    {"( )", "Klammern", {KeyKind::lparen, KeyKind::rparen}, 2},
+    {"Return / =", "Gleich", {KeyKind::equals}, 1},
+    {"Esc / ⌫", "CLEAR", {KeyKind::clear}, 1},
+    {"⇧Esc", "RESET", {KeyKind::reset}, 1},
+    {"f", "Funktionstaste f (gelb)", {KeyKind::f}, 1},
+    {"Alt halten", "alle f-Funktionen einblenden", {}, 0},
+    {"e", "EXP", {KeyKind::exp}, 1},
+    {"n", "CHG SIGN", {KeyKind::chs}, 1},
+    {"d", "D/M/S", {KeyKind::dms}, 1},
+    {"s / r / x", "STₙ / RCLₙ / EXCHₙ", {KeyKind::store, KeyKind::recall, KeyKind::exchange}, 3},
+    {"i", "IDENT", {KeyKind::ident}, 1},
+    {"p / a", "PRINT / ADV", {KeyKind::printKey, KeyKind::adv}, 2},
+    {"Leertaste", "START/STOP", {KeyKind::startStop}, 1},
+    {"j", "JUMP", {KeyKind::jump}, 1},
+    {"→ / ←", "FWD / BACK", {KeyKind::fwd, KeyKind::back}, 2},
+}};
+// clang-format on
 
 inline const PanelKey& panelKey(Key key) {
     static constexpr auto slot = panel_detail::rowOfKey();

@@ -9,6 +9,7 @@
 #include "panel/DisplayPanel.h"
 #include "panel/KeyHelp.h"
 #include "panel/KeyboardMonitor.h"
+#include "panel/PanelKeys.h"
 #include "panel/TapeView.h"
 #include "storage/SafeFile.h"
 #include "storage/UserPrograms.h"
@@ -282,79 +283,45 @@ TEST_F(AppTest, TheWindowFollowsTheZoomAndAsksBeforeAModelChange) {
     EXPECT_EQ(engine->model(), Model::orbis410);
 }
 
-// Each line of the key map names host keys on the left and what they do on
-// the right; both halves are read back here and the host keys pressed.
+// The key map's lines say what the host keys press; pressed here, they do.
 TEST_F(AppTest, TheKeyMapHelpSaysWhatEachHostKeyDoes) {
-    auto press = [](const QString& host) -> std::optional<Key> {
-        static const std::map<QString, std::pair<int, Qt::KeyboardModifiers>> named = {
-            {QStringLiteral("Return"), {Qt::Key_Return, Qt::NoModifier}},
-            {QStringLiteral("Esc"), {Qt::Key_Escape, Qt::NoModifier}},
-            {QStringLiteral("⇧Esc"), {Qt::Key_Escape, Qt::ShiftModifier}},
-            {QStringLiteral("⌫"), {Qt::Key_Backspace, Qt::NoModifier}},
-            {QStringLiteral("Leertaste"), {Qt::Key_Space, Qt::NoModifier}},
-            {QStringLiteral("→"), {Qt::Key_Right, Qt::NoModifier}},
-            {QStringLiteral("←"), {Qt::Key_Left, Qt::NoModifier}}};
-        if (const auto it = named.find(host); it != named.end())
-            return KeyboardMonitor::keyFor(QKeyEvent(QEvent::KeyPress, it->second.first, it->second.second));
-        // The minus sign is printed as "−"; the key types "-".
-        const QString text = host == QStringLiteral("−") ? QStringLiteral("-") : host;
-        return KeyboardMonitor::keyFor(QKeyEvent(QEvent::KeyPress, 0, Qt::NoModifier, text));
-    };
-    const std::map<QString, std::vector<Key>> meanings = {
-        {QStringLiteral("Rechenoperationen, aˣ"),
-         {KeyKind::plus, KeyKind::minus, KeyKind::times, KeyKind::divide, KeyKind::power}},
-        {QStringLiteral("Klammern"), {KeyKind::lparen, KeyKind::rparen}},
-        {QStringLiteral("Gleich"), {KeyKind::equals, KeyKind::equals}},
-        {QStringLiteral("CLEAR"), {KeyKind::clear, KeyKind::clear}},
-        {QStringLiteral("RESET"), {KeyKind::reset}},
-        {QStringLiteral("Funktionstaste f (gelb)"), {KeyKind::f}},
-        {QStringLiteral("EXP"), {KeyKind::exp}},
-        {QStringLiteral("CHG SIGN"), {KeyKind::chs}},
-        {QStringLiteral("D/M/S"), {KeyKind::dms}},
-        {QStringLiteral("STₙ / RCLₙ / EXCHₙ"), {KeyKind::store, KeyKind::recall, KeyKind::exchange}},
-        {QStringLiteral("IDENT"), {KeyKind::ident}},
-        {QStringLiteral("PRINT / ADV"), {KeyKind::printKey, KeyKind::adv}},
-        {QStringLiteral("START/STOP"), {KeyKind::startStop}},
-        {QStringLiteral("JUMP"), {KeyKind::jump}},
-        {QStringLiteral("FWD / BACK"), {KeyKind::fwd, KeyKind::back}}};
-
-    const QStringList lines = KeyboardMonitor::keyMapHelp().split(QLatin1Char('\n'));
-    ASSERT_EQ(lines.size(), 17);
-    std::size_t described = 0;
-    for (const QString& line : lines) {
-        ASSERT_GE(line.size(), 16) << line.toStdString();
-        // Host keys stand apart by blanks, alternatives by " / "; on the line of
-        // the operations "/" is a key itself.
-        QStringList hosts = line.left(15).simplified().split(QLatin1Char(' '));
-        const QString meaning = line.mid(15);
-        // The meanings stand in one column.
-        EXPECT_TRUE(line[14] == QLatin1Char(' ') && line[15] != QLatin1Char(' ')) << line.toStdString();
-        if (meaning == QStringLiteral("Ziffern, Dezimalpunkt")) {
-            EXPECT_EQ(hosts, (QStringList{QStringLiteral("0–9"), QStringLiteral(","), QStringLiteral(".")}));
-            for (int d = 0; d <= 9; ++d) EXPECT_EQ(press(QString::number(d)), Key::digit(d));
-            EXPECT_EQ(press(QStringLiteral(",")), Key(KeyKind::dot));
-            EXPECT_EQ(press(QStringLiteral(".")), Key(KeyKind::dot));
-            ++described;
-            continue;
+    const std::map<QString, std::pair<int, Qt::KeyboardModifiers>> named = {
+        {QStringLiteral("Return"), {Qt::Key_Return, Qt::NoModifier}},
+        {QStringLiteral("Esc"), {Qt::Key_Escape, {}}},
+        {QStringLiteral("⇧Esc"), {Qt::Key_Escape, Qt::ShiftModifier}},
+        {QStringLiteral("⌫"), {Qt::Key_Backspace, {}}},
+        {QStringLiteral("Leertaste"), {Qt::Key_Space, {}}},
+        {QStringLiteral("→"), {Qt::Key_Right, {}}},
+        {QStringLiteral("←"), {Qt::Key_Left, {}}}};
+    for (const KeyMapLine& line : keyMapLines) {
+        QStringList hosts = QString::fromUtf8(line.hosts).split(QLatin1Char(' '));
+        if (hosts.front() == QStringLiteral("0–9"))
+            hosts = {"0", "1", "2", "3", "4", "5", "6", "7", "8", "9", ",", "."};
+        if (hosts.size() > line.count)
+            hosts.removeAll(QStringLiteral("/"));          // "/" is a key on the operations' line
+        if (line.count == 0) continue;                     // holding Alt presses nothing
+        ASSERT_GE(hosts.size(), line.count) << line.hosts; // more: alternatives for the last key
+        for (qsizetype i = 0; i < hosts.size(); ++i) {
+            const QString host = hosts[i] == QStringLiteral("−") ? QStringLiteral("-") : hosts[i];
+            const auto it = named.find(host);
+            const std::optional<Key> pressed =
+                it != named.end()
+                    ? KeyboardMonitor::keyFor(
+                          QKeyEvent(QEvent::KeyPress, it->second.first, it->second.second))
+                    : KeyboardMonitor::keyFor(QKeyEvent(QEvent::KeyPress, 0, Qt::NoModifier, host));
+            EXPECT_EQ(pressed, line.keys[static_cast<std::size_t>(std::min<qsizetype>(i, line.count - 1))])
+                << host.toStdString();
         }
-        if (meaning == QStringLiteral("alle f-Funktionen einblenden")) continue; // holding Alt types nothing
-        const auto it = meanings.find(meaning);
-        ASSERT_NE(it, meanings.end()) << line.toStdString();
-        if (static_cast<std::size_t>(hosts.size()) != it->second.size()) hosts.removeAll(QStringLiteral("/"));
-        ASSERT_EQ(static_cast<std::size_t>(hosts.size()), it->second.size()) << line.toStdString();
-        for (qsizetype i = 0; i < hosts.size(); ++i)
-            EXPECT_EQ(press(hosts[i]), it->second[static_cast<std::size_t>(i)]) << hosts[i].toStdString();
-        ++described;
     }
-    EXPECT_EQ(described, meanings.size() + 1);
-
-    // The user guide shows the same table.
+    // In two columns, as the guide shows them.
+    for (const QString& line : KeyboardMonitor::keyMapHelp().split(QLatin1Char('\n')))
+        EXPECT_TRUE(line[14] == QLatin1Char(' ') && line[15] != QLatin1Char(' ')) << line.toStdString();
     QFile guide(QStringLiteral(SOURCE_DIR "/docs/Bedienungsanleitung.md"));
     ASSERT_TRUE(guide.open(QIODevice::ReadOnly));
     const QString text = QString::fromUtf8(guide.readAll());
-    const qsizetype marker = text.indexOf(QStringLiteral("<!-- keymap -->\n```\n"));
-    ASSERT_GE(marker, 0);
-    const qsizetype start = marker + QStringLiteral("<!-- keymap -->\n```\n").size();
+    const QString marker = QStringLiteral("<!-- keymap -->\n```\n");
+    const qsizetype start = text.indexOf(marker) + marker.size();
+    ASSERT_GE(start, marker.size());
     EXPECT_EQ(text.mid(start, text.indexOf(QStringLiteral("\n```"), start) - start),
               KeyboardMonitor::keyMapHelp());
 }
