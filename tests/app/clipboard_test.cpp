@@ -93,6 +93,9 @@ TEST(NumberText, PastedTextBecomesTheKeysThatTypeIt) {
         {"1 234,5", german, "1 2 3 4 dot 5"},
         {"1\u00a0234\u00a0567,5", german, "1 2 3 4 5 6 7 dot 5"},
         {"1,234,567.25", german, "1 2 3 4 5 6 7 dot 2 5"},
+        {"123.456,7", german, "1 2 3 4 5 6 dot 7"}, // a first group of three digits is a group too
+        {"123,456,789", english, "1 2 3 4 5 6 7 8 9"},
+        {"1234.567,5", german, "refused: „1234.567,5“ ist keine Zahl."},
         {"1.5e-3", english, "1 dot 5 exp 3 chs"},
         {"1,5E-20", german, "1 dot 5 exp 2 0 chs"},
         {"-2.5E15", english, "2 dot 5 chs exp 1 5"},

@@ -31,6 +31,10 @@ TEST(Registers, IndirectAddressing) {
     m.keys("3.9 store 0 5 8 store f 0 5");
     EXPECT_EQ(m->registers()[3].v, 8);
     EXPECT_EQ(m->tape().back().printed(), "      8.0000IST 05");
+    // Register 00 points like any other.
+    m.keys("9.2 store 0 0 55 store 0 9 0 recall f 0 0");
+    EXPECT_EQ(m->E().v, 55);
+    EXPECT_EQ(m->tape().back().printed(), "     55.0000IRC 00");
     for (const char* pointer : {"1 chs", "44"}) {
         Machine bad(Model::orbis412);
         bad.keys(std::string(pointer) + " store 0 7 6 recall f 0 7");

@@ -171,6 +171,13 @@ TEST_F(UserProgramsTest, AChangeWaitsForTheChosenEntryToBeWhereTheMenuShowedIt) 
     ASSERT_TRUE(library.save({60}, "neu", fresh));
     EXPECT_EQ(library.programs()[0].name, "neu");
     EXPECT_EQ(library.programs()[1].name, "c");
+
+    // Rewritten elsewhere under the same number and name: no longer the program chosen.
+    const SavedProgram c = library.programs()[1];
+    ASSERT_TRUE(other.save({56, 57}, "c", other.programs()[1]));
+    EXPECT_FALSE(library.remove(c, &failure));
+    EXPECT_TRUE(failure.changedMeanwhile);
+    EXPECT_EQ(other.programs().size(), 2u);
 }
 
 TEST_F(UserProgramsTest, DeletingOneOfSeveralEntriesOfANumberKeepsTheOthers) {
