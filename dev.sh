@@ -35,7 +35,8 @@ packages=(cmake ninja-build g++ pkg-config libgtest-dev libgmock-dev libbenchmar
           desktop-file-utils appstream poppler-utils
           lintian man-db file x11-xkb-utils
           at-spi2-core python3-pyatspi dbus libglib2.0-bin
-          qt6-wayland sway wtype grim wl-clipboard openbox)
+          qt6-wayland sway wtype grim wl-clipboard openbox
+          libpulse-dev pulseaudio pulseaudio-utils)
 
 install_missing() {
   local missing=()

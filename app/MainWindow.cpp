@@ -19,6 +19,7 @@
 #include "panel/KeyHelp.h"
 #include "panel/KeyboardMonitor.h"
 #include "panel/KeyboardView.h"
+#include "panel/SoundPlayer.h"
 #include "panel/TapeView.h"
 #include "panel/ViewFeed.h"
 #include "storage/ShellSettings.h"
@@ -69,6 +70,9 @@ MainWindow::MainWindow(Engine& engine, UserPrograms& library, KeyHelp& help, Zoo
     : engine_(engine), library_(library), settings_(settings), help_(help), zoom_(zoom) {
     frames_ = new QtScheduler(this);
     feed_ = std::make_unique<ViewFeed>(engine_, *frames_);
+    sound_ = std::make_unique<SoundPlayer>(*feed_, engine_);
+    sound_->setEnabled(settings_.sound());
+    sound_->setVolume(settings_.soundVolume());
     view_ = new CalculatorView(engine, help, *feed_, this);
     setCentralWidget(view_);
     view_->contextMenuFiller = [this](QMenu& menu) {
@@ -155,6 +159,7 @@ void MainWindow::buildAppMenu() {
                                     "zurückbringen"));
     connect(keep, &QAction::toggled, this, [this](bool on) { settings_.setKeepMachine(on); });
     addTempoMenu();
+    addSoundMenu();
     appMenu_->addSeparator();
     QAction* quit = appMenu_->addAction(QStringLiteral("Beenden"));
     quit->setShortcut(QKeySequence(Qt::CTRL | Qt::Key_Q));
@@ -215,6 +220,31 @@ void MainWindow::addSizeMenu() {
 }
 
 // The original's pace, or as fast as the machine goes; remembered.
+void MainWindow::addSoundMenu() {
+    QAction* on = appMenu_->addAction(QStringLiteral("Klang"));
+    on->setCheckable(true);
+    on->setChecked(sound_->enabled());
+    on->setToolTip(QStringLiteral("Tasten, Drucker, Papier und Schalter hörbar"));
+    connect(on, &QAction::toggled, this, [this](bool enabled) {
+        sound_->setEnabled(enabled);
+        settings_.setSound(enabled);
+    });
+    QMenu* volumeMenu = appMenu_->addMenu(QStringLiteral("Lautstärke"));
+    auto* volumes = new QActionGroup(this);
+    for (const auto& [percent, name] :
+         {std::pair{25, QStringLiteral("Leise")}, std::pair{50, QStringLiteral("Mittel")},
+          std::pair{100, QStringLiteral("Laut")}}) {
+        QAction* a = volumeMenu->addAction(name);
+        a->setCheckable(true);
+        a->setChecked(percent == sound_->volume());
+        volumes->addAction(a);
+        connect(a, &QAction::triggered, this, [this, percent = percent] {
+            sound_->setVolume(percent);
+            settings_.setSoundVolume(percent);
+        });
+    }
+}
+
 void MainWindow::addTempoMenu() {
     QMenu* tempoMenu = appMenu_->addMenu(QStringLiteral("Tempo"));
     auto* tempos = new QActionGroup(this);
@@ -272,9 +302,10 @@ void MainWindow::showGuide() {
 
 MainWindow::~MainWindow() {
     feed_->stop(follower_);
-    // The views follow the feed until they go: they go first.
+    // The views and the sound follow the feed until they go: they go first.
     delete sheet_;
     delete view_;
+    sound_.reset();
 }
 
 void MainWindow::machineChanged(const Changes& changes) {

@@ -25,6 +25,7 @@ namespace vx {
 
 class ShellSettings;
 class ViewFeed;
+class SoundPlayer;
 struct Changes;
 
 class Engine;
@@ -42,6 +43,8 @@ class MainWindow : public QMainWindow {
                ShellSettings& settings);
     ~MainWindow() override;
     CalculatorView* calculator() const { return view_; }
+    // The machine's sounds; the host gives it somewhere to play them.
+    SoundPlayer& sound() const { return *sound_; }
     QMenu* programMenu() const { return programs_; }
     QMenu* tapeMenu() const { return tape_; }
     QMenu* editMenu() const { return edit_; }
@@ -94,6 +97,7 @@ class MainWindow : public QMainWindow {
     void buildHelpMenu();
     void addSizeMenu();
     void addTempoMenu();
+    void addSoundMenu();
     void showKeyMap();
     void rebuildPrograms();
     void scheduleRebuild();
@@ -123,6 +127,7 @@ class MainWindow : public QMainWindow {
     // Times what a running machine shows, for the panel, the sheet and the menus.
     Scheduler* frames_ = nullptr;
     std::unique_ptr<ViewFeed> feed_;
+    std::unique_ptr<SoundPlayer> sound_;
     int follower_ = 0;
     // The tape menu's entries that need a tape.
     QList<QAction*> tapeEntries_;

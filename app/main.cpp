@@ -10,8 +10,10 @@
 #include "engine/Engine.h"
 #include "host/QtScheduler.h"
 #include "host/QtSettings.h"
+#include "host/SoundOutput.h"
 #include "panel/KeyHelp.h"
 #include "panel/KeyboardMonitor.h"
+#include "panel/SoundPlayer.h"
 #include "storage/AppIdentity.h"
 #include "storage/Quote.h"
 #include "storage/SafeFile.h"
@@ -138,7 +140,13 @@ int window(int argc, char** argv, const char* programFile) {
     const std::optional<QString> notBack = vx::KeptMachine::bringBack(engine, shell);
     vx::KeyHelp help(shell);
     vx::ZoomSetting zoom(shell);
+    // The desktop's sound server, found in the background; silent without one.
+    vx::SoundOutput speaker;
     vx::MainWindow window(engine, library, help, zoom, shell);
+    window.sound().play = [&speaker](const std::vector<float>& samples, float gain) {
+        speaker.play(samples, gain);
+    };
+    window.sound().silence = [&speaker] { speaker.silence(); };
     vx::KeyboardMonitor monitor(engine, help, nullptr);
     monitor.watch(app);
     monitor.setMachineTakes(

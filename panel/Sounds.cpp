@@ -60,10 +60,11 @@ void feed(Samples& out, double at, double length, Noise& noise) {
         low += 0.02f * (noise.next() - low);
         const double hum =
             std::sin(2 * std::numbers::pi * 95 * t) + 0.4 * std::sin(2 * std::numbers::pi * 190 * t);
-        out[start + i] += static_cast<float>(envelope * (0.10 * hum + 1.2 * low));
+        // Softer than the hammers: the paper's move is the line's quiet end.
+        out[start + i] += static_cast<float>(envelope * (0.05 * hum + 0.6 * low));
     }
     for (int tick = 0; tick < 4; ++tick)
-        strike(out, at + length * (0.15 + 0.2 * tick), 0.18, 1900, 0.0015, noise);
+        strike(out, at + length * (0.15 + 0.2 * tick), 0.08, 1900, 0.0015, noise);
 }
 
 // Peaks to at most `peak` of full scale.

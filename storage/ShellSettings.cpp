@@ -8,7 +8,7 @@ namespace vx {
 namespace {
 const std::string tempoKey = "tempo", keepKey = "keepMachine", zoomKey = "zoomPercent",
                   keyHelpKey = "showKeyHelp", windowKey = "windowGeometry", oldWindowKey = "windowPosition",
-                  sheetKey = "programSheet/geometry";
+                  sheetKey = "programSheet/geometry", soundKey = "sound", volumeKey = "soundVolume";
 } // namespace
 
 Tempo ShellSettings::tempo() const {
@@ -34,6 +34,23 @@ int ShellSettings::zoomPercent() const {
 
 void ShellSettings::setZoomPercent(int percent) {
     store_.setInteger(zoomKey, percent);
+}
+
+bool ShellSettings::sound() const {
+    return store_.boolean(soundKey).value_or(true);
+}
+
+void ShellSettings::setSound(bool on) {
+    store_.setBoolean(soundKey, on);
+}
+
+int ShellSettings::soundVolume() const {
+    const long long v = store_.integer(volumeKey).value_or(50);
+    return v == 25 || v == 50 || v == 100 ? static_cast<int>(v) : 50;
+}
+
+void ShellSettings::setSoundVolume(int percent) {
+    store_.setInteger(volumeKey, percent);
 }
 
 bool ShellSettings::keyHelp() const {

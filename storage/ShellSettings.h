@@ -28,6 +28,12 @@ class ShellSettings {
     // The panel's size in percent: 50, 60 ... 150; anything else reads as 150.
     int zoomPercent() const;
     void setZoomPercent(int percent);
+    // "Klang": the machine's sounds. On at first: the printer is the machine's voice.
+    bool sound() const;
+    void setSound(bool on);
+    // "Lautstärke" in percent: 25, 50 or 100; anything else reads as 50.
+    int soundVolume() const;
+    void setSoundVolume(int percent);
     // The key help under the pointer. On at first.
     bool keyHelp() const;
     void setKeyHelp(bool on);

@@ -10,6 +10,7 @@
 #include "panel/KeyHelp.h"
 #include "panel/KeyboardMonitor.h"
 #include "panel/PanelKeys.h"
+#include "panel/SoundPlayer.h"
 #include "panel/TapeView.h"
 #include "storage/SafeFile.h"
 #include "storage/UserPrograms.h"
@@ -548,7 +549,7 @@ TEST_F(AppTest, TheWindowsOwnWords) {
     QStringList entries;
     for (QAction* a : w.window.applicationMenu()->actions()) entries << a->text();
     EXPECT_EQ(entries.join(QLatin1Char('|')).toStdString(),
-              "Modell|Größe||Tastenhilfe|Dauerspeicher|Tempo||Beenden");
+              "Modell|Größe||Tastenhilfe|Dauerspeicher|Tempo|Klang|Lautstärke||Beenden");
     QStringList help;
     for (QAction* a : w.window.menuBar()->actions().constLast()->menu()->actions()) help << a->text();
     EXPECT_EQ(help.join(QLatin1Char('|')).toStdString(),
@@ -556,4 +557,37 @@ TEST_F(AppTest, TheWindowsOwnWords) {
     EXPECT_EQ(w.window.windowTitle(), QStringLiteral("Veltranix 410 Numerist"));
     EXPECT_EQ(w.window.calculator()->tapeView()->tearButton()->toolTip(),
               QStringLiteral("Papierstreifen abreißen (Strg+K)"));
+}
+
+TEST_F(AppTest, TheMachineIsHeardUnlessSilencedOrFast) {
+    Window w(*engine);
+    SoundPlayer& sound = w.window.sound();
+    std::vector<float> gains;
+    sound.play = [&gains](const Sounds::Samples&, float gain) { gains.push_back(gain); };
+    // A key, a key that prints (a click and the printer's line), a switch, a tear.
+    w.type(QStringLiteral("5p"));
+    engine->setPrinterOn(false);
+    engine->clearTape();
+    EXPECT_EQ(gains.size(), 5u);
+    EXPECT_EQ(gains.front(), 0.5f) << "a moderate volume at first";
+    // "Lautstärke" and "Klang" in the application's menu, remembered.
+    QMenu* menu = w.window.applicationMenu();
+    QAction* on = entry(*menu, QStringLiteral("Klang"));
+    ASSERT_TRUE(on && on->isChecked());
+    entry(*submenu(*menu, QStringLiteral("Lautstärke")), QStringLiteral("Laut"))->trigger();
+    w.type(QStringLiteral("6"));
+    EXPECT_EQ(gains.back(), 1.0f);
+    EXPECT_EQ(w.shell.soundVolume(), 100);
+    on->trigger();
+    EXPECT_FALSE(w.shell.sound());
+    const std::size_t heard = gains.size();
+    w.type(QStringLiteral("7p"));
+    EXPECT_EQ(gains.size(), heard) << "Klang off";
+    // The fast tempo: keys and printer are silent; a switch is still heard.
+    on->trigger();
+    engine->setTempo(Tempo::fast);
+    w.type(QStringLiteral("8p"));
+    EXPECT_EQ(gains.size(), heard);
+    engine->setPrinterOn(true);
+    EXPECT_EQ(gains.size(), heard + 1);
 }

@@ -13,12 +13,14 @@
 #include <X11/Xlib.h>
 #include <X11/Xutil.h>
 
+#include <algorithm>
 #include <chrono>
 #include <csignal>
 #include <cstdlib>
 #include <filesystem>
 #include <fstream>
 #include <functional>
+#include <pwd.h>
 #include <sstream>
 #include <string>
 #include <sys/stat.h>
@@ -121,6 +123,8 @@ struct RealApp {
     int contentTop = 0;
 
     pid_t manager = -1;
+    // More of the application's environment (a sound server's address).
+    std::vector<std::string> extraEnv;
 
     // Starts the binary; `prepare` may put things into the home first. With
     // `managed`, a real window manager (openbox) frames the window.
@@ -144,9 +148,11 @@ struct RealApp {
                                               "XDG_CONFIG_HOME=" + (home / "config").string(),
                                               "XDG_RUNTIME_DIR=" + (home / "runtime").string(),
                                               "QT_QPA_PLATFORM=xcb"};
+        std::vector<std::string> all = env;
+        all.insert(all.end(), extraEnv.begin(), extraEnv.end());
         std::vector<std::string> command = {VELTRANIX_BINARY};
         command.insert(command.end(), args.begin(), args.end());
-        pid = spawn(command, env);
+        pid = spawn(command, all);
         for (int i = 0; i < 200 && !window; ++i) {
             std::this_thread::sleep_for(50ms);
             window = findWindow(server.display, DefaultRootWindow(server.display), "Veltranix 410 Numerist");
@@ -223,6 +229,81 @@ int closeAndWait(RealApp& app) {
     }
     return -1;
 }
+
+// A private sound server (PulseAudio with a sink that plays into nothing),
+// run as an unprivileged user as a desktop's is, and a recorder on what
+// the sink plays.
+struct SoundServer {
+    fs::path dir = fs::temp_directory_path() / ("vxsound-" + std::to_string(getpid()));
+    pid_t server = -1, recorder = -1;
+    std::string address() const { return "PULSE_SERVER=unix:" + (dir / "socket").string(); }
+    bool start() {
+        fs::create_directories(dir);
+        fs::permissions(dir, fs::perms::all);
+        std::vector<std::string> command;
+        if (getuid() == 0) {
+            // A server's folder must be its user's own.
+            const passwd* nobody = getpwnam("nobody");
+            if (!nobody || chown(dir.c_str(), nobody->pw_uid, nobody->pw_gid) != 0) return false;
+            command = {"runuser", "-u", "nobody", "--"};
+        }
+        for (const std::string& a :
+             {std::string("env"), "HOME=" + dir.string(), "XDG_RUNTIME_DIR=" + dir.string(),
+              std::string("pulseaudio"), std::string("-n"), std::string("--daemonize=no"),
+              std::string("--exit-idle-time=-1"), std::string("--disable-shm=yes"), std::string("-L"),
+              std::string("module-null-sink sink_name=vx rate=48000"), std::string("-L"),
+              "module-native-protocol-unix socket=" + (dir / "socket").string() + " auth-anonymous=1"})
+            command.push_back(a);
+        server = spawn(command);
+        for (int i = 0; i < 100 && !fs::exists(dir / "socket"); ++i) std::this_thread::sleep_for(50ms);
+        return fs::exists(dir / "socket");
+    }
+    void record() {
+        recorder = spawn({"parec", "-d", "vx.monitor", "--latency-msec=20", "--format=s16le", "--rate=48000",
+                          "--channels=1", (dir / "rec.raw").string()},
+                         {address()});
+        // The monitor's first second or so never reaches the recording.
+        std::this_thread::sleep_for(2500ms);
+    }
+    // Where sounds begin, in seconds from the recording's start: 5 ms windows
+    // that are loud (a quarter of the loudest) and at least four times louder
+    // than the 15 ms before, a strike rather than a swell; those within
+    // 150 ms of the one before count as one.
+    std::vector<double> onsets() {
+        kill(recorder, SIGINT);
+        waitpid(recorder, nullptr, 0);
+        recorder = -1;
+        std::ifstream in(dir / "rec.raw", std::ios::binary);
+        std::vector<int> peaks;
+        std::int16_t v = 0;
+        for (int n = 0, peak = 0; in.read(reinterpret_cast<char*>(&v), 2);) {
+            peak = std::max(peak, std::abs(static_cast<int>(v)));
+            if (++n == 240) {
+                peaks.push_back(peak);
+                n = peak = 0;
+            }
+        }
+        const int loudest = peaks.empty() ? 0 : *std::max_element(peaks.begin(), peaks.end());
+        std::vector<double> found;
+        double last = -1;
+        for (std::size_t i = 3; i < peaks.size(); ++i) {
+            const int before = std::max({peaks[i - 1], peaks[i - 2], peaks[i - 3]});
+            if (peaks[i] < std::max(300, loudest / 4) || peaks[i] < 4 * before) continue;
+            const double at = static_cast<double>(i) * 240 / 48000;
+            if (last < 0 || at - last > 0.15) found.push_back(at);
+            last = at;
+        }
+        return found;
+    }
+    ~SoundServer() {
+        for (pid_t p : {recorder, server})
+            if (p > 0) {
+                kill(p, SIGTERM);
+                waitpid(p, nullptr, 0);
+            }
+        fs::remove_all(dir);
+    }
+};
 
 bool toolsPresent() {
     return onPath("Xvfb") && onPath("xdotool");
@@ -407,4 +488,57 @@ TEST(RealWindow, TheGuideOpensWhollyOnALaptopScreen) {
         << "height " << a.height << " at " << x << "," << y << " frame " << frame[0] << " " << frame[1] << " "
         << frame[2] << " " << frame[3];
     EXPECT_GT(a.height, 400) << "a guide to read, not a strip";
+}
+
+TEST(RealWindow, TheMachineIsHeardInTimeWithItsTape) {
+    if (!toolsPresent() || !onPath("pulseaudio") || !onPath("parec"))
+        GTEST_SKIP() << "Xvfb, xdotool, pulseaudio and parec are needed (./dev.sh test installs them)";
+    SoundServer sound;
+    ASSERT_TRUE(sound.start()) << "the sound server did not start";
+    RealApp app;
+    app.extraEnv = {sound.address()};
+    // Six lines half a second apart, then STOP; heard at full volume.
+    const fs::path program = app.home / "sechs.txt";
+    const auto settings = [](const fs::path& home, const std::string& lines) {
+        fs::create_directories(home / "config" / "Veltranix");
+        std::ofstream(home / "config" / "Veltranix" / "Veltranix.conf") << "[General]\nsoundVolume=100\n"
+                                                                        << lines;
+    };
+    app.start(
+        [&](const fs::path& home) {
+            std::ofstream(program)
+                << "PROGRAM 1\nNAME Sechs\n1\nPRINT\nPRINT\nPRINT\nPRINT\nPRINT\nPRINT\nSTOP\nEND\n";
+            settings(home, "");
+        },
+        {program.string()});
+    if (HasFatalFailure()) return;
+    sound.record();
+    for (const char* key : {"1", "2", "3", "space"}) {
+        ASSERT_EQ(app.run(std::string("xdotool key ") + key), 0);
+        std::this_thread::sleep_for(400ms);
+    }
+    std::this_thread::sleep_for(3500ms);
+    const std::vector<double> heard = sound.onsets();
+    // Three keys, then START STOP with the first line, then five more lines.
+    std::string times;
+    for (double t : heard) times += std::to_string(t) + " ";
+    ASSERT_EQ(heard.size(), 9u) << times;
+    for (std::size_t i = 1; i < 4; ++i) EXPECT_NEAR(heard[i] - heard[i - 1], 0.4, 0.1) << "key " << i;
+    // The printer's pace: the first line starts with START STOP's own click.
+    EXPECT_NEAR(heard[4] - heard[3], 0.5, 0.03);
+    for (std::size_t i = 5; i < 9; ++i) EXPECT_NEAR(heard[i] - heard[i - 1], 0.5, 0.02) << "line " << i - 2;
+    ASSERT_EQ(closeAndWait(app), 0);
+
+    // "Klang" off, and the fast tempo: keys and lines, and nothing heard.
+    for (const char* choice : {"sound=false\n", "tempo=fast\n"}) {
+        settings(app.home, choice);
+        app.launch({program.string()});
+        if (HasFatalFailure()) return;
+        sound.record();
+        ASSERT_EQ(app.run("xdotool type --delay 100 '45'"), 0);
+        ASSERT_EQ(app.run("xdotool key space"), 0);
+        std::this_thread::sleep_for(1500ms);
+        EXPECT_TRUE(sound.onsets().empty()) << choice;
+        ASSERT_EQ(closeAndWait(app), 0);
+    }
 }

@@ -1,0 +1,44 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
+// The desktop's sound server, reached by the PulseAudio protocol (which
+// PipeWire's pipewire-pulse serves too). Sounds given here are mixed and
+// written by a thread of their own, in chunks of a few milliseconds, so
+// that a click starts within a frame of the key. Where there is no server,
+// or it goes away, nothing is heard and nothing is said; the calculator
+// works on silently, and now and then tries again.
+#pragma once
+
+#include <atomic>
+#include <condition_variable>
+#include <deque>
+#include <mutex>
+#include <thread>
+#include <vector>
+
+namespace vx {
+
+class SoundOutput {
+  public:
+    static constexpr int rate = 48000;
+    // Begins to connect at once, in the background: the window does not wait for it.
+    SoundOutput();
+    ~SoundOutput();
+    SoundOutput(const SoundOutput&) = delete;
+    SoundOutput& operator=(const SoundOutput&) = delete;
+
+    // Mixes `samples` (mono, at `rate`) into what plays from now on, at `gain`.
+    void play(const std::vector<float>& samples, float gain);
+    // Drops everything not yet played.
+    void silence();
+    bool connected() const { return connected_; }
+
+  private:
+    void run();
+    std::mutex mutex_;
+    std::condition_variable wake_;
+    std::deque<float> pending_;
+    bool stopping_ = false;
+    std::atomic<bool> connected_{false};
+    std::thread thread_;
+};
+
+} // namespace vx
