@@ -22,3 +22,4 @@ echo "== the real window with the program sheet open"; bench/window_pace.sh "$bu
 echo "== the fast tempo in the real window"; bench/window_fast.sh "$build" 5
 echo "== an endless printing loop in the real window (one minute; ten with bench/window_roll.sh)"; bench/window_roll.sh "$build" 60
 echo "== the window with a kept machine of 3,000,000 tape lines"; bench/kept_start.sh "$build" 3000000
+echo "== the machine heard through a private sound server"; bench/window_sound.sh "$build" 10

@@ -3,6 +3,7 @@
 
 #include <algorithm>
 #include <chrono>
+#include <utility>
 
 #ifdef VX_HAVE_PULSE
 #include <pulse/error.h>
@@ -31,6 +32,7 @@ SoundOutput::~SoundOutput() {
 void SoundOutput::play(const std::vector<float>& samples, float gain) {
     {
         const std::lock_guard lock(mutex_);
+        if (pending_.empty()) startedAt_ = std::chrono::steady_clock::now();
         if (pending_.size() < samples.size()) pending_.resize(samples.size(), 0.0f);
         for (std::size_t i = 0; i < samples.size(); ++i)
             pending_[i] = std::clamp(pending_[i] + gain * samples[i], -1.0f, 1.0f);
@@ -77,6 +79,7 @@ void SoundOutput::run() {
             }
             continue;
         }
+        const auto startedAt = std::exchange(startedAt_, std::nullopt);
         const std::size_t frames = std::min(pending_.size(), chunkFrames);
         std::vector<float> chunk(pending_.begin(), pending_.begin() + static_cast<std::ptrdiff_t>(frames));
         pending_.erase(pending_.begin(), pending_.begin() + static_cast<std::ptrdiff_t>(frames));
@@ -87,6 +90,13 @@ void SoundOutput::run() {
             pa_simple_free(stream);
             stream = nullptr;
             connected_ = false;
+        } else if (startedAt) {
+            // The chunk just written plays after what the server held before it.
+            const double held = static_cast<double>(pa_simple_get_latency(stream, &error)) / 1e6 -
+                                static_cast<double>(frames) / rate;
+            lastStartLatency_ =
+                std::chrono::duration<double>(std::chrono::steady_clock::now() - *startedAt).count() +
+                std::max(0.0, held);
         }
         lock.lock();
     }

@@ -8,9 +8,11 @@
 #pragma once
 
 #include <atomic>
+#include <chrono>
 #include <condition_variable>
 #include <deque>
 #include <mutex>
+#include <optional>
 #include <thread>
 #include <vector>
 
@@ -30,6 +32,10 @@ class SoundOutput {
     // Drops everything not yet played.
     void silence();
     bool connected() const { return connected_; }
+    // For measuring: seconds from the last `play` that began after silence
+    // until its first samples were due at the speaker (the chunk written, plus
+    // what the server still held before it); negative before any.
+    double lastStartLatency() const { return lastStartLatency_; }
 
   private:
     void run();
@@ -38,6 +44,9 @@ class SoundOutput {
     std::deque<float> pending_;
     bool stopping_ = false;
     std::atomic<bool> connected_{false};
+    std::atomic<double> lastStartLatency_{-1};
+    // When a sound began after silence and is not yet written.
+    std::optional<std::chrono::steady_clock::time_point> startedAt_;
     std::thread thread_;
 };
 
