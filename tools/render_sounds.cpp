@@ -1,6 +1,7 @@
 // SPDX-License-Identifier: GPL-3.0-or-later
-// Writes each of the machine's sounds as a WAV file and draws their
-// waveforms one under the other into a PNG, to listen to and look at.
+// Writes each of the machine's sounds as a WAV file and draws them one
+// under the other into a PNG, to listen to and look at: on the left the
+// waveform over half a second, on the right the spectrum up to 12 kHz.
 //   render_sounds FOLDER
 #include "panel/Sounds.h"
 
@@ -9,6 +10,8 @@
 #include <QImage>
 #include <QPainter>
 
+#include <algorithm>
+#include <cmath>
 #include <cstdio>
 #include <fstream>
 #include <string>
@@ -50,8 +53,8 @@ int main(int argc, char** argv) {
         {"tear", Sounds::tear()},
         {"switch", Sounds::slideSwitch(false)},
         {"power", Sounds::slideSwitch(true)}};
-    const int width = 1200, row = 120;
-    QImage image(width, row * static_cast<int>(sounds.size()), QImage::Format_RGB32);
+    const int width = 1200, spectrumWidth = 400, row = 120;
+    QImage image(width + spectrumWidth, row * static_cast<int>(sounds.size()), QImage::Format_RGB32);
     image.fill(QColor(250, 248, 240));
     QPainter p(&image);
     for (std::size_t i = 0; i < sounds.size(); ++i) {
@@ -65,6 +68,26 @@ int main(int argc, char** argv) {
         for (std::size_t k = 0; k < samples.size(); ++k) {
             const int x = static_cast<int>(static_cast<double>(k) / (0.5 * Sounds::rate) * width);
             p.drawLine(x, mid, x, mid - static_cast<int>(samples[k] * row / 2));
+        }
+        // The magnitude at each of 200 frequencies up to 12 kHz, in decibels below the strongest.
+        std::vector<double> level(200);
+        for (std::size_t b = 0; b < level.size(); ++b) {
+            const double f = 12000.0 * static_cast<double>(b + 1) / static_cast<double>(level.size());
+            double re = 0, im = 0;
+            for (std::size_t k = 0; k < samples.size(); ++k) {
+                const double phase = 2 * 3.141592653589793 * f * static_cast<double>(k) / Sounds::rate;
+                re += samples[k] * std::cos(phase);
+                im -= samples[k] * std::sin(phase);
+            }
+            level[b] = std::hypot(re, im);
+        }
+        const double strongest = *std::max_element(level.begin(), level.end());
+        p.setPen(QColor(160, 60, 40));
+        const int bottom = static_cast<int>(i + 1) * row - 6;
+        for (std::size_t b = 0; b < level.size(); ++b) {
+            const double db = std::max(-60.0, 20 * std::log10(std::max(level[b], 1e-12) / strongest));
+            const int x = width + static_cast<int>(b * spectrumWidth / level.size());
+            p.drawLine(x, bottom, x, bottom - static_cast<int>((db + 60) / 60 * (row - 24)));
         }
     }
     p.end();
