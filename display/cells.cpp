@@ -19,6 +19,7 @@ std::vector<Cell> Engine::cells() const {
 }
 
 Shown Engine::shown() const {
+    ++shownReadings_;
     using namespace Formatter;
     using K = Shown::Kind;
     if (!sw_.power) return only(K::off, blank());

@@ -52,7 +52,6 @@ void Engine::tellSwitch(SwitchId which) {
 }
 
 Engine::Published Engine::publishedNow() const {
-    ++shownReadings_;
     return {shown(),
             paper_.tape.printed(),
             paper_.tearSeed,

@@ -110,7 +110,8 @@ class Engine {
     std::vector<Cell> cells() const;
     // The cells with what they are: what the painter and the screen reader share.
     Shown shown() const;
-    // How often the machine has read its display for its listeners: once per change.
+    // How often the display was worked out (`shown`, `cells`): for its
+    // listeners once per change, and by nobody else while they listen.
     std::uint64_t shownReadings() const { return shownReadings_; }
     // True while something timed is still in progress (a run, a single step,
     // a listing, a temporary display).

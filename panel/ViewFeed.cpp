@@ -43,7 +43,6 @@ Changes ViewFeed::everything() const {
     Changes all;
     all.parts = allParts;
     all.shown = engine_.shown();
-    for (std::size_t i = 0; i < engine_.registers().size(); ++i) all.registers.push_back(static_cast<int>(i));
     return all;
 }
 

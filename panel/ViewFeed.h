@@ -35,7 +35,8 @@ class ViewFeed {
     // Told of every event as it happens.
     int hear(std::function<void(const MachineEvent&)> hear);
     void stop(int id);
-    // Everything, for a view that shows the machine for the first time.
+    // Every part, for a view that shows the machine afresh (no register is
+    // marked as just changed).
     Changes everything() const;
 
   private:
