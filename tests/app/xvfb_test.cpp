@@ -204,7 +204,8 @@ struct RealApp {
                 kill(*p, SIGKILL);
                 waitpid(*p, nullptr, 0);
             }
-        fs::remove_all(home);
+        std::error_code ignored; // a server's last files may go meanwhile; a destructor must not throw
+        fs::remove_all(home, ignored);
     }
 };
 
@@ -265,19 +266,19 @@ struct SoundServer {
         // The monitor's first second or so never reaches the recording.
         std::this_thread::sleep_for(2500ms);
     }
-    // Where sounds begin, in seconds from the recording's start: 5 ms windows
-    // that are loud (a quarter of the loudest) and at least four times louder
-    // than the 15 ms before, a strike rather than a swell; those within
-    // 150 ms of the one before count as one.
+    // Where sounds begin, in seconds from the recording's start. A strike or
+    // click is sharp, the paper's move a slow swell: what counts is the
+    // change from one sample to the next, per 5 ms window. A sound begins
+    // where a window gets loud (a quarter of the loudest) after 120 ms without one.
     std::vector<double> onsets() {
         kill(recorder, SIGINT);
         waitpid(recorder, nullptr, 0);
         recorder = -1;
         std::ifstream in(dir / "rec.raw", std::ios::binary);
         std::vector<int> peaks;
-        std::int16_t v = 0;
-        for (int n = 0, peak = 0; in.read(reinterpret_cast<char*>(&v), 2);) {
-            peak = std::max(peak, std::abs(static_cast<int>(v)));
+        std::int16_t v = 0, before = 0;
+        for (int n = 0, peak = 0; in.read(reinterpret_cast<char*>(&v), 2); before = v) {
+            peak = std::max(peak, std::abs(static_cast<int>(v) - before));
             if (++n == 240) {
                 peaks.push_back(peak);
                 n = peak = 0;
@@ -286,11 +287,10 @@ struct SoundServer {
         const int loudest = peaks.empty() ? 0 : *std::max_element(peaks.begin(), peaks.end());
         std::vector<double> found;
         double last = -1;
-        for (std::size_t i = 3; i < peaks.size(); ++i) {
-            const int before = std::max({peaks[i - 1], peaks[i - 2], peaks[i - 3]});
-            if (peaks[i] < std::max(300, loudest / 4) || peaks[i] < 4 * before) continue;
+        for (std::size_t i = 0; i < peaks.size(); ++i) {
+            if (peaks[i] < std::max(200, loudest / 4)) continue;
             const double at = static_cast<double>(i) * 240 / 48000;
-            if (last < 0 || at - last > 0.15) found.push_back(at);
+            if (last < 0 || at - last > 0.12) found.push_back(at);
             last = at;
         }
         return found;
@@ -301,7 +301,8 @@ struct SoundServer {
                 kill(p, SIGTERM);
                 waitpid(p, nullptr, 0);
             }
-        fs::remove_all(dir);
+        std::error_code ignored;
+        fs::remove_all(dir, ignored);
     }
 };
 
@@ -522,11 +523,12 @@ TEST(RealWindow, TheMachineIsHeardInTimeWithItsTape) {
     // Three keys, then START STOP with the first line, then five more lines.
     std::string times;
     for (double t : heard) times += std::to_string(t) + " ";
+    // (When the keys come depends on how soon xdotool runs; only the printer keeps time.)
     ASSERT_EQ(heard.size(), 9u) << times;
-    for (std::size_t i = 1; i < 4; ++i) EXPECT_NEAR(heard[i] - heard[i - 1], 0.4, 0.1) << "key " << i;
     // The printer's pace: the first line starts with START STOP's own click.
-    EXPECT_NEAR(heard[4] - heard[3], 0.5, 0.03);
-    for (std::size_t i = 5; i < 9; ++i) EXPECT_NEAR(heard[i] - heard[i - 1], 0.5, 0.02) << "line " << i - 2;
+    EXPECT_NEAR(heard[4] - heard[3], 0.5, 0.03) << times;
+    for (std::size_t i = 5; i < 9; ++i)
+        EXPECT_NEAR(heard[i] - heard[i - 1], 0.5, 0.02) << "line " << i - 2 << ": " << times;
     ASSERT_EQ(closeAndWait(app), 0);
 
     // "Klang" off, and the fast tempo: keys and lines, and nothing heard.
