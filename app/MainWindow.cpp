@@ -66,8 +66,9 @@ Answer askBeforeClosing(QWidget* parent, const QString& title, const QString& te
 } // namespace
 
 MainWindow::MainWindow(Engine& engine, UserPrograms& library, KeyHelp& help, ZoomSetting& zoom,
-                       ShellSettings& settings)
-    : engine_(engine), library_(library), settings_(settings), help_(help), zoom_(zoom) {
+                       ShellSettings& settings, Collection collection)
+    : engine_(engine), library_(library), collection_(std::move(collection)), settings_(settings),
+      help_(help), zoom_(zoom) {
     frames_ = new QtScheduler(this);
     feed_ = std::make_unique<ViewFeed>(engine_, *frames_);
     sound_ = std::make_unique<SoundPlayer>(*feed_, engine_);
@@ -79,7 +80,8 @@ MainWindow::MainWindow(Engine& engine, UserPrograms& library, KeyHelp& help, Zoo
         library_.checkForChanges();
         ClipboardActions::addNumberEntries(menu, engine_, this);
         menu.addSeparator();
-        ProgramActions::fillMenu(menu, engine_, library_, this, [this] { programKnown(); });
+        ProgramActions::fillMenu(
+            menu, engine_, library_, this, [this] { programKnown(); }, &collection_);
         addSheetEntry(menu);
         menu.addSeparator();
         ProgramActions::fillTapeMenu(menu, engine_, this);
@@ -338,7 +340,8 @@ void MainWindow::scheduleRebuild() {
 void MainWindow::rebuildPrograms() {
     rebuildPending_ = false;
     programs_->clear();
-    ProgramActions::fillMenu(*programs_, engine_, library_, this, [this] { programKnown(); });
+    ProgramActions::fillMenu(
+        *programs_, engine_, library_, this, [this] { programKnown(); }, &collection_);
     addSheetEntry(*programs_);
     tape_->clear();
     const ProgramActions::TapeEntries tapeEntries = ProgramActions::fillTapeMenu(*tape_, engine_, this);
@@ -431,6 +434,7 @@ void MainWindow::chooseModel(int index) {
 bool MainWindow::programUnsaved() {
     const std::vector<Step> steps = engine_.programSteps();
     if (steps.empty() || (known_ && *known_ == steps)) return false;
+    if (collection_.holding(steps, engine_.model())) return false; // the collection keeps it
     for (const SavedProgram& p : library_.programs())
         if (p.steps == steps) return false;
     return true;

@@ -5,6 +5,7 @@
 
 #include "engine/Types.h"
 #include "program/Codes.h"
+#include "storage/Collection.h"
 #include "storage/SafeFile.h"
 #include "storage/SavedProgram.h"
 
@@ -40,7 +41,7 @@ class MainWindow : public QMainWindow {
     Q_OBJECT
   public:
     MainWindow(Engine& engine, UserPrograms& library, KeyHelp& help, ZoomSetting& zoom,
-               ShellSettings& settings);
+               ShellSettings& settings, Collection collection = Collection(Collection::installedFolder()));
     ~MainWindow() override;
     CalculatorView* calculator() const { return view_; }
     // The machine's sounds; the host gives it somewhere to play them.
@@ -113,6 +114,7 @@ class MainWindow : public QMainWindow {
 
     Engine& engine_;
     UserPrograms& library_;
+    Collection collection_;
     ShellSettings& settings_;
     KeyHelp& help_;
     ZoomSetting& zoom_;

@@ -8,6 +8,7 @@
 #include "app/ProgramPicker.h"
 
 #include "engine/Engine.h"
+#include "storage/Collection.h"
 #include "storage/Quote.h"
 #include "storage/UserPrograms.h"
 
@@ -214,7 +215,54 @@ void addSaveMenu(QMenu& menu, Engine& engine, UserPrograms& library,
     });
 }
 
+// "Programmsammlung": a submenu per area with the programs of the current
+// model, and the way to copy the one loaded into the user's library.
+void addCollectionMenu(QMenu& menu, Engine& engine, UserPrograms& library, const Collection& collection,
+                       QWidget* parent, const Known& known) {
+    QMenu* shelf = menu.addMenu(QStringLiteral("Programmsammlung"));
+    shelf->setEnabled(engine.power());
+    const QFontMetrics metrics(menu.font());
+    for (const CollectionArea& area : collection.areas(engine.model())) {
+        QMenu* areaMenu = shelf->addMenu(area.title);
+        if (area.programs.empty()) areaMenu->addAction(QStringLiteral("Keine Programme"))->setEnabled(false);
+        for (const SavedProgram& p : area.programs) {
+            QAction* a = areaMenu->addAction(metrics.elidedText(
+                QString::fromStdString(p.name), Qt::ElideRight, metrics.averageCharWidth() * 60));
+            a->setEnabled(!p.error);
+            QObject::connect(a, &QAction::triggered, &menu, [&engine, steps = p.steps, known] {
+                engine.loadProgram(steps);
+                tell(known);
+            });
+        }
+    }
+    shelf->addSeparator();
+    QAction* adoptIt = shelf->addAction(QStringLiteral("In meine Bibliothek übernehmen"));
+    adoptIt->setEnabled(collection.holding(engine.programSteps(), engine.model()).has_value());
+    QObject::connect(adoptIt, &QAction::triggered, &menu, [&engine, &library, &collection, parent, known] {
+        if (adopt(engine, library, collection, parent)) tell(known);
+    });
+}
+
 } // namespace
+
+bool adopt(Engine& engine, UserPrograms& library, const Collection& collection, QWidget* parent) {
+    const std::vector<Step> steps = engine.programSteps();
+    const auto program = collection.holding(steps, engine.model());
+    if (!program) return false;
+    for (const SavedProgram& p : library.programs())
+        if (p.steps == steps && p.name == program->name) {
+            Dialogs::tell(parent, QMessageBox::Information, QStringLiteral("Programmsammlung"),
+                          quoted(p) + QStringLiteral(" steht schon in Ihrer Bibliothek."),
+                          QStringLiteral("Es wurde nichts gespeichert."));
+            return true;
+        }
+    UserPrograms::Failure error;
+    if (!library.save(steps, QString::fromStdString(program->name), std::nullopt, &error)) {
+        failed(error, parent);
+        return false;
+    }
+    return true;
+}
 
 TapeEntries fillTapeMenu(QMenu& menu, Engine& engine, QWidget* parent) {
     QAction* tear = menu.addAction(QStringLiteral("Papierstreifen abreißen"));
@@ -240,11 +288,13 @@ TapeEntries fillTapeMenu(QMenu& menu, Engine& engine, QWidget* parent) {
     return {tear, needTape};
 }
 
-void fillMenu(QMenu& menu, Engine& engine, UserPrograms& library, QWidget* parent, const Known& known) {
+void fillMenu(QMenu& menu, Engine& engine, UserPrograms& library, QWidget* parent, const Known& known,
+              const Collection* collection) {
     // Both submenus show the same reading of the library.
     const std::vector<SavedProgram>& programs = library.programs();
     const MenuEntries entries = entriesFor(menu, library, programs.size());
     addLoadMenu(menu, engine, library, programs, entries, parent, known);
+    if (collection) addCollectionMenu(menu, engine, library, *collection, parent, known);
     addSaveMenu(menu, engine, library, programs, entries, parent, known);
 
     QAction* copyProgram = menu.addAction(QStringLiteral("Programm kopieren"));

@@ -18,6 +18,7 @@ class QWidget;
 
 namespace vx {
 
+class Collection;
 class Engine;
 class UserPrograms;
 
@@ -35,8 +36,12 @@ constexpr int menuEntries = 40;
 // `known` is told whenever the program memory becomes one that is kept
 // somewhere (loaded, saved, pasted, imported or exported), so that closing
 // the window need not ask about it.
+// With a `collection`, "Programmsammlung" follows "Programm laden".
 void fillMenu(QMenu& menu, Engine& engine, UserPrograms& library, QWidget* parent,
-              const std::function<void()>& known = {});
+              const std::function<void()>& known = {}, const Collection* collection = nullptr);
+// Copies the collection program the memory holds into the user's library,
+// as a new entry under its name. True when it was saved.
+bool adopt(Engine& engine, UserPrograms& library, const Collection& collection, QWidget* parent);
 // The tape's entries (tear off, copy, save, print): a menu of their own in
 // the menu bar, and in the context menu after the programs'. Returns the
 // entries, the ones that need a tape (copy, save, print) apart, to enable

@@ -20,6 +20,15 @@ for f in bin/veltranix share/applications/de.veltranix.Veltranix.desktop \
          share/man/man1/veltranix.1.gz share/lintian/overrides/veltranix; do
   [ -e "$prefix/$f" ] || { echo "missing after install: $f"; exit 1; }
 done
+# The program collection, beside the program where it looks for it; no one
+# but its owner (root, once packaged) may write it.
+for model in 410 412; do
+  for area in Mathematik Statistik Finanzen Technik Kalender; do
+    f="$prefix/share/veltranix/Programmsammlung/$model/$area.txt"
+    [ -f "$f" ] || { echo "missing after install: $f"; exit 1; }
+    [ -z "$(find "$f" -perm /022)" ] || { echo "the collection must be read-only: $f"; exit 1; }
+  done
+done
 desktop-file-validate "$prefix/share/applications/de.veltranix.Veltranix.desktop"
 appstreamcli validate --no-net "$prefix/share/metainfo/de.veltranix.Veltranix.metainfo.xml"
 

@@ -17,7 +17,7 @@ env -u DISPLAY "$bin" --snapshot "$out/panel-load.png" "L"
 
 # A library with a few programs, so the menu has something to show.
 mkdir -p "$XDG_DATA_HOME/Veltranix 410"
-cp examples/Veltranix410Programs.txt "$XDG_DATA_HOME/Veltranix 410/" 2>/dev/null || true
+cp examples/410/Technik.txt "$XDG_DATA_HOME/Veltranix 410/Veltranix410Programs.txt" 2>/dev/null || true
 
 Xvfb :71 -screen 0 1600x1000x24 -nolisten tcp >/dev/null 2>&1 &
 xvfb=$!

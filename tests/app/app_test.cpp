@@ -12,6 +12,7 @@
 #include "panel/PanelKeys.h"
 #include "panel/SoundPlayer.h"
 #include "panel/TapeView.h"
+#include "storage/Collection.h"
 #include "storage/SafeFile.h"
 #include "storage/UserPrograms.h"
 
@@ -252,6 +253,69 @@ TEST_F(AppTest, TheProgramMenuListsTheLibrary) {
     ProgramActions::fillTapeMenu(tapeOff, *engine, nullptr);
     EXPECT_TRUE(entry(tapeOff, QStringLiteral("Papierstreifen abreißen"))->isEnabled());
     EXPECT_TRUE(entry(off, QStringLiteral("Programmordner im Dateimanager zeigen"))->isEnabled());
+}
+
+// The collection is there from the first start, with an area per submenu;
+// loading from it and copying into the library never write the collection,
+// and loading leaves the user's library file as it was, byte for byte.
+TEST_F(AppTest, TheCollectionLoadsWithoutTouchingTheLibraryAndCopiesIntoIt) {
+    const Collection collection(QStringLiteral(SOURCE_DIR "/examples"));
+    UserPrograms library(Model::orbis410);
+    ASSERT_TRUE(library.save({56}, QStringLiteral("Eigenes"), std::nullopt));
+    const auto bytes = [&] {
+        QFile f(library.url());
+        return f.open(QIODevice::ReadOnly) ? f.readAll() : QByteArray();
+    };
+    const QByteArray before = bytes();
+    QMenu menu;
+    ProgramActions::fillMenu(menu, *engine, library, nullptr, {}, &collection);
+    QMenu* shelf = submenu(menu, QStringLiteral("Programmsammlung"));
+    QStringList areas;
+    for (QAction* a : shelf->actions())
+        if (a->menu()) areas << a->text();
+    EXPECT_EQ(areas.join(QLatin1Char('|')),
+              QStringLiteral("Mathematik|Statistik|Finanzen|Technik und Vermessung|Zeit und Kalender"));
+    QAction* adoptIt = entry(*shelf, QStringLiteral("In meine Bibliothek übernehmen"));
+    EXPECT_FALSE(adoptIt->isEnabled()) << "the memory holds no collection program";
+    EXPECT_EQ(submenu(*shelf, QStringLiteral("Finanzen"))->actions().size(), 9)
+        << "the 410 has no indirect registers";
+
+    entry(*submenu(*shelf, QStringLiteral("Mathematik")), QStringLiteral("Kubische Gleichung"))->trigger();
+    EXPECT_EQ(engine->programSteps(), collection.areas(Model::orbis410)[0].programs[1].steps);
+    EXPECT_EQ(bytes(), before);
+
+    QMenu again;
+    ProgramActions::fillMenu(again, *engine, library, nullptr, {}, &collection);
+    adoptIt = entry(*submenu(again, QStringLiteral("Programmsammlung")),
+                    QStringLiteral("In meine Bibliothek übernehmen"));
+    ASSERT_TRUE(adoptIt->isEnabled());
+    adoptIt->trigger();
+    ASSERT_EQ(library.programs().size(), 2u);
+    EXPECT_EQ(library.programs()[1].name, "Kubische Gleichung");
+    EXPECT_EQ(library.programs()[1].steps, engine->programSteps());
+    expectDialog([](QDialog& d) {
+        EXPECT_TRUE(dialogText(d).contains(
+            QStringLiteral("Programm 2 „Kubische Gleichung“ steht schon in Ihrer Bibliothek.")));
+        d.accept();
+    });
+    adoptIt->trigger();
+    EXPECT_EQ(library.programs().size(), 2u);
+    EXPECT_TRUE(allDialogsSeen());
+
+    engine->select(Model::orbis412);
+    QMenu other;
+    ProgramActions::fillMenu(other, *engine, library, nullptr, {}, &collection);
+    EXPECT_NE(entry(*submenu(*submenu(other, QStringLiteral("Programmsammlung")), QStringLiteral("Finanzen")),
+                    QStringLiteral("Interner Zinsfuß")),
+              nullptr);
+    engine->setPower(false);
+    QMenu off;
+    const Collection none{QString()};
+    ProgramActions::fillMenu(off, *engine, library, nullptr, {}, &none);
+    shelf = submenu(off, QStringLiteral("Programmsammlung"));
+    EXPECT_FALSE(shelf->isEnabled());
+    EXPECT_FALSE(
+        entry(*submenu(*shelf, QStringLiteral("Statistik")), QStringLiteral("Keine Programme"))->isEnabled());
 }
 
 TEST_F(AppTest, TheWindowFollowsTheZoomAndAsksBeforeAModelChange) {

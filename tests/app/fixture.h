@@ -61,7 +61,8 @@ class AppTest : public ::testing::Test {
 struct Window {
     Window(Engine& engine)
         : shell(settings), library(Model::orbis410), help(true), zoom(shell),
-          window(engine, library, help, zoom, shell), monitor(engine, help, nullptr) {
+          window(engine, library, help, zoom, shell, Collection(SOURCE_DIR "/examples")),
+          monitor(engine, help, nullptr) {
         qApp->installEventFilter(&monitor);
         monitor.setMachineTakes(
             [this](const QWidget* w, const QWidget* focus) { return window.machineTakes(w, focus); });

@@ -406,6 +406,37 @@ TEST(RealWindow, ComesBackWhereItWasImportsItsFileAndKeepsTheMachine) {
     EXPECT_EQ(app.place(), std::make_pair(200, 150));
 }
 
+// On a first start the collection is in the menus, and "Aktion suchen …"
+// finds its programs like every other entry; loading one leaves the user's
+// library file as it was, byte for byte.
+TEST(RealWindow, TheCollectionLoadsOnAFirstStartAndLeavesTheLibraryAlone) {
+    if (!toolsPresent()) GTEST_SKIP() << "Xvfb and xdotool are needed (./dev.sh test installs them)";
+    RealApp app;
+    const std::string library = "VELTRANIX 410\n\nPROGRAM 1\nNAME Eigenes\n\n001  SIN\n\nEND\n";
+    const fs::path file = app.home / "data" / "Veltranix 410" / "Veltranix410Programs.txt";
+    app.start([&](const fs::path& home) {
+        fs::create_directories(home / "config" / "Veltranix");
+        std::ofstream(home / "config" / "Veltranix" / "Veltranix.conf") << "[General]\nkeepMachine=true\n";
+        fs::create_directories(file.parent_path());
+        std::ofstream(file) << library;
+    });
+    if (HasFatalFailure()) return;
+    ASSERT_EQ(app.run("xdotool key ctrl+alt+i"), 0);
+    std::this_thread::sleep_for(500ms);
+    ASSERT_EQ(app.run("xdotool type --delay 30 'Kubische'"), 0);
+    ASSERT_EQ(app.run("xdotool key Return"), 0);
+    std::this_thread::sleep_for(500ms);
+    EXPECT_EQ(closeAndWait(app), 0);
+    std::ifstream kept(app.home / "data" / "Veltranix" / "Veltranix.state");
+    std::stringstream text;
+    text << kept.rdbuf();
+    // DP 4, LABEL 1, STOP, PRINT: the collection's cubic equation.
+    EXPECT_NE(text.str().find("step 1 148\nstep 2 129\nstep 3 27\nstep 4 28\n"), std::string::npos)
+        << text.str();
+    std::ifstream after(file, std::ios::binary);
+    EXPECT_EQ(std::string(std::istreambuf_iterator<char>(after), {}), library);
+}
+
 // Under a window manager that frames the window, ten starts leave it where it
 // was put, also after the user moved it; a window that cannot grow offers no
 // maximize.
