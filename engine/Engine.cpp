@@ -32,6 +32,7 @@ int Engine::addListener(Listener listener) {
 }
 
 void Engine::tell(const MachineEvent& event) {
+    if (quiet_) return;
     for (const auto& listener : listeners_) listener.second(event);
 }
 
@@ -70,7 +71,7 @@ Engine::Published Engine::publishedNow() const {
 // The one place that finds out what changed: every view is told the parts,
 // and none needs a copy of its own to compare with.
 void Engine::bump() {
-    if (listeners_.empty()) return;
+    if (listeners_.empty() || quiet_) return;
     Published now = publishedNow();
     const Published& was = published_;
     MachineEvent event;
@@ -80,7 +81,9 @@ void Engine::bump() {
     };
     mark(Part::display, now.shown != was.shown);
     mark(Part::tape, now.printed != was.printed || now.tearSeed != was.tearSeed);
-    c.torn = now.tearSeed != was.tearSeed;
+    // A roll that got shorter without a tear was taken back (undo): like a
+    // tear, the views read it afresh.
+    c.torn = now.tearSeed != was.tearSeed || now.printed < was.printed;
     mark(Part::switches, now.switches != was.switches);
     mark(Part::model, now.switches.model != was.switches.model);
     mark(Part::run, now.running != was.running || now.paused != was.paused || now.stepBusy != was.stepBusy ||
@@ -129,8 +132,8 @@ void Engine::select(Model m) {
     if (m == sw_.model) return;
     stopRun(RunEnd::switched);
     timed_.listing = false;
-    sw_.model = m;
     tellSwitch(SwitchId::model);
+    sw_.model = m;
     saveModel(settings_, m);
     for (auto& listener : modelListeners_) listener(m);
     clearMachine();
@@ -141,16 +144,16 @@ void Engine::setPower(bool on) {
     // Only a real change of the switch clears the machine: a click on the
     // position it already has must not wipe the program memory.
     if (on == sw_.power) return;
-    sw_.power = on;
     tellSwitch(SwitchId::power);
+    sw_.power = on;
     if (!on) stopRun(RunEnd::switched);
     clearMachine();
     bump();
 }
 
 void Engine::setMode(Mode m) {
-    sw_.mode = m;
     tellSwitch(SwitchId::mode);
+    sw_.mode = m;
     modeChanged();
 }
 
@@ -164,20 +167,20 @@ void Engine::modeChanged() {
 }
 
 void Engine::setPrinterOn(bool on) {
-    sw_.printerOn = on;
     tellSwitch(SwitchId::printer);
+    sw_.printerOn = on;
     bump();
 }
 
 void Engine::setGradMode(bool on) {
-    sw_.gradMode = on;
     tellSwitch(SwitchId::angle);
+    sw_.gradMode = on;
     bump();
 }
 
 void Engine::setTapeWritesProgram(bool on) {
-    sw_.tapeWritesProgram = on;
     tellSwitch(SwitchId::tape);
+    sw_.tapeWritesProgram = on;
     bump();
 }
 

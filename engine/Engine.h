@@ -176,6 +176,9 @@ class Engine {
     // too many parentheses or open branches, numbers out of range.
     // Taken by value: a kept tape of a million lines is moved in, not copied.
     bool restore(MachineState kept);
+    // The machine as `state` gives it, but without the tape's lines (their
+    // count is `tape().printed()`): cheap enough to take after every action.
+    MachineState bareState() const;
 
   private:
     // The machine's pace and limits.
@@ -260,7 +263,8 @@ class Engine {
         std::ptrdiff_t newLines = 0;
         bool paused = false;
     };
-    Slice slice();
+    // Up to 12 steps, but no further than the run's step `until`.
+    Slice slice(std::uint64_t until = UINT64_MAX);
     void runSlice();
     void runFast();
     void afterSlice(std::ptrdiff_t newLines, bool pausedSlice);
@@ -305,6 +309,14 @@ class Engine {
     } timed_;
 
     std::vector<std::pair<int, Listener>> listeners_;
+    // The history's hold on the machine (engine/History.h): told at the start
+    // of every slice of a run, handed the roll a tear takes off, and able to
+    // replay a run without telling anyone.
+    friend class History;
+    std::function<void()> sliceStarts_;
+    std::function<void(Tape&&)> tornRoll_;
+    bool quiet_ = false;
+    void replayTo(std::uint64_t steps);
     // What the listeners were last told the machine is.
     struct Published {
         Shown shown;

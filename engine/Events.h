@@ -56,7 +56,7 @@ struct MachineEvent {
         key,        // a key reached the machine; `taken` is false when it did nothing
         line,       // a line was printed: `red`, `characters` (0: a feed, ADV), `at`, `busy`
         tear,       // the tape was torn off
-        switched,   // a switch moved: `which`
+        switched,   // a switch moves: `which` (told just before the machine follows it)
         runStarted, // a program began to run
         runEnded,   // it ended: `why`
         error,      // the error state began

@@ -31,6 +31,16 @@ MachineState Engine::state() const {
     return s;
 }
 
+MachineState Engine::bareState() const {
+    MachineState s;
+    s.switches = sw_;
+    s.paper.tearSeed = paper_.tearSeed;
+    s.calculation = calc_;
+    s.memory = mem_;
+    s.record = {lastRun_.steps, lastRun_.originalNanos};
+    return s;
+}
+
 namespace {
 
 bool inRange(const Num& n) {

@@ -1,6 +1,8 @@
 // SPDX-License-Identifier: GPL-3.0-or-later
 #include "printer/Tape.h"
 
+#include <algorithm>
+
 namespace vx {
 
 Tape::Tape(std::vector<TapeLine> lines) {
@@ -20,6 +22,16 @@ void Tape::clear() {
     // should give their memory back.
     Lines().swap(lines_);
     dropped_ = 0;
+}
+
+std::vector<TapeLine> Tape::cut(std::uint64_t count) {
+    std::vector<TapeLine> taken;
+    while (!lines_.empty() && printed() > count) {
+        taken.push_back(std::move(lines_.back()));
+        lines_.pop_back();
+    }
+    std::reverse(taken.begin(), taken.end());
+    return taken;
 }
 
 } // namespace vx

@@ -34,6 +34,9 @@ class Tape {
     void push(TapeLine line);
     // Forgets every line; nothing counts as dropped any more.
     void clear();
+    // Takes the newest lines off again until `printed()` is `count` (or the
+    // roll holds none): the lines taken, oldest first.
+    std::vector<TapeLine> cut(std::uint64_t count);
     // Lines let go at the far end since the roll was last cleared.
     std::uint64_t dropped() const { return dropped_; }
     // Lines printed onto this roll since it was last cleared: the held ones

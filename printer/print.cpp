@@ -3,6 +3,8 @@
 #include "display/Formatter.h"
 #include "engine/Engine.h"
 
+#include <utility>
+
 namespace vx {
 
 void Engine::printNumber(Num num, const std::string& symbol, bool force) {
@@ -33,7 +35,10 @@ void Engine::appendLine(std::string text, std::string symbol, bool red, bool lef
 }
 
 void Engine::clearTape() {
-    paper_.tape.clear();
+    if (tornRoll_)
+        tornRoll_(std::exchange(paper_.tape, Tape{}));
+    else
+        paper_.tape.clear();
     // Every tear leaves a new edge.
     do paper_.tearSeed = random_.next32();
     while (paper_.tearSeed == 0);

@@ -34,11 +34,12 @@ void Engine::stopRun(RunEnd why) {
 
 // One slice of the original: up to 12 steps, ending early at a printed line
 // or a PAUSE. Both tempos run the same slices, so they compute the same.
-Engine::Slice Engine::slice() {
+Engine::Slice Engine::slice(std::uint64_t until) {
+    if (sliceStarts_) sliceStarts_();
     const std::uint64_t before = paper_.tape.printed();
     Slice done;
     for (int i = 0; i < stepsPerSlice; ++i) {
-        if (!timed_.running) break;
+        if (!timed_.running || lastRun_.steps >= until) break;
         if (executeStep()) {
             done.paused = true;
             break;
@@ -94,6 +95,28 @@ void Engine::runFast() {
     }
     bump();
     timed_.runTask = scheduler_.after(0, [this] { runSlice(); });
+}
+
+// Runs a run restored at the start of one of its slices on to its step
+// `steps` (or its end), slice by slice as the original did and counting the
+// original's waits, but without waiting and without telling anyone: the
+// history's way to any step of a run it has seen.
+void Engine::replayTo(std::uint64_t steps) {
+    quiet_ = true;
+    const auto starts = std::exchange(sliceStarts_, nullptr);
+    timed_.running = true;
+    timed_.firstStepOfRun = lastRun_.steps == 0;
+    while (timed_.running && lastRun_.steps < steps) {
+        const Slice done = slice(steps);
+        if (!timed_.running || lastRun_.steps >= steps) break;
+        if (done.newLines > 0) waited(static_cast<double>(done.newLines) * printLineSeconds);
+        if (done.paused) waited(pauseSeconds);
+        if (done.newLines == 0 && !done.paused) waited(sliceWaitSeconds);
+    }
+    timed_.running = false;
+    timed_.paused = false;
+    sliceStarts_ = starts;
+    quiet_ = false;
 }
 
 void Engine::afterSlice(std::ptrdiff_t newLines, bool pausedSlice) {
