@@ -4,6 +4,7 @@
 // calculations and stored programs can be scripted and checked. It needs no
 // window system and writes no setting and no library file.
 #include "app/Batch.h"
+#include "engine/History.h"
 
 #include "app/BatchOptions.h"
 
@@ -295,7 +296,14 @@ int play(const BatchOptions& o, Model chosen) {
     // as it is printed and the machine forgets it: a long run needs no copy
     // of it, and a reader of the pipe sees the lines come. Otherwise the
     // tape is kept whole, up to a bound.
-    const bool tapeKept = o.json || o.tapeFile || o.saveStateFile;
+    // Going back takes lines off the tape again: with the history's words the
+    // tape is kept and written out as it is at the end.
+    const bool timeTravel = std::any_of(actions.begin(), actions.end(), [](const BatchAction& a) {
+        return a.kind >= BatchAction::Kind::undo;
+    });
+    std::optional<History> history;
+    if (timeTravel) history.emplace(engine);
+    const bool tapeKept = o.json || o.tapeFile || o.saveStateFile || timeTravel;
     Output out;
     const bool colour = isatty(STDOUT_FILENO);
     // A kept machine's tape was printed by the run that kept it. Lines are
@@ -305,7 +313,7 @@ int play(const BatchOptions& o, Model chosen) {
     bool tooLong = false;
     auto follow = [&] {
         const Tape& tape = engine.tape();
-        if (!o.json)
+        if (!o.json && !timeTravel)
             for (written = std::max(written, tape.dropped()); written < tape.printed(); ++written) {
                 const TapeLine& l = tape[static_cast<std::size_t>(written - tape.dropped())];
                 out.put(colour && l.red ? "\033[31m" + l.printed() + "\033[0m\n" : l.printed() + "\n");
@@ -324,13 +332,21 @@ int play(const BatchOptions& o, Model chosen) {
     const std::int64_t limit = toNanos(o.timeLimit);
     bool going = true;
     for (const BatchAction& action : actions) {
-        if (action.kind == BatchAction::Kind::wait)
-            going = settle(engine, clock, limit, follow);
-        else
-            apply(engine, action);
+        using BK = BatchAction::Kind;
+        if (action.kind >= BK::wait) going = settle(engine, clock, limit, follow);
+        if (going && history) {
+            if (action.kind == BK::undo) history->undo();
+            if (action.kind == BK::redo) history->redo();
+            if (action.kind == BK::historyBack) history->back();
+            if (action.kind == BK::historyForward) history->forward();
+        }
+        if (action.kind < BK::wait) apply(engine, action);
         if (!going || !follow()) break;
     }
     if (going && follow()) settle(engine, clock, limit, follow);
+    if (timeTravel && !o.json && !tooLong)
+        for (const TapeLine& l : engine.tape())
+            out.put(colour && l.red ? "\033[31m" + l.printed() + "\033[0m\n" : l.printed() + "\n");
     return report(o, engine, out, tooLong);
 }
 

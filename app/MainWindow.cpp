@@ -13,12 +13,14 @@
 #include "app/ProgramSheet.h"
 #include "app/ZoomSetting.h"
 #include "engine/Engine.h"
+#include "engine/History.h"
 #include "host/QtScheduler.h"
 #include "panel/CalculatorView.h"
 #include "panel/Controls.h"
 #include "panel/KeyHelp.h"
 #include "panel/KeyboardMonitor.h"
 #include "panel/KeyboardView.h"
+#include "panel/Layout.h"
 #include "panel/SoundPlayer.h"
 #include "panel/TapeView.h"
 #include "panel/ViewFeed.h"
@@ -70,6 +72,7 @@ MainWindow::MainWindow(Engine& engine, UserPrograms& library, KeyHelp& help, Zoo
     : engine_(engine), library_(library), collection_(std::move(collection)), settings_(settings),
       help_(help), zoom_(zoom) {
     frames_ = new QtScheduler(this);
+    history_ = std::make_unique<History>(engine_);
     feed_ = std::make_unique<ViewFeed>(engine_, *frames_);
     sound_ = std::make_unique<SoundPlayer>(*feed_, engine_);
     sound_->setEnabled(settings_.sound());
@@ -81,7 +84,7 @@ MainWindow::MainWindow(Engine& engine, UserPrograms& library, KeyHelp& help, Zoo
         ClipboardActions::addNumberEntries(menu, engine_, this);
         menu.addSeparator();
         ProgramActions::fillMenu(
-            menu, engine_, library_, this, [this] { programKnown(); }, &collection_);
+            menu, engine_, library_, this, [this](const QString& what) { programKnown(what); }, &collection_);
         addSheetEntry(menu);
         menu.addSeparator();
         ProgramActions::fillTapeMenu(menu, engine_, this);
@@ -93,6 +96,7 @@ MainWindow::MainWindow(Engine& engine, UserPrograms& library, KeyHelp& help, Zoo
 
     edit_ = menuBar()->addMenu(QStringLiteral("Bearbeiten"));
     numberEntries_ = ClipboardActions::addNumberEntries(*edit_, engine_, this);
+    addHistoryEntries();
     connect(edit_, &QMenu::aboutToShow, this, &MainWindow::updateEditMenu);
 
     programs_ = menuBar()->addMenu(QStringLiteral("Programme"));
@@ -323,9 +327,70 @@ void MainWindow::machineChanged(const Changes& changes) {
     updateEditMenu();
 }
 
+namespace {
+
+// What an entry of the history was, in the menu's words.
+QString causeText(const History::Cause& cause) {
+    using K = History::Cause::Kind;
+    switch (cause.kind) {
+    case K::key: return Layout::accessibleName(cause.key);
+    case K::switched: {
+        static const char* const names[] = {"Netzschalter", "Drucker",       "Betriebsart",
+                                            "Streifen",     "Winkeleinheit", "Modell"};
+        return QString::fromUtf8(names[static_cast<int>(cause.which)]);
+    }
+    case K::tear: return QStringLiteral("Abreißen");
+    case K::place: return QStringLiteral("Im Verlauf");
+    case K::named: break;
+    }
+    return cause.name.empty() ? QStringLiteral("Änderung") : QString::fromStdString(cause.name);
+}
+
+} // namespace
+
+void MainWindow::addHistoryEntries() {
+    edit_->addSeparator();
+    const auto add = [this](const QString& text, const QKeySequence& keys, bool (History::*act)()) {
+        QAction* a = edit_->addAction(text);
+        a->setShortcut(keys);
+        connect(a, &QAction::triggered, this, [this, act] {
+            if (!((*history_).*act)()) QApplication::beep();
+        });
+        return a;
+    };
+    historyEntries_.undo =
+        add(QStringLiteral("Rückgängig"), QKeySequence(Qt::CTRL | Qt::Key_Z), &History::undo);
+    historyEntries_.redo =
+        add(QStringLiteral("Wiederholen"), QKeySequence(Qt::CTRL | Qt::SHIFT | Qt::Key_Z), &History::redo);
+    edit_->addSeparator();
+    // Not the BACK key ("Schritt zurück"): these walk the machine's history.
+    historyEntries_.back =
+        add(QStringLiteral("Im Verlauf zurück"), QKeySequence(Qt::CTRL | Qt::Key_Left), &History::back);
+    historyEntries_.forward =
+        add(QStringLiteral("Im Verlauf vor"), QKeySequence(Qt::CTRL | Qt::Key_Right), &History::forward);
+    // The entries say what they would do while the menu is open; the rest
+    // of the time their shortcuts always reach the history, which answers
+    // with a beep when there is nothing to do.
+    connect(edit_, &QMenu::aboutToHide, this, [this] {
+        for (QAction* a :
+             {historyEntries_.undo, historyEntries_.redo, historyEntries_.back, historyEntries_.forward})
+            a->setEnabled(true);
+    });
+}
+
 void MainWindow::updateEditMenu() {
     numberEntries_.copy->setEnabled(Clipboard::showsNumber(engine_));
     numberEntries_.paste->setEnabled(engine_.power());
+    History& h = *history_;
+    const auto undo = h.undoCause(), redo = h.redoCause();
+    historyEntries_.undo->setText(undo ? QStringLiteral("Rückgängig: ") + causeText(*undo)
+                                       : QStringLiteral("Rückgängig"));
+    historyEntries_.undo->setEnabled(undo.has_value());
+    historyEntries_.redo->setText(redo ? QStringLiteral("Wiederholen: ") + causeText(*redo)
+                                       : QStringLiteral("Wiederholen"));
+    historyEntries_.redo->setEnabled(redo.has_value());
+    historyEntries_.back->setEnabled(h.canGoBack());
+    historyEntries_.forward->setEnabled(h.canGoForward());
 }
 
 void MainWindow::scheduleRebuild() {
@@ -341,7 +406,8 @@ void MainWindow::rebuildPrograms() {
     rebuildPending_ = false;
     programs_->clear();
     ProgramActions::fillMenu(
-        *programs_, engine_, library_, this, [this] { programKnown(); }, &collection_);
+        *programs_, engine_, library_, this, [this](const QString& what) { programKnown(what); },
+        &collection_);
     addSheetEntry(*programs_);
     tape_->clear();
     const ProgramActions::TapeEntries tapeEntries = ProgramActions::fillTapeMenu(*tape_, engine_, this);
@@ -389,8 +455,8 @@ QList<QAction*> shortcutEntries(const QList<QAction*>& actions) {
 ProgramSheet* MainWindow::showSheet(int step) {
     if (!sheet_) {
         sheet_ = new ProgramSheet(
-            engine_, *feed_, [this] { return view_->runText(); }, [this] { return libraryEntry(); },
-            settings_, this);
+            engine_, *feed_, *history_, [this] { return view_->runText(); },
+            [this] { return libraryEntry(); }, settings_, this);
         // The sheet is part of the machine: the menus' shortcuts work there too.
         sheet_->addActions(shortcutEntries(menuBar()->actions()));
     }
@@ -448,13 +514,14 @@ std::optional<SavedProgram> MainWindow::libraryEntry() {
     return std::nullopt;
 }
 
-void MainWindow::programKnown() {
+void MainWindow::programKnown(const QString& action) {
     known_ = engine_.programSteps();
+    if (!action.isEmpty()) history_->nameLast(action.toStdString());
 }
 
 bool MainWindow::importFile(const SafeFile::Path& path) {
     if (!ProgramFiles::importFrom(engine_, path, this)) return false;
-    programKnown();
+    programKnown(QStringLiteral("Programm importieren"));
     return true;
 }
 

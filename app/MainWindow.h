@@ -30,6 +30,7 @@ class SoundPlayer;
 struct Changes;
 
 class Engine;
+class History;
 class KeyHelp;
 class UserPrograms;
 class ZoomSetting;
@@ -46,6 +47,8 @@ class MainWindow : public QMainWindow {
     CalculatorView* calculator() const { return view_; }
     // The machine's sounds; the host gives it somewhere to play them.
     SoundPlayer& sound() const { return *sound_; }
+    // Undo, redo and the walk through the last run.
+    History& history() const { return *history_; }
     QMenu* programMenu() const { return programs_; }
     QMenu* tapeMenu() const { return tape_; }
     QMenu* editMenu() const { return edit_; }
@@ -75,7 +78,8 @@ class MainWindow : public QMainWindow {
     // stay, or a close question is already open).
     bool sessionMayEnd();
     // The program memory is now kept somewhere: closing need not ask.
-    void programKnown();
+    // `action`: the words the history gives the change ("Programm laden").
+    void programKnown(const QString& action = {});
     // The library entry holding the program in memory, if one does.
     std::optional<SavedProgram> libraryEntry();
     // Imports a program file as "Programm importieren …" does.
@@ -130,6 +134,14 @@ class MainWindow : public QMainWindow {
     Scheduler* frames_ = nullptr;
     std::unique_ptr<ViewFeed> feed_;
     std::unique_ptr<SoundPlayer> sound_;
+    std::unique_ptr<History> history_;
+    struct HistoryEntries {
+        QAction* undo = nullptr;
+        QAction* redo = nullptr;
+        QAction* back = nullptr;
+        QAction* forward = nullptr;
+    } historyEntries_;
+    void addHistoryEntries();
     int follower_ = 0;
     // The tape menu's entries that need a tape.
     QList<QAction*> tapeEntries_;

@@ -146,10 +146,10 @@ MenuEntries entriesFor(const QMenu& menu, UserPrograms& library, std::size_t cou
             problem};
 }
 
-using Known = std::function<void()>;
+using Known = std::function<void(const QString&)>;
 
-void tell(const Known& known) {
-    if (known) known();
+void tell(const Known& known, const QString& what) {
+    if (known) known(what);
 }
 
 void addLoadMenu(QMenu& menu, Engine& engine, UserPrograms& library,
@@ -167,7 +167,7 @@ void addLoadMenu(QMenu& menu, Engine& engine, UserPrograms& library,
         a->setEnabled(!p.error);
         QObject::connect(a, &QAction::triggered, &menu, [&engine, steps = p.steps, known] {
             engine.loadProgram(steps);
-            tell(known);
+            tell(known, QStringLiteral("Programm laden"));
         });
     }
     if (programs.size() > entries.shown) {
@@ -175,7 +175,7 @@ void addLoadMenu(QMenu& menu, Engine& engine, UserPrograms& library,
                          [&engine, &library, parent, known] {
                              if (const auto p = pickFromAll(library, true, parent)) {
                                  load(*p, engine);
-                                 tell(known);
+                                 tell(known, QStringLiteral("Programm laden"));
                              }
                          });
     }
@@ -191,20 +191,21 @@ void addSaveMenu(QMenu& menu, Engine& engine, UserPrograms& library,
         const SavedProgram& p = programs[i];
         QAction* a = saveMenu->addAction(label(p, entries.metrics, entries.width));
         QObject::connect(a, &QAction::triggered, &menu, [&engine, &library, p, parent, known] {
-            if (save(engine, library, p, parent)) tell(known);
+            if (save(engine, library, p, parent)) tell(known, QStringLiteral("Programm speichern"));
         });
     }
     if (programs.size() > entries.shown) {
         QObject::connect(saveMenu->addAction(QStringLiteral("Alle Programme …")), &QAction::triggered, &menu,
                          [&engine, &library, parent, known] {
                              if (const auto p = pickFromAll(library, false, parent))
-                                 if (save(engine, library, p, parent)) tell(known);
+                                 if (save(engine, library, p, parent))
+                                     tell(known, QStringLiteral("Programm speichern"));
                          });
     }
     if (!programs.empty()) saveMenu->addSeparator();
     QAction* fresh = saveMenu->addAction(QStringLiteral("Neu …"));
     QObject::connect(fresh, &QAction::triggered, &menu, [&engine, &library, parent, known] {
-        if (save(engine, library, std::nullopt, parent)) tell(known);
+        if (save(engine, library, std::nullopt, parent)) tell(known, QStringLiteral("Programm speichern"));
     });
     // Deleting is also reached directly, not only by saving an empty memory.
     QAction* remove = menu.addAction(QStringLiteral("Programm löschen …"));
@@ -231,7 +232,7 @@ void addCollectionMenu(QMenu& menu, Engine& engine, UserPrograms& library, const
             a->setEnabled(!p.error);
             QObject::connect(a, &QAction::triggered, &menu, [&engine, steps = p.steps, known] {
                 engine.loadProgram(steps);
-                tell(known);
+                tell(known, QStringLiteral("Programm laden"));
             });
         }
     }
@@ -239,7 +240,8 @@ void addCollectionMenu(QMenu& menu, Engine& engine, UserPrograms& library, const
     QAction* adoptIt = shelf->addAction(QStringLiteral("In meine Bibliothek übernehmen"));
     adoptIt->setEnabled(collection.holding(engine.programSteps(), engine.model()).has_value());
     QObject::connect(adoptIt, &QAction::triggered, &menu, [&engine, &library, &collection, parent, known] {
-        if (adopt(engine, library, collection, parent)) tell(known);
+        if (adopt(engine, library, collection, parent))
+            tell(known, QStringLiteral("In meine Bibliothek übernehmen"));
     });
 }
 
@@ -304,17 +306,17 @@ void fillMenu(QMenu& menu, Engine& engine, UserPrograms& library, QWidget* paren
     QAction* pasteProgram = menu.addAction(QStringLiteral("Programm einfügen"));
     pasteProgram->setEnabled(engine.power());
     QObject::connect(pasteProgram, &QAction::triggered, &menu, [&engine, parent, known] {
-        if (ClipboardActions::pasteProgram(engine, parent)) tell(known);
+        if (ClipboardActions::pasteProgram(engine, parent)) tell(known, QStringLiteral("Programm einfügen"));
     });
     QAction* exportProgram = menu.addAction(QStringLiteral("Programm exportieren …"));
     exportProgram->setEnabled(!engine.programSteps().empty());
     QObject::connect(exportProgram, &QAction::triggered, &menu, [&engine, parent, known] {
-        if (ProgramFiles::exportProgram(engine, parent)) tell(known);
+        if (ProgramFiles::exportProgram(engine, parent)) tell(known, QStringLiteral("Programm exportieren"));
     });
     QAction* importProgram = menu.addAction(QStringLiteral("Programm importieren …"));
     importProgram->setEnabled(engine.power());
     QObject::connect(importProgram, &QAction::triggered, &menu, [&engine, parent, known] {
-        if (ProgramFiles::importProgram(engine, parent)) tell(known);
+        if (ProgramFiles::importProgram(engine, parent)) tell(known, QStringLiteral("Programm importieren"));
     });
 
     menu.addSeparator();

@@ -35,10 +35,10 @@ constexpr int menuEntries = 40;
 // The entries of the "Programme" menu, also in the panel's context menu.
 // `known` is told whenever the program memory becomes one that is kept
 // somewhere (loaded, saved, pasted, imported or exported), so that closing
-// the window need not ask about it.
+// the window need not ask about it, with the entry's words ("Programm laden").
 // With a `collection`, "Programmsammlung" follows "Programm laden".
 void fillMenu(QMenu& menu, Engine& engine, UserPrograms& library, QWidget* parent,
-              const std::function<void()>& known = {}, const Collection* collection = nullptr);
+              const std::function<void(const QString&)>& known = {}, const Collection* collection = nullptr);
 // Copies the collection program the memory holds into the user's library,
 // as a new entry under its name. True when it was saved.
 bool adopt(Engine& engine, UserPrograms& library, const Collection& collection, QWidget* parent);

@@ -1,5 +1,7 @@
 // SPDX-License-Identifier: GPL-3.0-or-later
 #include "app/ProgramSheet.h"
+#include "app/Timeline.h"
+#include "engine/History.h"
 #include "panel/ViewFeed.h"
 #include "storage/ShellSettings.h"
 
@@ -38,11 +40,11 @@ QLabel* stateLabel(QWidget* parent) {
 
 } // namespace
 
-ProgramSheet::ProgramSheet(Engine& engine, ViewFeed& feed, std::function<QString()> runText,
+ProgramSheet::ProgramSheet(Engine& engine, ViewFeed& feed, History& history, std::function<QString()> runText,
                            std::function<std::optional<SavedProgram>()> entry, ShellSettings& settings,
                            QWidget* parent)
-    : QWidget(parent, Qt::Window), engine_(engine), feed_(feed), runText_(std::move(runText)),
-      entry_(std::move(entry)), settings_(settings) {
+    : QWidget(parent, Qt::Window), engine_(engine), feed_(feed), history_(history),
+      runText_(std::move(runText)), entry_(std::move(entry)), settings_(settings) {
     setObjectName(QStringLiteral("programSheet"));
     model_ = new SheetModel(engine_, this);
     delegate_ = new SheetDelegate(*model_, this);
@@ -86,9 +88,11 @@ ProgramSheet::ProgramSheet(Engine& engine, ViewFeed& feed, std::function<QString
     split->setStretchFactor(0, 3);
     split->setStretchFactor(1, 2);
     split->setChildrenCollapsible(false);
+    timeline_ = new Timeline(engine_, history_, this);
     auto* layout = new QVBoxLayout(this);
     layout->addWidget(buildButtons());
     layout->addWidget(split, 1);
+    layout->addWidget(timeline_);
 
     // F9 sets or clears a breakpoint on the chosen row, as in most debuggers.
     auto* toggle = new QShortcut(QKeySequence(Qt::Key_F9), table_, nullptr, nullptr, Qt::WidgetShortcut);
@@ -135,9 +139,14 @@ QWidget* ProgramSheet::buildButtons() {
         toggleBreakpoint(at.isValid() ? SheetModel::stepOf(at.row()) : engine_.pc());
     });
     breakpoint_->setToolTip(QStringLiteral("Haltepunkt auf dem gewählten Schritt setzen oder löschen (F9)"));
-    clearBreakpoints_ =
-        button(QStringLiteral("Alle Haltepunkte löschen"), [this] { engine_.clearBreakpoints(); });
-    resetCounts_ = button(QStringLiteral("Zähler zurücksetzen"), [this] { engine_.resetExecutionCounts(); });
+    clearBreakpoints_ = button(QStringLiteral("Alle Haltepunkte löschen"), [this] {
+        history_.name("Alle Haltepunkte löschen");
+        engine_.clearBreakpoints();
+    });
+    resetCounts_ = button(QStringLiteral("Zähler zurücksetzen"), [this] {
+        history_.name("Zähler zurücksetzen");
+        engine_.resetExecutionCounts();
+    });
     row->addStretch(1);
     whole_ = new QCheckBox(QStringLiteral("Alle 416 Schritte"), bar);
     connect(whole_, &QCheckBox::toggled, this, [this](bool on) {
@@ -180,6 +189,7 @@ QWidget* ProgramSheet::buildState() {
 
 void ProgramSheet::follow(const Changes& changes) {
     ++updates_;
+    timeline_->refreshSoon();
     if (changes.has(Part::model)) setWindowTitle(titleFor(engine_.model()));
     // A hidden sheet reads the machine when it is shown again.
     if (isVisible() || updates_ == 1) {
@@ -274,6 +284,7 @@ void ProgramSheet::markStep(int step) {
 
 void ProgramSheet::toggleBreakpoint(int step) {
     if (step < 1 || step > Codes::steps || editing()) return;
+    history_.name("Haltepunkt");
     engine_.setBreakpoint(step, !engine_.breakpoint(step));
 }
 
@@ -316,7 +327,10 @@ bool ProgramSheet::apply() {
     }
     // Text taken back unchanged changes nothing; otherwise the steps the
     // edit left alone keep their breakpoints and counts.
-    if (read.steps != engine_.programSteps()) engine_.reviseProgram(read.steps);
+    if (read.steps != engine_.programSteps()) {
+        history_.name("Programmtext übernehmen");
+        engine_.reviseProgram(read.steps);
+    }
     discard();
     return true;
 }

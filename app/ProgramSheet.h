@@ -29,7 +29,9 @@ class QTableWidget;
 namespace vx {
 
 class Engine;
+class History;
 class ShellSettings;
+class Timeline;
 class ViewFeed;
 struct Changes;
 class SheetDelegate;
@@ -40,7 +42,7 @@ class ProgramSheet : public QWidget {
   public:
     // `feed` brings the machine's changes; `runText` is the panel's run in
     // words; `entry` names the library entry that holds what memory holds.
-    ProgramSheet(Engine& engine, ViewFeed& feed, std::function<QString()> runText,
+    ProgramSheet(Engine& engine, ViewFeed& feed, History& history, std::function<QString()> runText,
                  std::function<std::optional<SavedProgram>()> entry, ShellSettings& settings,
                  QWidget* parent);
     ~ProgramSheet() override;
@@ -71,6 +73,7 @@ class ProgramSheet : public QWidget {
     QTableView* table() const { return table_; }
     SheetModel& model() const { return *model_; }
     QTableWidget* registers() const { return registers_; }
+    Timeline* timeline() const { return timeline_; }
     QString stateText() const;
     // Registers the last change of any register touched.
     const std::vector<bool>& changedRegisters() const { return changed_; }
@@ -95,6 +98,8 @@ class ProgramSheet : public QWidget {
 
     Engine& engine_;
     ViewFeed& feed_;
+    History& history_;
+    Timeline* timeline_;
     std::function<QString()> runText_;
     std::function<std::optional<SavedProgram>()> entry_;
     ShellSettings& settings_;

@@ -55,6 +55,10 @@ class History {
 
     // Names the next action; keys, switches and tears name themselves.
     void name(std::string cause);
+    // Names the action just done, as long as its entry is still to be taken.
+    void nameLast(std::string cause) {
+        if (unsettled_) pending_ = Cause{Cause::Kind::named, {}, SwitchId::power, std::move(cause)};
+    }
 
     bool canUndo();
     bool canRedo();

@@ -31,8 +31,13 @@ bool addActions(const std::string& token, std::vector<BatchAction>& actions) {
             return true;
         }
     }
-    if (token == "wait") {
-        actions.push_back(BatchAction{BK::wait, {}, 0});
+    static const std::map<std::string, BK> waiting = {{"wait", BK::wait},
+                                                      {"undo", BK::undo},
+                                                      {"redo", BK::redo},
+                                                      {"historyBack", BK::historyBack},
+                                                      {"historyForward", BK::historyForward}};
+    if (auto w = waiting.find(token); w != waiting.end()) {
+        actions.push_back(BatchAction{w->second, {}, 0});
         return true;
     }
     if (auto s = switches.find(token); s != switches.end()) {
@@ -94,7 +99,11 @@ void apply(Engine& engine, const BatchAction& action) {
     case BK::mode: engine.setMode(static_cast<Mode>(action.value)); break;
     case BK::tape: engine.setTapeWritesProgram(action.value != 0); break;
     case BK::angle: engine.setGradMode(action.value != 0); break;
-    case BK::wait: break;
+    case BK::wait:
+    case BK::undo:
+    case BK::redo:
+    case BK::historyBack:
+    case BK::historyForward: break;
     }
 }
 

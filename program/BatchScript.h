@@ -13,7 +13,8 @@ namespace vx {
 class Engine;
 
 struct BatchAction {
-    enum class Kind { key, power, printer, mode, tape, angle, wait };
+    // undo … historyForward go to the history (engine/History.h), after a wait.
+    enum class Kind { key, power, printer, mode, tape, angle, wait, undo, redo, historyBack, historyForward };
     Kind kind = Kind::key;
     Key key;
     int value = 0; // switches: 1 on / 0 off; mode: the Mode number; angle: 1 grad
