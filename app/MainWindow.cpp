@@ -97,7 +97,10 @@ MainWindow::MainWindow(Engine& engine, UserPrograms& library, KeyHelp& help, Zoo
     edit_ = menuBar()->addMenu(QStringLiteral("Bearbeiten"));
     numberEntries_ = ClipboardActions::addNumberEntries(*edit_, engine_, this);
     addHistoryEntries();
-    connect(edit_, &QMenu::aboutToShow, this, &MainWindow::updateEditMenu);
+    connect(edit_, &QMenu::aboutToShow, this, [this] {
+        updateEditMenu();
+        updateHistoryEntries();
+    });
 
     programs_ = menuBar()->addMenu(QStringLiteral("Programme"));
     // An outside edit of the library shows as soon as a menu opens, and the
@@ -381,6 +384,11 @@ void MainWindow::addHistoryEntries() {
 void MainWindow::updateEditMenu() {
     numberEntries_.copy->setEnabled(Clipboard::showsNumber(engine_));
     numberEntries_.paste->setEnabled(engine_.power());
+}
+
+// Only as the menu opens: asking the history settles the action in progress,
+// which a change told in the middle of an action must not do.
+void MainWindow::updateHistoryEntries() {
     History& h = *history_;
     const auto undo = h.undoCause(), redo = h.redoCause();
     historyEntries_.undo->setText(undo ? QStringLiteral("Rückgängig: ") + causeText(*undo)

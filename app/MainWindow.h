@@ -142,6 +142,7 @@ class MainWindow : public QMainWindow {
         QAction* forward = nullptr;
     } historyEntries_;
     void addHistoryEntries();
+    void updateHistoryEntries();
     int follower_ = 0;
     // The tape menu's entries that need a tape.
     QList<QAction*> tapeEntries_;

@@ -314,7 +314,7 @@ class Engine {
     // replay a run without telling anyone.
     friend class History;
     std::function<void()> sliceStarts_;
-    std::function<void(Tape&&)> tornRoll_;
+    std::function<void(Tape&)> tornRoll_;
     bool quiet_ = false;
     void replayTo(std::uint64_t steps);
     // What the listeners were last told the machine is.

@@ -22,7 +22,7 @@ History::History(Engine& engine) : engine_(engine) {
     entries_.push_back(Entry{engine_.bareState(), liveRoll_, engine_.tape().printed(), Cause{}});
     listener_ = engine_.addListener([this](const MachineEvent& event) { heard(event); });
     engine_.sliceStarts_ = [this] { checkpoint(); };
-    engine_.tornRoll_ = [this](Tape&& roll) { keepTorn(std::move(roll)); };
+    engine_.tornRoll_ = [this](Tape& roll) { keepTorn(roll); };
 }
 
 void History::name(std::string cause) {
@@ -219,11 +219,12 @@ Tape History::rollAt(std::uint64_t roll, std::uint64_t printed) {
     return live;
 }
 
-void History::keepTorn(Tape&& roll) {
-    settleNow(); // the action before the tear is done
-    for (TapeLine& line : ahead_) roll.push(std::move(line));
+void History::keepTorn(Tape& roll) {
+    settleNow(); // the action before the tear is done, its lines still on the roll
+    Tape kept = std::exchange(roll, Tape{});
+    for (TapeLine& line : ahead_) kept.push(std::move(line));
     ahead_.clear();
-    torn_[liveRoll_] = std::move(roll);
+    torn_[liveRoll_] = std::move(kept);
     ++liveRoll_;
     // A run torn off in the middle can no longer be replayed.
     if (run_ && !run_->ended) {

@@ -137,7 +137,7 @@ class History {
     // The live roll as it was with `printed` lines on roll `roll`.
     Tape rollAt(std::uint64_t roll, std::uint64_t printed);
     void checkpoint();
-    void keepTorn(Tape&& roll);
+    void keepTorn(Tape& roll);
     std::size_t entryBytes() const;
 
     Engine& engine_;

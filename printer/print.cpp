@@ -35,10 +35,9 @@ void Engine::appendLine(std::string text, std::string symbol, bool red, bool lef
 }
 
 void Engine::clearTape() {
-    if (tornRoll_)
-        tornRoll_(std::exchange(paper_.tape, Tape{}));
-    else
-        paper_.tape.clear();
+    // The history keeps the torn roll to take the tear back.
+    if (tornRoll_) tornRoll_(paper_.tape);
+    paper_.tape.clear();
     // Every tear leaves a new edge.
     do paper_.tearSeed = random_.next32();
     while (paper_.tearSeed == 0);

@@ -3,6 +3,8 @@
 // the keys, single steps and a run, editing the program as text, and
 // breakpoints set in its margin.
 #include "app/ProgramSheet.h"
+#include "app/Timeline.h"
+#include "engine/History.h"
 #include "fixture.h"
 #include "panel/CalculatorView.h"
 #include "panel/SheetModel.h"
@@ -10,9 +12,11 @@
 #include "program/BatchScript.h"
 
 #include <QElapsedTimer>
+#include <QLabel>
 #include <QMenu>
 #include <QPlainTextEdit>
 #include <QPushButton>
+#include <QStyleOptionSlider>
 #include <QTableView>
 #include <QTableWidget>
 #include <QTextBlock>
@@ -321,4 +325,62 @@ TEST_F(AppTest, TabReachesTheSheetsButtonsWhichOwnTheirKeys) {
     QTest::keyClick(sheet->windowHandle(), Qt::Key_Space);
     EXPECT_TRUE(engine->running());
     play(*engine, "startStop");
+}
+
+// Undo names what it takes back and brings the machine back as it was; the
+// sheet's timeline, dragged to the middle of a run of 10⁸ steps, shows the
+// machine as it was there, computed independently, within half a second.
+TEST_F(AppTest, UndoAndTheTimelineTakeTheWholeMachineBack) {
+    Window w(*engine);
+    w.type("12+3=");
+    QTest::keyClick(w.window.windowHandle(), Qt::Key_K, Qt::ControlModifier);
+    ASSERT_TRUE(engine->tape().empty());
+    QMenu* edit = w.window.editMenu();
+    emit edit->aboutToShow();
+    QAction* undo = entry(*edit, QStringLiteral("Rückgängig: Abreißen"));
+    EXPECT_EQ(undo->shortcut(), QKeySequence(Qt::CTRL | Qt::Key_Z));
+    emit edit->aboutToHide();
+    undo->trigger();
+
+    EXPECT_EQ(engine->tape().size(), 3u);
+    emit edit->aboutToShow();
+    EXPECT_TRUE(entry(*edit, QStringLiteral("Rückgängig: Gleich"))->isEnabled());
+    EXPECT_TRUE(entry(*edit, QStringLiteral("Wiederholen: Abreißen"))->isEnabled());
+    emit edit->aboutToHide();
+
+    // LABEL 1, 1, ST+ 1, RCL 1, -, 7142857, =, JUMP - 1, STOP: fourteen steps a round.
+    engine->loadProgram({129, 1, 193, 1, 200, 1, 18, 7, 1, 4, 2, 8, 5, 7, 16, 234, 1, 27});
+    engine->setTempo(Tempo::fast);
+    engine->press(KeyKind::startStop);
+    while (engine->running()) clock.runNext(clock.nowNanos());
+    const std::uint64_t n = engine->lastRun().steps;
+    ASSERT_EQ(n, 14u * 7142857 + 1);
+    ProgramSheet* sheet = w.window.showSheet(0);
+    sheet->timeline()->refresh();
+    MarkedSlider* slider = sheet->timeline()->slider();
+    ASSERT_TRUE(slider->isEnabled());
+    ASSERT_EQ(static_cast<std::uint64_t>(slider->maximum()), n);
+    QStyleOptionSlider option;
+    option.initFrom(slider);
+    option.orientation = Qt::Horizontal;
+    option.minimum = slider->minimum();
+    option.maximum = slider->maximum();
+    option.sliderPosition = option.sliderValue = slider->value();
+    const QRect handle =
+        slider->style()->subControlRect(QStyle::CC_Slider, &option, QStyle::SC_SliderHandle, slider);
+    QElapsedTimer took;
+    took.start();
+    QTest::mousePress(slider, Qt::LeftButton, {}, handle.center());
+    QTest::mouseMove(slider, QPoint(slider->width() / 2, handle.center().y()));
+    QTest::mouseRelease(slider, Qt::LeftButton, {}, QPoint(slider->width() / 2, handle.center().y()));
+    EXPECT_LT(took.elapsed(), 500);
+    const std::uint64_t m = w.window.history().position();
+    EXPECT_NEAR(static_cast<double>(m), static_cast<double>(n) / 2, static_cast<double>(n) / 20);
+    // After m steps: m / 14 whole rounds, and one more count once a round's third step is done.
+    EXPECT_EQ(engine->registers()[1].v, static_cast<double>(m / 14 + (m % 14 >= 3)));
+    EXPECT_EQ(engine->pc(), (std::vector<int>{1, 2, 3, 5, 7, 8, 9, 10, 11, 12, 13, 14, 15, 16}[m % 14]));
+    EXPECT_TRUE(sheet->timeline()->label()->text().startsWith(QStringLiteral("Schritt ")));
+    // Back at the end, and the drag undone, the machine is where the run left it.
+    ASSERT_TRUE(w.window.history().moveTo(n));
+    EXPECT_EQ(engine->registers()[1].v, 7142857.0);
 }

@@ -94,6 +94,12 @@ TEST(History, PowerModelAndTearAreTakenBackWithEverythingTheyCleared) {
     undoes([&] { m->select(Model::orbis412); }, History::Cause::Kind::switched);
     EXPECT_EQ(m->model(), Model::orbis410);
     undoes([&] { m->clearTape(); }, History::Cause::Kind::tear);
+    // A tear right after a key that printed: the key's lines go with the roll.
+    m.keys("4 printKey");
+    const Seen printed = seen(m);
+    m->clearTape();
+    ASSERT_TRUE(history.undo());
+    EXPECT_EQ(seen(m), printed);
     // A tear, keys on the new roll, then all of it back and forth.
     m->clearTape();
     m.keys("1 printKey 2 printKey");
