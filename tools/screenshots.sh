@@ -91,6 +91,51 @@ PROGRAM
 }
 shoot_sheet
 
+# The program sheet's timeline after a short printing run, walked back a few steps.
+shoot_timeline() {
+  cat >"$home/Sechs.txt" <<'PROGRAM'
+VELTRANIX 410
+
+PROGRAM 1
+NAME Sechs
+001  LABEL 1
+002  RCL
+003  1
+004  +
+005  1
+006  =
+007  ST
+008  1
+009  PRINT
+010  -
+011  6
+012  =
+013  JUMP -
+014  1
+015  STOP
+END
+PROGRAM
+  "$bin" "$home/Sechs.txt" &
+  local app=$!
+  xdotool search --sync --name 'Veltranix 410 Numerist' >/dev/null
+  sleep 1
+  xdotool key ctrl+b
+  local sheet
+  sheet=$(xdotool search --sync --name 'Programmblatt' | head -1)
+  xdotool windowsize "$sheet" 900 560 windowmove "$sheet" 0 0
+  sleep 0.5
+  xdotool key space
+  sleep 4
+  for _ in 1 2 3 4 5 6 7 8 9 10 11; do xdotool key ctrl+Left; sleep 0.1; done
+  sleep 0.6
+  local geometry
+  geometry=$(xdotool getwindowgeometry "$sheet" | sed -n 's/.*Geometry: //p')
+  import -window root -crop "${geometry}+0+0" "$out/history-timeline.png"
+  kill "$app"
+  wait "$app" 2>/dev/null || true
+}
+shoot_timeline
+
 # The guide's window with a search, and the command search over the panel.
 shoot_help() {
   printf '[General]\nzoomPercent=100\n' >"$XDG_CONFIG_HOME/Veltranix/Veltranix.conf"
