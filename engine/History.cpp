@@ -272,8 +272,16 @@ bool History::moveTo(std::uint64_t step) {
     if (!timeline()) return false;
     step = std::min(step, run_->steps);
     const auto& taken = run_->checkpoints;
+    // Lines the roll let go at its far end (a run that printed more than a
+    // roll holds) cannot be printed again in their place: the run is
+    // reachable from the first value whose lines are all still there.
+    const std::uint64_t gone = run_->roll == liveRoll_ ? engine_.tape().dropped() : 0;
+    auto first = taken.begin();
+    while (std::next(first) != taken.end() && first->printed < gone) ++first;
+    if (first->printed < gone) return false;
+    step = std::max(step, first->state.record.runSteps);
     const auto after =
-        std::upper_bound(taken.begin(), taken.end(), step,
+        std::upper_bound(first, taken.end(), step,
                          [](std::uint64_t s, const Checkpoint& c) { return s < c.state.record.runSteps; });
     const Checkpoint& from = *std::prev(after);
     acting_ = true;
