@@ -47,6 +47,29 @@ shoot() { # zoom percent, file, open the program menu?
 shoot 150 "$out/window-150-menu.png" menu
 shoot 50 "$out/window-50.png" plain
 
+# Starts the window with a program file and opens its program sheet,
+# `height` pixels high, at the screen's corner: sets `app` and `sheet`.
+open_sheet() { # program file, height
+  "$bin" "$1" &
+  app=$!
+  xdotool search --sync --name 'Veltranix 410 Numerist' >/dev/null
+  sleep 1
+  xdotool key ctrl+b
+  sheet=$(xdotool search --sync --name 'Programmblatt' | head -1)
+  xdotool windowsize "$sheet" 900 "$2" windowmove "$sheet" 0 0
+  sleep 0.5
+}
+
+# Takes the sheet's picture a moment later, then ends the window.
+close_sheet() { # picture's file name in docs/images
+  sleep 0.6
+  local geometry
+  geometry=$(xdotool getwindowgeometry "$sheet" | sed -n 's/.*Geometry: //p')
+  import -window root -crop "${geometry}+0+0" "$out/$1"
+  kill "$app"
+  wait "$app" 2>/dev/null || true
+}
+
 # The program sheet beside the panel: a counting loop after a short run,
 # then a calculation left open.
 shoot_sheet() {
@@ -68,71 +91,25 @@ NAME Zähler
 010  1
 END
 PROGRAM
-  "$bin" "$home/Zaehler.txt" &
-  local app=$!
-  xdotool search --sync --name 'Veltranix 410 Numerist' >/dev/null
-  sleep 1
-  xdotool key ctrl+b
-  local sheet
-  sheet=$(xdotool search --sync --name 'Programmblatt' | head -1)
-  xdotool windowsize "$sheet" 900 520 windowmove "$sheet" 0 0
-  sleep 0.5
+  open_sheet "$home/Zaehler.txt" 520
   xdotool key space
   sleep 1.5
   xdotool key space
   sleep 0.3
   xdotool type --delay 60 '(2+(3*'
-  sleep 0.6
-  local geometry
-  geometry=$(xdotool getwindowgeometry "$sheet" | sed -n 's/.*Geometry: //p')
-  import -window root -crop "${geometry}+0+0" "$out/program-sheet.png"
-  kill "$app"
-  wait "$app" 2>/dev/null || true
+  close_sheet program-sheet.png
 }
 shoot_sheet
 
 # The program sheet's timeline after a short printing run, walked back a few steps.
 shoot_timeline() {
-  cat >"$home/Sechs.txt" <<'PROGRAM'
-VELTRANIX 410
-
-PROGRAM 1
-NAME Sechs
-001  LABEL 1
-002  RCL
-003  1
-004  +
-005  1
-006  =
-007  ST
-008  1
-009  PRINT
-010  -
-011  6
-012  =
-013  JUMP -
-014  1
-015  STOP
-END
-PROGRAM
-  "$bin" "$home/Sechs.txt" &
-  local app=$!
-  xdotool search --sync --name 'Veltranix 410 Numerist' >/dev/null
-  sleep 1
-  xdotool key ctrl+b
-  local sheet
-  sheet=$(xdotool search --sync --name 'Programmblatt' | head -1)
-  xdotool windowsize "$sheet" 900 560 windowmove "$sheet" 0 0
-  sleep 0.5
+  printf '%s\n' 'VELTRANIX 410' 'PROGRAM 1' 'NAME Sechs' 'LABEL 1' 'RCL' '1' '+' '1' '=' 'ST' '1' 'PRINT' \
+    '-' '6' '=' 'JUMP -' '1' 'STOP' 'END' >"$home/Sechs.txt"
+  open_sheet "$home/Sechs.txt" 560
   xdotool key space
   sleep 4
   for _ in 1 2 3 4 5 6 7 8 9 10 11; do xdotool key ctrl+Left; sleep 0.1; done
-  sleep 0.6
-  local geometry
-  geometry=$(xdotool getwindowgeometry "$sheet" | sed -n 's/.*Geometry: //p')
-  import -window root -crop "${geometry}+0+0" "$out/history-timeline.png"
-  kill "$app"
-  wait "$app" 2>/dev/null || true
+  close_sheet history-timeline.png
 }
 shoot_timeline
 
