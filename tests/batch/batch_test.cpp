@@ -86,6 +86,28 @@ TEST_F(Batch, AStoredProgramStopsForInput) {
     EXPECT_EQ(r.out, "     49.0000\n      9.0000\n           9.0000\n");
 }
 
+// The history's words: each waits, then acts; the tape comes out as it is at the end.
+TEST_F(Batch, TheHistorysWordsTakeBackRedoAndWalkTheLastRun) {
+    const fs::path lib = library("PROGRAM 1\nLABEL 1\nSTOP\nX^2\nPRINT\nJUMP\n1\nEND\n");
+    const auto play = [&](const std::string& script) {
+        const Result r = run({"--library", lib.string(), "--program", "1", "--play", script});
+        EXPECT_EQ(r.status, 0) << r.err;
+        return r.out;
+    };
+    const std::string squares = "     49.0000\n      9.0000\n";
+    EXPECT_EQ(play("startStop wait 7 startStop wait 3 startStop"), squares + "           9.0000\n");
+    // Back over STOP, LABEL, JUMP and PRINT: the 9's line goes; forward again, it comes back.
+    const std::string back = " historyBack historyBack historyBack historyBack";
+    EXPECT_EQ(play("startStop wait 7 startStop wait 3 startStop" + back),
+              "     49.0000\n           9.0000\n");
+    EXPECT_EQ(play("startStop wait 7 startStop wait 3 startStop" + back +
+                   " historyForward historyForward historyForward historyForward"),
+              squares + "           9.0000\n");
+    // Undo takes the second run and the 3 keyed for it back; redo brings the 3.
+    EXPECT_EQ(play("startStop wait 7 startStop wait 3 startStop undo undo redo"),
+              "     49.0000\n           3.0000\n");
+}
+
 TEST_F(Batch, AnEndlessLoopStopsAtTheTimeLimit) {
     fs::path lib = library("PROGRAM 1\nLABEL 1\nPRINT\nJUMP\n1\nEND\n");
     Result r = run(
