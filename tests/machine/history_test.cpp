@@ -155,11 +155,17 @@ TEST(History, SteppingBackOverAPrintTakesItsLineAndForwardBringsItBack) {
     EXPECT_EQ(m.tape(), std::vector<std::string>(all.begin(), all.end() - 1));
     EXPECT_TRUE(history.forward());
     EXPECT_EQ(m.tape(), all);
-    // The moves are one action: undone, the machine is at the run's end again.
+    // The moves are one action: undone, the machine is at the run's end again,
+    // the lines held meanwhile back on the tape; redone, at the place again.
+    ASSERT_TRUE(history.moveTo(20));
+    const std::vector<std::string> at20 = m.tape();
     ASSERT_EQ(history.undoCause()->kind, History::Cause::Kind::place);
     history.undo();
     EXPECT_EQ(m.tape(), all);
     EXPECT_EQ(history.position(), history.runSteps());
+    history.redo();
+    EXPECT_EQ(m.tape(), at20);
+    history.undo();
     // Starting again from an earlier step drops the rest of the run.
     history.moveTo(3);
     m.keys("startStop wait");
