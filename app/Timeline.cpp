@@ -61,7 +61,7 @@ Timeline::Timeline(Engine& engine, History& history, QWidget* parent)
     // The machine follows the slider while it is dragged.
     connect(slider_, &QSlider::valueChanged, this, [this](int value) {
         if (refreshing_) return;
-        history_.moveTo(static_cast<std::uint64_t>(value));
+        history_.moveTo(static_cast<std::uint64_t>(value) * scale_);
         refresh();
     });
     refresh();
@@ -82,9 +82,10 @@ void Timeline::refresh() {
     const std::uint64_t steps = run ? history_.runSteps() : 0;
     const std::uint64_t at = run ? history_.position() : 0;
     slider_->setEnabled(run && steps > 0);
-    slider_->setRange(0, static_cast<int>(std::min<std::uint64_t>(steps, INT_MAX)));
-    slider_->setPageStep(static_cast<int>(std::max<std::uint64_t>(1, steps / 20)));
-    slider_->setValue(static_cast<int>(std::min<std::uint64_t>(at, INT_MAX)));
+    scale_ = steps / INT_MAX + 1;
+    slider_->setRange(0, static_cast<int>(steps / scale_));
+    slider_->setPageStep(static_cast<int>(std::max<std::uint64_t>(1, steps / scale_ / 20)));
+    slider_->setValue(static_cast<int>(at / scale_));
     slider_->marks.clear();
     if (run && steps > 0)
         for (const History::Mark& m : history_.marks())

@@ -7,6 +7,7 @@
 #include <QSlider>
 #include <QWidget>
 
+#include <cstdint>
 #include <vector>
 
 class QLabel;
@@ -48,6 +49,8 @@ class Timeline : public QWidget {
     QLabel* label_;
     QPushButton* back_;
     QPushButton* forward_;
+    // Steps per slider value: 1, unless a run is longer than a slider counts.
+    std::uint64_t scale_ = 1;
     bool refreshing_ = false;
     bool due_ = false;
 };
