@@ -22,9 +22,12 @@ Xvfb ":$display" -screen 0 1600x1000x24 -nolisten tcp >/dev/null 2>&1 &
 xvfb=$!
 trap 'kill $xvfb 2>/dev/null || true; rm -rf "$home"' EXIT
 sleep 1
-# A program to show in the sheet: SIN COS TAN.
+# A program to show in the sheet: SIN COS TAN. And one for the timeline, run
+# in the fast tempo: LABEL 1, 1, ST+ 1, RCL 1, -, 7142857, =, JUMP - 1, STOP
+# (99,999,999 steps).
 printf 'VELTRANIX 410\n\nPROGRAM 1\nNAME Drei\n001  SIN\n002  COS\n003  TAN\nEND\n' >"$home/drei.txt"
-export PROGRAM_FILE=$home/drei.txt
+printf '%s\n' 'PROGRAM 1' 'LABEL 1' 1 'ST +' 1 RCL 1 - 7 1 4 2 8 5 7 = 'JUMP -' 1 STOP END >"$home/loop.txt"
+export PROGRAM_FILE=$home/drei.txt LOOP_FILE=$home/loop.txt
 export DISPLAY=":$display" XDG_RUNTIME_DIR=$home XDG_CONFIG_HOME=$home/config XDG_DATA_HOME=$home/data
 export QT_QPA_PLATFORM=xcb QT_LINUX_ACCESSIBILITY_ALWAYS_ON=1 NO_AT_BRIDGE=0
 
@@ -40,6 +43,15 @@ dbus-run-session -- bash -c '
   "'"$binary"'" "$PROGRAM_FILE" >/dev/null 2>&1 &
   app=$!
   /usr/bin/python3 "'"$here"'/atspi_check.py"
+  status=$?
+  kill $app 2>/dev/null
+  wait $app 2>/dev/null
+  [ $status = 0 ] || exit $status
+  mkdir -p "$XDG_CONFIG_HOME/Veltranix"
+  printf "[General]\ntempo=fast\n" >"$XDG_CONFIG_HOME/Veltranix/Veltranix.conf"
+  "'"$binary"'" "$LOOP_FILE" >/dev/null 2>&1 &
+  app=$!
+  PYTHONPATH="'"$here"'" /usr/bin/python3 "'"$here"'/atspi_timeline.py"
   status=$?
   kill $app 2>/dev/null
   exit $status
