@@ -280,9 +280,9 @@ bool History::moveTo(std::uint64_t step) {
     while (std::next(first) != taken.end() && first->printed < gone) ++first;
     if (first->printed < gone) return false;
     step = std::max(step, first->state.record.runSteps);
-    const auto after =
-        std::upper_bound(first, taken.end(), step,
-                         [](std::uint64_t s, const Checkpoint& c) { return s < c.state.record.runSteps; });
+    const auto after = std::upper_bound(first, taken.end(), step, [](std::uint64_t s, const Checkpoint& c) {
+        return s < c.state.record.runSteps;
+    });
     const Checkpoint& from = *std::prev(after);
     acting_ = true;
     MachineState state = from.state;
