@@ -347,6 +347,15 @@ TEST_F(AppTest, UndoAndTheTimelineTakeTheWholeMachineBack) {
     EXPECT_TRUE(entry(*edit, QStringLiteral("Rückgängig: Gleich"))->isEnabled());
     EXPECT_TRUE(entry(*edit, QStringLiteral("Wiederholen: Abreißen"))->isEnabled());
     emit edit->aboutToHide();
+    // A program loaded from a menu is named by its entry.
+    QMenu* programs = w.window.programMenu();
+    emit programs->aboutToShow();
+    entry(*submenu(*submenu(*programs, QStringLiteral("Programmsammlung")), QStringLiteral("Mathematik")),
+          QStringLiteral("Kubische Gleichung"))
+        ->trigger();
+    emit edit->aboutToShow();
+    EXPECT_TRUE(entry(*edit, QStringLiteral("Rückgängig: Programm laden"))->isEnabled());
+    emit edit->aboutToHide();
 
     // LABEL 1, 1, ST+ 1, RCL 1, -, 7142857, =, JUMP - 1, STOP: fourteen steps a round.
     engine->loadProgram({129, 1, 193, 1, 200, 1, 18, 7, 1, 4, 2, 8, 5, 7, 16, 234, 1, 27});
