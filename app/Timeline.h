@@ -39,8 +39,6 @@ class Timeline : public QWidget {
     void refreshSoon();
     MarkedSlider* slider() const { return slider_; }
     QLabel* label() const { return label_; }
-    QPushButton* backButton() const { return back_; }
-    QPushButton* forwardButton() const { return forward_; }
 
   private:
     Engine& engine_;

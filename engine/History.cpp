@@ -69,7 +69,6 @@ void History::heard(const MachineEvent& event) {
         if (run_ && !run_->ended) {
             run_->ended = true;
             run_->steps = engine_.lastRun().steps;
-            run_->why = event.why;
         }
         break;
     case K::changed:

@@ -74,7 +74,6 @@ class History {
         return run_ ? run_->steps : 0;
     }
     std::uint64_t position();
-    RunEnd runEnd() const { return run_ ? run_->why : RunEnd::key; }
     const std::vector<Mark>& marks() {
         settleNow();
         return marks_;
@@ -113,7 +112,6 @@ class History {
         std::uint64_t interval = 1024;
         std::uint64_t steps = 0;
         std::uint64_t roll = 0;
-        RunEnd why = RunEnd::key;
         bool ended = false;
     };
 

@@ -9,14 +9,20 @@
 
 namespace vx {
 
-const std::vector<Collection::Area>& Collection::areaFiles() {
-    static const std::vector<Area> areas = {{"Mathematik", "Mathematik.txt"},
-                                            {"Statistik", "Statistik.txt"},
-                                            {"Finanzen", "Finanzen.txt"},
-                                            {"Technik und Vermessung", "Technik.txt"},
-                                            {"Zeit und Kalender", "Kalender.txt"}};
-    return areas;
-}
+namespace {
+
+// The areas in menu order, with the file that holds each.
+struct AreaFile {
+    const char* title;
+    const char* fileName;
+};
+constexpr AreaFile areaFiles[] = {{"Mathematik", "Mathematik.txt"},
+                                  {"Statistik", "Statistik.txt"},
+                                  {"Finanzen", "Finanzen.txt"},
+                                  {"Technik und Vermessung", "Technik.txt"},
+                                  {"Zeit und Kalender", "Kalender.txt"}};
+
+} // namespace
 
 QString Collection::installedFolder() {
     const QString here = QCoreApplication::applicationDirPath();
@@ -33,11 +39,12 @@ const std::vector<CollectionArea>& Collection::areas(Model model) const {
     if (!read) {
         read.emplace();
         const QString modelFolder = folder_ + QLatin1Char('/') + QString::fromStdString(rawValue(model));
-        for (const Area& a : areaFiles()) {
-            CollectionArea area{QString::fromUtf8(a.title), QString::fromUtf8(a.fileName), {}};
+        for (const AreaFile& a : areaFiles) {
+            CollectionArea area{QString::fromUtf8(a.title), {}};
             if (!folder_.isEmpty())
-                area.programs =
-                    UserPrograms::readFile(modelFolder + QLatin1Char('/') + area.fileName, model).programs;
+                area.programs = UserPrograms::readFile(
+                                    modelFolder + QLatin1Char('/') + QString::fromUtf8(a.fileName), model)
+                                    .programs;
             read->push_back(std::move(area));
         }
     }

@@ -16,20 +16,12 @@
 namespace vx {
 
 struct CollectionArea {
-    QString title;    // "Technik und Vermessung"
-    QString fileName; // "Technik.txt"
+    QString title; // "Technik und Vermessung"
     std::vector<SavedProgram> programs;
 };
 
 class Collection {
   public:
-    // The areas in menu order, with the file that holds each.
-    struct Area {
-        const char* title;
-        const char* fileName;
-    };
-    static const std::vector<Area>& areaFiles();
-
     // `folder` holds one folder per model ("410", "412"); an empty or
     // missing folder is an empty collection.
     explicit Collection(QString folder) : folder_(std::move(folder)) {}
@@ -37,7 +29,6 @@ class Collection {
     // the program runs from there; empty when there is none.
     static QString installedFolder();
 
-    const QString& folder() const { return folder_; }
     // The areas of the model, each with its programs; read once.
     const std::vector<CollectionArea>& areas(Model model) const;
     // The collection program the memory holds, if the steps are one.
