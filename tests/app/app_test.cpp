@@ -31,6 +31,7 @@
 
 using namespace vx;
 using namespace vx::test;
+using namespace Qt::StringLiterals;
 
 TEST_F(AppTest, TypedKeysReachTheMachineExactlyOnce) {
     Window w(*engine);
@@ -72,8 +73,8 @@ TEST_F(AppTest, KeysTypedIntoTheNamingDialogGoIntoItsField) {
         auto* field = d.findChild<QLineEdit*>();
         ASSERT_NE(field, nullptr);
         for (char c : std::string("Zins 1+2")) QTest::keyClick(d.windowHandle(), c);
-        EXPECT_EQ(field->text(), QStringLiteral("Zins 12")); // "+" is not allowed in a name
-        clickButton(d, QStringLiteral("Speichern"));
+        EXPECT_EQ(field->text(), u"Zins 12"_s); // "+" is not allowed in a name
+        clickButton(d, u"Speichern"_s);
     });
     ProgramActions::save(*engine, w.library, std::nullopt, &w.window);
     EXPECT_FALSE(engine->entry().has_value());
@@ -85,15 +86,12 @@ TEST_F(AppTest, SavingCollapsesSpacesAndReasksAnEmptyName) {
     UserPrograms library(Model::orbis410);
     engine->loadProgram({56, 57});
     expectDialog([](QDialog& d) {
-        EXPECT_TRUE(dialogText(d).contains(QStringLiteral("Programm speichern")));
-        EXPECT_TRUE(dialogText(d).contains(QStringLiteral("Höchstens 48 Zeichen.")));
-        d.findChild<QLineEdit*>()->setText(QStringLiteral("   "));
-        clickButton(d, QStringLiteral("Speichern"));
+        EXPECT_TRUE(dialogText(d).contains(u"Programm speichern"_s));
+        EXPECT_TRUE(dialogText(d).contains(u"Höchstens 48 Zeichen."_s));
+        d.findChild<QLineEdit*>()->setText(u"   "_s);
+        clickButton(d, u"Speichern"_s);
     });
-    expectDialog([](QDialog& d) {
-        d.findChild<QLineEdit*>()->setText(QStringLiteral("  Zins   2 "));
-        clickButton(d, QStringLiteral("Speichern"));
-    });
+    expectName(u"  Zins   2 "_s);
     ProgramActions::save(*engine, library, std::nullopt, nullptr);
     ASSERT_EQ(library.programs().size(), 1u);
     EXPECT_EQ(library.programs()[0].name, "Zins 2");
@@ -102,9 +100,9 @@ TEST_F(AppTest, SavingCollapsesSpacesAndReasksAnEmptyName) {
     // Overwriting offers the old name and keeps the number.
     engine->loadProgram({58});
     expectDialog([](QDialog& d) {
-        EXPECT_TRUE(dialogText(d).contains(QStringLiteral("Programm 1 „Zins 2“ überschreiben")));
-        EXPECT_EQ(d.findChild<QLineEdit*>()->text(), QStringLiteral("Zins 2"));
-        clickButton(d, QStringLiteral("Speichern"));
+        EXPECT_TRUE(dialogText(d).contains(u"Programm 1 „Zins 2“ überschreiben"_s));
+        EXPECT_EQ(d.findChild<QLineEdit*>()->text(), u"Zins 2"_s);
+        clickButton(d, u"Speichern"_s);
     });
     ProgramActions::save(*engine, library, library.programs()[0], nullptr);
     EXPECT_EQ(library.programs()[0].steps, (std::vector<Step>{58}));
@@ -112,37 +110,30 @@ TEST_F(AppTest, SavingCollapsesSpacesAndReasksAnEmptyName) {
 }
 
 TEST_F(AppTest, TheNameFilterKeepsWhatANameMayHold) {
-    EXPECT_EQ(NameFilter::filtered(QStringLiteral("A;B")), QStringLiteral("AB"));
-    EXPECT_EQ(NameFilter::filtered(QStringLiteral("Größe (m/s), 2.-3")), QStringLiteral("Größe (m/s), 2.-3"));
-    EXPECT_EQ(NameFilter::filtered(QStringLiteral("a_b:c+d\"e\tf")), QStringLiteral("abcdef"));
+    EXPECT_EQ(NameFilter::filtered(u"A;B"_s), u"AB"_s);
+    EXPECT_EQ(NameFilter::filtered(u"Größe (m/s), 2.-3"_s), u"Größe (m/s), 2.-3"_s);
+    EXPECT_EQ(NameFilter::filtered(u"a_b:c+d\"e\tf"_s), u"abcdef"_s);
     EXPECT_EQ(NameFilter::filtered(QString(60, QLatin1Char('x'))).size(), 48);
     QLineEdit field;
     new NameFilter(&field);
-    QTest::keyClicks(&field, QStringLiteral("A;B"));
-    EXPECT_EQ(field.text(), QStringLiteral("AB"));
-    EXPECT_EQ(ProgramActions::collapsedName(QStringLiteral("  Zins   2 ")), QStringLiteral("Zins 2"));
+    QTest::keyClicks(&field, u"A;B"_s);
+    EXPECT_EQ(field.text(), u"AB"_s);
+    EXPECT_EQ(ProgramActions::collapsedName(u"  Zins   2 "_s), u"Zins 2"_s);
 }
 
 TEST_F(AppTest, AnEmptyMemoryDeletesAfterAskingOrHasNothingToSave) {
     UserPrograms library(Model::orbis410);
     for (const char* name : {"Eins", "Zwei", "Drei"})
         ASSERT_TRUE(library.save({56}, QString::fromUtf8(name), std::nullopt));
-    expectDialog([](QDialog& d) {
-        EXPECT_TRUE(dialogText(d).contains(QStringLiteral("Der Programmspeicher ist leer.")));
-        EXPECT_TRUE(dialogText(d).contains(QStringLiteral("Es gibt nichts zu speichern.")));
-        d.accept();
-    });
+    expectMessage({u"Der Programmspeicher ist leer."_s, u"Es gibt nichts zu speichern."_s});
     ProgramActions::save(*engine, library, std::nullopt, nullptr);
     EXPECT_EQ(library.programs().size(), 3u);
 
-    expectDialog([](QDialog& d) {
-        EXPECT_TRUE(dialogText(d).contains(QStringLiteral("Programm 2 „Zwei“ löschen?")));
-        clickButton(d, QStringLiteral("Abbrechen"));
-    });
+    expectMessage({u"Programm 2 „Zwei“ löschen?"_s}, u"Abbrechen"_s);
     ProgramActions::save(*engine, library, library.programs()[1], nullptr);
     EXPECT_EQ(library.programs().size(), 3u);
 
-    expectDialog([](QDialog& d) { clickButton(d, QStringLiteral("Löschen")); });
+    expectMessage({}, u"Löschen"_s);
     ProgramActions::save(*engine, library, library.programs()[1], nullptr);
     ASSERT_EQ(library.programs().size(), 2u);
     EXPECT_EQ(library.programs()[1].name, "Drei");
@@ -153,15 +144,12 @@ TEST_F(AppTest, AnEmptyMemoryDeletesAfterAskingOrHasNothingToSave) {
     QMenu menu;
     ProgramActions::fillMenu(menu, *engine, library, nullptr);
     expectDialog([](QDialog& d) {
-        EXPECT_EQ(d.windowTitle(), QStringLiteral("Programm löschen"));
+        EXPECT_EQ(d.windowTitle(), u"Programm löschen"_s);
         d.findChild<QListWidget*>()->setCurrentRow(0);
-        clickButton(d, QStringLiteral("Auswählen"));
+        clickButton(d, u"Auswählen"_s);
     });
-    expectDialog([](QDialog& d) {
-        EXPECT_TRUE(dialogText(d).contains(QStringLiteral("Programm 1 „Eins“ löschen?")));
-        clickButton(d, QStringLiteral("Löschen"));
-    });
-    entry(menu, QStringLiteral("Programm löschen …"))->trigger();
+    expectMessage({u"Programm 1 „Eins“ löschen?"_s}, u"Löschen"_s);
+    entry(menu, u"Programm löschen …"_s)->trigger();
     ASSERT_EQ(library.programs().size(), 1u);
     EXPECT_EQ(library.programs()[0].name, "Drei");
     EXPECT_EQ(engine->programSteps(), (std::vector<Step>{57}));
@@ -170,27 +158,15 @@ TEST_F(AppTest, AnEmptyMemoryDeletesAfterAskingOrHasNothingToSave) {
 
 TEST_F(AppTest, AFailedSaveSaysSoAndChangesNothing) {
     UserPrograms library(Model::orbis410);
-    ASSERT_TRUE(library.save({56}, QStringLiteral("Alt"), std::nullopt));
-    const QByteArray before = [&] {
-        QFile f(library.url());
-        f.open(QIODevice::ReadOnly);
-        return f.readAll();
-    }();
+    ASSERT_TRUE(library.save({56}, u"Alt"_s, std::nullopt));
+    const QByteArray before = bytes(library.url());
     // The backup's place is taken by a folder: nothing can be written, even by root.
     QDir().mkpath(library.url() + ".bak/x");
     engine->loadProgram({57});
-    expectDialog([](QDialog& d) {
-        d.findChild<QLineEdit*>()->setText(QStringLiteral("Neu"));
-        clickButton(d, QStringLiteral("Speichern"));
-    });
-    expectDialog([](QDialog& d) {
-        EXPECT_TRUE(dialogText(d).contains(QStringLiteral("Speichern fehlgeschlagen")));
-        d.accept();
-    });
+    expectName(u"Neu"_s);
+    expectMessage({u"Speichern fehlgeschlagen"_s});
     ProgramActions::save(*engine, library, std::nullopt, nullptr);
-    QFile f(library.url());
-    ASSERT_TRUE(f.open(QIODevice::ReadOnly));
-    EXPECT_EQ(f.readAll(), before);
+    EXPECT_EQ(bytes(library.url()), before);
     EXPECT_EQ(library.programs().size(), 1u);
 }
 
@@ -198,44 +174,33 @@ TEST_F(AppTest, TheProgramMenuListsTheLibrary) {
     UserPrograms library(Model::orbis410);
     QMenu empty;
     ProgramActions::fillMenu(empty, *engine, library, nullptr);
-    QMenu* load = submenu(empty, QStringLiteral("Programm laden"));
+    QMenu* load = submenu(empty, u"Programm laden"_s);
     ASSERT_EQ(load->actions().size(), 1);
-    EXPECT_FALSE(entry(*load, QStringLiteral("Keine gespeicherten Programme"))->isEnabled());
-    QMenu* save = submenu(empty, QStringLiteral("Programm speichern"));
+    EXPECT_FALSE(entry(*load, u"Keine gespeicherten Programme"_s)->isEnabled());
+    QMenu* save = submenu(empty, u"Programm speichern"_s);
     ASSERT_EQ(save->actions().size(), 1); // only "Neu …", no separator
-    EXPECT_TRUE(entry(*save, QStringLiteral("Neu …"))->isEnabled());
+    EXPECT_TRUE(entry(*save, u"Neu …"_s)->isEnabled());
 
-    QDir().mkpath(library.folder());
-    QFile file(library.url());
-    ASSERT_TRUE(file.open(QIODevice::WriteOnly));
-    file.write("PROGRAM 1\nNAME Gut\nSIN\nEND\nPROGRAM 2\nNAME Kaputt\nFOO\nEND\n");
-    file.close();
+    put(library.url(), "PROGRAM 1\nNAME Gut\nSIN\nEND\nPROGRAM 2\nNAME Kaputt\nFOO\nEND\n");
     library.checkForChanges();
     QMenu menu;
     ProgramActions::fillMenu(menu, *engine, library, nullptr);
-    load = submenu(menu, QStringLiteral("Programm laden"));
+    load = submenu(menu, u"Programm laden"_s);
     ASSERT_EQ(load->actions().size(), 2);
-    EXPECT_FALSE(entry(*load, QStringLiteral("2  Kaputt  (Schritt 1: „FOO“ unbekannt)"))->isEnabled());
-    entry(*load, QStringLiteral("1  Gut"))->trigger();
+    EXPECT_FALSE(entry(*load, u"2  Kaputt  (Schritt 1: „FOO“ unbekannt)"_s)->isEnabled());
+    entry(*load, u"1  Gut"_s)->trigger();
     EXPECT_EQ(engine->programSteps(), (std::vector<Step>{56}));
-    save = submenu(menu, QStringLiteral("Programm speichern"));
+    save = submenu(menu, u"Programm speichern"_s);
     EXPECT_EQ(save->actions().size(), 4); // two programs, a separator, "Neu …"
-    EXPECT_TRUE(entry(*save, QStringLiteral("2  Kaputt  (Schritt 1: „FOO“ unbekannt)"))->isEnabled())
+    EXPECT_TRUE(entry(*save, u"2  Kaputt  (Schritt 1: „FOO“ unbekannt)"_s)->isEnabled())
         << "a damaged program may be replaced";
-    const auto titles = [](const QMenu& m) {
-        QStringList entries;
-        for (QAction* a : m.actions())
-            entries << a->text() + (a->shortcut().isEmpty() ? QString()
-                                                            : QLatin1Char('\t') + a->shortcut().toString());
-        return entries.join(QLatin1Char('|'));
-    };
-    EXPECT_EQ(titles(menu).toStdString(),
+    EXPECT_EQ(texts(menu).toStdString(),
               "Programm laden|Programm speichern|Programm löschen …|Programm kopieren|Programm "
               "einfügen|Programm exportieren …|"
               "Programm importieren …||Programmordner im Dateimanager zeigen");
     QMenu tape;
     ProgramActions::fillTapeMenu(tape, *engine, nullptr);
-    EXPECT_EQ(titles(tape).toStdString(),
+    EXPECT_EQ(texts(tape).toStdString(),
               "Papierstreifen abreißen\tCtrl+K|Papierstreifen kopieren\tCtrl+Shift+C|"
               "Papierstreifen sichern …\tCtrl+S|Papierstreifen drucken …\tCtrl+P");
     // Nothing on the tape yet: nothing to copy, save or print.
@@ -246,13 +211,13 @@ TEST_F(AppTest, TheProgramMenuListsTheLibrary) {
     engine->setPower(false);
     QMenu off;
     ProgramActions::fillMenu(off, *engine, library, nullptr);
-    EXPECT_FALSE(submenu(off, QStringLiteral("Programm laden"))->isEnabled());
-    EXPECT_FALSE(submenu(off, QStringLiteral("Programm speichern"))->isEnabled());
-    EXPECT_FALSE(entry(off, QStringLiteral("Programm importieren …"))->isEnabled());
+    EXPECT_FALSE(submenu(off, u"Programm laden"_s)->isEnabled());
+    EXPECT_FALSE(submenu(off, u"Programm speichern"_s)->isEnabled());
+    EXPECT_FALSE(entry(off, u"Programm importieren …"_s)->isEnabled());
     QMenu tapeOff;
     ProgramActions::fillTapeMenu(tapeOff, *engine, nullptr);
-    EXPECT_TRUE(entry(tapeOff, QStringLiteral("Papierstreifen abreißen"))->isEnabled());
-    EXPECT_TRUE(entry(off, QStringLiteral("Programmordner im Dateimanager zeigen"))->isEnabled());
+    EXPECT_TRUE(entry(tapeOff, u"Papierstreifen abreißen"_s)->isEnabled());
+    EXPECT_TRUE(entry(off, u"Programmordner im Dateimanager zeigen"_s)->isEnabled());
 }
 
 // The collection is there from the first start, with an area per submenu;
@@ -261,43 +226,33 @@ TEST_F(AppTest, TheProgramMenuListsTheLibrary) {
 TEST_F(AppTest, TheCollectionLoadsWithoutTouchingTheLibraryAndCopiesIntoIt) {
     const Collection collection(QStringLiteral(SOURCE_DIR "/examples"));
     UserPrograms library(Model::orbis410);
-    ASSERT_TRUE(library.save({56}, QStringLiteral("Eigenes"), std::nullopt));
-    const auto bytes = [&] {
-        QFile f(library.url());
-        return f.open(QIODevice::ReadOnly) ? f.readAll() : QByteArray();
-    };
-    const QByteArray before = bytes();
+    ASSERT_TRUE(library.save({56}, u"Eigenes"_s, std::nullopt));
+    const QByteArray before = bytes(library.url());
     QMenu menu;
     ProgramActions::fillMenu(menu, *engine, library, nullptr, {}, &collection);
-    QMenu* shelf = submenu(menu, QStringLiteral("Programmsammlung"));
+    QMenu* shelf = submenu(menu, u"Programmsammlung"_s);
     QStringList areas;
     for (QAction* a : shelf->actions())
         if (a->menu()) areas << a->text();
     EXPECT_EQ(areas.join(QLatin1Char('|')),
-              QStringLiteral("Mathematik|Statistik|Finanzen|Technik und Vermessung|Zeit und Kalender"));
-    QAction* adoptIt = entry(*shelf, QStringLiteral("In meine Bibliothek übernehmen"));
+              u"Mathematik|Statistik|Finanzen|Technik und Vermessung|Zeit und Kalender"_s);
+    QAction* adoptIt = entry(*shelf, u"In meine Bibliothek übernehmen"_s);
     EXPECT_FALSE(adoptIt->isEnabled()) << "the memory holds no collection program";
-    EXPECT_EQ(submenu(*shelf, QStringLiteral("Finanzen"))->actions().size(), 9)
-        << "the 410 has no indirect registers";
+    EXPECT_EQ(submenu(*shelf, u"Finanzen"_s)->actions().size(), 9) << "the 410 has no indirect registers";
 
-    entry(*submenu(*shelf, QStringLiteral("Mathematik")), QStringLiteral("Kubische Gleichung"))->trigger();
+    entry(*submenu(*shelf, u"Mathematik"_s), u"Kubische Gleichung"_s)->trigger();
     EXPECT_EQ(engine->programSteps(), collection.areas(Model::orbis410)[0].programs[1].steps);
-    EXPECT_EQ(bytes(), before);
+    EXPECT_EQ(bytes(library.url()), before);
 
     QMenu again;
     ProgramActions::fillMenu(again, *engine, library, nullptr, {}, &collection);
-    adoptIt = entry(*submenu(again, QStringLiteral("Programmsammlung")),
-                    QStringLiteral("In meine Bibliothek übernehmen"));
+    adoptIt = entry(*submenu(again, u"Programmsammlung"_s), u"In meine Bibliothek übernehmen"_s);
     ASSERT_TRUE(adoptIt->isEnabled());
     adoptIt->trigger();
     ASSERT_EQ(library.programs().size(), 2u);
     EXPECT_EQ(library.programs()[1].name, "Kubische Gleichung");
     EXPECT_EQ(library.programs()[1].steps, engine->programSteps());
-    expectDialog([](QDialog& d) {
-        EXPECT_TRUE(dialogText(d).contains(
-            QStringLiteral("Programm 2 „Kubische Gleichung“ steht schon in Ihrer Bibliothek.")));
-        d.accept();
-    });
+    expectMessage({u"Programm 2 „Kubische Gleichung“ steht schon in Ihrer Bibliothek."_s});
     adoptIt->trigger();
     EXPECT_EQ(library.programs().size(), 2u);
     EXPECT_TRUE(allDialogsSeen());
@@ -305,24 +260,22 @@ TEST_F(AppTest, TheCollectionLoadsWithoutTouchingTheLibraryAndCopiesIntoIt) {
     engine->select(Model::orbis412);
     QMenu other;
     ProgramActions::fillMenu(other, *engine, library, nullptr, {}, &collection);
-    EXPECT_NE(entry(*submenu(*submenu(other, QStringLiteral("Programmsammlung")), QStringLiteral("Finanzen")),
-                    QStringLiteral("Interner Zinsfuß")),
+    EXPECT_NE(entry(*submenu(*submenu(other, u"Programmsammlung"_s), u"Finanzen"_s), u"Interner Zinsfuß"_s),
               nullptr);
     engine->setPower(false);
     QMenu off;
     const Collection none{QString()};
     ProgramActions::fillMenu(off, *engine, library, nullptr, {}, &none);
-    shelf = submenu(off, QStringLiteral("Programmsammlung"));
+    shelf = submenu(off, u"Programmsammlung"_s);
     EXPECT_FALSE(shelf->isEnabled());
-    EXPECT_FALSE(
-        entry(*submenu(*shelf, QStringLiteral("Statistik")), QStringLiteral("Keine Programme"))->isEnabled());
+    EXPECT_FALSE(entry(*submenu(*shelf, u"Statistik"_s), u"Keine Programme"_s)->isEnabled());
 }
 
 TEST_F(AppTest, TheWindowFollowsTheZoomAndAsksBeforeAModelChange) {
     Window w(*engine);
     w.zoom.setPercent(150);
     EXPECT_EQ(w.window.calculator()->size(), QSize(1290, 607));
-    EXPECT_EQ(w.window.windowTitle(), QStringLiteral("Veltranix 410 Numerist"));
+    EXPECT_EQ(w.window.windowTitle(), u"Veltranix 410 Numerist"_s);
     w.window.move(120, 80);
     const QPoint topLeft = w.window.pos();
     w.zoom.setPercent(60);
@@ -331,19 +284,16 @@ TEST_F(AppTest, TheWindowFollowsTheZoomAndAsksBeforeAModelChange) {
     w.zoom.setPercent(150);
 
     engine->loadProgram({56});
-    expectDialog([](QDialog& d) {
-        EXPECT_TRUE(dialogText(d).contains(QStringLiteral("Auf Orbis 412 Numerist umschalten?")));
-        EXPECT_TRUE(dialogText(d).contains(
-            QStringLiteral("Programmspeicher und Register werden gelöscht, wie beim Ausschalten.")));
-        clickButton(d, QStringLiteral("Abbrechen"));
-    });
+    expectMessage({u"Auf Orbis 412 Numerist umschalten?"_s,
+                   u"Programmspeicher und Register werden gelöscht, wie beim Ausschalten."_s},
+                  u"Abbrechen"_s);
     w.window.chooseModel(1);
     EXPECT_EQ(engine->model(), Model::orbis410);
     EXPECT_EQ(engine->programSteps().size(), 1u);
-    expectDialog([](QDialog& d) { clickButton(d, QStringLiteral("Umschalten")); });
+    expectMessage({}, u"Umschalten"_s);
     w.window.chooseModel(1);
     EXPECT_EQ(engine->model(), Model::orbis412);
-    EXPECT_EQ(w.window.windowTitle(), QStringLiteral("Veltranix 412 Numerist"));
+    EXPECT_EQ(w.window.windowTitle(), u"Veltranix 412 Numerist"_s);
     w.window.chooseModel(0); // an empty memory: no question
     EXPECT_EQ(engine->model(), Model::orbis410);
 }
@@ -351,23 +301,21 @@ TEST_F(AppTest, TheWindowFollowsTheZoomAndAsksBeforeAModelChange) {
 // The key map's lines say what the host keys press; pressed here, they do.
 TEST_F(AppTest, TheKeyMapHelpSaysWhatEachHostKeyDoes) {
     const std::map<QString, std::pair<int, Qt::KeyboardModifiers>> named = {
-        {QStringLiteral("Return"), {Qt::Key_Return, Qt::NoModifier}},
-        {QStringLiteral("Esc"), {Qt::Key_Escape, {}}},
-        {QStringLiteral("⇧Esc"), {Qt::Key_Escape, Qt::ShiftModifier}},
-        {QStringLiteral("⌫"), {Qt::Key_Backspace, {}}},
-        {QStringLiteral("Leertaste"), {Qt::Key_Space, {}}},
-        {QStringLiteral("→"), {Qt::Key_Right, {}}},
-        {QStringLiteral("←"), {Qt::Key_Left, {}}}};
+        {u"Return"_s, {Qt::Key_Return, Qt::NoModifier}},
+        {u"Esc"_s, {Qt::Key_Escape, {}}},
+        {u"⇧Esc"_s, {Qt::Key_Escape, Qt::ShiftModifier}},
+        {u"⌫"_s, {Qt::Key_Backspace, {}}},
+        {u"Leertaste"_s, {Qt::Key_Space, {}}},
+        {u"→"_s, {Qt::Key_Right, {}}},
+        {u"←"_s, {Qt::Key_Left, {}}}};
     for (const KeyMapLine& line : keyMapLines) {
         QStringList hosts = QString::fromUtf8(line.hosts).split(QLatin1Char(' '));
-        if (hosts.front() == QStringLiteral("0–9"))
-            hosts = {"0", "1", "2", "3", "4", "5", "6", "7", "8", "9", ",", "."};
-        if (hosts.size() > line.count)
-            hosts.removeAll(QStringLiteral("/"));          // "/" is a key on the operations' line
-        if (line.count == 0) continue;                     // holding Alt presses nothing
-        ASSERT_GE(hosts.size(), line.count) << line.hosts; // more: alternatives for the last key
+        if (hosts.front() == u"0–9"_s) hosts = {"0", "1", "2", "3", "4", "5", "6", "7", "8", "9", ",", "."};
+        if (hosts.size() > line.count) hosts.removeAll(u"/"_s); // "/" is a key on the operations' line
+        if (line.count == 0) continue;                          // holding Alt presses nothing
+        ASSERT_GE(hosts.size(), line.count) << line.hosts;      // more: alternatives for the last key
         for (qsizetype i = 0; i < hosts.size(); ++i) {
-            const QString host = hosts[i] == QStringLiteral("−") ? QStringLiteral("-") : hosts[i];
+            const QString host = hosts[i] == u"−"_s ? u"-"_s : hosts[i];
             const auto it = named.find(host);
             const std::optional<Key> pressed =
                 it != named.end()
@@ -381,20 +329,17 @@ TEST_F(AppTest, TheKeyMapHelpSaysWhatEachHostKeyDoes) {
     // In two columns, as the guide shows them.
     for (const QString& line : KeyboardMonitor::keyMapHelp().split(QLatin1Char('\n')))
         EXPECT_TRUE(line[14] == QLatin1Char(' ') && line[15] != QLatin1Char(' ')) << line.toStdString();
-    QFile guide(QStringLiteral(SOURCE_DIR "/docs/Bedienungsanleitung.md"));
-    ASSERT_TRUE(guide.open(QIODevice::ReadOnly));
-    const QString text = QString::fromUtf8(guide.readAll());
-    const QString marker = QStringLiteral("<!-- keymap -->\n```\n");
+    const QString text = QString::fromUtf8(bytes(QStringLiteral(SOURCE_DIR "/docs/Bedienungsanleitung.md")));
+    const QString marker = u"<!-- keymap -->\n```\n"_s;
     const qsizetype start = text.indexOf(marker) + marker.size();
     ASSERT_GE(start, marker.size());
-    EXPECT_EQ(text.mid(start, text.indexOf(QStringLiteral("\n```"), start) - start),
-              KeyboardMonitor::keyMapHelp());
+    EXPECT_EQ(text.mid(start, text.indexOf(u"\n```"_s, start) - start), KeyboardMonitor::keyMapHelp());
 }
 
 TEST_F(AppTest, ASnapshotShowsTheSumOrSaysWhyNot) {
     const QString path = dataHome() + "/snap.png";
     QDir().mkpath(dataHome());
-    ASSERT_FALSE(Snapshot::render(SafeFile::fromQt(path), QStringLiteral("12+3=")));
+    ASSERT_FALSE(Snapshot::render(SafeFile::fromQt(path), u"12+3="_s));
     QImage image(path);
     ASSERT_EQ(image.size(), QSize(1290, 607));
     // "15.0000" fills cells 10 ... 15: check the segments of the "1" and the "5".
@@ -410,21 +355,12 @@ TEST_F(AppTest, ASnapshotShowsTheSumOrSaysWhyNot) {
     EXPECT_FALSE(lit(11, 'b'));
     EXPECT_FALSE(lit(9, 'g'));
 
-    QFile block(dataHome() + "/file");
-    ASSERT_TRUE(block.open(QIODevice::WriteOnly));
-    block.close();
+    put(dataHome() + "/file", {});
     const auto failure = Snapshot::render(SafeFile::fromQt(dataHome() + "/file/below.png"), QString());
     EXPECT_EQ(failure, "ein Teil des Pfads ist kein Ordner");
 }
 
 namespace {
-
-void writeLibrary(const UserPrograms& library, const QByteArray& text) {
-    QDir().mkpath(library.folder());
-    QFile file(library.url());
-    ASSERT_TRUE(file.open(QIODevice::WriteOnly));
-    file.write(text);
-}
 
 QByteArray numbered(int count) {
     QByteArray text;
@@ -437,76 +373,64 @@ QByteArray numbered(int count) {
 
 TEST_F(AppTest, ALongLibraryShowsFortyEntriesAndTheRestInAFilteredList) {
     UserPrograms library(Model::orbis410);
-    writeLibrary(library, numbered(120) + "PROGRAM 121\nNAME " + QByteArray(5000, 'L') + "\nCOS\nEND\n");
+    put(library.url(), numbered(120) + "PROGRAM 121\nNAME " + QByteArray(5000, 'L') + "\nCOS\nEND\n");
     QMenu menu;
     ProgramActions::fillMenu(menu, *engine, library, nullptr);
-    QMenu* load = submenu(menu, QStringLiteral("Programm laden"));
+    QMenu* load = submenu(menu, u"Programm laden"_s);
     ASSERT_EQ(load->actions().size(), ProgramActions::menuEntries + 1);
-    EXPECT_EQ(load->actions()[39]->text(), QStringLiteral("40  P40")); // the fortieth, then the rest
-    EXPECT_EQ(load->actions()[40]->text(), QStringLiteral("Alle Programme …"));
-    QMenu* save = submenu(menu, QStringLiteral("Programm speichern"));
+    EXPECT_EQ(load->actions()[39]->text(), u"40  P40"_s); // the fortieth, then the rest
+    EXPECT_EQ(load->actions()[40]->text(), u"Alle Programme …"_s);
+    QMenu* save = submenu(menu, u"Programm speichern"_s);
     ASSERT_EQ(save->actions().size(),
               ProgramActions::menuEntries + 3); // …, "Alle Programme …", separator, "Neu …"
-    EXPECT_EQ(save->actions()[40]->text(), QStringLiteral("Alle Programme …"));
+    EXPECT_EQ(save->actions()[40]->text(), u"Alle Programme …"_s);
 
     // Typing filters the whole list; Return loads the first match.
     expectDialog([](QDialog& d) {
-        auto* filter = d.findChild<QLineEdit*>(QStringLiteral("filter"));
-        auto* list = d.findChild<QListWidget*>(QStringLiteral("programs"));
+        auto* filter = d.findChild<QLineEdit*>(u"filter"_s);
+        auto* list = d.findChild<QListWidget*>(u"programs"_s);
         ASSERT_TRUE(filter && list);
         EXPECT_EQ(list->count(), 121);
-        QTest::keyClicks(filter, QStringLiteral("p11"));
+        QTest::keyClicks(filter, u"p11"_s);
         int visible = 0;
         for (int row = 0; row < list->count(); ++row) visible += !list->item(row)->isHidden();
         EXPECT_EQ(visible, 11); // P11, P110 ... P119
-        EXPECT_EQ(list->currentItem()->text(), QStringLiteral("11  P11"));
+        EXPECT_EQ(list->currentItem()->text(), u"11  P11"_s);
         QTest::keyClick(filter, Qt::Key_Down);
-        EXPECT_EQ(list->currentItem()->text(), QStringLiteral("110  P110"));
+        EXPECT_EQ(list->currentItem()->text(), u"110  P110"_s);
         QTest::keyClick(filter, Qt::Key_Return);
     });
-    entry(*load, QStringLiteral("Alle Programme …"))->trigger();
+    entry(*load, u"Alle Programme …"_s)->trigger();
     EXPECT_TRUE(allDialogsSeen());
     EXPECT_EQ(engine->programSteps(), (std::vector<Step>{56}));
 
     // A very long name is cut in the menu and the list.
     expectDialog([](QDialog& d) {
-        auto* list = d.findChild<QListWidget*>(QStringLiteral("programs"));
+        auto* list = d.findChild<QListWidget*>(u"programs"_s);
         const QString last = list->item(120)->text();
-        EXPECT_TRUE(last.startsWith(QStringLiteral("121  LLL")));
-        EXPECT_TRUE(last.endsWith(QStringLiteral("…")));
+        EXPECT_TRUE(last.startsWith(u"121  LLL"_s));
+        EXPECT_TRUE(last.endsWith(u"…"_s));
         EXPECT_LT(last.size(), 200);
         d.reject();
     });
-    entry(*save, QStringLiteral("Alle Programme …"))->trigger();
+    entry(*save, u"Alle Programme …"_s)->trigger();
     EXPECT_TRUE(allDialogsSeen());
 }
 
 TEST_F(AppTest, AStaleMenuChangesNothingAndSaysSo) {
     UserPrograms library(Model::orbis410);
-    writeLibrary(library,
-                 "PROGRAM 1\nNAME a\nSIN\nEND\nPROGRAM 2\nNAME b\nCOS\nEND\nPROGRAM 3\nNAME c\nTAN\nEND\n");
+    put(library.url(),
+        "PROGRAM 1\nNAME a\nSIN\nEND\nPROGRAM 2\nNAME b\nCOS\nEND\nPROGRAM 3\nNAME c\nTAN\nEND\n");
     const SavedProgram b = library.programs()[1];
     UserPrograms other(Model::orbis410);
     ASSERT_TRUE(other.remove(other.programs()[0])); // another window: now "1 b, 2 c"
-    const QByteArray after = [&] {
-        QFile f(library.url());
-        f.open(QIODevice::ReadOnly);
-        return f.readAll();
-    }();
+    const QByteArray after = bytes(library.url());
     engine->loadProgram({58});
-    expectDialog([](QDialog& d) {
-        EXPECT_TRUE(dialogText(d).contains(QStringLiteral("Programm 2 „b“ überschreiben")));
-        clickButton(d, QStringLiteral("Speichern"));
-    });
-    expectDialog([](QDialog& d) {
-        EXPECT_TRUE(dialogText(d).contains(QStringLiteral("Die Bibliothek wurde inzwischen geändert.")));
-        d.accept();
-    });
+    expectMessage({u"Programm 2 „b“ überschreiben"_s}, u"Speichern"_s);
+    expectMessage({u"Die Bibliothek wurde inzwischen geändert."_s});
     ProgramActions::save(*engine, library, b, nullptr);
     EXPECT_TRUE(allDialogsSeen());
-    QFile f(library.url());
-    ASSERT_TRUE(f.open(QIODevice::ReadOnly));
-    EXPECT_EQ(f.readAll(), after);
+    EXPECT_EQ(bytes(library.url()), after);
     ASSERT_EQ(library.programs().size(), 2u);
     EXPECT_EQ(library.programs()[1].name, "c");
 }
@@ -516,22 +440,15 @@ TEST_F(AppTest, ALibraryThatIsNoFileShowsWhyAndIsNotReplaced) {
     QDir().mkpath(library.url() + "/inside");
     QMenu menu;
     ProgramActions::fillMenu(menu, *engine, library, nullptr);
-    const QString why = QStringLiteral("„%1“ ist keine Datei").arg(library.url());
+    const QString why = u"„%1“ ist keine Datei"_s.arg(library.url());
     for (const char* name : {"Programm laden", "Programm speichern"}) {
         QAction* first = submenu(menu, QString::fromUtf8(name))->actions().constFirst();
         EXPECT_EQ(first->text(), why);
         EXPECT_FALSE(first->isEnabled());
     }
     engine->loadProgram({56});
-    expectDialog([](QDialog& d) {
-        d.findChild<QLineEdit*>()->setText(QStringLiteral("Neu"));
-        clickButton(d, QStringLiteral("Speichern"));
-    });
-    expectDialog([why](QDialog& d) {
-        EXPECT_TRUE(dialogText(d).contains(QStringLiteral("Speichern fehlgeschlagen")));
-        EXPECT_TRUE(dialogText(d).contains(why));
-        d.accept();
-    });
+    expectName(u"Neu"_s);
+    expectMessage({u"Speichern fehlgeschlagen"_s, why});
     ProgramActions::save(*engine, library, std::nullopt, nullptr);
     EXPECT_TRUE(allDialogsSeen());
     EXPECT_TRUE(QFileInfo(library.url()).isDir());
@@ -542,9 +459,9 @@ TEST_F(AppTest, TheEditMenuTakesNumbersOutAndInButLeavesDialogsTheirShortcuts) {
     Window w(*engine);
     w.type("12+3.5=");
     QTest::keyClick(w.window.windowHandle(), Qt::Key_C, Qt::ControlModifier);
-    EXPECT_EQ(QGuiApplication::clipboard()->text(), QStringLiteral("15,5"));
+    EXPECT_EQ(QGuiApplication::clipboard()->text(), u"15,5"_s);
     w.type("*");
-    QGuiApplication::clipboard()->setText(QStringLiteral("2,5"));
+    QGuiApplication::clipboard()->setText(u"2,5"_s);
     QTest::keyClick(w.window.windowHandle(), Qt::Key_V, Qt::ControlModifier);
     w.type("=");
     EXPECT_EQ(engine->E().v, 38.75);
@@ -554,8 +471,8 @@ TEST_F(AppTest, TheEditMenuTakesNumbersOutAndInButLeavesDialogsTheirShortcuts) {
     expectDialog([&](QDialog& d) {
         auto* field = d.findChild<QLineEdit*>();
         QTest::keyClick(field, Qt::Key_V, Qt::ControlModifier);
-        EXPECT_EQ(field->text(), QStringLiteral("2,5"));
-        clickButton(d, QStringLiteral("Abbrechen"));
+        EXPECT_EQ(field->text(), u"2,5"_s);
+        clickButton(d, u"Abbrechen"_s);
     });
     ProgramActions::save(*engine, w.library, std::nullopt, &w.window);
     EXPECT_EQ(engine->E().v, 38.75);
@@ -580,8 +497,7 @@ TEST_F(AppTest, TheDeadCircumflexOfGermanKeyboardsIsTheAxKey) {
                 QTest::sendKeyEvent(QTest::Click, window, Qt::Key_Dead_Circumflex, QString(),
                                     Qt::NoModifier); // no text, as the X server sends it
             else if (k == '^')
-                QTest::sendKeyEvent(QTest::Click, window, Qt::Key_AsciiCircum, QStringLiteral("^"),
-                                    Qt::NoModifier);
+                QTest::sendKeyEvent(QTest::Click, window, Qt::Key_AsciiCircum, u"^"_s, Qt::NoModifier);
             else if (k == ' ')
                 QTest::keyClick(window, Qt::Key_Space);
             else
@@ -610,17 +526,13 @@ TEST_F(AppTest, TheDeadCircumflexOfGermanKeyboardsIsTheAxKey) {
 
 TEST_F(AppTest, TheWindowsOwnWords) {
     Window w(*engine);
-    QStringList entries;
-    for (QAction* a : w.window.applicationMenu()->actions()) entries << a->text();
-    EXPECT_EQ(entries.join(QLatin1Char('|')).toStdString(),
-              "Modell|Größe||Tastenhilfe|Dauerspeicher|Tempo|Klang|Lautstärke||Beenden");
-    QStringList help;
-    for (QAction* a : w.window.menuBar()->actions().constLast()->menu()->actions()) help << a->text();
-    EXPECT_EQ(help.join(QLatin1Char('|')).toStdString(),
-              "Bedienungsanleitung|Aktion suchen …|Tastaturbelegung …||Über Veltranix");
-    EXPECT_EQ(w.window.windowTitle(), QStringLiteral("Veltranix 410 Numerist"));
+    EXPECT_EQ(texts(*w.window.applicationMenu()).toStdString(),
+              "Modell|Größe||Tastenhilfe|Dauerspeicher|Tempo|Klang|Lautstärke||Beenden\tCtrl+Q");
+    EXPECT_EQ(texts(*w.window.menuBar()->actions().constLast()->menu()).toStdString(),
+              "Bedienungsanleitung\tF1|Aktion suchen …\tCtrl+Alt+I|Tastaturbelegung …||Über Veltranix");
+    EXPECT_EQ(w.window.windowTitle(), u"Veltranix 410 Numerist"_s);
     EXPECT_EQ(w.window.calculator()->tapeView()->tearButton()->toolTip(),
-              QStringLiteral("Papierstreifen abreißen (Strg+K)"));
+              u"Papierstreifen abreißen (Strg+K)"_s);
 }
 
 TEST_F(AppTest, TheMachineIsHeardUnlessSilencedOrFast) {
@@ -629,28 +541,28 @@ TEST_F(AppTest, TheMachineIsHeardUnlessSilencedOrFast) {
     std::vector<float> gains;
     sound.play = [&gains](const Sounds::Samples&, float gain) { gains.push_back(gain); };
     // A key, a key that prints (a click and the printer's line), a switch, a tear.
-    w.type(QStringLiteral("5p"));
+    w.type(u"5p"_s);
     engine->setPrinterOn(false);
     engine->clearTape();
     EXPECT_EQ(gains.size(), 5u);
     EXPECT_EQ(gains.front(), 0.5f) << "a moderate volume at first";
     // "Lautstärke" and "Klang" in the application's menu, remembered.
     QMenu* menu = w.window.applicationMenu();
-    QAction* on = entry(*menu, QStringLiteral("Klang"));
+    QAction* on = entry(*menu, u"Klang"_s);
     ASSERT_TRUE(on && on->isChecked());
-    entry(*submenu(*menu, QStringLiteral("Lautstärke")), QStringLiteral("Laut"))->trigger();
-    w.type(QStringLiteral("6"));
+    entry(*submenu(*menu, u"Lautstärke"_s), u"Laut"_s)->trigger();
+    w.type(u"6"_s);
     EXPECT_EQ(gains.back(), 1.0f);
     EXPECT_EQ(w.shell.soundVolume(), 100);
     on->trigger();
     EXPECT_FALSE(w.shell.sound());
     const std::size_t heard = gains.size();
-    w.type(QStringLiteral("7p"));
+    w.type(u"7p"_s);
     EXPECT_EQ(gains.size(), heard) << "Klang off";
     // The fast tempo: keys and printer are silent; a switch is still heard.
     on->trigger();
     engine->setTempo(Tempo::fast);
-    w.type(QStringLiteral("8p"));
+    w.type(u"8p"_s);
     EXPECT_EQ(gains.size(), heard);
     engine->setPrinterOn(true);
     EXPECT_EQ(gains.size(), heard + 1);

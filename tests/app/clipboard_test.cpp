@@ -19,6 +19,7 @@
 
 using namespace vx;
 using namespace vx::test;
+using namespace Qt::StringLiterals;
 
 namespace {
 
@@ -134,13 +135,13 @@ TEST_F(AppTest, PastingANumberDoesWhatTypingItDoesInEveryMode) {
         engine->setMode(mode);
         typed.setMode(mode);
         both({Key::digit(7), Key(KeyKind::plus)});
-        QGuiApplication::clipboard()->setText(QStringLiteral("-1.234,5"));
+        QGuiApplication::clipboard()->setText(u"-1.234,5"_s);
         EXPECT_TRUE(ClipboardActions::pasteNumber(*engine, nullptr).isEmpty());
         type(typed, {Key::digit(1), Key::digit(2), Key::digit(3), Key::digit(4), Key(KeyKind::dot),
                      Key::digit(5), Key(KeyKind::chs)});
         both({Key(KeyKind::equals)});
         EXPECT_EQ(state(*engine), state(typed)) << static_cast<int>(mode);
-        QGuiApplication::clipboard()->setText(QStringLiteral("zwei"));
+        QGuiApplication::clipboard()->setText(u"zwei"_s);
         EXPECT_FALSE(ClipboardActions::pasteNumber(*engine, nullptr).isEmpty());
         EXPECT_EQ(state(*engine), state(typed)) << static_cast<int>(mode);
     }
@@ -152,17 +153,17 @@ TEST_F(AppTest, CopyingANumberTakesWhatTheDisplayShowsAndOnlyThen) {
     QLocale::setDefault(german);
     type(*engine, {Key::digit(1), Key(KeyKind::divide), Key::digit(8), Key(KeyKind::equals)});
     ASSERT_TRUE(ClipboardActions::copyNumber(*engine));
-    EXPECT_EQ(QGuiApplication::clipboard()->text(), QStringLiteral("0,125"));
+    EXPECT_EQ(QGuiApplication::clipboard()->text(), u"0,125"_s);
     type(*engine, {Key::digit(2), Key(KeyKind::exp), Key::digit(3)});
     ASSERT_TRUE(ClipboardActions::copyNumber(*engine));
-    EXPECT_EQ(QGuiApplication::clipboard()->text(), QStringLiteral("2E3")); // the number being typed
-    QGuiApplication::clipboard()->setText(QStringLiteral("unverändert"));
+    EXPECT_EQ(QGuiApplication::clipboard()->text(), u"2E3"_s); // the number being typed
+    QGuiApplication::clipboard()->setText(u"unverändert"_s);
     engine->setMode(Mode::load);
     EXPECT_FALSE(ClipboardActions::copyNumber(*engine));
     engine->setMode(Mode::run);
     type(*engine, {Key::digit(1), Key(KeyKind::divide), Key::digit(0), Key(KeyKind::equals)});
     EXPECT_FALSE(ClipboardActions::copyNumber(*engine)); // the error state
-    EXPECT_EQ(QGuiApplication::clipboard()->text(), QStringLiteral("unverändert"));
+    EXPECT_EQ(QGuiApplication::clipboard()->text(), u"unverändert"_s);
     QLocale::setDefault(QLocale::c());
 }
 
@@ -175,30 +176,30 @@ TEST_F(AppTest, AProgramCopiedAndPastedBackIsTheSameMemory) {
         engine->loadProgram(program);
         ClipboardActions::copyProgram(*engine);
         const QString text = QGuiApplication::clipboard()->text();
-        EXPECT_TRUE(text.startsWith(QStringLiteral("VELTRANIX ")));
+        EXPECT_TRUE(text.startsWith(u"VELTRANIX "_s));
         engine->loadProgram({});
         ClipboardActions::pasteProgram(*engine, nullptr);
         EXPECT_EQ(engine->programSteps(), program) << text.toStdString();
         // Asked before an existing program is replaced.
-        QGuiApplication::clipboard()->setText(QStringLiteral("; von Hand\r\nprogram\r\n001  sin\r\nend\r\n"));
+        QGuiApplication::clipboard()->setText(u"; von Hand\r\nprogram\r\n001  sin\r\nend\r\n"_s);
         expectDialog([](QDialog& d) {
-            EXPECT_TRUE(dialogText(d).contains(QStringLiteral("Programmspeicher überschreiben?")));
-            clickButton(d, QStringLiteral("Überschreiben"));
+            EXPECT_TRUE(dialogText(d).contains(u"Programmspeicher überschreiben?"_s));
+            clickButton(d, u"Überschreiben"_s);
         });
         ClipboardActions::pasteProgram(*engine, nullptr);
         EXPECT_EQ(engine->programSteps(), (std::vector<Step>{56}));
     }
     // A text with a mistake names it and changes nothing.
-    QGuiApplication::clipboard()->setText(QStringLiteral("001  SIN\n002  SINUS\n"));
+    QGuiApplication::clipboard()->setText(u"001  SIN\n002  SINUS\n"_s);
     expectDialog([](QDialog& d) {
-        EXPECT_TRUE(dialogText(d).contains(QStringLiteral("Schritt 2: „SINUS“ unbekannt")));
+        EXPECT_TRUE(dialogText(d).contains(u"Schritt 2: „SINUS“ unbekannt"_s));
         d.accept();
     });
     ClipboardActions::pasteProgram(*engine, nullptr);
     EXPECT_EQ(engine->programSteps(), (std::vector<Step>{56}));
-    QGuiApplication::clipboard()->setText(QStringLiteral("Liebe Grüße"));
+    QGuiApplication::clipboard()->setText(u"Liebe Grüße"_s);
     expectDialog([](QDialog& d) {
-        EXPECT_TRUE(dialogText(d).contains(QStringLiteral("Schritt 1: „Liebe Grüße“ unbekannt")))
+        EXPECT_TRUE(dialogText(d).contains(u"Schritt 1: „Liebe Grüße“ unbekannt"_s))
             << dialogText(d).toStdString();
         d.accept();
     });
@@ -211,7 +212,7 @@ TEST_F(AppTest, TheTapeLeavesAsPrintedTextAndFilesOfEachFormat) {
                    Key(KeyKind::equals)});
     ClipboardActions::copyTape(*engine);
     EXPECT_EQ(QGuiApplication::clipboard()->text(),
-              QStringLiteral("      1.0000 +\n      2.0000 -\n      9.0000 =\n     -6.0000\n"));
+              u"      1.0000 +\n      2.0000 -\n      9.0000 =\n     -6.0000\n"_s);
     QTemporaryDir dir;
     const QString text = dir.filePath("streifen.txt");
     ASSERT_TRUE(ClipboardActions::saveTapeTo(*engine, text, nullptr));
@@ -227,14 +228,14 @@ TEST_F(AppTest, TheTapeLeavesAsPrintedTextAndFilesOfEachFormat) {
     // Refusals: a format we do not write, a folder that does not exist, a picture too long.
     for (const QString& bad : {dir.filePath("streifen.doc"), dir.filePath("fehlt/streifen.pdf")}) {
         expectDialog([](QDialog& d) {
-            EXPECT_TRUE(dialogText(d).contains(QStringLiteral("Sichern fehlgeschlagen")));
+            EXPECT_TRUE(dialogText(d).contains(u"Sichern fehlgeschlagen"_s));
             d.accept();
         });
         EXPECT_FALSE(ClipboardActions::saveTapeTo(*engine, bad, nullptr));
     }
     for (int i = 0; i < 20001; ++i) engine->press(Key(KeyKind::printKey));
     expectDialog([](QDialog& d) {
-        EXPECT_TRUE(dialogText(d).contains(QStringLiteral("bitte als PDF sichern")));
+        EXPECT_TRUE(dialogText(d).contains(u"bitte als PDF sichern"_s));
         d.accept();
     });
     EXPECT_FALSE(ClipboardActions::saveTapeTo(*engine, dir.filePath("lang.png"), nullptr));
@@ -244,14 +245,13 @@ TEST_F(AppTest, TheTapeLeavesAsPrintedTextAndFilesOfEachFormat) {
 
 TEST_F(AppTest, AHugeOrHostilePastedProgramIsRefusedWithAShortPrintableQuote) {
     QString line;
-    for (int i = 0; i < 800000; ++i) line += QStringLiteral("SIN X ");
+    for (int i = 0; i < 800000; ++i) line += u"SIN X "_s;
     QGuiApplication::clipboard()->setText(line);
     QElapsedTimer took;
     took.start();
     expectDialog([](QDialog& d) {
         const QString text = dialogText(d);
-        EXPECT_TRUE(
-            text.contains(QStringLiteral("Schritt 1: „SIN X SIN X SIN X SIN X SIN X SIN X SIN …“ unbekannt")))
+        EXPECT_TRUE(text.contains(u"Schritt 1: „SIN X SIN X SIN X SIN X SIN X SIN X SIN …“ unbekannt"_s))
             << text.toStdString();
         EXPECT_LT(d.width(), 1000);
         d.accept();
@@ -261,9 +261,9 @@ TEST_F(AppTest, AHugeOrHostilePastedProgramIsRefusedWithAShortPrintableQuote) {
     EXPECT_TRUE(engine->programSteps().empty());
 
     // Control characters, also C1 ones, are shown escaped, never sent to the screen.
-    QGuiApplication::clipboard()->setText(QStringLiteral("001  SIN\n002  A\u009B2J\u0007\n"));
+    QGuiApplication::clipboard()->setText(u"001  SIN\n002  A\u009B2J\u0007\n"_s);
     expectDialog([](QDialog& d) {
-        EXPECT_TRUE(dialogText(d).contains(QStringLiteral("Schritt 2: „A\\u009b2J\\x07“ unbekannt")))
+        EXPECT_TRUE(dialogText(d).contains(u"Schritt 2: „A\\u009b2J\\x07“ unbekannt"_s))
             << dialogText(d).toStdString();
         d.accept();
     });
@@ -275,9 +275,9 @@ TEST_F(AppTest, ANumberPastedDuringARunIsRefusedAloud) {
     engine->loadProgram({Codes::label + 1, Codes::jump, 1});
     engine->press(Key(KeyKind::startStop));
     ASSERT_TRUE(engine->running());
-    QGuiApplication::clipboard()->setText(QStringLiteral("42"));
+    QGuiApplication::clipboard()->setText(u"42"_s);
     EXPECT_EQ(ClipboardActions::pasteNumber(*engine, nullptr),
-              QStringLiteral("Während ein Programm läuft, nimmt der Rechner keine Zahl an."));
+              u"Während ein Programm läuft, nimmt der Rechner keine Zahl an."_s);
     engine->press(Key(KeyKind::startStop));
 }
 
@@ -295,11 +295,10 @@ TEST_F(AppTest, TheTapeIsNeverSavedOntoAFifoOrTheLibrary) {
     const QString linkToLibrary = dir.filePath("bibliothek.txt");
     ASSERT_TRUE(QFile::link(library, linkToLibrary));
     const std::pair<QString, QString> refused[] = {
-        {fifo, QStringLiteral("„%1“: ist eine Pipe (FIFO), keine Datei").arg(fifo)},
+        {fifo, u"„%1“: ist eine Pipe (FIFO), keine Datei"_s.arg(fifo)},
         {linkToLibrary,
-         QStringLiteral(
-             "„%1“: ist eine Datei, die Veltranix liest (Bibliothek, Skript, Zustand, Einstellungen)")
-             .arg(linkToLibrary)}};
+         u"„%1“: ist eine Datei, die Veltranix liest (Bibliothek, Skript, Zustand, Einstellungen)"_s.arg(
+             linkToLibrary)}};
     for (const auto& [path, why] : refused) {
         expectDialog([why = why](QDialog& d) {
             EXPECT_TRUE(dialogText(d).contains(why)) << dialogText(d).toStdString();

@@ -2,7 +2,11 @@
 #include "fixture.h"
 
 #include <QAbstractButton>
+#include <QDir>
+#include <QFile>
+#include <QFileInfo>
 #include <QLabel>
+#include <QLineEdit>
 #include <QSettings>
 
 #include <cstdlib>
@@ -52,6 +56,44 @@ QAction* AppTest::entry(QMenu& menu, const QString& text) {
 QMenu* AppTest::submenu(QMenu& menu, const QString& text) {
     QMenu* inner = entry(menu, text)->menu();
     return inner ? inner : &missing_;
+}
+
+void AppTest::expectMessage(const QStringList& says, const QString& button) {
+    expectDialog([says, button](QDialog& d) {
+        for (const QString& text : says)
+            EXPECT_TRUE(dialogText(d).contains(text)) << dialogText(d).toStdString();
+        if (button.isEmpty())
+            d.accept();
+        else
+            clickButton(d, button);
+    });
+}
+
+void AppTest::expectName(const QString& name) {
+    expectDialog([name](QDialog& d) {
+        d.findChild<QLineEdit*>()->setText(name);
+        clickButton(d, QStringLiteral("Speichern"));
+    });
+}
+
+QByteArray bytes(const QString& path) {
+    QFile f(path);
+    return f.open(QIODevice::ReadOnly) ? f.readAll() : QByteArray();
+}
+
+void put(const QString& path, const QByteArray& text) {
+    QDir().mkpath(QFileInfo(path).path());
+    QFile f(path);
+    ASSERT_TRUE(f.open(QIODevice::WriteOnly)) << path.toStdString();
+    f.write(text);
+}
+
+QString texts(const QMenu& menu) {
+    QStringList entries;
+    for (QAction* a : menu.actions())
+        entries << a->text() +
+                       (a->shortcut().isEmpty() ? QString() : QLatin1Char('\t') + a->shortcut().toString());
+    return entries.join(QLatin1Char('|'));
 }
 
 QString dialogText(QWidget& dialog) {

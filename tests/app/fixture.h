@@ -36,6 +36,10 @@ class AppTest : public ::testing::Test {
 
     // The next modal dialog is handed to `handler`, which must close it.
     void expectDialog(std::function<void(QDialog&)> handler) { handlers_.push_back(std::move(handler)); }
+    // The next dialog says each of `says`; `button` closes it (or it is accepted).
+    void expectMessage(const QStringList& says, const QString& button = {});
+    // The next dialog asks for a name: `name` is given and saved.
+    void expectName(const QString& name);
     bool allDialogsSeen() const { return handlers_.empty(); }
     QString dataHome() const { return home_->path() + "/data"; }
     // The menu entry with exactly that text; a test failure (and a dummy
@@ -84,6 +88,12 @@ struct Window {
     KeyboardMonitor monitor;
 };
 
+// A file's bytes (empty when it cannot be read), and a file written whole,
+// its folder made first.
+QByteArray bytes(const QString& path);
+void put(const QString& path, const QByteArray& text);
+// The entries' texts of a menu, with their shortcuts after a tab, joined by "|".
+QString texts(const QMenu& menu);
 // Text of every QLabel of a dialog, joined by line feeds.
 QString dialogText(QWidget& dialog);
 // Clicks the dialog button with that text.

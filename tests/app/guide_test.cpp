@@ -33,6 +33,7 @@
 
 using namespace vx;
 using namespace vx::test;
+using namespace Qt::StringLiterals;
 
 namespace {
 
@@ -60,7 +61,7 @@ std::vector<QStringList> table(const QString& marker) {
 // The texts in backticks of a cell.
 QStringList quoted(const QString& cell) {
     QStringList out;
-    static const QRegularExpression code(QStringLiteral("`([^`]*)`"));
+    static const QRegularExpression code(u"`([^`]*)`"_s);
     for (auto m = code.globalMatch(cell); m.hasNext();) out << m.next().captured(1);
     return out;
 }
@@ -91,12 +92,12 @@ bool readsAsKeys(QString cell) {
 } // namespace
 
 TEST(GuideTables, EveryFFunctionWithItsStepAndTapeSymbol) {
-    const auto rows = table(QStringLiteral("<!-- f-functions -->"));
+    const auto rows = table(u"<!-- f-functions -->"_s);
     ASSERT_GT(rows.size(), 25u);
     std::set<int> listed;
     for (const QStringList& row : rows) {
         ASSERT_EQ(row.size(), 4) << row.join('|').toStdString();
-        ASSERT_TRUE(row[0].startsWith(QStringLiteral("f "))) << row[0].toStdString();
+        ASSERT_TRUE(row[0].startsWith(u"f "_s)) << row[0].toStdString();
         const auto key = keyByLegend(row[0].mid(2));
         ASSERT_TRUE(key) << "no key reads " << row[0].toStdString();
         const auto code = shiftedCode(*key);
@@ -113,7 +114,7 @@ TEST(GuideTables, EveryFFunctionWithItsStepAndTapeSymbol) {
 }
 
 TEST(GuideTables, TapeSymbolsAreThoseOfTheirSteps) {
-    const auto rows = table(QStringLiteral("<!-- tape-symbols -->"));
+    const auto rows = table(u"<!-- tape-symbols -->"_s);
     ASSERT_GT(rows.size(), 25u);
     for (const QStringList& row : rows) {
         const QStringList symbols = quoted(row[0]), steps = quoted(row[1]);
@@ -128,16 +129,16 @@ TEST(GuideTables, TapeSymbolsAreThoseOfTheirSteps) {
 }
 
 TEST(GuideTables, KeyNamesAreThePanelsOwn) {
-    for (const QStringList& row : table(QStringLiteral("| Tasten | Schritte | Wirkung beim Lauf |")))
+    for (const QStringList& row : table(u"| Tasten | Schritte | Wirkung beim Lauf |"_s))
         EXPECT_TRUE(readsAsKeys(row[0])) << row[0].toStdString();
-    for (const QStringList& row : table(QStringLiteral("<!-- f-functions -->")))
+    for (const QStringList& row : table(u"<!-- f-functions -->"_s))
         EXPECT_TRUE(readsAsKeys(row[0])) << row[0].toStdString();
     // The names a screen reader speaks say what the guide says.
-    EXPECT_EQ(Layout::accessibleName(Key(KeyKind::sigma)), QStringLiteral("Datenpunkt hinzufügen"));
-    EXPECT_TRUE(Layout::accessibleName(Key(KeyKind::ident)).startsWith(QStringLiteral("IDENT")));
-    EXPECT_TRUE(guideText().contains(QStringLiteral("kartesische Koordinaten")));
-    EXPECT_FALSE(guideText().contains(QStringLiteral("Dezimalstellen")));
-    EXPECT_FALSE(guideText().contains(QStringLiteral(" — ")));
+    EXPECT_EQ(Layout::accessibleName(Key(KeyKind::sigma)), u"Datenpunkt hinzufügen"_s);
+    EXPECT_TRUE(Layout::accessibleName(Key(KeyKind::ident)).startsWith(u"IDENT"_s));
+    EXPECT_TRUE(guideText().contains(u"kartesische Koordinaten"_s));
+    EXPECT_FALSE(guideText().contains(u"Dezimalstellen"_s));
+    EXPECT_FALSE(guideText().contains(u" — "_s));
 }
 
 TEST_F(AppTest, F1OpensTheGuideOrSaysWhereItLooked) {
@@ -156,9 +157,9 @@ TEST_F(AppTest, F1OpensTheGuideOrSaysWhereItLooked) {
     ASSERT_TRUE(guide);
     EXPECT_TRUE(guide->isVisible());
     const QTextDocument* document = guide->browser()->document();
-    EXPECT_EQ(document->begin().text(), QStringLiteral("Veltranix – Bedienungsanleitung"));
+    EXPECT_EQ(document->begin().text(), u"Veltranix – Bedienungsanleitung"_s);
     // Every entry of the table of contents leads to its heading.
-    static const QRegularExpression link(QStringLiteral("\\]\\(#([^)]+)\\)"));
+    static const QRegularExpression link(u"\\]\\(#([^)]+)\\)"_s);
     int links = 0;
     for (auto m = link.globalMatch(guideText()); m.hasNext(); ++links) {
         const QString anchor = m.next().captured(1);
@@ -181,7 +182,7 @@ TEST_F(AppTest, F1OpensTheGuideOrSaysWhereItLooked) {
 
     window.guidePlaces = {dataHome() + "/fehlt/Bedienungsanleitung.md"};
     expectDialog([this](QDialog& d) {
-        EXPECT_TRUE(dialogText(d).contains(QStringLiteral("Die Bedienungsanleitung wurde nicht gefunden.")));
+        EXPECT_TRUE(dialogText(d).contains(u"Die Bedienungsanleitung wurde nicht gefunden."_s));
         EXPECT_TRUE(dialogText(d).contains(dataHome() + "/fehlt/Bedienungsanleitung.md"));
         d.accept();
     });
@@ -199,7 +200,7 @@ TEST_F(AppTest, KeysBelongToTheWindowThatHasThem) {
     EXPECT_TRUE(guide->screen()->availableGeometry().contains(guide->geometry()));
     // Typed into the guide, calculator keys and Space change nothing in the machine.
     const MachineState before = engine->state();
-    for (QChar c : QStringLiteral("5+3=")) QTest::keyClick(guide->windowHandle(), c.toLatin1());
+    for (QChar c : u"5+3="_s) QTest::keyClick(guide->windowHandle(), c.toLatin1());
     for (Qt::Key k : {Qt::Key_Space, Qt::Key_Right, Qt::Key_Return})
         QTest::keyClick(guide->windowHandle(), k);
     EXPECT_FALSE(engine->running());
@@ -220,7 +221,7 @@ TEST_F(AppTest, KeysBelongToTheWindowThatHasThem) {
     // calculator's keys, and the application's shortcuts work there.
     w.window.activateWindow();
     ASSERT_TRUE(QTest::qWaitForWindowActive(&w.window));
-    w.type(QStringLiteral("7p"));
+    w.type(u"7p"_s);
     ProgramSheet* sheet = w.window.showSheet();
     ASSERT_TRUE(QTest::qWaitForWindowActive(sheet));
     for (char c : {'2', 'p'}) QTest::keyClick(sheet->windowHandle(), c);
@@ -243,22 +244,22 @@ TEST_F(AppTest, TheGuideHasContentsSearchAndPaging) {
     QTreeWidget* contents = guide->contents();
     ASSERT_GE(contents->topLevelItemCount(), 16);
     QTreeWidgetItem* tape =
-        contents->findItems(QStringLiteral("Die Zeichen auf dem Papierstreifen"), Qt::MatchExactly).value(0);
+        contents->findItems(u"Die Zeichen auf dem Papierstreifen"_s, Qt::MatchExactly).value(0);
     ASSERT_TRUE(tape);
     emit contents->itemClicked(tape, 0);
     EXPECT_EQ(guide->browser()->textCursor().block().text(), tape->text(0));
     // Search: Ctrl+F to the field, every hit marked, Enter and F3 to the next.
     QTest::keyClick(guide->windowHandle(), Qt::Key_F, Qt::ControlModifier);
     EXPECT_TRUE(guide->searchField()->hasFocus());
-    QTest::keyClicks(guide->searchField(), QStringLiteral("Abreißen"));
+    QTest::keyClicks(guide->searchField(), u"Abreißen"_s);
     EXPECT_GE(guide->hits(), 3);
     EXPECT_EQ(guide->browser()->extraSelections().size(), guide->hits());
     QTest::keyClick(guide->searchField(), Qt::Key_Return);
     const int first = guide->browser()->textCursor().position();
-    EXPECT_EQ(guide->browser()->textCursor().selectedText(), QStringLiteral("Abreißen"));
+    EXPECT_EQ(guide->browser()->textCursor().selectedText(), u"Abreißen"_s);
     QTest::keyClick(guide->windowHandle(), Qt::Key_F3);
     EXPECT_GT(guide->browser()->textCursor().position(), first);
-    guide->searchField()->setText(QStringLiteral("Quasselstrippe"));
+    guide->searchField()->setText(u"Quasselstrippe"_s);
     EXPECT_EQ(guide->hits(), 0);
     EXPECT_FALSE(guide->findNext());
     // Space pages on in the text.
@@ -298,26 +299,26 @@ TEST_F(AppTest, EverythingCanBeDoneFromTheKeyboardThroughTheCommandSearch) {
         QCoreApplication::processEvents();
     };
     // A key typed on the keyboard shows pressed on the panel, as a click does.
-    w.type(QStringLiteral("30"));
+    w.type(u"30"_s);
     EXPECT_TRUE(w.window.calculator()->keyboard()->button(Key::digit(0))->isDown());
     EXPECT_FALSE(w.window.calculator()->keyboard()->button(Key::digit(1))->isDown());
-    command(QStringLiteral("sinus"), QStringLiteral("Taste Sinus"));
+    command(u"sinus"_s, u"Taste Sinus"_s);
     EXPECT_EQ(Formatter::text(engine->cells()).find("0.5000") != std::string::npos, true)
         << Formatter::text(engine->cells());
     // A program with ln, sin and INS, keyed without the mouse.
-    command(QStringLiteral("betriebsart load"), QStringLiteral("Betriebsart: LOAD"));
+    command(u"betriebsart load"_s, u"Betriebsart: LOAD"_s);
     EXPECT_EQ(engine->mode(), Mode::load);
-    w.type(QStringLiteral("2"));
-    command(QStringLiteral("natürlicher"), QStringLiteral("Taste Natürlicher Logarithmus"));
-    command(QStringLiteral("sinus"), QStringLiteral("Taste Sinus"));
+    w.type(u"2"_s);
+    command(u"natürlicher"_s, u"Taste Natürlicher Logarithmus"_s);
+    command(u"sinus"_s, u"Taste Sinus"_s);
     QTest::keyClick(w.window.windowHandle(), Qt::Key_Left); // BACK to the sine
-    command(QStringLiteral("schritt einfügen"), QStringLiteral("Taste Schritt einfügen"));
-    command(QStringLiteral("betriebsart run"), QStringLiteral("Betriebsart: RUN"));
+    command(u"schritt einfügen"_s, u"Taste Schritt einfügen"_s);
+    command(u"betriebsart run"_s, u"Betriebsart: RUN"_s);
     const int two = engine->program()[0].value_or(-1);
     EXPECT_EQ(engine->programSteps(),
               (std::vector<Step>{two, Codes::code("LN").value(), std::nullopt, Codes::code("SIN").value()}));
     // Menu entries too, with their shortcut shown.
-    command(QStringLiteral("größer"), QStringLiteral("Veltranix › Größe › Größer  (Ctrl++)"));
+    command(u"größer"_s, u"Veltranix › Größe › Größer  (Ctrl++)"_s);
     EXPECT_TRUE(allDialogsSeen());
 }
 

@@ -22,6 +22,7 @@
 
 using namespace vx;
 using namespace vx::test;
+using namespace Qt::StringLiterals;
 
 namespace {
 
@@ -54,24 +55,24 @@ TEST_F(AppTest, ClosingWithAnUnsavedProgramAsksAndEachAnswerDoesWhatItSays) {
     // "Abbrechen": the window stays. The desktop session ending meanwhile
     // waits for the answer instead of asking again over it.
     expectDialog([&w](QDialog& d) {
-        EXPECT_TRUE(dialogText(d).contains(QStringLiteral("Das Programm im Speicher ist nicht gesichert.")));
+        EXPECT_TRUE(dialogText(d).contains(u"Das Programm im Speicher ist nicht gesichert."_s));
         EXPECT_FALSE(w.window.sessionMayEnd());
-        clickButton(d, QStringLiteral("Abbrechen"));
+        clickButton(d, u"Abbrechen"_s);
     });
     EXPECT_FALSE(w.window.close());
     EXPECT_TRUE(w.window.isVisible());
     // The session ending asks as closing does.
-    expectDialog([](QDialog& d) { clickButton(d, QStringLiteral("Abbrechen")); });
+    expectDialog([](QDialog& d) { clickButton(d, u"Abbrechen"_s); });
     EXPECT_FALSE(w.window.sessionMayEnd());
     // "Sichern …", then cancelling the name: still nothing lost.
-    expectDialog([](QDialog& d) { clickButton(d, QStringLiteral("Sichern …")); });
-    expectDialog([](QDialog& d) { clickButton(d, QStringLiteral("Abbrechen")); });
+    expectDialog([](QDialog& d) { clickButton(d, u"Sichern …"_s); });
+    expectDialog([](QDialog& d) { clickButton(d, u"Abbrechen"_s); });
     EXPECT_FALSE(w.window.close());
     // "Sichern …" with a name: saved, and the window closes.
-    expectDialog([](QDialog& d) { clickButton(d, QStringLiteral("Sichern …")); });
+    expectDialog([](QDialog& d) { clickButton(d, u"Sichern …"_s); });
     expectDialog([](QDialog& d) {
-        d.findChild<QLineEdit*>()->setText(QStringLiteral("Vor dem Schließen"));
-        clickButton(d, QStringLiteral("Speichern"));
+        d.findChild<QLineEdit*>()->setText(u"Vor dem Schließen"_s);
+        clickButton(d, u"Speichern"_s);
     });
     EXPECT_TRUE(w.window.close());
     ASSERT_EQ(w.library.programs().size(), 1u);
@@ -87,7 +88,7 @@ TEST_F(AppTest, ClosingAsksNothingWhenNothingIsLost) {
     {
         Window w(*engine);
         engine->loadProgram({58});
-        expectDialog([](QDialog& d) { clickButton(d, QStringLiteral("Nicht sichern")); });
+        expectDialog([](QDialog& d) { clickButton(d, u"Nicht sichern"_s); });
         EXPECT_TRUE(w.window.close());
     }
     {
@@ -157,16 +158,16 @@ TEST_F(AppTest, AHostileLockBesideTheKeptMachineIsNamedAndTheWindowStillCloses) 
     Window w(*engine);
     w.shell.setKeepMachine(true);
     expectDialog([&lock](QDialog& d) {
-        EXPECT_TRUE(dialogText(d).contains(QStringLiteral("Der Rechner ließ sich nicht aufheben.")));
+        EXPECT_TRUE(dialogText(d).contains(u"Der Rechner ließ sich nicht aufheben."_s));
         EXPECT_TRUE(dialogText(d).contains("die Sperrdatei „" + lock + "“ ist eine Pipe (FIFO), keine Datei"))
             << dialogText(d).toStdString();
-        clickButton(d, QStringLiteral("Abbrechen"));
+        clickButton(d, u"Abbrechen"_s);
     });
     QElapsedTimer took;
     took.start();
     EXPECT_FALSE(w.window.close());
     EXPECT_LT(took.elapsed(), 1000);
-    expectDialog([](QDialog& d) { clickButton(d, QStringLiteral("Trotzdem schließen")); });
+    expectDialog([](QDialog& d) { clickButton(d, u"Trotzdem schließen"_s); });
     EXPECT_TRUE(w.window.close());
     EXPECT_FALSE(QFileInfo::exists(stateFile()));
     EXPECT_TRUE(allDialogsSeen());
@@ -176,28 +177,25 @@ TEST_F(AppTest, AKeptMachineThatCannotBeReadStartsFreshSaysSoOnceAndIsKeptAside)
     const Kept on(true);
     const QString path = stateFile();
     const std::pair<std::function<void()>, QString> damaged[] = {
-        {[&] { writeFile(path, "VELTRANIX ZUSTAND 1\nmodel 410\n"); },
-         QStringLiteral("die Angabe „E“ fehlt")},
+        {[&] { writeFile(path, "VELTRANIX ZUSTAND 1\nmodel 410\n"); }, u"die Angabe „E“ fehlt"_s},
         {[&] { writeFile(path, "VELTRANIX ZUSTAND 9\n"); },
-         QStringLiteral("die erste Zeile ist nicht „VELTRANIX ZUSTAND 1“ (eine andere Fassung?)")},
-        {[&] { QDir().mkpath(path); }, QStringLiteral("ist keine Datei")}};
+         u"die erste Zeile ist nicht „VELTRANIX ZUSTAND 1“ (eine andere Fassung?)"_s},
+        {[&] { QDir().mkpath(path); }, u"ist keine Datei"_s}};
     for (const auto& [damage, why] : damaged) {
         damage();
         engine->loadProgram({56});
         const auto said = KeptMachine::bringBack(*engine, on.shell);
         ASSERT_TRUE(said) << why.toStdString();
-        EXPECT_TRUE(
-            said->startsWith(QStringLiteral("Der aufgehobene Rechner ließ sich nicht lesen (") + why +
-                             QStringLiteral("). Der Rechner beginnt frisch; die Datei liegt jetzt unter „") +
-                             path + QStringLiteral(".beschädigt-")))
+        EXPECT_TRUE(said->startsWith(u"Der aufgehobene Rechner ließ sich nicht lesen ("_s + why +
+                                     u"). Der Rechner beginnt frisch; die Datei liegt jetzt unter „"_s +
+                                     path + u".beschädigt-"_s))
             << said->toStdString();
         EXPECT_EQ(engine->programSteps(), (std::vector<Step>{56})) << "the machine is left as it started";
         EXPECT_FALSE(QFileInfo::exists(path));
         EXPECT_EQ(KeptMachine::bringBack(*engine, on.shell), std::nullopt) << "said once";
     }
     const QStringList aside =
-        QDir(QFileInfo(path).path())
-            .entryList({QStringLiteral("Veltranix.state.beschädigt-*")}, QDir::AllEntries);
+        QDir(QFileInfo(path).path()).entryList({u"Veltranix.state.beschädigt-*"_s}, QDir::AllEntries);
     EXPECT_EQ(aside.size(), std::size(damaged));
 }
 
@@ -210,7 +208,7 @@ TEST_F(AppTest, AProgramExportedAndImportedIsTheSameMemory) {
         const std::vector<Step>& program = programs[model == Model::orbis412];
         engine->loadProgram(program);
         const QString file = dataHome() + "/Zins.txt";
-        ASSERT_EQ(ProgramFiles::exportTo(*engine, file, QStringLiteral("Zins")), std::nullopt);
+        ASSERT_EQ(ProgramFiles::exportTo(*engine, file, u"Zins"_s), std::nullopt);
         EXPECT_TRUE(readFile(file).startsWith("VELTRANIX " + QByteArray::fromStdString(rawValue(model)) +
                                               "\n\nPROGRAM 1\nNAME Zins\n\n001  "));
         engine->loadProgram({});
@@ -219,8 +217,8 @@ TEST_F(AppTest, AProgramExportedAndImportedIsTheSameMemory) {
         // A program in memory is replaced only when the user says so.
         engine->loadProgram({57});
         expectDialog([](QDialog& d) {
-            EXPECT_TRUE(dialogText(d).contains(QStringLiteral("Programmspeicher überschreiben?")));
-            clickButton(d, QStringLiteral("Abbrechen"));
+            EXPECT_TRUE(dialogText(d).contains(u"Programmspeicher überschreiben?"_s));
+            clickButton(d, u"Abbrechen"_s);
         });
         EXPECT_FALSE(ProgramFiles::importFrom(*engine, file, nullptr));
         EXPECT_EQ(engine->programSteps(), (std::vector<Step>{57}));
@@ -235,9 +233,9 @@ TEST_F(AppTest, ImportingALibraryOffersItsPrograms) {
         auto* list = d.findChild<QListWidget*>();
         ASSERT_NE(list, nullptr);
         ASSERT_EQ(list->count(), 2);
-        EXPECT_EQ(list->item(1)->text(), QStringLiteral("2  Zwei"));
+        EXPECT_EQ(list->item(1)->text(), u"2  Zwei"_s);
         list->setCurrentRow(1);
-        clickButton(d, QStringLiteral("Laden"));
+        clickButton(d, u"Laden"_s);
     });
     EXPECT_TRUE(ProgramFiles::importFrom(*engine, file, nullptr));
     EXPECT_EQ(engine->programSteps(), (std::vector<Step>{57, 58}));
@@ -268,8 +266,7 @@ TEST_F(AppTest, BadProgramFilesAreRefusedWithAReasonAndChangeNothing) {
     for (const auto& [name, why] : bad) {
         const QString path = folder + "/" + name;
         expectDialog([path, why = why](QDialog& d) {
-            EXPECT_TRUE(dialogText(d).contains(QStringLiteral("„%1“: %2").arg(path, why)))
-                << dialogText(d).toStdString();
+            EXPECT_TRUE(dialogText(d).contains(u"„%1“: %2"_s.arg(path, why))) << dialogText(d).toStdString();
             // Wide enough for its whole title, however short the message.
             EXPECT_GE(d.width(),
                       d.fontMetrics().horizontalAdvance(d.windowTitle()) + Dialogs::minimumTitleRoom);
@@ -279,12 +276,11 @@ TEST_F(AppTest, BadProgramFilesAreRefusedWithAReasonAndChangeNothing) {
         EXPECT_EQ(engine->programSteps(), (std::vector<Step>{56}));
     }
     // Nor is a program exported onto the library or a FIFO.
-    EXPECT_EQ(ProgramFiles::exportTo(*engine, folder + "/fifo.txt", QStringLiteral("X")),
-              QStringLiteral("ist eine Pipe (FIFO), keine Datei"));
+    EXPECT_EQ(ProgramFiles::exportTo(*engine, folder + "/fifo.txt", u"X"_s),
+              u"ist eine Pipe (FIFO), keine Datei"_s);
     writeFile(UserPrograms::fileFor(Model::orbis410), "PROGRAM 1\nCOS\nEND\n");
-    EXPECT_EQ(
-        ProgramFiles::exportTo(*engine, UserPrograms::fileFor(Model::orbis410), QStringLiteral("X")),
-        QStringLiteral("ist eine Datei, die Veltranix liest (Bibliothek, Skript, Zustand, Einstellungen)"));
+    EXPECT_EQ(ProgramFiles::exportTo(*engine, UserPrograms::fileFor(Model::orbis410), u"X"_s),
+              u"ist eine Datei, die Veltranix liest (Bibliothek, Skript, Zustand, Einstellungen)"_s);
     EXPECT_TRUE(allDialogsSeen());
 }
 
@@ -307,7 +303,7 @@ TEST_F(AppTest, AFileDroppedOnThePanelIsImportedByTheBytesOfItsName) {
         EXPECT_TRUE(enter.isAccepted());
         QDropEvent drop(QPointF(middle), Qt::CopyAction, &data, Qt::LeftButton, Qt::NoModifier);
         QApplication::sendEvent(&w.window, &drop);
-        if (i > 0) expectDialog([](QDialog& d) { clickButton(d, QStringLiteral("Überschreiben")); });
+        if (i > 0) expectDialog([](QDialog& d) { clickButton(d, u"Überschreiben"_s); });
         QTest::qWait(20);
         EXPECT_EQ(engine->programSteps(), (std::vector<Step>{Codes::code(steps[i]).value()}))
             << names[i].toStdString();

@@ -24,6 +24,7 @@
 
 using namespace vx;
 using namespace vx::test;
+using namespace Qt::StringLiterals;
 
 namespace {
 
@@ -48,19 +49,19 @@ int selectedRow(const ProgramSheet& sheet) {
 
 TEST_F(AppTest, TheSheetOpensFromTheMenuAndFollowsTheModel) {
     Window w(*engine);
-    QAction* open = entry(*w.window.programMenu(), QStringLiteral("Programmblatt"));
+    QAction* open = entry(*w.window.programMenu(), u"Programmblatt"_s);
     ASSERT_NE(open, nullptr);
-    EXPECT_EQ(open->shortcut(), QKeySequence(QStringLiteral("Ctrl+B")));
+    EXPECT_EQ(open->shortcut(), QKeySequence(u"Ctrl+B"_s));
     open->trigger();
     ProgramSheet* sheet = w.window.programSheet();
     ASSERT_NE(sheet, nullptr);
     EXPECT_TRUE(sheet->isVisible());
-    EXPECT_EQ(sheet->windowTitle(), QStringLiteral("Programmblatt – Veltranix 410 Numerist"));
+    EXPECT_EQ(sheet->windowTitle(), u"Programmblatt – Veltranix 410 Numerist"_s);
     EXPECT_EQ(sheet->registers()->rowCount(), 12);
     engine->select(Model::orbis412);
-    EXPECT_EQ(sheet->windowTitle(), QStringLiteral("Programmblatt – Veltranix 412 Numerist"));
+    EXPECT_EQ(sheet->windowTitle(), u"Programmblatt – Veltranix 412 Numerist"_s);
     EXPECT_EQ(sheet->registers()->rowCount(), 44);
-    EXPECT_EQ(sheet->registers()->item(43, 0)->text(), QStringLiteral("R43"));
+    EXPECT_EQ(sheet->registers()->item(43, 0)->text(), u"R43"_s);
     // Its size comes back with the next window.
     sheet->resize(977, 555);
     w.window.close();
@@ -97,10 +98,10 @@ TEST_F(AppTest, TheStateBesideTheListingAndTheChangedRegisters) {
     Window w(*engine);
     ProgramSheet* sheet = w.window.showSheet();
     play(*engine, "lparen 2 plus lparen 3 times 4");
-    EXPECT_EQ(sheet->stateText(), QStringLiteral("4  (Eingabe)\n(2 + (3 ×\n–"));
+    EXPECT_EQ(sheet->stateText(), u"4  (Eingabe)\n(2 + (3 ×\n–"_s);
     play(*engine, "clear clear 5 store 3");
-    EXPECT_EQ(sheet->registers()->item(3, 1)->text(), QStringLiteral("5.0000"));
-    EXPECT_EQ(sheet->registers()->item(3, 1)->toolTip(), QStringLiteral("5"));
+    EXPECT_EQ(sheet->registers()->item(3, 1)->text(), u"5.0000"_s);
+    EXPECT_EQ(sheet->registers()->item(3, 1)->toolTip(), u"5"_s);
     std::vector<bool> only3(12, false);
     only3[3] = true;
     EXPECT_EQ(sheet->changedRegisters(), only3);
@@ -143,7 +144,7 @@ TEST_F(AppTest, EditingAsTextRoundTripsOnBothModelsAndAProblemChangesNothing) {
         sheet->beginEditing();
         ASSERT_TRUE(sheet->editing());
         const QString text = sheet->editor()->toPlainText();
-        EXPECT_TRUE(text.startsWith(QStringLiteral("VELTRANIX ") + QString::fromStdString(rawValue(model))));
+        EXPECT_TRUE(text.startsWith(u"VELTRANIX "_s + QString::fromStdString(rawValue(model))));
         EXPECT_TRUE(sheet->apply());
         EXPECT_EQ(engine->programSteps(), program) << rawValue(model);
         EXPECT_FALSE(sheet->editing());
@@ -152,19 +153,17 @@ TEST_F(AppTest, EditingAsTextRoundTripsOnBothModelsAndAProblemChangesNothing) {
         EXPECT_EQ(sheet->size(), size);
         // A program from the library is edited under its name; a changed step
         // loses its marks, the steps around it keep theirs.
-        ASSERT_TRUE(w.library.save(program, QStringLiteral("Kreis"), std::nullopt));
+        ASSERT_TRUE(w.library.save(program, u"Kreis"_s, std::nullopt));
         sheet->beginEditing();
-        EXPECT_TRUE(sheet->editor()->toPlainText().contains(QStringLiteral("Kreis")));
-        EXPECT_FALSE(sheet->editor()->toPlainText().contains(QStringLiteral("Programmspeicher")));
-        sheet->editor()->setPlainText(
-            sheet->editor()->toPlainText().replace(QStringLiteral("SIN"), QStringLiteral("COS")));
+        EXPECT_TRUE(sheet->editor()->toPlainText().contains(u"Kreis"_s));
+        EXPECT_FALSE(sheet->editor()->toPlainText().contains(u"Programmspeicher"_s));
+        sheet->editor()->setPlainText(sheet->editor()->toPlainText().replace(u"SIN"_s, u"COS"_s));
         EXPECT_TRUE(sheet->apply());
         EXPECT_EQ(engine->programSteps().at(3), Codes::cos);
         EXPECT_FALSE(engine->breakpoint(4));
         engine->setBreakpoint(5, true);
         sheet->beginEditing();
-        sheet->editor()->setPlainText(
-            sheet->editor()->toPlainText().replace(QStringLiteral("COS"), QStringLiteral("SIN")));
+        sheet->editor()->setPlainText(sheet->editor()->toPlainText().replace(u"COS"_s, u"SIN"_s));
         EXPECT_TRUE(sheet->apply());
         EXPECT_TRUE(engine->breakpoint(5)) << "the JUMP after the changed step keeps its breakpoint";
         engine->setBreakpoint(5, false);
@@ -174,11 +173,11 @@ TEST_F(AppTest, EditingAsTextRoundTripsOnBothModelsAndAProblemChangesNothing) {
         sheet->beginEditing();
         QTextCursor line9(sheet->editor()->document()->findBlockByNumber(8));
         line9.select(QTextCursor::LineUnderCursor);
-        ASSERT_EQ(line9.selectedText(), QStringLiteral("004  SIN"));
-        line9.insertText(QStringLiteral("004  SINUS"));
+        ASSERT_EQ(line9.selectedText(), u"004  SIN"_s);
+        line9.insertText(u"004  SINUS"_s);
         EXPECT_FALSE(sheet->apply());
         EXPECT_EQ(sheet->problemLine(), 9);
-        EXPECT_EQ(sheet->problem(), QStringLiteral("Zeile 9: Schritt 4: „SINUS“ unbekannt"));
+        EXPECT_EQ(sheet->problem(), u"Zeile 9: Schritt 4: „SINUS“ unbekannt"_s);
         EXPECT_EQ(sheet->editor()->textCursor().blockNumber(), 8);
         EXPECT_EQ(engine->programSteps(), program);
         // Undo brings the text back; then it applies.
@@ -187,7 +186,7 @@ TEST_F(AppTest, EditingAsTextRoundTripsOnBothModelsAndAProblemChangesNothing) {
         EXPECT_EQ(engine->programSteps(), program);
         // Bare step lines are a program too; "Verwerfen" keeps the memory.
         sheet->beginEditing();
-        sheet->editor()->setPlainText(QStringLiteral("SIN\nCOS"));
+        sheet->editor()->setPlainText(u"SIN\nCOS"_s);
         sheet->discard();
         EXPECT_EQ(engine->programSteps(), program);
         w.window.programKnown();
@@ -205,8 +204,8 @@ TEST_F(AppTest, KeysTypedIntoTheEditorAreTextNotCalculatorKeys) {
     play(*engine, "clear");
     sheet->beginEditing();
     sheet->editor()->moveCursor(QTextCursor::End);
-    QTest::keyClicks(sheet->editor(), QStringLiteral("5+SIN"));
-    EXPECT_TRUE(sheet->editor()->toPlainText().endsWith(QStringLiteral("5+SIN")));
+    QTest::keyClicks(sheet->editor(), u"5+SIN"_s);
+    EXPECT_TRUE(sheet->editor()->toPlainText().endsWith(u"5+SIN"_s));
     EXPECT_FALSE(engine->entry().has_value()) << "no 5 keyed into the calculator";
     EXPECT_FALSE(engine->operationPending());
     sheet->discard();
@@ -231,15 +230,15 @@ TEST_F(AppTest, UnappliedTextIsAskedAboutOnClosing) {
     Window w(*engine);
     ProgramSheet* sheet = w.window.showSheet();
     sheet->beginEditing();
-    sheet->editor()->setPlainText(QStringLiteral("SIN"));
+    sheet->editor()->setPlainText(u"SIN"_s);
     expectDialog([](QDialog& d) {
-        EXPECT_TRUE(dialogText(d).contains(QStringLiteral("nicht übernommen")));
-        clickButton(d, QStringLiteral("Abbrechen"));
+        EXPECT_TRUE(dialogText(d).contains(u"nicht übernommen"_s));
+        clickButton(d, u"Abbrechen"_s);
     });
     EXPECT_FALSE(w.window.close());
-    expectDialog([](QDialog& d) { clickButton(d, QStringLiteral("Übernehmen")); });
+    expectDialog([](QDialog& d) { clickButton(d, u"Übernehmen"_s); });
     // Then the unsaved program in memory is asked about.
-    expectDialog([](QDialog& d) { clickButton(d, QStringLiteral("Nicht sichern")); });
+    expectDialog([](QDialog& d) { clickButton(d, u"Nicht sichern"_s); });
     EXPECT_TRUE(w.window.close());
     EXPECT_EQ(engine->programSteps(), std::vector<Step>{Codes::sin});
 }
@@ -278,7 +277,7 @@ TEST_F(AppTest, ABreakpointSetInTheMarginStopsTheRun) {
     QTest::keyClick(table, Qt::Key_F9);
     EXPECT_TRUE(engine->breakpoint(6));
     for (QPushButton* b : sheet->findChildren<QPushButton*>())
-        if (b->text() == QStringLiteral("Alle Haltepunkte löschen")) b->click();
+        if (b->text() == u"Alle Haltepunkte löschen"_s) b->click();
     EXPECT_FALSE(engine->breakpoint(3));
     EXPECT_FALSE(engine->breakpoint(6));
 }
@@ -296,7 +295,7 @@ TEST_F(AppTest, CountsPerStepShownAndReset) {
     EXPECT_EQ(model.highestCount(), engine->executionCounts()[0]);
     EXPECT_TRUE(model.data(model.index(0, 0), Qt::AccessibleTextRole).toString().endsWith("-mal ausgeführt"));
     for (QPushButton* b : sheet->findChildren<QPushButton*>())
-        if (b->text() == QStringLiteral("Zähler zurücksetzen")) b->click();
+        if (b->text() == u"Zähler zurücksetzen"_s) b->click();
     EXPECT_EQ(model.count(0), 0u);
     EXPECT_EQ(model.highestCount(), 0u);
 }
@@ -309,11 +308,11 @@ TEST_F(AppTest, TabReachesTheSheetsButtonsWhichOwnTheirKeys) {
     // Tab walks from the listing to the buttons; Space there presses the
     // button, not START STOP.
     QStringList reached;
-    for (int i = 0; i < 12 && !reached.contains(QStringLiteral("Bearbeiten")); ++i) {
+    for (int i = 0; i < 12 && !reached.contains(u"Bearbeiten"_s); ++i) {
         QTest::keyClick(sheet->windowHandle(), Qt::Key_Tab);
         if (auto* b = qobject_cast<QPushButton*>(QApplication::focusWidget())) reached << b->text();
     }
-    ASSERT_TRUE(reached.contains(QStringLiteral("Bearbeiten"))) << reached.join('|').toStdString();
+    ASSERT_TRUE(reached.contains(u"Bearbeiten"_s)) << reached.join('|').toStdString();
     QTest::keyClick(sheet->windowHandle(), Qt::Key_Space);
     EXPECT_TRUE(sheet->editing());
     EXPECT_FALSE(engine->running());
@@ -337,24 +336,23 @@ TEST_F(AppTest, UndoAndTheTimelineTakeTheWholeMachineBack) {
     ASSERT_TRUE(engine->tape().empty());
     QMenu* edit = w.window.editMenu();
     emit edit->aboutToShow();
-    QAction* undo = entry(*edit, QStringLiteral("Rückgängig: Abreißen"));
+    QAction* undo = entry(*edit, u"Rückgängig: Abreißen"_s);
     EXPECT_EQ(undo->shortcut(), QKeySequence(Qt::CTRL | Qt::Key_Z));
     emit edit->aboutToHide();
     undo->trigger();
 
     EXPECT_EQ(engine->tape().size(), 3u);
     emit edit->aboutToShow();
-    EXPECT_TRUE(entry(*edit, QStringLiteral("Rückgängig: Gleich"))->isEnabled());
-    EXPECT_TRUE(entry(*edit, QStringLiteral("Wiederholen: Abreißen"))->isEnabled());
+    EXPECT_TRUE(entry(*edit, u"Rückgängig: Gleich"_s)->isEnabled());
+    EXPECT_TRUE(entry(*edit, u"Wiederholen: Abreißen"_s)->isEnabled());
     emit edit->aboutToHide();
     // A program loaded from a menu is named by its entry.
     QMenu* programs = w.window.programMenu();
     emit programs->aboutToShow();
-    entry(*submenu(*submenu(*programs, QStringLiteral("Programmsammlung")), QStringLiteral("Mathematik")),
-          QStringLiteral("Kubische Gleichung"))
+    entry(*submenu(*submenu(*programs, u"Programmsammlung"_s), u"Mathematik"_s), u"Kubische Gleichung"_s)
         ->trigger();
     emit edit->aboutToShow();
-    EXPECT_TRUE(entry(*edit, QStringLiteral("Rückgängig: Programm laden"))->isEnabled());
+    EXPECT_TRUE(entry(*edit, u"Rückgängig: Programm laden"_s)->isEnabled());
     emit edit->aboutToHide();
 
     // LABEL 1, 1, ST+ 1, RCL 1, -, 7142857, =, JUMP - 1, STOP: fourteen steps a round.
@@ -388,7 +386,7 @@ TEST_F(AppTest, UndoAndTheTimelineTakeTheWholeMachineBack) {
     // After m steps: m / 14 whole rounds, and one more count once a round's third step is done.
     EXPECT_EQ(engine->registers()[1].v, static_cast<double>(m / 14 + (m % 14 >= 3)));
     EXPECT_EQ(engine->pc(), (std::vector<int>{1, 2, 3, 5, 7, 8, 9, 10, 11, 12, 13, 14, 15, 16}[m % 14]));
-    EXPECT_TRUE(sheet->timeline()->label()->text().startsWith(QStringLiteral("Schritt ")));
+    EXPECT_TRUE(sheet->timeline()->label()->text().startsWith(u"Schritt "_s));
     // Back at the end, and the drag undone, the machine is where the run left it.
     ASSERT_TRUE(w.window.history().moveTo(n));
     EXPECT_EQ(engine->registers()[1].v, 7142857.0);

@@ -14,6 +14,7 @@
 #include <gtest/gtest.h>
 
 using namespace vx;
+using namespace Qt::StringLiterals;
 
 namespace {
 // A settings file of the test's own.
@@ -38,8 +39,8 @@ TEST_F(QtSettingsTest, ValuesComeBackAndAnUnreadableOneIsNone) {
     EXPECT_EQ(again.integer("zahl"), -7);
     EXPECT_EQ(again.boolean("schalter"), false);
     // Edited by hand in the settings file: text that is no number or Boolean.
-    QSettings().setValue(QStringLiteral("zahl"), QStringLiteral("sieben"));
-    QSettings().setValue(QStringLiteral("schalter"), QStringLiteral(" TRUE "));
+    QSettings().setValue(u"zahl"_s, u"sieben"_s);
+    QSettings().setValue(u"schalter"_s, u" TRUE "_s);
     EXPECT_EQ(again.integer("zahl"), std::nullopt);
     EXPECT_EQ(again.boolean("schalter"), true);
     settings.setText("schalter", "vielleicht");
@@ -66,18 +67,17 @@ TEST_F(QtSettingsTest, EveryRememberedChoiceAndItsFallback) {
     EXPECT_TRUE(KeyHelp(shell).enabled());
     // Written as earlier versions wrote them, read back the same.
     shell.setTempo(Tempo::fast);
-    EXPECT_EQ(QSettings().value(QStringLiteral("tempo")).toString(), QStringLiteral("fast"));
+    EXPECT_EQ(QSettings().value(u"tempo"_s).toString(), u"fast"_s);
     EXPECT_EQ(shell.tempo(), Tempo::fast);
-    QSettings().setValue(QStringLiteral("tempo"), QStringLiteral("zügig"));
+    QSettings().setValue(u"tempo"_s, u"zügig"_s);
     EXPECT_EQ(shell.tempo(), Tempo::original);
     shell.setKeepMachine(true);
-    EXPECT_EQ(QSettings().value(QStringLiteral("keepMachine")), QVariant(true));
+    EXPECT_EQ(QSettings().value(u"keepMachine"_s), QVariant(true));
     const std::string geometry("\x01\xd9\xd0\xcb\x00\x03", 6);
     shell.setWindowGeometry(geometry);
-    EXPECT_EQ(QSettings().value(QStringLiteral("windowGeometry")).toByteArray(),
-              QByteArray::fromStdString(geometry));
+    EXPECT_EQ(QSettings().value(u"windowGeometry"_s).toByteArray(), QByteArray::fromStdString(geometry));
     EXPECT_EQ(shell.windowGeometry(), geometry);
-    QSettings().setValue(QStringLiteral("windowPosition"), QPoint(40, -12));
+    QSettings().setValue(u"windowPosition"_s, QPoint(40, -12));
     EXPECT_EQ(shell.oldWindowPosition(), (std::pair{40, -12}));
     settings.setText("model", "412");
     EXPECT_EQ(savedModel(settings), Model::orbis412);

@@ -22,6 +22,7 @@
 #include <vector>
 
 using namespace vx;
+using namespace Qt::StringLiterals;
 
 namespace {
 
@@ -58,12 +59,11 @@ TEST(Accessibility, EveryKeyIsAButtonThatSaysHowToReachIt) {
         EXPECT_EQ(key->actionInterface()->actionNames(),
                   QStringList{QAccessibleActionInterface::pressAction()});
         EXPECT_EQ(key->actionInterface()->localizedActionName(QAccessibleActionInterface::pressAction()),
-                  QStringLiteral("Drücken"));
+                  u"Drücken"_s);
         const QString description = key->text(QAccessible::Description);
         const QString host = KeyboardMonitor::hostKeys(k);
-        EXPECT_TRUE(description.startsWith(host.isEmpty()
-                                               ? QStringLiteral("Auf der Tastatur: keine Taste.")
-                                               : QStringLiteral("Auf der Tastatur: %1.").arg(host)))
+        EXPECT_TRUE(description.startsWith(host.isEmpty() ? u"Auf der Tastatur: keine Taste."_s
+                                                          : u"Auf der Tastatur: %1."_s.arg(host)))
             << description.toStdString();
         // A host key named by one character presses this very key.
         if (host.size() == 1) {
@@ -71,20 +71,20 @@ TEST(Accessibility, EveryKeyIsAButtonThatSaysHowToReachIt) {
             EXPECT_EQ(KeyboardMonitor::keyFor(typed), k) << host.toStdString();
         }
         if (Layout::fHelp(k) || !Layout::printedShiftLegend(k).isEmpty()) {
-            EXPECT_TRUE(description.contains(QStringLiteral(" Mit f: "))) << description.toStdString();
+            EXPECT_TRUE(description.contains(u" Mit f: "_s)) << description.toStdString();
         }
     }
     EXPECT_EQ(panel.key(KeyKind::clear)->text(QAccessible::Description),
-              QStringLiteral("Auf der Tastatur: Esc oder Rücktaste. Mit f: CLEAR ALL."));
+              u"Auf der Tastatur: Esc oder Rücktaste. Mit f: CLEAR ALL."_s);
     EXPECT_EQ(panel.key(KeyKind::ln)->text(QAccessible::Description),
-              QStringLiteral("Auf der Tastatur: keine Taste. Mit f: eˣ."));
+              u"Auf der Tastatur: keine Taste. Mit f: eˣ."_s);
 }
 
 TEST(Accessibility, PressingThroughTheInterfaceIsAClick) {
     Panel panel;
     panel.press({Key::digit(1), KeyKind::plus, Key::digit(2), KeyKind::equals});
     EXPECT_EQ(panel.engine.E().v, 3);
-    EXPECT_EQ(panel.display(), QStringLiteral("3.0000"));
+    EXPECT_EQ(panel.display(), u"3.0000"_s);
     // The f key shows that it waits.
     QAccessibleInterface* f = panel.key(KeyKind::f);
     EXPECT_FALSE(f->state().checked);
@@ -94,13 +94,13 @@ TEST(Accessibility, PressingThroughTheInterfaceIsAClick) {
     EXPECT_EQ(panel.count(panel.view.keyboard()->button(KeyKind::f), QAccessible::StateChanged), 1);
     panel.press({Key::digit(7)}); // f 7: π
     EXPECT_FALSE(f->state().checked);
-    EXPECT_EQ(panel.display(), QStringLiteral("3.1415"));
+    EXPECT_EQ(panel.display(), u"3.1415"_s);
     // The machine's gates hold: a running program takes only START STOP.
     panel.engine.loadProgram({129, 232, 1});
     panel.press({KeyKind::startStop, Key::digit(5)});
     EXPECT_TRUE(panel.engine.running());
     EXPECT_FALSE(panel.engine.entry().has_value());
-    EXPECT_EQ(panel.display(), QStringLiteral("Programm läuft"));
+    EXPECT_EQ(panel.display(), u"Programm läuft"_s);
 }
 
 TEST(Accessibility, SwitchesTellAndTakeTheirPosition) {
@@ -125,12 +125,12 @@ TEST(Accessibility, SwitchesTellAndTakeTheirPosition) {
     QAccessibleInterface* mode = panel.of(k->modeSwitch());
     mode->valueInterface()->setCurrentValue(2);
     EXPECT_EQ(panel.engine.mode(), Mode::load);
-    EXPECT_EQ(mode->text(QAccessible::Value), QStringLiteral("LOAD"));
+    EXPECT_EQ(mode->text(QAccessible::Value), u"LOAD"_s);
     EXPECT_EQ(panel.count(k->modeSwitch(), QAccessible::ValueChanged), 1);
-    EXPECT_EQ(panel.display(), QStringLiteral("Schritt 001: leer"));
+    EXPECT_EQ(panel.display(), u"Schritt 001: leer"_s);
     panel.press({KeyKind::sin});
-    EXPECT_EQ(panel.display(), QStringLiteral("Schritt 002: leer"));
-    mode->setText(QAccessible::Value, QStringLiteral("RUN"));
+    EXPECT_EQ(panel.display(), u"Schritt 002: leer"_s);
+    mode->setText(QAccessible::Value, u"RUN"_s);
     EXPECT_EQ(panel.engine.mode(), Mode::run);
     panel.of(k->printerSwitch())->valueInterface()->setCurrentValue(1);
     EXPECT_FALSE(panel.engine.printerOn());
@@ -140,7 +140,7 @@ TEST(Accessibility, TheDisplayReadsAsItShowsAndSpeaksOncePerChange) {
     Panel panel;
     QAccessibleInterface* display = panel.of(panel.view.displayPanel());
     EXPECT_EQ(display->role(), QAccessible::StaticText);
-    EXPECT_EQ(display->text(QAccessible::Name), QStringLiteral("Anzeige"));
+    EXPECT_EQ(display->text(QAccessible::Name), u"Anzeige"_s);
     EXPECT_TRUE(display->state().readOnly);
     ASSERT_TRUE(display->textInterface());
     const struct {
@@ -202,7 +202,7 @@ TEST(Accessibility, TheScreenReaderSaysWhatThePanelPaints) {
     Panel panel;
     vx::test::play(panel.engine, "mode:load f fwd 1 jump 1 mode:run startStop");
     EXPECT_EQ(panel.engine.shown().kind, Shown::Kind::running);
-    EXPECT_EQ(panel.display(), QStringLiteral("Programm läuft"));
+    EXPECT_EQ(panel.display(), u"Programm läuft"_s);
     vx::test::play(panel.engine, "startStop mode:step startStop");
     ASSERT_EQ(panel.engine.shown().kind, Shown::Kind::temporary);
     EXPECT_EQ(panel.display(), QString::fromStdString(Formatter::text(panel.engine.cells())).simplified());
@@ -213,18 +213,17 @@ TEST(Accessibility, TheTapeIsAReadOnlyTextThatGrowsLineByLine) {
     TapePaper* paper = panel.view.tapeView()->paper();
     QAccessibleInterface* tape = panel.of(paper);
     EXPECT_EQ(tape->role(), QAccessible::EditableText);
-    EXPECT_EQ(tape->text(QAccessible::Name), QStringLiteral("Papierstreifen"));
+    EXPECT_EQ(tape->text(QAccessible::Name), u"Papierstreifen"_s);
     EXPECT_TRUE(tape->state().readOnly);
     EXPECT_TRUE(tape->state().multiLine);
     panel.press({Key::digit(5), KeyKind::minus, Key::digit(8), KeyKind::equals});
     const QString text = tape->textInterface()->text(0, tape->textInterface()->characterCount());
-    EXPECT_EQ(text, QStringLiteral("      5.0000 -\n      8.0000 =\n     -3.0000\n"));
+    EXPECT_EQ(text, u"      5.0000 -\n      8.0000 =\n     -3.0000\n"_s);
     EXPECT_EQ(panel.count(paper, QAccessible::TextInserted), 3);
     int start = 0, end = 0;
-    EXPECT_EQ(
-        tape->textInterface()->attributes(static_cast<int>(text.indexOf(QStringLiteral("-3"))), &start, &end),
-        Accessibility::inkAttribute(true));
-    EXPECT_EQ(text.mid(start, end - start), QStringLiteral("     -3.0000\n"));
+    EXPECT_EQ(tape->textInterface()->attributes(static_cast<int>(text.indexOf(u"-3"_s)), &start, &end),
+              Accessibility::inkAttribute(true));
+    EXPECT_EQ(text.mid(start, end - start), u"     -3.0000\n"_s);
     EXPECT_EQ(tape->textInterface()->attributes(0, &start, &end), Accessibility::inkAttribute(false));
     EXPECT_NE(Accessibility::inkAttribute(true), Accessibility::inkAttribute(false));
     panel.engine.clearTape();
@@ -236,7 +235,7 @@ TEST(Accessibility, TheErrorStateSaysHowToLeaveIt) {
     Panel panel;
     panel.keys({Key::digit(1), KeyKind::divide, Key::digit(0), KeyKind::equals});
     ASSERT_TRUE(panel.engine.error());
-    const QString hint = QStringLiteral("Fehler: CLEAR (Esc) oder RESET (Umschalt+Esc) beendet ihn.");
+    const QString hint = u"Fehler: CLEAR (Esc) oder RESET (Umschalt+Esc) beendet ihn."_s;
     EXPECT_EQ(panel.view.displayPanel()->toolTip(), hint);
     EXPECT_EQ(panel.of(panel.view.displayPanel())->text(QAccessible::Description), hint);
     panel.keys({KeyKind::clear});
