@@ -50,12 +50,10 @@ int selectedRow(const ProgramSheet& sheet) {
 TEST_F(AppTest, TheSheetOpensFromTheMenuAndFollowsTheModel) {
     Window w(*engine);
     QAction* open = entry(*w.window.programMenu(), u"Programmblatt"_s);
-    ASSERT_NE(open, nullptr);
     EXPECT_EQ(open->shortcut(), QKeySequence(u"Ctrl+B"_s));
     open->trigger();
     ProgramSheet* sheet = w.window.programSheet();
-    ASSERT_NE(sheet, nullptr);
-    EXPECT_TRUE(sheet->isVisible());
+    ASSERT_TRUE(sheet && sheet->isVisible());
     EXPECT_EQ(sheet->windowTitle(), u"Programmblatt – Veltranix 410 Numerist"_s);
     EXPECT_EQ(sheet->registers()->rowCount(), 12);
     engine->select(Model::orbis412);
@@ -102,13 +100,14 @@ TEST_F(AppTest, TheStateBesideTheListingAndTheChangedRegisters) {
     play(*engine, "clear clear 5 store 3");
     EXPECT_EQ(sheet->registers()->item(3, 1)->text(), u"5.0000"_s);
     EXPECT_EQ(sheet->registers()->item(3, 1)->toolTip(), u"5"_s);
-    std::vector<bool> only3(12, false);
-    only3[3] = true;
-    EXPECT_EQ(sheet->changedRegisters(), only3);
+    const auto only = [](std::size_t r) {
+        std::vector<bool> changed(12, false);
+        changed[r] = true;
+        return changed;
+    };
+    EXPECT_EQ(sheet->changedRegisters(), only(3));
     play(*engine, "7 store 9");
-    std::vector<bool> only9(12, false);
-    only9[9] = true;
-    EXPECT_EQ(sheet->changedRegisters(), only9);
+    EXPECT_EQ(sheet->changedRegisters(), only(9));
 }
 
 TEST_F(AppTest, DuringARunTheSheetIsUpdatedTenTimesASecondAtMost) {
@@ -231,14 +230,10 @@ TEST_F(AppTest, UnappliedTextIsAskedAboutOnClosing) {
     ProgramSheet* sheet = w.window.showSheet();
     sheet->beginEditing();
     sheet->editor()->setPlainText(u"SIN"_s);
-    expectDialog([](QDialog& d) {
-        EXPECT_TRUE(dialogText(d).contains(u"nicht übernommen"_s));
-        clickButton(d, u"Abbrechen"_s);
-    });
+    expectMessage({u"nicht übernommen"_s}, u"Abbrechen"_s);
     EXPECT_FALSE(w.window.close());
-    expectDialog([](QDialog& d) { clickButton(d, u"Übernehmen"_s); });
-    // Then the unsaved program in memory is asked about.
-    expectDialog([](QDialog& d) { clickButton(d, u"Nicht sichern"_s); });
+    expectMessage({}, u"Übernehmen"_s);
+    expectMessage({}, u"Nicht sichern"_s); // then the unsaved program in memory is asked about
     EXPECT_TRUE(w.window.close());
     EXPECT_EQ(engine->programSteps(), std::vector<Step>{Codes::sin});
 }
@@ -276,8 +271,7 @@ TEST_F(AppTest, ABreakpointSetInTheMarginStopsTheRun) {
     EXPECT_NE(shown.pixelColor(row5.left() + 1, row5.center().y()), SheetDelegate::selectionColour);
     QTest::keyClick(table, Qt::Key_F9);
     EXPECT_TRUE(engine->breakpoint(6));
-    for (QPushButton* b : sheet->findChildren<QPushButton*>())
-        if (b->text() == u"Alle Haltepunkte löschen"_s) b->click();
+    clickButton(*sheet, u"Alle Haltepunkte löschen"_s);
     EXPECT_FALSE(engine->breakpoint(3));
     EXPECT_FALSE(engine->breakpoint(6));
 }
@@ -290,12 +284,10 @@ TEST_F(AppTest, CountsPerStepShownAndReset) {
     play(*engine, "startStop");
     const SheetModel& model = sheet->model();
     ASSERT_GT(engine->executionCounts()[0], 100u);
-    for (int r = 0; r < 5; ++r)
-        EXPECT_EQ(model.count(r), engine->executionCounts()[static_cast<std::size_t>(r)]);
+    for (int r = 0; r < 5; ++r) EXPECT_EQ(model.count(r), engine->executionCounts()[std::size_t(r)]);
     EXPECT_EQ(model.highestCount(), engine->executionCounts()[0]);
     EXPECT_TRUE(model.data(model.index(0, 0), Qt::AccessibleTextRole).toString().endsWith("-mal ausgeführt"));
-    for (QPushButton* b : sheet->findChildren<QPushButton*>())
-        if (b->text() == u"Zähler zurücksetzen"_s) b->click();
+    clickButton(*sheet, u"Zähler zurücksetzen"_s);
     EXPECT_EQ(model.count(0), 0u);
     EXPECT_EQ(model.highestCount(), 0u);
 }

@@ -99,6 +99,14 @@ struct Server {
     }
 };
 
+// Where a window's own top left corner is on the screen (inside any frame).
+std::pair<int, int> placeOf(Display* d, Window w) {
+    int x = -1, y = -1;
+    Window child = 0;
+    XTranslateCoordinates(d, w, DefaultRootWindow(d), 0, 0, &x, &y, &child);
+    return {x, y};
+}
+
 bool lit(Display* d, Window w, int contentTop, int cell, char segment) {
     const QPointF p = vx::DisplayView::segmentPath(vx::DisplayPanel::digitArea(), 16, cell, segment)
                           .boundingRect()
@@ -190,14 +198,7 @@ struct RealApp {
         return on;
     }
     int run(const std::string& command) const { return std::system((display + " " + command).c_str()); }
-    // Where the window's own top left corner is on the screen (inside any frame).
-    std::pair<int, int> place() const {
-        int x = -1, y = -1;
-        Window child = 0;
-        XTranslateCoordinates(server.display, window, DefaultRootWindow(server.display), 0, 0, &x, &y,
-                              &child);
-        return {x, y};
-    }
+    std::pair<int, int> place() const { return placeOf(server.display, window); }
     ~RealApp() {
         for (pid_t* p : {&pid, &manager})
             if (*p > 0 && waitpid(*p, nullptr, WNOHANG) == 0) {
@@ -306,6 +307,33 @@ struct SoundServer {
     }
 };
 
+std::string slurp(const fs::path& p) {
+    std::ifstream in(p, std::ios::binary);
+    return std::string(std::istreambuf_iterator<char>(in), {});
+}
+
+// The application's settings file in a private home, as the toolkit writes it.
+void settle(const fs::path& home, const std::string& lines) {
+    fs::create_directories(home / "config" / "Veltranix");
+    std::ofstream(home / "config" / "Veltranix" / "Veltranix.conf") << "[General]\n" << lines;
+}
+
+// A window's property of 32-bit items (atoms, cardinals).
+std::vector<long> property(Display* d, Window w, const char* name, Atom type) {
+    Atom actual = 0;
+    int format = 0;
+    unsigned long count = 0, after = 0;
+    unsigned char* data = nullptr;
+    std::vector<long> items;
+    if (XGetWindowProperty(d, w, XInternAtom(d, name, False), 0, 64, False, type, &actual, &format, &count,
+                           &after, &data) == Success &&
+        data) {
+        items.assign(reinterpret_cast<long*>(data), reinterpret_cast<long*>(data) + count);
+        XFree(data);
+    }
+    return items;
+}
+
 bool toolsPresent() {
     return onPath("Xvfb") && onPath("xdotool");
 }
@@ -384,30 +412,19 @@ TEST(RealWindow, ComesBackWhereItWasImportsItsFileAndKeepsTheMachine) {
     const fs::path program = app.home / "sieben.txt";
     app.start(
         [&program](const fs::path& home) {
-            fs::create_directories(home / "config" / "Veltranix");
-            std::ofstream(home / "config" / "Veltranix" / "Veltranix.conf")
-                << "[General]\nkeepMachine=true\nwindowPosition=@Point(200 150)\n";
+            settle(home, "keepMachine=true\nwindowPosition=@Point(200 150)\n");
             std::ofstream(program) << "PROGRAM 1\nNAME Sieben\n001  7\n002  7\n003  STOP\nEND\n";
         },
         {program.string()});
     if (HasFatalFailure()) return;
-    int x = -1, y = -1;
-    Window child = 0;
-    XTranslateCoordinates(app.server.display, app.window, DefaultRootWindow(app.server.display), 0, 0, &x, &y,
-                          &child);
-    EXPECT_EQ(x, 200);
-    EXPECT_EQ(y, 150);
+    EXPECT_EQ(app.place(), std::make_pair(200, 150));
     std::this_thread::sleep_for(300ms); // the import runs once the window is up
     EXPECT_EQ(closeAndWait(app), 0);
-    std::ifstream kept(app.home / "data" / "Veltranix" / "Veltranix.state");
-    std::stringstream text;
-    text << kept.rdbuf();
-    EXPECT_NE(text.str().find("step 1 7\nstep 2 7\nstep 3 27\n"), std::string::npos) << text.str();
+    const std::string kept = slurp(app.home / "data" / "Veltranix" / "Veltranix.state");
+    EXPECT_NE(kept.find("step 1 7\nstep 2 7\nstep 3 27\n"), std::string::npos) << kept;
     // The place is remembered in the toolkit's record, and the next start comes back to it.
-    std::ifstream settings(app.home / "config" / "Veltranix" / "Veltranix.conf");
-    std::stringstream remembered;
-    remembered << settings.rdbuf();
-    EXPECT_NE(remembered.str().find("windowGeometry=@ByteArray("), std::string::npos) << remembered.str();
+    const std::string remembered = slurp(app.home / "config" / "Veltranix" / "Veltranix.conf");
+    EXPECT_NE(remembered.find("windowGeometry=@ByteArray("), std::string::npos) << remembered;
     app.launch();
     if (HasFatalFailure()) return;
     EXPECT_EQ(app.place(), std::make_pair(200, 150));
@@ -422,8 +439,7 @@ TEST(RealWindow, TheCollectionLoadsOnAFirstStartAndLeavesTheLibraryAlone) {
     const std::string library = "VELTRANIX 410\n\nPROGRAM 1\nNAME Eigenes\n\n001  SIN\n\nEND\n";
     const fs::path file = app.home / "data" / "Veltranix 410" / "Veltranix410Programs.txt";
     app.start([&](const fs::path& home) {
-        fs::create_directories(home / "config" / "Veltranix");
-        std::ofstream(home / "config" / "Veltranix" / "Veltranix.conf") << "[General]\nkeepMachine=true\n";
+        settle(home, "keepMachine=true\n");
         fs::create_directories(file.parent_path());
         std::ofstream(file) << library;
     });
@@ -434,14 +450,10 @@ TEST(RealWindow, TheCollectionLoadsOnAFirstStartAndLeavesTheLibraryAlone) {
     ASSERT_EQ(app.run("xdotool key Return"), 0);
     std::this_thread::sleep_for(500ms);
     EXPECT_EQ(closeAndWait(app), 0);
-    std::ifstream kept(app.home / "data" / "Veltranix" / "Veltranix.state");
-    std::stringstream text;
-    text << kept.rdbuf();
+    const std::string kept = slurp(app.home / "data" / "Veltranix" / "Veltranix.state");
     // DP 4, LABEL 1, STOP, PRINT: the collection's cubic equation.
-    EXPECT_NE(text.str().find("step 1 148\nstep 2 129\nstep 3 27\nstep 4 28\n"), std::string::npos)
-        << text.str();
-    std::ifstream after(file, std::ios::binary);
-    EXPECT_EQ(std::string(std::istreambuf_iterator<char>(after), {}), library);
+    EXPECT_NE(kept.find("step 1 148\nstep 2 129\nstep 3 27\nstep 4 28\n"), std::string::npos) << kept;
+    EXPECT_EQ(slurp(file), library);
 }
 
 // Under a window manager that frames the window, ten starts leave it where it
@@ -456,20 +468,13 @@ TEST(RealWindow, StaysWhereItWasPutUnderAWindowManager) {
     auto near = [](std::pair<int, int> a, std::pair<int, int> b) {
         return std::abs(a.first - b.first) <= 1 && std::abs(a.second - b.second) <= 1;
     };
-    Atom type = 0;
-    int format = 0;
-    unsigned long count = 0, after = 0;
-    unsigned char* data = nullptr;
-    XGetWindowProperty(app.server.display, app.window,
-                       XInternAtom(app.server.display, "_NET_WM_ALLOWED_ACTIONS", False), 0, 64, False,
-                       XA_ATOM, &type, &format, &count, &after, &data);
-    ASSERT_GT(count, 0u) << "the window manager names the actions it offers";
-    for (unsigned long i = 0; i < count; ++i) {
-        char* name = XGetAtomName(app.server.display, reinterpret_cast<Atom*>(data)[i]);
+    const auto actions = property(app.server.display, app.window, "_NET_WM_ALLOWED_ACTIONS", XA_ATOM);
+    ASSERT_FALSE(actions.empty()) << "the window manager names the actions it offers";
+    for (long action : actions) {
+        char* name = XGetAtomName(app.server.display, static_cast<Atom>(action));
         EXPECT_EQ(std::string(name).find("MAXIMIZE"), std::string::npos) << name;
         XFree(name);
     }
-    XFree(data);
     for (int round = 0; round < 12; ++round) {
         if (round == 6) {
             // The user moves it: from then on it comes back there.
@@ -505,21 +510,10 @@ TEST(RealWindow, TheGuideOpensWhollyOnALaptopScreen) {
     ASSERT_NE(guide, 0u) << "F1 opened no guide";
     std::this_thread::sleep_for(300ms); // the window manager places it
     XGetWindowAttributes(d, guide, &a);
-    int x = 0, y = 0;
-    Window child = 0;
-    XTranslateCoordinates(d, guide, DefaultRootWindow(d), 0, 0, &x, &y, &child);
-    // The frame the window manager put around it counts too.
-    long frame[4] = {0, 0, 0, 0}; // left, right, top, bottom
-    Atom type = 0;
-    int format = 0;
-    unsigned long count = 0, after = 0;
-    unsigned char* data = nullptr;
-    if (XGetWindowProperty(d, guide, XInternAtom(d, "_NET_FRAME_EXTENTS", False), 0, 4, False, XA_CARDINAL,
-                           &type, &format, &count, &after, &data) == Success &&
-        data) {
-        for (unsigned long i = 0; i < count && i < 4; ++i) frame[i] = reinterpret_cast<long*>(data)[i];
-        XFree(data);
-    }
+    const auto [x, y] = placeOf(d, guide);
+    // The frame the window manager put around it counts too: left, right, top, bottom.
+    std::vector<long> frame = property(d, guide, "_NET_FRAME_EXTENTS", XA_CARDINAL);
+    frame.resize(4);
     EXPECT_GE(x - frame[0], 0);
     EXPECT_GE(y - frame[2], 0);
     EXPECT_LE(x + a.width + frame[1], 1366) << "width " << a.width;
@@ -539,9 +533,7 @@ TEST(RealWindow, TheMachineIsHeardInTimeWithItsTape) {
     // Six lines half a second apart, then STOP; heard at full volume.
     const fs::path program = app.home / "sechs.txt";
     const auto settings = [](const fs::path& home, const std::string& lines) {
-        fs::create_directories(home / "config" / "Veltranix");
-        std::ofstream(home / "config" / "Veltranix" / "Veltranix.conf") << "[General]\nsoundVolume=100\n"
-                                                                        << lines;
+        settle(home, "soundVolume=100\n" + lines);
     };
     app.start(
         [&](const fs::path& home) {
