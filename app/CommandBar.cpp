@@ -41,14 +41,12 @@ std::vector<CommandBar::Command> CommandBar::commandsOf(const QMenuBar& menus, C
     for (KeyButton* key : panel.findChildren<KeyButton*>())
         out.push_back({QStringLiteral("Taste %1").arg(key->accessibleName()), [key] {
                            key->flash();
-                           if (key->action) key->action();
+                           key->activate();
                        }});
     for (SlideSwitch* slide : panel.findChildren<SlideSwitch*>())
         for (int i = 0; i < slide->positionNames.size(); ++i)
-            out.push_back(
-                {QStringLiteral("%1: %2").arg(slide->accessibleName(), slide->positionNames[i]), [slide, i] {
-                     if (slide->set) slide->set(i);
-                 }});
+            out.push_back({QStringLiteral("%1: %2").arg(slide->accessibleName(), slide->positionNames[i]),
+                           [slide, i] { slide->choose(i); }});
     return out;
 }
 

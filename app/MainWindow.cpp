@@ -79,7 +79,7 @@ MainWindow::MainWindow(Engine& engine, UserPrograms& library, KeyHelp& help, Zoo
     sound_->setVolume(settings_.soundVolume());
     view_ = new CalculatorView(engine, help, *feed_, this);
     setCentralWidget(view_);
-    view_->contextMenuFiller = [this](QMenu& menu) {
+    connect(view_, &CalculatorView::contextMenuRequested, this, [this](QMenu& menu) {
         library_.checkForChanges();
         ClipboardActions::addNumberEntries(menu, engine_, this);
         menu.addSeparator();
@@ -88,7 +88,7 @@ MainWindow::MainWindow(Engine& engine, UserPrograms& library, KeyHelp& help, Zoo
         addSheetEntry(menu);
         menu.addSeparator();
         ProgramActions::fillTapeMenu(menu, engine_, this);
-    };
+    });
     connect(view_->tapeView()->paper(), &TapePaper::stepChosen, this, [this](int step) { showSheet(step); });
     setAcceptDrops(true);
 

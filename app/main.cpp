@@ -151,7 +151,7 @@ int window(int argc, char** argv, const char* programFile) {
     monitor.watch(app);
     monitor.setMachineTakes(
         [&window](const QWidget* w, const QWidget* focus) { return window.machineTakes(w, focus); });
-    monitor.pressed = [&window](vx::Key key) { window.showPressed(key); };
+    QObject::connect(&monitor, &vx::KeyboardMonitor::pressed, &window, &vx::MainWindow::showPressed);
     window.restorePosition();
     window.show();
     window.raise();

@@ -132,7 +132,7 @@ class KeyAccessible : public QAccessibleWidget {
     }
     void doAction(const QString& name) override {
         // Exactly what a click does, with every gate of the machine.
-        if (name == pressAction() && key()->action) key()->action();
+        if (name == pressAction()) key()->activate();
     }
     QStringList keyBindingsForAction(const QString&) const override { return {}; }
 };
@@ -160,7 +160,7 @@ class SwitchAccessible : public QAccessibleWidget, public QAccessibleValueInterf
     void setCurrentValue(const QVariant& value) override {
         // What a click on that position does.
         const int i = value.toInt();
-        if (i >= 0 && i < slide()->positions() && slide()->set) slide()->set(i);
+        if (i >= 0 && i < slide()->positions()) slide()->choose(i);
     }
     QVariant maximumValue() const override { return slide()->positions() - 1; }
     QVariant minimumValue() const override { return 0; }

@@ -115,10 +115,9 @@ void CalculatorView::paintEvent(QPaintEvent*) {
 }
 
 void CalculatorView::contextMenuEvent(QContextMenuEvent* e) {
-    if (!contextMenuFiller) return;
     QMenu menu(this);
-    contextMenuFiller(menu);
-    menu.exec(e->globalPos());
+    emit contextMenuRequested(menu);
+    if (!menu.isEmpty()) menu.exec(e->globalPos());
 }
 
 } // namespace vx

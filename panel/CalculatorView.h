@@ -8,8 +8,6 @@
 #include <QSizeF>
 #include <QWidget>
 
-#include <functional>
-
 class QMenu;
 class QTimer;
 
@@ -44,8 +42,6 @@ class CalculatorView : public QWidget {
     DisplayPanel* displayPanel() const { return display_; }
     KeyboardView* keyboard() const { return keyboard_; }
     TapeView* tapeView() const { return tape_; }
-    // Fills the panel's context menu (the program menu's entries).
-    std::function<void(QMenu&)> contextMenuFiller;
     // The current or last run in words (also the display's tooltip), or
     // nothing before the first run.
     QString runText() const;
@@ -53,6 +49,9 @@ class CalculatorView : public QWidget {
     int refreshes() const { return refreshes_; }
 
   signals:
+    // The panel's context menu is about to open: whoever connects fills it
+    // (the program menu's entries); an empty menu does not open.
+    void contextMenuRequested(QMenu& menu);
     // Each change of one of the panel's parts that assistive technology is
     // told about, as it is told, whether or not a screen reader listens.
     void announced(QObject* part, QAccessible::Event type);

@@ -80,15 +80,15 @@ void KeyButton::mouseReleaseEvent(QMouseEvent* e) {
     // A key acts on release, wherever the pointer has gone meanwhile.
     down_ = false;
     update();
-    if (action) action();
+    activate();
 }
 
 void KeyButton::enterEvent(QEnterEvent*) {
-    if (onHover) onHover(true);
+    emit hovered(true);
 }
 
 void KeyButton::leaveEvent(QEvent*) {
-    if (onHover) onHover(false);
+    emit hovered(false);
 }
 
 SlideSwitch::SlideSwitch(int positions, QWidget* parent) : ScaledWidget(parent), positions_(positions) {
@@ -170,7 +170,7 @@ void SlideSwitch::mouseReleaseEvent(QMouseEvent* e) {
     dragY_.reset();
     dragging_ = false;
     update();
-    if (set) set(index);
+    choose(index);
 }
 
 } // namespace vx

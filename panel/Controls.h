@@ -8,7 +8,6 @@
 #include <QStringList>
 #include <QWidget>
 
-#include <functional>
 #include <optional>
 
 namespace vx {
@@ -45,8 +44,12 @@ class KeyButton : public ScaledWidget {
     // Shows the key pressed for a moment, as a click would: for a key
     // reached from the keyboard or the command search.
     void flash();
-    std::function<void()> action;
-    std::function<void(bool)> onHover;
+    // What a click does: the key acts.
+    void activate() { emit activated(); }
+
+  signals:
+    void activated();
+    void hovered(bool inside);
 
   protected:
     void paintEvent(QPaintEvent*) override;
@@ -68,9 +71,13 @@ class SlideSwitch : public ScaledWidget {
     int positions() const { return positions_; }
     int index() const { return index_; }
     void setIndex(int index);
-    std::function<void(int)> set;
+    // What a click on that position does; the machine moves the switch.
+    void choose(int index) { emit chosen(index); }
     // The positions as the panel names them, top first ("RUN", "STEP", "LOAD").
     QStringList positionNames;
+
+  signals:
+    void chosen(int index);
 
   protected:
     void paintEvent(QPaintEvent*) override;

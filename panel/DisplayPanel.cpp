@@ -134,7 +134,7 @@ DisplayPanel::DisplayPanel(Engine& engine, QWidget* parent) : ScaledWidget(paren
     power_ = new SlideSwitch(2, this);
     power_->setAccessibleName(QStringLiteral("Netzschalter"));
     power_->positionNames = {QStringLiteral("EIN"), QStringLiteral("AUS")};
-    power_->set = [this](int index) { engine_.setPower(index == 0); };
+    connect(power_, &SlideSwitch::chosen, this, [this](int index) { engine_.setPower(index == 0); });
 }
 
 QRectF DisplayPanel::digitArea() {

@@ -97,7 +97,7 @@ bool KeyboardMonitor::eventFilter(QObject* watched, QEvent* event) {
     const auto key = keyFor(*e);
     if (!key) return false;
     engine_.press(*key);
-    if (pressed) pressed(*key);
+    emit pressed(*key);
     return true;
 }
 

@@ -39,8 +39,10 @@ class KeyboardMonitor : public QObject {
     // window's. Until the shell says, everywhere.
     using MachineTakes = std::function<bool(const QWidget* window, const QWidget* focus)>;
     void setMachineTakes(MachineTakes machineTakes) { machineTakes_ = std::move(machineTakes); }
-    // Told of every panel key the keyboard pressed, so the panel can show it.
-    std::function<void(Key)> pressed;
+
+  signals:
+    // Every panel key the keyboard pressed, so the panel can show it.
+    void pressed(Key key);
 
   protected:
     bool eventFilter(QObject* watched, QEvent* event) override;

@@ -68,17 +68,17 @@ KeyboardView::KeyboardView(Engine& engine, KeyHelp& help, QWidget* parent)
         auto* b = new KeyButton(key, this);
         b->setAccessibleName(Layout::accessibleName(key));
         const Key k = key;
-        b->action = [this, k] {
-            if (onKey) onKey(k);
+        connect(b, &KeyButton::activated, this, [this, k] {
+            emit keyClicked(k);
             engine_.press(k);
-        };
-        b->onHover = [this, k](bool inside) {
+        });
+        connect(b, &KeyButton::hovered, this, [this, k](bool inside) {
             if (inside)
                 hovered_ = k;
             else if (hovered_ == k)
                 hovered_.reset();
             overlay_->update();
-        };
+        });
         buttons_.push_back(b);
     }
     auto makeSwitch = [this](int positions, const char* name) {
@@ -94,10 +94,11 @@ KeyboardView::KeyboardView(Engine& engine, KeyHelp& help, QWidget* parent)
     tape_->positionNames = {QStringLiteral("EIN"), QStringLiteral("AUS")};
     angle_ = makeSwitch(2, "Winkeleinheit");
     angle_->positionNames = {QStringLiteral("GRAD"), QStringLiteral("DEG")};
-    printer_->set = [this](int i) { engine_.setPrinterOn(i == 0); };
-    mode_->set = [this](int i) { engine_.setMode(modePositions[static_cast<std::size_t>(i)]); };
-    tape_->set = [this](int i) { engine_.setTapeWritesProgram(i == 0); };
-    angle_->set = [this](int i) { engine_.setGradMode(i == 0); };
+    connect(printer_, &SlideSwitch::chosen, this, [this](int i) { engine_.setPrinterOn(i == 0); });
+    connect(mode_, &SlideSwitch::chosen, this,
+            [this](int i) { engine_.setMode(modePositions[static_cast<std::size_t>(i)]); });
+    connect(tape_, &SlideSwitch::chosen, this, [this](int i) { engine_.setTapeWritesProgram(i == 0); });
+    connect(angle_, &SlideSwitch::chosen, this, [this](int i) { engine_.setGradMode(i == 0); });
     overlay_ = new Overlay(this);
     connect(&help_, &KeyHelp::changed, overlay_, qOverload<>(&QWidget::update));
     refresh();

@@ -36,10 +36,12 @@ class KeyboardView : public ScaledWidget {
     SlideSwitch* modeSwitch() const { return mode_; }
     SlideSwitch* tapeSwitch() const { return tape_; }
     SlideSwitch* angleSwitch() const { return angle_; }
-    // Told of every key clicked, before the machine gets it (tests, automation).
-    std::function<void(Key)> onKey;
     // Scale from panel-image units to this widget's pixels.
     double imageScale() const;
+
+  signals:
+    // Every key clicked, before the machine gets it.
+    void keyClicked(Key key);
 
   protected:
     void paintEvent(QPaintEvent*) override;

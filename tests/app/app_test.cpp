@@ -17,6 +17,7 @@
 #include "storage/UserPrograms.h"
 
 #include <QClipboard>
+#include <QContextMenuEvent>
 #include <QDir>
 #include <QFile>
 #include <QFileInfo>
@@ -533,6 +534,19 @@ TEST_F(AppTest, TheWindowsOwnWords) {
     EXPECT_EQ(w.window.windowTitle(), u"Veltranix 410 Numerist"_s);
     EXPECT_EQ(w.window.calculator()->tapeView()->tearButton()->toolTip(),
               u"Papierstreifen abreißen (Strg+K)"_s);
+    // The panel's own menu: the number, the program and the tape entries.
+    QString shown;
+    QTimer::singleShot(50, [&shown] {
+        auto* menu = qobject_cast<QMenu*>(QApplication::activePopupWidget());
+        if (menu) shown = texts(*menu);
+        if (menu) menu->close();
+    });
+    QContextMenuEvent click(QContextMenuEvent::Mouse, QPoint(20, 20),
+                            w.window.calculator()->mapToGlobal(QPoint(20, 20)));
+    QCoreApplication::sendEvent(w.window.calculator(), &click);
+    EXPECT_TRUE(shown.contains(u"|Programm laden|"_s) &&
+                shown.endsWith(u"Papierstreifen drucken …\tCtrl+P"_s))
+        << shown.toStdString();
 }
 
 TEST_F(AppTest, TheMachineIsHeardUnlessSilencedOrFast) {

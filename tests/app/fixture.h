@@ -70,7 +70,7 @@ struct Window {
         qApp->installEventFilter(&monitor);
         monitor.setMachineTakes(
             [this](const QWidget* w, const QWidget* focus) { return window.machineTakes(w, focus); });
-        monitor.pressed = [this](Key key) { window.showPressed(key); };
+        QObject::connect(&monitor, &KeyboardMonitor::pressed, &window, &MainWindow::showPressed);
         window.show();
         window.activateWindow();
         EXPECT_TRUE(QTest::qWaitForWindowActive(&window));

@@ -25,7 +25,8 @@ TEST(KeyboardView, ClickingTheCentreOfEveryKeyPressesExactlyThatKey) {
         Panel panel;
         panel.view.setFactor(factor);
         std::vector<Key> pressed;
-        panel.view.keyboard()->onKey = [&](Key k) { pressed.push_back(k); };
+        QObject::connect(panel.view.keyboard(), &KeyboardView::keyClicked,
+                         [&](Key k) { pressed.push_back(k); });
         const double s = panel.view.keyboard()->imageScale();
         for (const auto& [key, rect] : Layout::keys()) {
             const QPoint at = (rect.center() * s).toPoint();
