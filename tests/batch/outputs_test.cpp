@@ -16,13 +16,12 @@ namespace {
 
 using namespace vx::test;
 
-class Outputs : public BatchHome {
-  protected:
-    std::string refusal(const std::string& what, const fs::path& path, const std::string& why) {
-        return "veltranix: " + what + " kann nicht nach „" + path.string() + "“ geschrieben werden: " + why +
-               "\n";
-    }
-};
+class Outputs : public BatchHome {};
+
+Result refusal(const std::string& what, const fs::path& path, const std::string& why, int status = 2) {
+    return refused(what + " kann nicht nach „" + path.string() + "“ geschrieben werden: " + why, status);
+}
+const std::string reads = "ist eine Datei, die Veltranix liest (Bibliothek, Skript, Zustand, Einstellungen)";
 
 const char* const stopProgram = "VELTRANIX 410\n\nPROGRAM 1\nNAME Halt\n\n001  LABEL 1\n002  STOP\n\nEND\n";
 
@@ -35,21 +34,16 @@ TEST_F(Outputs, NoOutputReplacesAFileTheRunReads) {
     fs::create_directories(home / "sub");
     fs::create_symlink(lib, home / "link.txt");
     fs::create_hard_link(lib, home / "hard.txt");
-    const std::string reads =
-        "ist eine Datei, die Veltranix liest (Bibliothek, Skript, Zustand, Einstellungen)";
     // The same file under other spellings: a link, a hard link, a detour.
     for (const fs::path& spelled :
-         {lib, home / "link.txt", home / "hard.txt", home / "sub" / ".." / "lib.txt"}) {
-        Result r = run(
-            {"--library", lib.string(), "--program", "1", "--play", "startStop", "--tape", spelled.string()});
-        EXPECT_EQ(r.status, 2) << spelled;
-        EXPECT_EQ(r.out, "");
-        EXPECT_EQ(r.err, refusal("der Papierstreifen", spelled, reads));
-    }
-    Result s = run({"--script", script.string(), "--tape", script.string()});
-    EXPECT_EQ(s.err, refusal("der Papierstreifen", script, reads));
-    Result state = run({"--library", lib.string(), "--play", "1", "--save-state", lib.string()});
-    EXPECT_EQ(state.err, refusal("der Zustand", lib, reads));
+         {lib, home / "link.txt", home / "hard.txt", home / "sub" / ".." / "lib.txt"})
+        EXPECT_EQ(run({"--library", lib.string(), "--program", "1", "--play", "startStop", "--tape",
+                       spelled.string()}),
+                  refusal("der Papierstreifen", spelled, reads));
+    EXPECT_EQ(run({"--script", script.string(), "--tape", script.string()}),
+              refusal("der Papierstreifen", script, reads));
+    EXPECT_EQ(run({"--library", lib.string(), "--play", "1", "--save-state", lib.string()}),
+              refusal("der Zustand", lib, reads));
     EXPECT_EQ(slurp(lib), stopProgram);
     EXPECT_EQ(slurp(script), "1 + 2 =");
 
@@ -57,11 +51,8 @@ TEST_F(Outputs, NoOutputReplacesAFileTheRunReads) {
     const fs::path own = home / "data" / "Veltranix 410" / "Veltranix410Programs.txt";
     fs::create_directories(own.parent_path());
     std::ofstream(own) << stopProgram;
-    Result picture = run({"--snapshot", own.string(), "1+2="});
-    EXPECT_EQ(picture.status, 2);
-    EXPECT_EQ(picture.err, refusal("das Bild", own, reads));
-    Result tape = run({"--play", "1 + 2 =", "--tape", own.string()});
-    EXPECT_EQ(tape.err, refusal("der Papierstreifen", own, reads));
+    EXPECT_EQ(run({"--snapshot", own.string(), "1+2="}), refusal("das Bild", own, reads));
+    EXPECT_EQ(run({"--play", "1 + 2 =", "--tape", own.string()}), refusal("der Papierstreifen", own, reads));
     EXPECT_EQ(slurp(own), stopProgram);
 }
 
@@ -76,15 +67,11 @@ TEST_F(Outputs, AFifoOrADeviceIsRefusedAndLeftAsItWas) {
         fs::create_symlink("/dev/null", home / "null.txt");
     const std::pair<fs::path, std::string> targets[] = {{fifo, "ist eine Pipe (FIFO), keine Datei"},
                                                         {home / "null.txt", "ist ein Gerät, keine Datei"}};
-    for (const auto& [target, why] : targets) {
-        Result r = run({"--play", "12 + 3 =", "--tape", target.string()});
-        EXPECT_EQ(r.status, 2) << target;
-        EXPECT_EQ(r.out, "") << target;
-        EXPECT_EQ(r.err, refusal("der Papierstreifen", target, why));
-    }
-    Result picture = run({"--snapshot", (home / "null.txt").string()});
-    EXPECT_EQ(picture.status, 2);
-    EXPECT_EQ(picture.err, refusal("das Bild", home / "null.txt", "ist ein Gerät, keine Datei"));
+    for (const auto& [target, why] : targets)
+        EXPECT_EQ(run({"--play", "12 + 3 =", "--tape", target.string()}),
+                  refusal("der Papierstreifen", target, why));
+    EXPECT_EQ(run({"--snapshot", (home / "null.txt").string()}),
+              refusal("das Bild", home / "null.txt", "ist ein Gerät, keine Datei"));
     struct stat info {};
     EXPECT_TRUE(::stat(fifo.c_str(), &info) == 0 && S_ISFIFO(info.st_mode));
     EXPECT_TRUE(::stat((home / "null.txt").c_str(), &info) == 0 && S_ISCHR(info.st_mode));
@@ -92,8 +79,7 @@ TEST_F(Outputs, AFifoOrADeviceIsRefusedAndLeftAsItWas) {
     // A link to a regular file writes that file, as before.
     std::ofstream(home / "real.txt") << "alt";
     fs::create_symlink(home / "real.txt", home / "to-real.txt");
-    Result linked = run({"--play", "12 + 3 =", "--tape", (home / "to-real.txt").string()});
-    EXPECT_EQ(linked.status, 0) << linked.err;
+    EXPECT_EQ(run({"--play", "12 + 3 =", "--tape", (home / "to-real.txt").string()}).err, "");
     EXPECT_TRUE(fs::is_symlink(home / "to-real.txt"));
     EXPECT_EQ(slurp(home / "real.txt"), "     12.0000 +\n      3.0000 =\n     15.0000\n");
 }
@@ -116,45 +102,37 @@ TEST_F(Outputs, AFailedSnapshotKeepsThePictureThatWasThere) {
         const std::string block(4096, 'x');
         while (filler.write(block.data(), block.size())) filler.flush();
     }
-    Result full = run({"--snapshot", picture.string(), "99*99="});
-    EXPECT_EQ(full.status, 1);
-    EXPECT_EQ(full.err, "veltranix: das Bild kann nicht nach „" + picture.string() +
-                            "“ geschrieben werden: kein Platz mehr auf dem Datenträger\n");
+    EXPECT_EQ(run({"--snapshot", picture.string(), "99*99="}),
+              refusal("das Bild", picture, "kein Platz mehr auf dem Datenträger", 1));
     EXPECT_EQ(slurp(picture), before);
-    Result tape = run({"--play", "12 + 3 =", "--tape", (disk / "t.txt").string()});
-    EXPECT_EQ(tape.status, 1);
+    EXPECT_EQ(run({"--play", "12 + 3 =", "--tape", (disk / "t.txt").string()}).status, 1);
     EXPECT_FALSE(fs::exists(disk / "t.txt"));
 }
 
 TEST_F(Outputs, NamesThatAreNotUtf8AreUsedByteForByte) {
     const fs::path tape = home / "tape\xe4.txt";
-    Result written = run({"--play", "12 + 3 =", "--tape", tape.string()});
-    EXPECT_EQ(written.status, 0) << written.err;
+    EXPECT_EQ(run({"--play", "12 + 3 =", "--tape", tape.string()}).err, "");
     EXPECT_EQ(slurp(tape), "     12.0000 +\n      3.0000 =\n     15.0000\n");
     const fs::path lib = home / "bib\xe4.txt";
     std::ofstream(lib) << stopProgram;
-    Result listed = run({"--list", "--library", lib.string()});
-    EXPECT_EQ(listed.status, 0) << listed.err;
-    EXPECT_EQ(listed.out, "1  Halt\n");
+    EXPECT_EQ(run({"--list", "--library", lib.string()}), shows("1  Halt\n"));
     const fs::path picture = home / "bild\xe4.png";
     EXPECT_EQ(run({"--snapshot", picture.string()}).status, 0);
     EXPECT_EQ(slurp(picture).substr(0, 4), "\x89PNG");
     // A message shows such a byte escaped.
-    Result missing = run({"--list", "--library", (home / "fehlt\xe4.txt").string()});
-    EXPECT_EQ(missing.err,
-              "veltranix: die Bibliothek „" + home.string() + "/fehlt\\xe4.txt“ gibt es nicht\n");
+    EXPECT_EQ(run({"--list", "--library", (home / "fehlt\xe4.txt").string()}),
+              refused("die Bibliothek „" + home.string() + "/fehlt\\xe4.txt“ gibt es nicht"));
 }
 
 TEST_F(Outputs, AKeptTapeHasABoundAStreamedOneHasNone) {
     const fs::path lib = library("PROGRAM 1\nLABEL 1\nPRINT\nJUMP\n1\nEND\n");
     // Two lines a second: 600,000 seconds print well over a million lines.
-    Result kept = run({"--library", lib.string(), "--program", "1", "--play", "startStop", "--time-limit",
-                       "600000", "--json"});
-    EXPECT_EQ(kept.status, 1);
-    EXPECT_EQ(kept.out, "");
-    EXPECT_EQ(kept.err, "veltranix: der Papierstreifen wurde länger als 1000000 Zeilen; der Lauf ist "
-                        "abgebrochen (ohne --json, --tape und --save-state wird er fortlaufend ausgegeben, "
-                        "ohne Grenze)\n");
+    EXPECT_EQ(
+        run({"--library", lib.string(), "--program", "1", "--play", "startStop", "--time-limit", "600000",
+             "--json"}),
+        refused("der Papierstreifen wurde länger als 1000000 Zeilen; der Lauf ist abgebrochen (ohne --json, "
+                "--tape und --save-state wird er fortlaufend ausgegeben, ohne Grenze)",
+                1));
     // Streamed, the same run keeps nothing and may print on; a reader that
     // stops reading ends it at once.
     const auto start = std::chrono::steady_clock::now();
@@ -188,12 +166,7 @@ TEST_F(Outputs, EveryMisuseIsRefusedWithStatusTwo) {
           (home / "sub" / ".." / "a.txt").string()},
          "--tape und --save-state nennen dieselbe Datei „" + (home / "a.txt").string() + "“"}};
     fs::create_directories(home / "sub");
-    for (const auto& [args, message] : refusals) {
-        Result r = run(args);
-        EXPECT_EQ(r.status, 2) << message;
-        EXPECT_EQ(r.out, "");
-        EXPECT_EQ(r.err, "veltranix: " + message + "\n");
-    }
+    for (const auto& [args, message] : refusals) EXPECT_EQ(run(args), refused(message));
     EXPECT_FALSE(fs::exists(home / "out.png"));
     EXPECT_FALSE(fs::exists(fs::path(SOURCE_DIR) / "--play"));
     EXPECT_FALSE(fs::exists(home / "a.txt"));
@@ -203,21 +176,15 @@ TEST_F(Outputs, StandardInputIsAnInputWhateverNameLeadsToIt) {
     const fs::path script = home / "script.txt";
     std::ofstream(script) << "1 + 2 =";
     fs::create_symlink("/dev/stdin", home / "in.txt");
-    const std::string reads =
-        "ist eine Datei, die Veltranix liest (Bibliothek, Skript, Zustand, Einstellungen)";
-    const std::pair<std::vector<std::string>, std::string> cases[] = {
+    const std::pair<std::vector<std::string>, Result> cases[] = {
         {{"--script", "-", "--save-state", "/dev/stdin"}, refusal("der Zustand", "/dev/stdin", reads)},
         {{"--script", "-", "--tape", (home / "in.txt").string()},
          refusal("der Papierstreifen", home / "in.txt", reads)},
         {{"--play", "1", "--tape", (home / "in.txt").string()},
          refusal("der Papierstreifen", home / "in.txt", reads)},
     };
-    for (const auto& [args, message] : cases) {
-        Result r = run(args, "< " + quote(script.string()));
-        EXPECT_EQ(r.status, 2) << args.back();
-        EXPECT_EQ(r.err, message);
-        EXPECT_EQ(slurp(script), "1 + 2 =");
-    }
+    for (const auto& [args, refusal] : cases) EXPECT_EQ(run(args, "< " + quote(script.string())), refusal);
+    EXPECT_EQ(slurp(script), "1 + 2 =");
 }
 
 TEST_F(Outputs, AHostileLockFileIsRefusedAtOnceAndNamed) {
@@ -230,12 +197,11 @@ TEST_F(Outputs, AHostileLockFileIsRefusedAtOnceAndNamed) {
     for (const auto& [name, why] : cases) {
         const fs::path state = home / (name + ".state");
         const auto start = std::chrono::steady_clock::now();
-        Result r = run({"--play", "1 + 2 =", "--save-state", state.string()});
+        const Result r = run({"--play", "1 + 2 =", "--save-state", state.string()});
+        EXPECT_EQ(r.status, 1) << name; // the run itself went well
+        EXPECT_EQ(r.err,
+                  refusal("der Zustand", state, "die Sperrdatei „" + state.string() + ".lock“ " + why).err);
         EXPECT_LT(std::chrono::duration<double>(std::chrono::steady_clock::now() - start).count(), 5.0);
-        EXPECT_EQ(r.status, 1) << name;
-        EXPECT_EQ(r.err, "veltranix: der Zustand kann nicht nach „" + state.string() +
-                             "“ geschrieben werden: die Sperrdatei „" + state.string() + ".lock“ " + why +
-                             "\n");
         EXPECT_FALSE(fs::exists(state));
     }
     // The tape and pictures take no lock: one beside them changes nothing.
@@ -258,7 +224,6 @@ TEST_F(Outputs, JsonIsAlwaysUtf8) {
 
 TEST_F(Outputs, ANameAtTheSystemsLimitIsWritten) {
     const fs::path tape = home / (std::string(251, 'a') + ".txt"); // 255 bytes
-    Result r = run({"--play", "1 printKey", "--tape", tape.string()});
-    EXPECT_EQ(r.status, 0) << r.err;
+    EXPECT_EQ(run({"--play", "1 printKey", "--tape", tape.string()}).err, "");
     EXPECT_EQ(slurp(tape), "      1.0000\n");
 }

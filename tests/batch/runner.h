@@ -22,7 +22,19 @@ struct Result {
     int status = -1;
     std::string out;
     std::string err;
+    bool operator==(const Result&) const = default;
 };
+inline void PrintTo(const Result& r, std::ostream* os) {
+    *os << "status " << r.status << ", out „" << r.out << "“, err „" << r.err << "“";
+}
+// What a refused run shows: nothing on standard output, one message on standard error.
+inline Result refused(const std::string& message, int status = 2) {
+    return {status, "", "veltranix: " + message + "\n"};
+}
+// What a run that went well shows.
+inline Result shows(const std::string& out) {
+    return {0, out, ""};
+}
 
 inline std::string quote(const std::string& s) {
     std::string q = "'";
@@ -49,11 +61,12 @@ class BatchHome : public ::testing::Test {
     void TearDown() override { fs::remove_all(home); }
 
     // Runs veltranix with `args` in the source folder, so example paths work;
-    // `redirect` is added to the shell command as it stands ("< file", ">/dev/full").
-    Result run(const std::vector<std::string>& args, const std::string& redirect = "") {
-        std::string cmd = "cd " + quote(SOURCE_DIR) +
-                          " && env -u DISPLAY -u WAYLAND_DISPLAY -u QT_QPA_PLATFORM" +
-                          " XDG_DATA_HOME=" + quote((home / "data").string()) +
+    // `redirect` is added to the shell command as it stands ("< file", ">/dev/full"),
+    // `display` says which display server the run may see (none).
+    Result run(const std::vector<std::string>& args, const std::string& redirect = "",
+               const std::string& display = "-u DISPLAY") {
+        std::string cmd = "cd " + quote(SOURCE_DIR) + " && env -u WAYLAND_DISPLAY -u QT_QPA_PLATFORM " +
+                          display + " XDG_DATA_HOME=" + quote((home / "data").string()) +
                           " XDG_CONFIG_HOME=" + quote((home / "config").string()) +
                           " XDG_RUNTIME_DIR=" + quote(home.string()) + " " + quote(VELTRANIX_BINARY);
         for (const auto& a : args) cmd += " " + quote(a);

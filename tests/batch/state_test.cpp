@@ -5,6 +5,7 @@
 
 #include <gtest/gtest.h>
 
+#include <set>
 #include <sstream>
 #include <sys/wait.h>
 #include <thread>
@@ -58,9 +59,8 @@ TEST_F(KeptState, AScriptCutInTwoEndsAsTheWholeScriptDoes) {
 TEST_F(KeptState, TheTextOutputShowsOnlyWhatThisRunPrinted) {
     const fs::path kept = home / "kept.state";
     ASSERT_EQ(run({"--play", "5 + ( 3", "--save-state", kept.string()}).status, 0);
-    const Result more = run({"--state", kept.string(), "--play", "4 ) ="});
-    EXPECT_EQ(more.status, 0) << more.err;
-    EXPECT_EQ(more.out, "     34.0000 ) 1\n     34.0000 =\n     39.0000\n          39.0000\n");
+    EXPECT_EQ(run({"--state", kept.string(), "--play", "4 ) ="}),
+              shows("     34.0000 ) 1\n     34.0000 =\n     39.0000\n          39.0000\n"));
 }
 
 TEST_F(KeptState, WritersAtOnceLeaveOneWholeFile) {
@@ -77,47 +77,39 @@ TEST_F(KeptState, WritersAtOnceLeaveOneWholeFile) {
         ASSERT_EQ(read.status, 0) << "round " << round << ": " << read.err;
     }
     // No lock or half-written file is left behind.
+    const std::set<fs::path> allowed = {"kept.state", "kept.state.lock", "stderr", "config", "data"};
     for (const auto& entry : fs::directory_iterator(home))
-        EXPECT_TRUE(entry.path().filename() == "kept.state" || entry.path().filename() == "kept.state.lock" ||
-                    entry.path().filename() == "stderr" || entry.path().filename() == "config" ||
-                    entry.path().filename() == "data")
-            << entry.path();
+        EXPECT_TRUE(allowed.count(entry.path().filename())) << entry.path();
 }
 
 TEST_F(KeptState, AStateThatCannotBeUsedIsRefused) {
     const fs::path kept = home / "kept.state";
     ASSERT_EQ(run({"--model", "412", "--play", "1", "--save-state", kept.string()}).status, 0);
-    const Result withModel = run({"--state", kept.string(), "--model", "410", "--play", "1"});
-    EXPECT_EQ(withModel.status, 2);
-    EXPECT_EQ(
-        withModel.err,
-        "veltranix: --model und --state schließen sich aus: der gespeicherte Rechner hat sein Modell\n");
+    EXPECT_EQ(run({"--state", kept.string(), "--model", "410", "--play", "1"}),
+              refused("--model und --state schließen sich aus: der gespeicherte Rechner hat sein Modell"));
     // The kept model is the run's model.
     const Result model = run({"--state", kept.string(), "--play", "=", "--json"});
     EXPECT_EQ(model.out.rfind("{\"model\": \"412\"", 0), 0u) << model.out;
 
     std::ofstream(home / "alt.state") << "VELTRANIX ZUSTAND 0\n";
-    const Result foreign = run({"--state", (home / "alt.state").string(), "--play", "1"});
-    EXPECT_EQ(foreign.status, 2);
-    EXPECT_EQ(foreign.err,
-              "veltranix: der Zustand „" + (home / "alt.state").string() +
-                  "“ ist nicht lesbar: die erste Zeile ist nicht „VELTRANIX ZUSTAND 1“ (eine andere "
-                  "Fassung?)\n");
-    const Result missing = run({"--state", (home / "fehlt.state").string(), "--play", "1"});
-    EXPECT_EQ(missing.err,
-              "veltranix: den Zustand „" + (home / "fehlt.state").string() + "“ gibt es nicht\n");
+    EXPECT_EQ(
+        run({"--state", (home / "alt.state").string(), "--play", "1"}),
+        refused(
+            "der Zustand „" + (home / "alt.state").string() +
+            "“ ist nicht lesbar: die erste Zeile ist nicht „VELTRANIX ZUSTAND 1“ (eine andere Fassung?)"));
+    EXPECT_EQ(run({"--state", (home / "fehlt.state").string(), "--play", "1"}),
+              refused("den Zustand „" + (home / "fehlt.state").string() + "“ gibt es nicht"));
     // A state that reads but could never be: 44 registers on a 410.
     std::string text = slurp(kept);
     text.replace(text.find("model 412"), 9, "model 410");
     std::ofstream(home / "falsch.state") << text;
-    const Result impossible = run({"--state", (home / "falsch.state").string(), "--play", "1"});
-    EXPECT_EQ(impossible.err, "veltranix: der Zustand „" + (home / "falsch.state").string() +
-                                  "“ beschreibt keinen möglichen Rechner\n");
+    EXPECT_EQ(run({"--state", (home / "falsch.state").string(), "--play", "1"}),
+              refused("der Zustand „" + (home / "falsch.state").string() +
+                      "“ beschreibt keinen möglichen Rechner"));
     // As every output, the kept machine never replaces a file the same run reads.
-    const Result same = run({"--state", kept.string(), "--play", "2 +", "--save-state", kept.string()});
-    EXPECT_EQ(same.status, 2);
-    EXPECT_EQ(same.err,
-              "veltranix: der Zustand kann nicht nach „" + kept.string() +
-                  "“ geschrieben werden: ist eine Datei, die Veltranix liest (Bibliothek, Skript, Zustand, "
-                  "Einstellungen)\n");
+    EXPECT_EQ(
+        run({"--state", kept.string(), "--play", "2 +", "--save-state", kept.string()}),
+        refused("der Zustand kann nicht nach „" + kept.string() +
+                "“ geschrieben werden: ist eine Datei, die Veltranix liest (Bibliothek, Skript, Zustand, "
+                "Einstellungen)"));
 }
