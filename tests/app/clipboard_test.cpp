@@ -182,27 +182,17 @@ TEST_F(AppTest, AProgramCopiedAndPastedBackIsTheSameMemory) {
         EXPECT_EQ(engine->programSteps(), program) << text.toStdString();
         // Asked before an existing program is replaced.
         QGuiApplication::clipboard()->setText(u"; von Hand\r\nprogram\r\n001  sin\r\nend\r\n"_s);
-        expectDialog([](QDialog& d) {
-            EXPECT_TRUE(dialogText(d).contains(u"Programmspeicher überschreiben?"_s));
-            clickButton(d, u"Überschreiben"_s);
-        });
+        expectMessage({u"Programmspeicher überschreiben?"_s}, u"Überschreiben"_s);
         ClipboardActions::pasteProgram(*engine, nullptr);
         EXPECT_EQ(engine->programSteps(), (std::vector<Step>{56}));
     }
     // A text with a mistake names it and changes nothing.
     QGuiApplication::clipboard()->setText(u"001  SIN\n002  SINUS\n"_s);
-    expectDialog([](QDialog& d) {
-        EXPECT_TRUE(dialogText(d).contains(u"Schritt 2: „SINUS“ unbekannt"_s));
-        d.accept();
-    });
+    expectMessage({u"Schritt 2: „SINUS“ unbekannt"_s});
     ClipboardActions::pasteProgram(*engine, nullptr);
     EXPECT_EQ(engine->programSteps(), (std::vector<Step>{56}));
     QGuiApplication::clipboard()->setText(u"Liebe Grüße"_s);
-    expectDialog([](QDialog& d) {
-        EXPECT_TRUE(dialogText(d).contains(u"Schritt 1: „Liebe Grüße“ unbekannt"_s))
-            << dialogText(d).toStdString();
-        d.accept();
-    });
+    expectMessage({u"Schritt 1: „Liebe Grüße“ unbekannt"_s});
     ClipboardActions::pasteProgram(*engine, nullptr);
     EXPECT_TRUE(allDialogsSeen());
 }
@@ -227,17 +217,11 @@ TEST_F(AppTest, TheTapeLeavesAsPrintedTextAndFilesOfEachFormat) {
 
     // Refusals: a format we do not write, a folder that does not exist, a picture too long.
     for (const QString& bad : {dir.filePath("streifen.doc"), dir.filePath("fehlt/streifen.pdf")}) {
-        expectDialog([](QDialog& d) {
-            EXPECT_TRUE(dialogText(d).contains(u"Sichern fehlgeschlagen"_s));
-            d.accept();
-        });
+        expectMessage({u"Sichern fehlgeschlagen"_s});
         EXPECT_FALSE(ClipboardActions::saveTapeTo(*engine, bad, nullptr));
     }
     for (int i = 0; i < 20001; ++i) engine->press(Key(KeyKind::printKey));
-    expectDialog([](QDialog& d) {
-        EXPECT_TRUE(dialogText(d).contains(u"bitte als PDF sichern"_s));
-        d.accept();
-    });
+    expectMessage({u"bitte als PDF sichern"_s});
     EXPECT_FALSE(ClipboardActions::saveTapeTo(*engine, dir.filePath("lang.png"), nullptr));
     EXPECT_FALSE(QFile::exists(dir.filePath("lang.png")));
     EXPECT_TRUE(allDialogsSeen());
@@ -262,11 +246,7 @@ TEST_F(AppTest, AHugeOrHostilePastedProgramIsRefusedWithAShortPrintableQuote) {
 
     // Control characters, also C1 ones, are shown escaped, never sent to the screen.
     QGuiApplication::clipboard()->setText(u"001  SIN\n002  A\u009B2J\u0007\n"_s);
-    expectDialog([](QDialog& d) {
-        EXPECT_TRUE(dialogText(d).contains(u"Schritt 2: „A\\u009b2J\\x07“ unbekannt"_s))
-            << dialogText(d).toStdString();
-        d.accept();
-    });
+    expectMessage({u"Schritt 2: „A\\u009b2J\\x07“ unbekannt"_s});
     ClipboardActions::pasteProgram(*engine, nullptr);
     EXPECT_TRUE(allDialogsSeen());
 }
@@ -300,10 +280,7 @@ TEST_F(AppTest, TheTapeIsNeverSavedOntoAFifoOrTheLibrary) {
          u"„%1“: ist eine Datei, die Veltranix liest (Bibliothek, Skript, Zustand, Einstellungen)"_s.arg(
              linkToLibrary)}};
     for (const auto& [path, why] : refused) {
-        expectDialog([why = why](QDialog& d) {
-            EXPECT_TRUE(dialogText(d).contains(why)) << dialogText(d).toStdString();
-            d.accept();
-        });
+        expectMessage({why});
         EXPECT_FALSE(ClipboardActions::saveTapeTo(*engine, path, nullptr));
     }
     EXPECT_TRUE(QFileInfo(fifo).isFile() == false);

@@ -25,22 +25,6 @@ using namespace vx::test;
 using namespace Qt::StringLiterals;
 
 namespace {
-
-void writeFile(const QString& path, const QByteArray& bytes) {
-    QDir().mkpath(QFileInfo(path).path());
-    QFile f(path);
-    ASSERT_TRUE(f.open(QIODevice::WriteOnly));
-    f.write(bytes);
-}
-
-QByteArray readFile(const QString& path) {
-    QFile f(path);
-    return f.open(QIODevice::ReadOnly) ? f.readAll() : QByteArray();
-}
-
-} // namespace
-
-namespace {
 // Settings with "Dauerspeicher" on or off.
 struct Kept {
     MemorySettings store;
@@ -62,18 +46,15 @@ TEST_F(AppTest, ClosingWithAnUnsavedProgramAsksAndEachAnswerDoesWhatItSays) {
     EXPECT_FALSE(w.window.close());
     EXPECT_TRUE(w.window.isVisible());
     // The session ending asks as closing does.
-    expectDialog([](QDialog& d) { clickButton(d, u"Abbrechen"_s); });
+    expectMessage({}, u"Abbrechen"_s);
     EXPECT_FALSE(w.window.sessionMayEnd());
     // "Sichern …", then cancelling the name: still nothing lost.
-    expectDialog([](QDialog& d) { clickButton(d, u"Sichern …"_s); });
-    expectDialog([](QDialog& d) { clickButton(d, u"Abbrechen"_s); });
+    expectMessage({}, u"Sichern …"_s);
+    expectMessage({}, u"Abbrechen"_s);
     EXPECT_FALSE(w.window.close());
     // "Sichern …" with a name: saved, and the window closes.
-    expectDialog([](QDialog& d) { clickButton(d, u"Sichern …"_s); });
-    expectDialog([](QDialog& d) {
-        d.findChild<QLineEdit*>()->setText(u"Vor dem Schließen"_s);
-        clickButton(d, u"Speichern"_s);
-    });
+    expectMessage({}, u"Sichern …"_s);
+    expectName(u"Vor dem Schließen"_s);
     EXPECT_TRUE(w.window.close());
     ASSERT_EQ(w.library.programs().size(), 1u);
     EXPECT_EQ(w.library.programs()[0].steps, (std::vector<Step>{56, 57}));
@@ -88,7 +69,7 @@ TEST_F(AppTest, ClosingAsksNothingWhenNothingIsLost) {
     {
         Window w(*engine);
         engine->loadProgram({58});
-        expectDialog([](QDialog& d) { clickButton(d, u"Nicht sichern"_s); });
+        expectMessage({}, u"Nicht sichern"_s);
         EXPECT_TRUE(w.window.close());
     }
     {
@@ -157,17 +138,14 @@ TEST_F(AppTest, AHostileLockBesideTheKeptMachineIsNamedAndTheWindowStillCloses) 
     engine->loadProgram({56});
     Window w(*engine);
     w.shell.setKeepMachine(true);
-    expectDialog([&lock](QDialog& d) {
-        EXPECT_TRUE(dialogText(d).contains(u"Der Rechner ließ sich nicht aufheben."_s));
-        EXPECT_TRUE(dialogText(d).contains("die Sperrdatei „" + lock + "“ ist eine Pipe (FIFO), keine Datei"))
-            << dialogText(d).toStdString();
-        clickButton(d, u"Abbrechen"_s);
-    });
+    expectMessage({u"Der Rechner ließ sich nicht aufheben."_s,
+                   "die Sperrdatei „" + lock + "“ ist eine Pipe (FIFO), keine Datei"},
+                  u"Abbrechen"_s);
     QElapsedTimer took;
     took.start();
     EXPECT_FALSE(w.window.close());
     EXPECT_LT(took.elapsed(), 1000);
-    expectDialog([](QDialog& d) { clickButton(d, u"Trotzdem schließen"_s); });
+    expectMessage({}, u"Trotzdem schließen"_s);
     EXPECT_TRUE(w.window.close());
     EXPECT_FALSE(QFileInfo::exists(stateFile()));
     EXPECT_TRUE(allDialogsSeen());
@@ -177,8 +155,8 @@ TEST_F(AppTest, AKeptMachineThatCannotBeReadStartsFreshSaysSoOnceAndIsKeptAside)
     const Kept on(true);
     const QString path = stateFile();
     const std::pair<std::function<void()>, QString> damaged[] = {
-        {[&] { writeFile(path, "VELTRANIX ZUSTAND 1\nmodel 410\n"); }, u"die Angabe „E“ fehlt"_s},
-        {[&] { writeFile(path, "VELTRANIX ZUSTAND 9\n"); },
+        {[&] { put(path, "VELTRANIX ZUSTAND 1\nmodel 410\n"); }, u"die Angabe „E“ fehlt"_s},
+        {[&] { put(path, "VELTRANIX ZUSTAND 9\n"); },
          u"die erste Zeile ist nicht „VELTRANIX ZUSTAND 1“ (eine andere Fassung?)"_s},
         {[&] { QDir().mkpath(path); }, u"ist keine Datei"_s}};
     for (const auto& [damage, why] : damaged) {
@@ -209,17 +187,14 @@ TEST_F(AppTest, AProgramExportedAndImportedIsTheSameMemory) {
         engine->loadProgram(program);
         const QString file = dataHome() + "/Zins.txt";
         ASSERT_EQ(ProgramFiles::exportTo(*engine, file, u"Zins"_s), std::nullopt);
-        EXPECT_TRUE(readFile(file).startsWith("VELTRANIX " + QByteArray::fromStdString(rawValue(model)) +
-                                              "\n\nPROGRAM 1\nNAME Zins\n\n001  "));
+        EXPECT_TRUE(bytes(file).startsWith("VELTRANIX " + QByteArray::fromStdString(rawValue(model)) +
+                                           "\n\nPROGRAM 1\nNAME Zins\n\n001  "));
         engine->loadProgram({});
         EXPECT_TRUE(ProgramFiles::importFrom(*engine, file, nullptr));
         EXPECT_EQ(engine->programSteps(), program);
         // A program in memory is replaced only when the user says so.
         engine->loadProgram({57});
-        expectDialog([](QDialog& d) {
-            EXPECT_TRUE(dialogText(d).contains(u"Programmspeicher überschreiben?"_s));
-            clickButton(d, u"Abbrechen"_s);
-        });
+        expectMessage({u"Programmspeicher überschreiben?"_s}, u"Abbrechen"_s);
         EXPECT_FALSE(ProgramFiles::importFrom(*engine, file, nullptr));
         EXPECT_EQ(engine->programSteps(), (std::vector<Step>{57}));
     }
@@ -228,7 +203,7 @@ TEST_F(AppTest, AProgramExportedAndImportedIsTheSameMemory) {
 
 TEST_F(AppTest, ImportingALibraryOffersItsPrograms) {
     const QString file = dataHome() + "/bibliothek.txt";
-    writeFile(file, "VELTRANIX 410\nPROGRAM 1\nNAME Eins\nSIN\nEND\nPROGRAM 2\nNAME Zwei\nCOS\nTAN\nEND\n");
+    put(file, "VELTRANIX 410\nPROGRAM 1\nNAME Eins\nSIN\nEND\nPROGRAM 2\nNAME Zwei\nCOS\nTAN\nEND\n");
     expectDialog([](QDialog& d) {
         auto* list = d.findChild<QListWidget*>();
         ASSERT_NE(list, nullptr);
@@ -246,14 +221,14 @@ TEST_F(AppTest, BadProgramFilesAreRefusedWithAReasonAndChangeNothing) {
     engine->loadProgram({56});
     const QString folder = dataHome();
     QDir().mkpath(folder);
-    writeFile(folder + "/binär.txt", QByteArray("\x89PNG\r\n\x1a\n\0\0\0\rIHDR", 16));
-    writeFile(folder + "/gross.txt", "");
+    put(folder + "/binär.txt", QByteArray("\x89PNG\r\n\x1a\n\0\0\0\rIHDR", 16));
+    put(folder + "/gross.txt", "");
     ASSERT_EQ(::truncate(QFile::encodeName(folder + "/gross.txt").constData(), ProgramFiles::maxBytes + 1),
               0);
     ASSERT_EQ(::mkfifo(QFile::encodeName(folder + "/fifo.txt").constData(), 0600), 0);
-    writeFile(folder + "/412.txt", "VELTRANIX 412\n\nPROGRAM 1\nNAME X\n\n001  RCL\n002  05\n\nEND\n");
-    writeFile(folder + "/falsch.txt", "PROGRAM 1\n001  SINUS\nEND\n");
-    writeFile(folder + "/leer.txt", "; nichts\n");
+    put(folder + "/412.txt", "VELTRANIX 412\n\nPROGRAM 1\nNAME X\n\n001  RCL\n002  05\n\nEND\n");
+    put(folder + "/falsch.txt", "PROGRAM 1\n001  SINUS\nEND\n");
+    put(folder + "/leer.txt", "; nichts\n");
     const std::pair<QString, QString> bad[] = {
         {"binär.txt", "ist in einer unbekannten Kodierung (keine UTF-8- oder UTF-16-Textdatei)"},
         {"gross.txt", "ist zu groß (mehr als 64 MiB)"},
@@ -278,7 +253,7 @@ TEST_F(AppTest, BadProgramFilesAreRefusedWithAReasonAndChangeNothing) {
     // Nor is a program exported onto the library or a FIFO.
     EXPECT_EQ(ProgramFiles::exportTo(*engine, folder + "/fifo.txt", u"X"_s),
               u"ist eine Pipe (FIFO), keine Datei"_s);
-    writeFile(UserPrograms::fileFor(Model::orbis410), "PROGRAM 1\nCOS\nEND\n");
+    put(UserPrograms::fileFor(Model::orbis410), "PROGRAM 1\nCOS\nEND\n");
     EXPECT_EQ(ProgramFiles::exportTo(*engine, UserPrograms::fileFor(Model::orbis410), u"X"_s),
               u"ist eine Datei, die Veltranix liest (Bibliothek, Skript, Zustand, Einstellungen)"_s);
     EXPECT_TRUE(allDialogsSeen());
@@ -303,7 +278,7 @@ TEST_F(AppTest, AFileDroppedOnThePanelIsImportedByTheBytesOfItsName) {
         EXPECT_TRUE(enter.isAccepted());
         QDropEvent drop(QPointF(middle), Qt::CopyAction, &data, Qt::LeftButton, Qt::NoModifier);
         QApplication::sendEvent(&w.window, &drop);
-        if (i > 0) expectDialog([](QDialog& d) { clickButton(d, u"Überschreiben"_s); });
+        if (i > 0) expectMessage({}, u"Überschreiben"_s);
         QTest::qWait(20);
         EXPECT_EQ(engine->programSteps(), (std::vector<Step>{Codes::code(steps[i]).value()}))
             << names[i].toStdString();
