@@ -1,15 +1,19 @@
 // SPDX-License-Identifier: GPL-3.0-or-later
 #include "storage/UserFiles.h"
 
+#include "storage/AppIdentity.h"
 #include "storage/UserPrograms.h"
 
-#include <QSettings>
 #include <QStandardPaths>
 
 namespace vx {
 
 QString settingsFile() {
-    return QSettings().fileName();
+    // Where the host's QSettings keeps them on Linux. Only the name is needed
+    // here, so that nothing the calculator exports lands on it.
+    return QStandardPaths::writableLocation(QStandardPaths::GenericConfigLocation) + QLatin1Char('/') +
+           QLatin1String(organizationName) + QLatin1Char('/') + QLatin1String(applicationName) +
+           QStringLiteral(".conf");
 }
 
 QString stateFile() {

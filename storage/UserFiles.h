@@ -10,7 +10,7 @@
 
 namespace vx {
 
-// The settings file of QSettings.
+// The settings file the host keeps.
 QString settingsFile();
 // The kept machine of "Dauerspeicher".
 QString stateFile();

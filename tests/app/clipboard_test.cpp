@@ -206,9 +206,7 @@ TEST_F(AppTest, TheTapeLeavesAsPrintedTextAndFilesOfEachFormat) {
     QTemporaryDir dir;
     const QString text = dir.filePath("streifen.txt");
     ASSERT_TRUE(ClipboardActions::saveTapeTo(*engine, text, nullptr));
-    QFile file(text);
-    ASSERT_TRUE(file.open(QIODevice::ReadOnly));
-    EXPECT_EQ(QString::fromUtf8(file.readAll()), QGuiApplication::clipboard()->text());
+    EXPECT_EQ(QString::fromUtf8(bytes(text)), QGuiApplication::clipboard()->text());
 
     const QImage picture = TapeExport::image(engine->tape(), engine->tearSeed());
     EXPECT_EQ(picture.width(), 151); // the paper's width at 100 %
@@ -267,11 +265,7 @@ TEST_F(AppTest, TheTapeIsNeverSavedOntoAFifoOrTheLibrary) {
     const QString fifo = dir.filePath("streifen.txt");
     ASSERT_EQ(::mkfifo(QFile::encodeName(fifo).constData(), 0600), 0);
     const QString library = UserPrograms::fileFor(Model::orbis410);
-    QDir().mkpath(QFileInfo(library).path());
-    QFile lib(library);
-    ASSERT_TRUE(lib.open(QIODevice::WriteOnly));
-    lib.write("PROGRAM 1\nSIN\nEND\n");
-    lib.close();
+    put(library, "PROGRAM 1\nSIN\nEND\n");
     const QString linkToLibrary = dir.filePath("bibliothek.txt");
     ASSERT_TRUE(QFile::link(library, linkToLibrary));
     const std::pair<QString, QString> refused[] = {
@@ -284,7 +278,6 @@ TEST_F(AppTest, TheTapeIsNeverSavedOntoAFifoOrTheLibrary) {
         EXPECT_FALSE(ClipboardActions::saveTapeTo(*engine, path, nullptr));
     }
     EXPECT_TRUE(QFileInfo(fifo).isFile() == false);
-    ASSERT_TRUE(lib.open(QIODevice::ReadOnly));
-    EXPECT_EQ(lib.readAll(), "PROGRAM 1\nSIN\nEND\n");
+    EXPECT_EQ(bytes(library), "PROGRAM 1\nSIN\nEND\n");
     EXPECT_TRUE(allDialogsSeen());
 }

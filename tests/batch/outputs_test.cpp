@@ -54,6 +54,15 @@ TEST_F(Outputs, NoOutputReplacesAFileTheRunReads) {
     EXPECT_EQ(run({"--snapshot", own.string(), "1+2="}), refusal("das Bild", own, reads));
     EXPECT_EQ(run({"--play", "1 + 2 =", "--tape", own.string()}), refusal("der Papierstreifen", own, reads));
     EXPECT_EQ(slurp(own), stopProgram);
+    const fs::path settings = home / "config" / "Veltranix" / "Veltranix.conf";
+    fs::create_directories(settings.parent_path());
+    std::ofstream(settings) << "[General]\ntempo=fast\n";
+    fs::create_symlink(settings, home / "einstellungen.txt");
+    EXPECT_EQ(run({"--play", "1 printKey", "--tape", (home / "einstellungen.txt").string()}),
+              refusal("der Papierstreifen", home / "einstellungen.txt", reads));
+    EXPECT_EQ(run({"--play", "1", "--save-state", settings.string()}),
+              refusal("der Zustand", settings, reads));
+    EXPECT_EQ(slurp(settings), "[General]\ntempo=fast\n");
 }
 
 TEST_F(Outputs, AFifoOrADeviceIsRefusedAndLeftAsItWas) {
