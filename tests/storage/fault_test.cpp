@@ -32,7 +32,11 @@ namespace {
 struct WriterRun {
     int status;
     std::string err;
+    bool operator==(const WriterRun&) const = default;
 };
+void PrintTo(const WriterRun& r, std::ostream* os) {
+    *os << "status " << r.status << ", „" << r.err << "“";
+}
 
 // The writer where an ordinary user can run it: the build tree may lie in a
 // home folder nobody else may enter (a container's /root, mode 700).
@@ -47,28 +51,31 @@ std::string reachableWriter(const QString& folder) {
     return copy.toStdString();
 }
 
-// Runs the writer with the library in `dataHome`, as an ordinary user when we
-// are root. Status 3: the switch to that user was refused.
-WriterRun writer(const QString& dataHome, std::vector<std::string> args, bool unprivileged) {
+// Starts the writer with the library in `dataHome`, its messages to `err`
+// (nowhere when -1), as an ordinary user when we are root and `unprivileged`.
+// Status 3: the switch to that user was refused.
+pid_t launch(const QString& dataHome, std::vector<std::string> args, int err = -1,
+             bool unprivileged = false) {
     const std::string program = unprivileged && geteuid() == 0 ? reachableWriter(QFileInfo(dataHome).path())
                                                                : std::string(LIBRARY_WRITER);
+    const pid_t pid = fork();
+    if (pid != 0) return pid;
+    dup2(err >= 0 ? err : open("/dev/null", O_WRONLY), STDERR_FILENO);
+    setenv("XDG_DATA_HOME", dataHome.toLocal8Bit().constData(), 1);
+    // nobody: permission bits hold for this writer as they do for a user.
+    if (unprivileged && geteuid() == 0 && (setgid(65534) != 0 || setuid(65534) != 0)) _exit(3);
+    std::vector<char*> argv = {const_cast<char*>(program.c_str())};
+    for (auto& a : args) argv.push_back(a.data());
+    argv.push_back(nullptr);
+    execv(program.c_str(), argv.data());
+    _exit(127);
+}
+
+// Runs the writer to its end: its status and what it said.
+WriterRun writer(const QString& dataHome, std::vector<std::string> args, bool unprivileged) {
     int pipefd[2];
     if (pipe(pipefd) != 0) return {-1, "pipe"};
-    const pid_t pid = fork();
-    if (pid == 0) {
-        dup2(pipefd[1], STDERR_FILENO);
-        close(pipefd[0]);
-        setenv("XDG_DATA_HOME", dataHome.toLocal8Bit().constData(), 1);
-        if (unprivileged && geteuid() == 0) {
-            // nobody: permission bits hold for this writer as they do for a user.
-            if (setgid(65534) != 0 || setuid(65534) != 0) _exit(3);
-        }
-        std::vector<char*> argv = {const_cast<char*>(program.c_str())};
-        for (auto& a : args) argv.push_back(a.data());
-        argv.push_back(nullptr);
-        execv(program.c_str(), argv.data());
-        _exit(127);
-    }
+    const pid_t pid = launch(dataHome, std::move(args), pipefd[1], unprivileged);
     close(pipefd[1]);
     std::string err;
     char buf[512];
@@ -93,11 +100,14 @@ class Faults : public ::testing::Test {
         data = home.path() + "/data";
         file = data + "/Veltranix 410/Veltranix410Programs.txt";
     }
-    void seed() {
+    void seed(const QByteArray& text = "PROGRAM 1\nNAME Alt\nSIN\nEND\n") {
         QDir().mkpath(data + "/Veltranix 410");
         QFile f(file);
         ASSERT_TRUE(f.open(QIODevice::WriteOnly));
-        f.write("PROGRAM 1\nNAME Alt\nSIN\nEND\n");
+        f.write(text);
+    }
+    std::vector<SavedProgram> read() const {
+        return ProgramText::parse(ProgramText::decode(contents(file)), Model::orbis410);
     }
     QTemporaryDir home;
     QString data, file;
@@ -110,10 +120,9 @@ TEST_F(Faults, AFolderThatCannotBeCreated) {
     chmod(data.toLocal8Bit().constData(), 0555);
     const WriterRun result = writer(data, {"save", "Neu"}, true);
     if (result.status == 3) GTEST_SKIP() << "this machine does not let the test switch to the user nobody";
-    EXPECT_EQ(result.status, 1);
-    EXPECT_EQ(result.err,
-              ("Der Ordner „" + data + "/Veltranix 410“ lässt sich nicht anlegen: keine Berechtigung\n")
-                  .toStdString());
+    EXPECT_EQ(result, (WriterRun{1, ("Der Ordner „" + data +
+                                     "/Veltranix 410“ lässt sich nicht anlegen: keine Berechtigung\n")
+                                        .toStdString()}));
     EXPECT_FALSE(QFile::exists(file));
 }
 
@@ -124,8 +133,7 @@ TEST_F(Faults, AReadOnlyFileStaysAsItWas) {
     const QByteArray before = contents(file);
     const WriterRun result = writer(data, {"save", "Neu"}, true);
     if (result.status == 3) GTEST_SKIP() << "this machine does not let the test switch to the user nobody";
-    EXPECT_EQ(result.status, 1);
-    EXPECT_EQ(result.err, ("„" + file + "“: keine Berechtigung\n").toStdString());
+    EXPECT_EQ(result, (WriterRun{1, ("„" + file + "“: keine Berechtigung\n").toStdString()}));
     EXPECT_EQ(contents(file), before);
 }
 
@@ -151,11 +159,10 @@ TEST_F(Faults, AFullDisk) {
         while (filler.write(block) == block.size() && filler.flush()) {
         }
     }
-    const WriterRun result = writer(data, {"save", std::string(3000, 'N')}, false);
-    EXPECT_EQ(result.status, 1);
-    EXPECT_EQ(result.err, ("Die Sperrdatei „" + file +
-                           ".lock“ lässt sich nicht anlegen: kein Platz mehr auf dem Datenträger.\n")
-                              .toStdString());
+    EXPECT_EQ(writer(data, {"save", std::string(3000, 'N')}, false),
+              (WriterRun{1, ("Die Sperrdatei „" + file +
+                             ".lock“ lässt sich nicht anlegen: kein Platz mehr auf dem Datenträger.\n")
+                                .toStdString()}));
     EXPECT_EQ(contents(file), before);
 }
 
@@ -167,23 +174,7 @@ TEST_F(Faults, AWriterKilledAtAnyMomentLeavesOneWholeLibrary) {
         for (int s = 0; s < 416; ++s) prog.steps.push_back((s + p) % 14); // digits and entry codes
         library.push_back(prog);
     }
-    QDir().mkpath(data + "/Veltranix 410");
-    {
-        QFile f(file);
-        ASSERT_TRUE(f.open(QIODevice::WriteOnly));
-        f.write(ProgramText::format(library, Model::orbis410).toUtf8());
-    }
-    auto startWriter = [&] {
-        const pid_t pid = fork();
-        if (pid == 0) {
-            setenv("XDG_DATA_HOME", data.toLocal8Bit().constData(), 1);
-            const int null = open("/dev/null", O_WRONLY);
-            dup2(null, STDERR_FILENO);
-            execl(LIBRARY_WRITER, LIBRARY_WRITER, "loop", static_cast<char*>(nullptr));
-            _exit(127);
-        }
-        return pid;
-    };
+    seed(ProgramText::format(library, Model::orbis410).toUtf8());
     auto modified = [&] {
         struct stat st {};
         stat(file.toLocal8Bit().constData(), &st);
@@ -194,7 +185,7 @@ TEST_F(Faults, AWriterKilledAtAnyMomentLeavesOneWholeLibrary) {
     // twice that time, so they hit start-up, whole saves and saves half done.
     const auto before = modified();
     const auto t0 = std::chrono::steady_clock::now();
-    pid_t pid = startWriter();
+    pid_t pid = launch(data, {"loop"});
     while (modified() == before) {
         ASSERT_LT(std::chrono::steady_clock::now() - t0, std::chrono::seconds(60))
             << "the writer never saved";
@@ -216,12 +207,12 @@ TEST_F(Faults, AWriterKilledAtAnyMomentLeavesOneWholeLibrary) {
 #endif
     int kills = 0, afterASave = 0;
     for (; kills < allKills; ++kills) {
-        pid = startWriter();
+        pid = launch(data, {"loop"});
         std::this_thread::sleep_for(std::chrono::microseconds(rng() % static_cast<unsigned>(window)));
         kill(pid, SIGKILL);
         waitpid(pid, nullptr, 0);
 
-        const auto programs = ProgramText::parse(ProgramText::decode(contents(file)), Model::orbis410);
+        const auto programs = read();
         ASSERT_EQ(programs.size(), 100u) << "after kill " << kills;
         for (std::size_t i = 1; i < programs.size(); ++i)
             ASSERT_EQ(programs[i], library[i]) << "after kill " << kills;
@@ -238,24 +229,16 @@ TEST_F(Faults, WritersSavingAtOnceLoseNothing) {
     for (const bool churn : {false, true}) {
         QDir(data).removeRecursively();
         std::vector<pid_t> writers;
-        for (int w = 0; w < 8; ++w) {
-            const pid_t pid = fork();
-            if (pid == 0) {
-                setenv("XDG_DATA_HOME", data.toLocal8Bit().constData(), 1);
-                const std::string prefix = "W" + std::to_string(w);
-                execl(LIBRARY_WRITER, LIBRARY_WRITER, "many", prefix.c_str(), "25", churn ? "churn" : "plain",
-                      static_cast<char*>(nullptr));
-                _exit(127);
-            }
-            writers.push_back(pid);
-        }
+        for (int w = 0; w < 8; ++w)
+            writers.push_back(
+                launch(data, {"many", "W" + std::to_string(w), "25", churn ? "churn" : "plain"}, 2));
         for (pid_t pid : writers) {
             int status = 0;
             waitpid(pid, &status, 0);
             ASSERT_TRUE(WIFEXITED(status) && WEXITSTATUS(status) == 0)
                 << "churn " << churn << ", status " << status;
         }
-        const auto programs = ProgramText::parse(ProgramText::decode(contents(file)), Model::orbis410);
+        const auto programs = read();
         std::multiset<std::string> names;
         for (const SavedProgram& p : programs) {
             EXPECT_FALSE(p.error) << p.name;
@@ -280,24 +263,23 @@ TEST_F(Faults, TheLockBesideTheLibrary) {
     {
         QLockFile held(file + ".lock");
         ASSERT_TRUE(held.tryLock(0));
-        const WriterRun blocked = writer(data, {"save", "Neu"}, false);
-        EXPECT_EQ(blocked.status, 1);
-        EXPECT_EQ(blocked.err,
-                  QStringLiteral("Die Bibliothek ist gesperrt: die Sperrdatei „%1.lock“ wird gehalten "
-                                 "(von Prozess %2 „%3“ auf %4). Wenn gerade ein anderes Fenster "
-                                 "speichert, bitte gleich noch einmal versuchen; sonst die "
-                                 "Sperrdatei löschen.\n")
-                      .arg(file)
-                      .arg(::getpid())
-                      .arg(QString::fromLocal8Bit(program_invocation_short_name), QSysInfo::machineHostName())
-                      .toStdString());
+        EXPECT_EQ(writer(data, {"save", "Neu"}, false),
+                  (WriterRun{
+                      1, QStringLiteral("Die Bibliothek ist gesperrt: die Sperrdatei „%1.lock“ wird gehalten "
+                                        "(von Prozess %2 „%3“ auf %4). Wenn gerade ein anderes Fenster "
+                                        "speichert, bitte gleich noch einmal versuchen; sonst die "
+                                        "Sperrdatei löschen.\n")
+                             .arg(file)
+                             .arg(::getpid())
+                             .arg(QString::fromLocal8Bit(program_invocation_short_name),
+                                  QSysInfo::machineHostName())
+                             .toStdString()}));
         EXPECT_EQ(contents(file), before);
     }
     QFile stale(file + ".lock");
     ASSERT_TRUE(stale.open(QIODevice::WriteOnly));
     stale.write("2147480000\nlibrary_writer\n" + QSysInfo::machineHostName().toUtf8() + "\n");
     stale.close();
-    const WriterRun after = writer(data, {"save", "Neu"}, false);
-    EXPECT_EQ(after.status, 0) << after.err;
-    EXPECT_EQ(ProgramText::parse(ProgramText::decode(contents(file)), Model::orbis410).size(), 2u);
+    EXPECT_EQ(writer(data, {"save", "Neu"}, false), (WriterRun{0, ""}));
+    EXPECT_EQ(read().size(), 2u);
 }
