@@ -143,25 +143,8 @@ TEST(Accessibility, TheDisplayReadsAsItShowsAndSpeaksOncePerChange) {
     EXPECT_EQ(display->text(QAccessible::Name), u"Anzeige"_s);
     EXPECT_TRUE(display->state().readOnly);
     ASSERT_TRUE(display->textInterface());
-    const struct {
-        std::initializer_list<Key> keys;
-        const char* says;
-    } cases[] = {
-        {{KeyKind::reset, Key::digit(1), Key::digit(2), Key::digit(3), Key::digit(4), Key::digit(5),
-          KeyKind::chs, KeyKind::equals},
-         "-12,345.0000"},
-        {{KeyKind::reset, KeyKind::lparen, KeyKind::lparen, Key::digit(4)}, "4.0000 (2 Klammern offen)"},
-        {{KeyKind::reset, Key::digit(1), KeyKind::divide, Key::digit(0), KeyKind::equals}, "Fehler"},
-        {{KeyKind::clear, KeyKind::reset, Key::digit(2), KeyKind::divide, Key::digit(3), KeyKind::equals,
-          KeyKind::setDP, KeyKind::exp},
-         "6.666666666 E-01"},
-    };
-    for (const auto& c : cases) {
-        panel.press(c.keys);
-        EXPECT_EQ(display->text(QAccessible::Value), QString::fromUtf8(c.says));
-        EXPECT_EQ(display->textInterface()->text(0, display->textInterface()->characterCount()),
-                  QString::fromUtf8(c.says));
-    }
+    panel.press({Key::digit(4), Key::digit(2)});
+    EXPECT_EQ(display->textInterface()->text(0, display->textInterface()->characterCount()), u"42.0000"_s);
     // One event a change: five keys, five new texts; a running program's blink says nothing new.
     panel.press({KeyKind::reset});
     panel.events.clear();
@@ -183,7 +166,8 @@ TEST(Accessibility, TheScreenReaderSaysWhatThePanelPaints) {
         const char* script;
         const char* says;
     } cases[] = {
-        {"12 chs", "-12.0000"},
+        {"12345 chs =", "-12,345.0000"},
+        {"2 / 3 = setDP exp", "6.666666666 E-01"},
         {"( ( 4", "4.0000 (2 Klammern offen)"},
         {"1 / 0 =", "Fehler"},
         // An error left behind in LOAD mode: the display shows the step, and so does the reader.
