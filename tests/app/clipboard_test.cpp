@@ -26,10 +26,6 @@ namespace {
 const QLocale german(QLocale::German, QLocale::Germany);
 const QLocale english(QLocale::English, QLocale::UnitedStates);
 
-void type(Engine& engine, std::initializer_list<Key> keys) {
-    for (Key k : keys) engine.press(k);
-}
-
 // Everything a user can see of the machine, and what it holds.
 std::string state(Engine& engine) {
     std::string out = Formatter::text(engine.cells()) + "|E=" + std::to_string(engine.E().v) +
@@ -127,19 +123,18 @@ TEST_F(AppTest, PastingANumberDoesWhatTypingItDoesInEveryMode) {
     MemorySettings otherSettings;
     StdRandom otherRandom{11};
     Engine typed(otherClock, otherSettings, otherRandom);
-    auto both = [&](std::initializer_list<Key> keys) {
-        type(*engine, keys);
-        type(typed, keys);
+    auto both = [&](const std::string& keys) {
+        play(*engine, keys);
+        play(typed, keys);
     };
     for (Mode mode : {Mode::run, Mode::step, Mode::load}) {
         engine->setMode(mode);
         typed.setMode(mode);
-        both({Key::digit(7), Key(KeyKind::plus)});
+        both("7 +");
         QGuiApplication::clipboard()->setText(u"-1.234,5"_s);
         EXPECT_TRUE(ClipboardActions::pasteNumber(*engine, nullptr).isEmpty());
-        type(typed, {Key::digit(1), Key::digit(2), Key::digit(3), Key::digit(4), Key(KeyKind::dot),
-                     Key::digit(5), Key(KeyKind::chs)});
-        both({Key(KeyKind::equals)});
+        play(typed, "1234.5 chs");
+        both("=");
         EXPECT_EQ(state(*engine), state(typed)) << static_cast<int>(mode);
         QGuiApplication::clipboard()->setText(u"zwei"_s);
         EXPECT_FALSE(ClipboardActions::pasteNumber(*engine, nullptr).isEmpty());
@@ -151,17 +146,17 @@ TEST_F(AppTest, PastingANumberDoesWhatTypingItDoesInEveryMode) {
 
 TEST_F(AppTest, CopyingANumberTakesWhatTheDisplayShowsAndOnlyThen) {
     QLocale::setDefault(german);
-    type(*engine, {Key::digit(1), Key(KeyKind::divide), Key::digit(8), Key(KeyKind::equals)});
+    play(*engine, "1 / 8 =");
     ASSERT_TRUE(ClipboardActions::copyNumber(*engine));
     EXPECT_EQ(QGuiApplication::clipboard()->text(), u"0,125"_s);
-    type(*engine, {Key::digit(2), Key(KeyKind::exp), Key::digit(3)});
+    play(*engine, "2 exp 3");
     ASSERT_TRUE(ClipboardActions::copyNumber(*engine));
     EXPECT_EQ(QGuiApplication::clipboard()->text(), u"2E3"_s); // the number being typed
     QGuiApplication::clipboard()->setText(u"unverändert"_s);
     engine->setMode(Mode::load);
     EXPECT_FALSE(ClipboardActions::copyNumber(*engine));
     engine->setMode(Mode::run);
-    type(*engine, {Key::digit(1), Key(KeyKind::divide), Key::digit(0), Key(KeyKind::equals)});
+    play(*engine, "1 / 0 =");
     EXPECT_FALSE(ClipboardActions::copyNumber(*engine)); // the error state
     EXPECT_EQ(QGuiApplication::clipboard()->text(), u"unverändert"_s);
     QLocale::setDefault(QLocale::c());
@@ -198,8 +193,7 @@ TEST_F(AppTest, AProgramCopiedAndPastedBackIsTheSameMemory) {
 }
 
 TEST_F(AppTest, TheTapeLeavesAsPrintedTextAndFilesOfEachFormat) {
-    type(*engine, {Key::digit(1), Key(KeyKind::plus), Key::digit(2), Key(KeyKind::minus), Key::digit(9),
-                   Key(KeyKind::equals)});
+    play(*engine, "1 + 2 - 9 =");
     ClipboardActions::copyTape(*engine);
     EXPECT_EQ(QGuiApplication::clipboard()->text(),
               u"      1.0000 +\n      2.0000 -\n      9.0000 =\n     -6.0000\n"_s);
@@ -260,7 +254,7 @@ TEST_F(AppTest, ANumberPastedDuringARunIsRefusedAloud) {
 }
 
 TEST_F(AppTest, TheTapeIsNeverSavedOntoAFifoOrTheLibrary) {
-    type(*engine, {Key::digit(1), Key(KeyKind::plus), Key::digit(2), Key(KeyKind::equals)});
+    play(*engine, "1 + 2 =");
     QTemporaryDir dir;
     const QString fifo = dir.filePath("streifen.txt");
     ASSERT_EQ(::mkfifo(QFile::encodeName(fifo).constData(), 0600), 0);

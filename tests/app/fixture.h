@@ -13,6 +13,7 @@
 #include "panel/KeyboardMonitor.h"
 #include "storage/ShellSettings.h"
 #include "storage/UserPrograms.h"
+#include "tests/panel/fixture.h"
 
 #include <QApplication>
 #include <QDialog>

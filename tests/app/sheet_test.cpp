@@ -28,10 +28,6 @@ using namespace Qt::StringLiterals;
 
 namespace {
 
-void play(Engine& engine, const std::string& script) {
-    for (const BatchAction& action : parseScript(script)) apply(engine, action);
-}
-
 // Keys "1 + JUMP 1" (an endless loop) and starts it.
 void startLoop(Engine& engine, MainWindow& window) {
     play(engine, "printer:off mode:load 1 plus jump 1 mode:run");
