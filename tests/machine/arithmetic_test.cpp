@@ -40,19 +40,16 @@ TEST(Arithmetic, AKeyedNumberBeyondTheRangeFailsAsAResultWould) {
     EXPECT_EQ(resultOf("9.9 exp 99 ="), 9.9e99);
     EXPECT_EQ(resultOf("0.0001 exp chs 99 ="), 0);
     Machine m;
-    m.keys("7 + 10 exp 99 mode:load");
-    EXPECT_TRUE(m->error());
+    EXPECT_TRUE(m.keys("7 + 10 exp 99 mode:load")->error());
     EXPECT_FALSE(m->entry().has_value());
     m.keys("mode:run clear");
     EXPECT_EQ(m->E().v, 7); // the number shown before the keyed one
-    m.keys("10 exp 99 startStop");
-    EXPECT_FALSE(m->running());
+    EXPECT_FALSE(m.keys("10 exp 99 startStop")->running());
     EXPECT_TRUE(m->error());
 
     // Only numbers out of range change: a keyed -0 stays -0.
     Machine big(Model::orbis412);
-    big.keys("0 chs store 0 7");
-    EXPECT_EQ(big->registers()[7].v, 0);
+    EXPECT_EQ(big.keys("0 chs store 0 7")->registers()[7].v, 0);
     EXPECT_TRUE(std::signbit(big->registers()[7].v));
 }
 
@@ -69,11 +66,9 @@ TEST(Arithmetic, PowersAndTheirFailures) {
 
 TEST(Arithmetic, ParenthesesAreLimitedToFour) {
     Machine m;
-    m.keys("( ( ( (");
-    EXPECT_FALSE(m->error());
+    EXPECT_FALSE(m.keys("( ( ( (")->error());
     EXPECT_EQ(m->parenLevel(), 4);
-    m.keys("(");
-    EXPECT_TRUE(m->error());
+    EXPECT_TRUE(m.keys("(")->error());
     EXPECT_EQ(m->parenLevel(), 4);
     EXPECT_TRUE(failsWith(")"));
     EXPECT_TRUE(failsWith("( 1 )  )"));
@@ -81,31 +76,24 @@ TEST(Arithmetic, ParenthesesAreLimitedToFour) {
 
 TEST(Arithmetic, DivisionByZeroAndLeavingTheErrorState) {
     Machine m;
-    m.keys("7 / 0 =");
-    ASSERT_TRUE(m->error());
+    ASSERT_TRUE(m.keys("7 / 0 =")->error());
     EXPECT_EQ(m->tape().back().text, "ERROR");
     EXPECT_TRUE(m->tape().back().red);
-    m.keys("clear");
-    EXPECT_FALSE(m->error());
+    EXPECT_FALSE(m.keys("clear")->error());
     EXPECT_EQ(m.display(), "0.0000");
     ASSERT_TRUE(m->operationPending()); // CLEAR keeps the pending division
-    m.keys("2 =");
-    EXPECT_EQ(m->E().v, 3.5);
+    EXPECT_EQ(m.keys("2 =")->E().v, 3.5);
 
-    m.keys("8 / 0 = reset");
-    EXPECT_FALSE(m->error());
+    EXPECT_FALSE(m.keys("8 / 0 = reset")->error());
     EXPECT_FALSE(m->operationPending());
     EXPECT_EQ(m.display(), "0.0000");
-    m.keys("4 =");
-    EXPECT_EQ(m->E().v, 4);
+    EXPECT_EQ(m.keys("4 =")->E().v, 4);
 }
 
 TEST(Arithmetic, ClearRestoresTheNumberShownWhenTheErrorCame) {
     Machine m;
-    m.keys("5 + 1 exp 99 * 10 +");
-    ASSERT_TRUE(m->error());
-    m.keys("clear");
-    EXPECT_EQ(m->E().v, 10);
+    ASSERT_TRUE(m.keys("5 + 1 exp 99 * 10 +")->error());
+    EXPECT_EQ(m.keys("clear")->E().v, 10);
     m.keys("clear");
     EXPECT_EQ(m->E().v, 0); // outside the error state CLEAR zeroes
     EXPECT_TRUE(m->operationPending());
@@ -125,10 +113,8 @@ TEST(Arithmetic, RoundingToThirteenDigits) {
 
 TEST(Arithmetic, FractionAndIntegerParts) {
     Machine m;
-    m.keys("2.75 chs f 5");
-    EXPECT_EQ(m->E().v, -0.75);
-    m.keys("2.75 chs f 6");
-    EXPECT_EQ(m->E().v, -2);
+    EXPECT_EQ(m.keys("2.75 chs f 5")->E().v, -0.75);
+    EXPECT_EQ(m.keys("2.75 chs f 6")->E().v, -2);
 }
 
 TEST(Arithmetic, RoundingAndTheRangeAtTheirEdges) {

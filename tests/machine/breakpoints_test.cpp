@@ -9,29 +9,23 @@ TEST(Breakpoints, ARunStopsBeforeTheStepAndContinuesWithIt) {
     m.keyInProgram("1 printKey 2 printKey 3 printKey startStop");
     m->setBreakpoint(3, true);
     m.keys("startStop");
-    m.advance(5);
-    EXPECT_FALSE(m->running());
+    EXPECT_FALSE(m.after(5)->running());
     EXPECT_EQ(m->pc(), 3) << "stopped before step 3";
     EXPECT_EQ(m.tape().size(), 1u);
     m.keys("startStop");
-    m.advance(5);
-    EXPECT_FALSE(m->running());
+    EXPECT_FALSE(m.after(5)->running());
     EXPECT_EQ(m.tape().size(), 3u) << "continuing executes step 3";
     // STEP mode ignores breakpoints.
     m->setCounter(3);
     m.keys("mode:step startStop");
-    m.advance(1);
-    EXPECT_EQ(m->pc(), 4);
+    EXPECT_EQ(m.after(1)->pc(), 4);
     // INS and DELETE move them with their steps; power off clears them.
     m.keys("mode:load");
     m->setCounter(1);
-    m.keys("insert");
-    EXPECT_TRUE(m->breakpoint(4));
+    EXPECT_TRUE(m.keys("insert")->breakpoint(4));
     EXPECT_FALSE(m->breakpoint(3));
-    m.keys("f insert f insert");
-    EXPECT_TRUE(m->breakpoint(2));
-    m.keys("power:off power:on");
-    EXPECT_FALSE(m->breakpoint(2));
+    EXPECT_TRUE(m.keys("f insert f insert")->breakpoint(2));
+    EXPECT_FALSE(m.keys("power:off power:on")->breakpoint(2));
     m->setBreakpoint(5, true);
     m->select(Model::orbis412);
     EXPECT_FALSE(m->breakpoint(5));

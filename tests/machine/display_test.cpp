@@ -47,32 +47,22 @@ TEST(DisplayCells, TinyValuesRaiseTheDecimalsAndZeroHasNoSign) {
 
 TEST(DisplayCells, TheNumberBeingTyped) {
     Machine m;
-    m.keys("12");
-    EXPECT_EQ(m.display(), "12.0000");
-    m.keys(".");
-    EXPECT_EQ(m.display(), "12.");
-    m.keys("clear 0.50");
-    EXPECT_EQ(m.display(), "0.50");
-    m.keys("clear 1234567 chs");
-    EXPECT_EQ(m.display(), "-1,234,567.0000");
-    m.keys("clear 123456789012");
-    EXPECT_EQ(m.display(), "123,456,789,012.");
-    m.keys("clear 2 exp 5 chs");
-    EXPECT_EQ(m.display(), "2.000000000 -05");
-    m.keys("clear 30 dms 15");
-    EXPECT_EQ(m.display(), "30 15 00.0000");
-    m.keys("clear 007");
-    EXPECT_EQ(m.display(), "7.0000");
+    EXPECT_EQ(m.keys("12").display(), "12.0000");
+    EXPECT_EQ(m.keys(".").display(), "12.");
+    EXPECT_EQ(m.keys("clear 0.50").display(), "0.50");
+    EXPECT_EQ(m.keys("clear 1234567 chs").display(), "-1,234,567.0000");
+    EXPECT_EQ(m.keys("clear 123456789012").display(), "123,456,789,012.");
+    EXPECT_EQ(m.keys("clear 2 exp 5 chs").display(), "2.000000000 -05");
+    EXPECT_EQ(m.keys("clear 30 dms 15").display(), "30 15 00.0000");
+    EXPECT_EQ(m.keys("clear 007").display(), "7.0000");
 }
 
 TEST(DisplayCells, IdentificationErrorAndParentheses) {
     EXPECT_EQ(showCells(F::identCells(Num{2.5, false})), " 2.5             ");
     EXPECT_EQ(showCells(F::identCells(Num{3, false})), " 3.              ");
     Machine m;
-    m.keys("2.5 ident");
-    EXPECT_EQ(m.display(), "2.5");
-    m.keys("7");
-    EXPECT_EQ(m.display(), "7.0000");
+    EXPECT_EQ(m.keys("2.5 ident").display(), "2.5");
+    EXPECT_EQ(m.keys("7").display(), "7.0000");
     m.keys("* ( ( 3");
     EXPECT_EQ(showCells(m->cells()), "2          3.0000");
     m.keys("/ 0 )");
@@ -82,27 +72,19 @@ TEST(DisplayCells, IdentificationErrorAndParentheses) {
 
 TEST(DisplayCells, DecimalSettingsAndTheSelfTest) {
     Machine m;
-    m.keys("2 / 3 = setDP 2");
-    EXPECT_EQ(m.display(), "0.66");
-    m.keys("setDP exp");
-    EXPECT_EQ(m.display(), "6.666666666 -01");
+    EXPECT_EQ(m.keys("2 / 3 = setDP 2").display(), "0.66");
+    EXPECT_EQ(m.keys("setDP exp").display(), "6.666666666 -01");
     EXPECT_EQ(m->decimals(), 2);
-    m.keys("setDP 3");
-    EXPECT_EQ(m.display(), "0.666");
-    m.keys("setDP . setDP chs");
-    EXPECT_EQ(m->decimals(), 3);
-    m.keys("f chs");
-    EXPECT_EQ(m.display(), "8.,8.,8.,8.,8.,8.,8.,8.,8.,8.,8.,8.,8.,8.,8.,8.,");
-    m.advance(2.0);
-    EXPECT_EQ(m.display(), "0.666");
+    EXPECT_EQ(m.keys("setDP 3").display(), "0.666");
+    EXPECT_EQ(m.keys("setDP . setDP chs")->decimals(), 3);
+    EXPECT_EQ(m.keys("f chs").display(), "8.,8.,8.,8.,8.,8.,8.,8.,8.,8.,8.,8.,8.,8.,8.,8.,");
+    EXPECT_EQ(m.after(2.0).display(), "0.666");
 }
 
 TEST(DisplayCells, TheSelfTestLastsTwoSeconds) {
     Machine t;
     t.keys("f chs");
     const auto lit = t->cells();
-    t.advance(1.99);
-    EXPECT_EQ(t->cells(), lit);
-    t.advance(0.02);
-    EXPECT_NE(t->cells(), lit);
+    EXPECT_EQ(t.after(1.99)->cells(), lit);
+    EXPECT_NE(t.after(0.02)->cells(), lit);
 }

@@ -12,24 +12,18 @@ namespace F = vx::Formatter;
 
 TEST(DegreesMinutesSeconds, KeyedInPartsAndReducedAtWholeTurns) {
     Machine m;
-    m.keys("30 dms 15 dms 36 dms exp");
-    EXPECT_EQ(m->entry()->dmsParts.size(), 2u);
+    EXPECT_EQ(m.keys("30 dms 15 dms 36 dms exp")->entry()->dmsParts.size(), 2u);
     EXPECT_FALSE(m->entry()->expMode);
     EXPECT_EQ(r13(m->entry()->value()), 30.26);
-    m.keys("=");
-    EXPECT_TRUE(m->E().dms);
+    EXPECT_TRUE(m.keys("=")->E().dms);
 
     Machine empty;
-    empty.keys("dms");
-    EXPECT_EQ(empty->entry()->dmsParts, std::vector<std::string>{"0"});
+    EXPECT_EQ(empty.keys("dms")->entry()->dmsParts, std::vector<std::string>{"0"});
 
     Machine turns;
-    turns.keys("1080 dms");
-    EXPECT_EQ(turns->entry()->value(), 0);
-    turns.keys("clear 999 dms");
-    EXPECT_EQ(turns->entry()->value(), 999);
-    turns.keys("clear 1170 dms 30 chs");
-    EXPECT_EQ(turns->entry()->value(), -90.5);
+    EXPECT_EQ(turns.keys("1080 dms")->entry()->value(), 0);
+    EXPECT_EQ(turns.keys("clear 999 dms")->entry()->value(), 999);
+    EXPECT_EQ(turns.keys("clear 1170 dms 30 chs")->entry()->value(), -90.5);
 }
 
 TEST(DegreesMinutesSeconds, ShownWithCarries) {
@@ -54,8 +48,7 @@ TEST(DegreesMinutesSeconds, TheFlagFollowsTheOperation) {
     EXPECT_FALSE(compute(plain, angle, Op::div).dms);
     EXPECT_FALSE(compute(angle, plain, Op::pow).dms);
     Machine m;
-    m.keys("10 dms 30 + 0.25 =");
-    EXPECT_EQ(m->E(), (Num{10.75, true}));
+    EXPECT_EQ(m.keys("10 dms 30 + 0.25 =")->E(), (Num{10.75, true}));
     EXPECT_EQ(m.display(), "10 45 00.0000");
 }
 
@@ -67,25 +60,19 @@ TEST(DegreesMinutesSeconds, TheBoundariesOfTheReduction) {
     EXPECT_EQ(resultOf("360 f dms"), 0);
     EXPECT_EQ(resultOf("720 chs f dms"), 0);
     Machine m;
-    m.keys("360 dms 0 dms 0 =");
-    EXPECT_EQ(m->E().v, 360);
+    EXPECT_EQ(m.keys("360 dms 0 dms 0 =")->E().v, 360);
     EXPECT_EQ(m.display(), "0 00 00.0000");
     // ROUND leaves a D/M/S number alone and rounds a plain one.
     Machine r;
-    r.keys("setDP 2 10 dms 30 dms 30 f 8");
-    EXPECT_TRUE(r->E().dms);
+    EXPECT_TRUE(r.keys("setDP 2 10 dms 30 dms 30 f 8")->E().dms);
     EXPECT_EQ(r->E().v, 10.50833333333);
     EXPECT_EQ(resultOf("setDP 2 2.125 f 8"), 2.13);
 }
 
 TEST(DegreesMinutesSeconds, FTurnsAPlainNumberIntoOneWithinATurnAndBack) {
     Machine m;
-    m.keys("725 f dms");
-    EXPECT_EQ(m->E(), (Num{5, true}));
-    m.keys("f dms");
-    EXPECT_EQ(m->E(), (Num{5, false}));
-    m.keys("725 chs f dms");
-    EXPECT_EQ(m->E(), (Num{355, true}));
-    m.keys("30 chs f dms");
-    EXPECT_EQ(m->E(), (Num{-30, true}));
+    EXPECT_EQ(m.keys("725 f dms")->E(), (Num{5, true}));
+    EXPECT_EQ(m.keys("f dms")->E(), (Num{5, false}));
+    EXPECT_EQ(m.keys("725 chs f dms")->E(), (Num{355, true}));
+    EXPECT_EQ(m.keys("30 chs f dms")->E(), (Num{-30, true}));
 }

@@ -6,8 +6,7 @@ using vx::test::Machine;
 
 TEST(Entry, DigitLimitCountsOnlySignificantDigits) {
     Machine m;
-    m.keys("12345678901234");
-    EXPECT_EQ(m->entry()->mant, "1234567890123");
+    EXPECT_EQ(m.keys("12345678901234")->entry()->mant, "1234567890123");
     m.keys("clear 0.001234567891234");
     // clear committed the first entry; the new one keeps all 13 significant digits
     EXPECT_EQ(m->entry()->mant, "0.001234567891234");
@@ -27,19 +26,14 @@ TEST(Entry, ExponentInput) {
     EXPECT_EQ(value("2 exp"), 2);
     EXPECT_EQ(value("."), 0);
     Machine m;
-    m.keys("1 exp 1 2 3");
-    EXPECT_EQ(m->entry()->exp, "23");
-    m.keys("clear . .");
-    EXPECT_EQ(m->entry()->mant, "0.");
+    EXPECT_EQ(m.keys("1 exp 1 2 3")->entry()->exp, "23");
+    EXPECT_EQ(m.keys("clear . .")->entry()->mant, "0.");
 }
 
 TEST(Entry, SignChangeOfAResultOrOfANewEntry) {
     Machine m;
-    m.keys("5 = chs");
-    EXPECT_FALSE(m->entry().has_value());
+    EXPECT_FALSE(m.keys("5 = chs")->entry().has_value());
     EXPECT_EQ(m->E().v, -5);
-    m.keys("+ chs 3");
-    EXPECT_TRUE(m->entry()->neg);
-    m.keys("=");
-    EXPECT_EQ(m->E().v, -8);
+    EXPECT_TRUE(m.keys("+ chs 3")->entry()->neg);
+    EXPECT_EQ(m.keys("=")->E().v, -8);
 }

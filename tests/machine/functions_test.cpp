@@ -60,39 +60,30 @@ TEST(Functions, LogarithmsRootsAndPowers) {
 
 TEST(Functions, AFailingFunctionLeavesTheNumberWithItsInputOnTheTape) {
     Machine m;
-    m.keys("3 store 1 1 chs ln");
-    EXPECT_TRUE(m->error());
+    EXPECT_TRUE(m.keys("3 store 1 1 chs ln")->error());
     EXPECT_EQ(m.tapeSince(1), (Lines{"     -1.0000 Ln", "       ERROR"}));
     EXPECT_EQ(m->registers()[1].v, 3);
-    m.keys("clear");
-    EXPECT_EQ(m->E().v, -1);
-    m.keys("2 sqrt");
-    EXPECT_EQ(m.tapeSince(3), (Lines{"      2.0000 √", "      1.4142"}));
+    EXPECT_EQ(m.keys("clear")->E().v, -1);
+    EXPECT_EQ(m.keys("2 sqrt").tapeSince(3), (Lines{"      2.0000 √", "      1.4142"}));
 }
 
 TEST(Functions, AUnitConversionOnTheTapeAndBeyondTheRange) {
     EXPECT_TRUE(failsWith("1 exp 99 toMetric 8"));
     Machine m;
-    m.keys("10 toMetric 1");
-    EXPECT_EQ(m.tape(), (Lines{"     10.0000 M1", "     25.4000"}));
+    EXPECT_EQ(m.keys("10 toMetric 1").tape(), (Lines{"     10.0000 M1", "     25.4000"}));
 }
 
 TEST(Functions, CoordinatePairsAlternateOnEquals) {
     Machine m;
-    m.keys("3 f toRect 4 =");
-    EXPECT_EQ(m->E().v, 53.13010235416);
-    m.keys("=");
-    EXPECT_EQ(m->E().v, 5);
-    m.keys("=");
-    EXPECT_EQ(m->E().v, 53.13010235416);
+    EXPECT_EQ(m.keys("3 f toRect 4 =")->E().v, 53.13010235416);
+    EXPECT_EQ(m.keys("=")->E().v, 5);
+    EXPECT_EQ(m.keys("=")->E().v, 53.13010235416);
     EXPECT_EQ(m.tape(),
               (Lines{"      3.0000 θr", "      4.0000 =", "     53.1301", "      5.0000", "     53.1301"}));
 
     Machine r;
-    r.keys("30 toRect 2 =");
-    EXPECT_EQ(r->E().v, 1.732050807569);
-    r.keys("=");
-    EXPECT_EQ(r->E().v, 1);
+    EXPECT_EQ(r.keys("30 toRect 2 =")->E().v, 1.732050807569);
+    EXPECT_EQ(r.keys("=")->E().v, 1);
     r.keys("7 ="); // a new number ends the alternation: "=" converts again with it as the radius
     EXPECT_EQ(r->E().v, 6.062177826491);
 }
@@ -130,14 +121,9 @@ TEST(Functions, DisplayCodesLeaveTheTapeAlone) {
     m.keys("2.125 f 2 f 1 f 7 clear 5 setDP 2 f 8"); // ABS, EULER, PI, CLEAR, DP, ROUND
     EXPECT_TRUE(m->tape().empty());
     EXPECT_EQ(m->E().v, 5);
-    m.keys("2.125 f 8");
-    EXPECT_EQ(m->E().v, 2.13);
-    m.keys("2.125 chs f 8");
-    EXPECT_EQ(m->E().v, -2.13);
-    m.keys("setDP exp 2.125 f 8");
-    EXPECT_EQ(m->E().v, 2.125);
-    m.keys("f 7");
-    EXPECT_EQ(m->E().v, 3.14159265359);
-    m.keys("f 1");
-    EXPECT_EQ(m->E().v, 2.718281828459);
+    EXPECT_EQ(m.keys("2.125 f 8")->E().v, 2.13);
+    EXPECT_EQ(m.keys("2.125 chs f 8")->E().v, -2.13);
+    EXPECT_EQ(m.keys("setDP exp 2.125 f 8")->E().v, 2.125);
+    EXPECT_EQ(m.keys("f 7")->E().v, 3.14159265359);
+    EXPECT_EQ(m.keys("f 1")->E().v, 2.718281828459);
 }

@@ -28,8 +28,7 @@ TEST(Lifecycle, ModelChangeClearsRegistersAndProgramButKeepsTheTape) {
     Machine m;
     std::vector<Model> announced;
     m->addModelListener([&](Model model) { announced.push_back(model); });
-    m.keys("5 store 3 printKey mode:load 7 mode:run");
-    ASSERT_EQ(m->registers()[3].v, 5);
+    ASSERT_EQ(m.keys("5 store 3 printKey mode:load 7 mode:run")->registers()[3].v, 5);
     const auto tapeBefore = m->tape().size();
     const int writes = m.settings.writes;
 
@@ -53,8 +52,7 @@ TEST(Lifecycle, ModelChangeClearsRegistersAndProgramButKeepsTheTape) {
 TEST(Lifecycle, PowerOffStopsTheRunAndClearsTheMachineButNotTheTape) {
     Machine m;
     m.keys("mode:load f fwd 1 jump 1 mode:run 4 store 2 startStop");
-    m.advance(0.1);
-    ASSERT_TRUE(m->running());
+    ASSERT_TRUE(m.after(0.1)->running());
     const auto tapeBefore = m->tape().size();
     m->setPower(false);
     EXPECT_FALSE(m->running());
@@ -96,8 +94,7 @@ TEST(Lifecycle, SwitchingToLoadCommitsTheHalfTypedNumber) {
 
 TEST(Lifecycle, AnyModeChangeDropsThePendingPrefix) {
     Machine m;
-    m.keys("store");
-    ASSERT_NE(m->prefix().kind, Prefix::Kind::none);
+    ASSERT_NE(m.keys("store")->prefix().kind, Prefix::Kind::none);
     m->setMode(Mode::run);
     EXPECT_EQ(m->prefix().kind, Prefix::Kind::none);
     m.keys("5 store");
@@ -107,19 +104,15 @@ TEST(Lifecycle, AnyModeChangeDropsThePendingPrefix) {
 
 TEST(Lifecycle, BlinkPhaseChangesOnlyWhileRunning) {
     Machine m;
-    m.advance(1.0);
-    EXPECT_TRUE(m->blinkOn());
+    EXPECT_TRUE(m.after(1.0)->blinkOn());
     m.keys("mode:load f fwd 1 jump 1 mode:run startStop");
-    m.advance(0.31);
-    EXPECT_FALSE(m->blinkOn());
+    EXPECT_FALSE(m.after(0.31)->blinkOn());
     EXPECT_EQ(m.display(), "");
-    m.advance(0.3);
-    EXPECT_TRUE(m->blinkOn());
+    EXPECT_TRUE(m.after(0.3)->blinkOn());
     EXPECT_EQ(m.display(), "- - - - - - - -");
     m.keys("startStop");
     const bool phase = m->blinkOn();
-    m.advance(1.0);
-    EXPECT_EQ(m->blinkOn(), phase);
+    EXPECT_EQ(m.after(1.0)->blinkOn(), phase);
 }
 
 TEST(Lifecycle, DestroyingTheEngineLeavesNoCallbackBehind) {
@@ -139,8 +132,7 @@ TEST(Lifecycle, DestroyingTheEngineLeavesNoCallbackBehind) {
 
 TEST(Lifecycle, APowerCycleForgetsTheDecimalSetting) {
     Machine m;
-    m.keys("setDP 2 power:off power:on 1 / 3 =");
-    EXPECT_EQ(m.display(), "0.3333");
+    EXPECT_EQ(m.keys("setDP 2 power:off power:on 1 / 3 =").display(), "0.3333");
 }
 
 TEST(Lifecycle, TheBlinkTurnsEveryThreeTenthsFromTheStart) {

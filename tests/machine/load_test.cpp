@@ -18,12 +18,11 @@ TEST(LoadMode, TheSmallModelPrintsEachFinishedStepInRed) {
 
 TEST(LoadMode, TheLargeModelEchoesEveryKey) {
     Machine m(Model::orbis412);
-    m.keys("mode:load store f 1 2");
-    EXPECT_EQ(m.tape(), (Lines{"·001  300  ST", "·002  100", "·002  110", "·002  112"}));
+    EXPECT_EQ(m.keys("mode:load store f 1 2").tape(),
+              (Lines{"·001  300  ST", "·002  100", "·002  110", "·002  112"}));
     EXPECT_EQ(m->programSteps(), (std::vector<Step>{192, 112}));
     EXPECT_EQ(m->pc(), 3);
-    m.keys("f 5");
-    EXPECT_EQ(m.tapeSince(4), (Lines{"·003  100  F", "·003  105  FR"}));
+    EXPECT_EQ(m.keys("f 5").tapeSince(4), (Lines{"·003  100  F", "·003  105  FR"}));
     m.keys("recall - 4 3 setDP 3 jump + = 7 toMetric 2");
     EXPECT_EQ(m.tapeSince(6), (Lines{"·004  310  RC", "·004  312  RC-", "·005  040", "·005  043",
                                      "·006  220  DP", "·006  223  DP3", "·007  350  J", "·007  351  J+",
@@ -33,8 +32,7 @@ TEST(LoadMode, TheLargeModelEchoesEveryKey) {
 TEST(LoadMode, NothingIsPrintedWithThePrinterOff) {
     for (Model model : allModels) {
         Machine m(model);
-        m.keys("printer:off mode:load store 1 2 f 5 sin");
-        EXPECT_TRUE(m->tape().empty());
+        EXPECT_TRUE(m.keys("printer:off mode:load store 1 2 f 5 sin")->tape().empty());
         // the 410 takes one register key, so "2" is a step of its own there
         EXPECT_EQ(m->programSteps().size(), model == Model::orbis412 ? 4u : 5u);
     }
@@ -42,39 +40,32 @@ TEST(LoadMode, NothingIsPrintedWithThePrinterOff) {
 
 TEST(LoadMode, MovingInsertingAndRemovingWrapAround) {
     Machine m;
-    m.keys("mode:load back");
-    EXPECT_EQ(m->pc(), 416);
-    m.keys("fwd");
-    EXPECT_EQ(m->pc(), 1);
+    EXPECT_EQ(m.keys("mode:load back")->pc(), 416);
+    EXPECT_EQ(m.keys("fwd")->pc(), 1);
     EXPECT_TRUE(m->tape().empty());
 
     std::vector<Step> full(416);
     for (int i = 0; i < 416; ++i) full[static_cast<std::size_t>(i)] = i % 10;
     m->loadProgram(full);
-    m.keys("mode:load insert");
-    EXPECT_FALSE(m->program()[0]);
+    EXPECT_FALSE(m.keys("mode:load insert")->program()[0]);
     EXPECT_EQ(m->program()[1], 0);
     EXPECT_EQ(m->program()[415], 4); // the old step 415; old step 416 is gone
     EXPECT_EQ(m->pc(), 1);
     EXPECT_EQ(m->program().size(), 416u);
 
     m->loadProgram(full);
-    m.keys("mode:load back f insert");
-    EXPECT_EQ(m->pc(), 416);
+    EXPECT_EQ(m.keys("mode:load back f insert")->pc(), 416);
     EXPECT_FALSE(m->program()[415]);
     EXPECT_EQ(m->program()[414], 4);
 
-    m.keys("f insert");
-    EXPECT_FALSE(m->program()[415]);
+    EXPECT_FALSE(m.keys("f insert")->program()[415]);
     m->setCounter(1);
-    m.keys("f insert");
-    EXPECT_EQ(m->program()[0], 1);
+    EXPECT_EQ(m.keys("f insert")->program()[0], 1);
 }
 
 TEST(LoadMode, StoringAtTheLastStepWrapsTheOperand) {
     Machine m;
-    m.keys("mode:load back store 4");
-    EXPECT_EQ(m->program()[415], 192);
+    EXPECT_EQ(m.keys("mode:load back store 4")->program()[415], 192);
     EXPECT_EQ(m->program()[0], 4);
     EXPECT_EQ(m->pc(), 2);
 }

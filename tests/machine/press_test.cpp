@@ -8,17 +8,14 @@ TEST(Press, PowerOffIgnoresEveryKey) {
     Machine m;
     m->setPower(false);
     const MachineState before = m->state();
-    m.keys("f 5 store");
-    EXPECT_EQ(m->state(), before);
+    EXPECT_EQ(m.keys("f 5 store")->state(), before);
 }
 
 TEST(Press, ARunningProgramOnlyHearsStartStop) {
     Machine m;
     m.keys("mode:load f fwd 1 jump 1 mode:run startStop");
-    m.advance(0.01);
-    ASSERT_TRUE(m->running());
-    m.keys("f 7");
-    EXPECT_TRUE(m->running());
+    ASSERT_TRUE(m.after(0.01)->running());
+    EXPECT_TRUE(m.keys("f 7")->running());
     EXPECT_FALSE(m->entry().has_value());
     EXPECT_EQ(m->prefix(), Prefix::none());
     m.keys("f startStop"); // the f was dropped; startStop stops
@@ -28,13 +25,10 @@ TEST(Press, ARunningProgramOnlyHearsStartStop) {
 
 TEST(Press, TheErrorStateTakesOnlyClearAndReset) {
     Machine m;
-    m.keys("7 / 0 =");
-    ASSERT_TRUE(m->error());
-    m.keys("5 + sqrt f 3");
-    EXPECT_TRUE(m->error());
+    ASSERT_TRUE(m.keys("7 / 0 =")->error());
+    EXPECT_TRUE(m.keys("5 + sqrt f 3")->error());
     EXPECT_EQ(m.display(), "E-----");
-    m.keys("clear");
-    EXPECT_FALSE(m->error());
+    EXPECT_FALSE(m.keys("clear")->error());
     EXPECT_EQ(m.display(), "0.0000");
 }
 
@@ -61,10 +55,8 @@ TEST(Press, FwdOutsideLoadShowsTheStepsForAMoment) {
     m->setCounter(2);
     m.keys("fwd");
     EXPECT_EQ(vx::test::showCells(m->cells()), "070 .002  071    ");
-    m.advance(1.49);
-    EXPECT_TRUE(m->temporaryDisplay());
-    m.advance(0.02);
-    EXPECT_EQ(m.display(), "0.0000");
+    EXPECT_TRUE(m.after(1.49)->temporaryDisplay());
+    EXPECT_EQ(m.after(0.02).display(), "0.0000");
     m.keys("fwd 5"); // a key ends the temporary display at once
     EXPECT_EQ(m.display(), "5.0000");
 }

@@ -9,15 +9,15 @@ namespace F = vx::Formatter;
 
 TEST(Tape, AChainWithEquals) {
     Machine m;
-    m.keys("12 + 3 * 2 =");
-    EXPECT_EQ(m.tape(), (Lines{"     12.0000 +", "      3.0000 ×", "      2.0000 =", "     30.0000"}));
+    EXPECT_EQ(m.keys("12 + 3 * 2 =").tape(),
+              (Lines{"     12.0000 +", "      3.0000 ×", "      2.0000 =", "     30.0000"}));
     EXPECT_TRUE(m.redLines().empty());
 }
 
 TEST(Tape, NegativeNumbersInRed) {
     Machine m;
-    m.keys("5 - 8 = setDP 2 12.5 chs printKey");
-    EXPECT_EQ(m.tape(), (Lines{"      5.0000 -", "      8.0000 =", "     -3.0000", "      -12.50"}));
+    EXPECT_EQ(m.keys("5 - 8 = setDP 2 12.5 chs printKey").tape(),
+              (Lines{"      5.0000 -", "      8.0000 =", "     -3.0000", "      -12.50"}));
     EXPECT_EQ(m.redLines(), (Lines{"     -3.0000", "      -12.50"}));
 }
 
@@ -30,8 +30,8 @@ TEST(Tape, ParenthesesResetAndIdent) {
 
 TEST(Tape, PrinterSwitchedOffOnlyPrintForcesALine) {
     Machine m;
-    m.keys("printer:off 2 + 3 = sqrt printKey adv f .");
-    EXPECT_EQ(m.tape(), (Lines{"      2.2360", "            ", "··················"}));
+    EXPECT_EQ(m.keys("printer:off 2 + 3 = sqrt printKey adv f .").tape(),
+              (Lines{"      2.2360", "            ", "··················"}));
     EXPECT_TRUE(m->tape()[2].left);
 
     // During a run only PRINT reaches the paper, printer on or off.
@@ -44,13 +44,12 @@ TEST(Tape, PrinterSwitchedOffOnlyPrintForcesALine) {
 
 TEST(Tape, AnErrorInTheMiddleOfAChain) {
     Machine m;
-    m.keys("2 + 3 / 0 + 1 =");
-    EXPECT_EQ(m.tape(), (Lines{"      2.0000 +", "      3.0000 ÷", "      0.0000 +", "       ERROR"}));
+    EXPECT_EQ(m.keys("2 + 3 / 0 + 1 =").tape(),
+              (Lines{"      2.0000 +", "      3.0000 ÷", "      0.0000 +", "       ERROR"}));
     EXPECT_EQ(m.redLines(), (Lines{"       ERROR"}));
     // CLEAR brings back the number E held when the error came.
     Machine overflow;
-    overflow.keys("1 exp 99 * 10 = clear");
-    EXPECT_EQ(overflow->E().v, 10);
+    EXPECT_EQ(overflow.keys("1 exp 99 * 10 = clear")->E().v, 10);
 }
 
 TEST(Tape, ThePrintersNarrowerNumberField) {

@@ -28,10 +28,8 @@ TEST(ProgramTransfer, LoadingStopsARunningProgram) {
     Machine m;
     m->loadProgram({129, 232, 1});
     m.keys("startStop");
-    m.advance(0.1);
-    ASSERT_TRUE(m->running());
+    ASSERT_TRUE(m.after(0.1)->running());
     m->loadProgram({5});
     EXPECT_FALSE(m->running());
-    m.advance(1);
-    EXPECT_EQ(m->pc(), 1);
+    EXPECT_EQ(m.after(1)->pc(), 1);
 }

@@ -9,14 +9,10 @@ TEST(Run, APrintingProgramKeepsThePrintersPace) {
     Machine m;
     m.keyInProgram("f fwd 1 printKey jump 1");
     m.keys("startStop");
-    m.advance(0);
-    EXPECT_EQ(m->tape().size(), 1u);
-    m.advance(0.49);
-    EXPECT_EQ(m->tape().size(), 1u);
-    m.advance(0.02);
-    EXPECT_EQ(m->tape().size(), 2u);
-    m.advance(10);
-    EXPECT_EQ(m->tape().size(), 22u);
+    EXPECT_EQ(m.after(0)->tape().size(), 1u);
+    EXPECT_EQ(m.after(0.49)->tape().size(), 1u);
+    EXPECT_EQ(m.after(0.02)->tape().size(), 2u);
+    EXPECT_EQ(m.after(10)->tape().size(), 22u);
     EXPECT_TRUE(m->running());
 }
 
@@ -24,12 +20,9 @@ TEST(Run, AComputingLoopRunsTwelveStepsPerSlice) {
     Machine m;
     m.keyInProgram("f fwd 1 1 store + 1 jump 1"); // four steps per round
     m.keys("startStop");
-    m.advance(0);
-    EXPECT_EQ(m->registers()[1].v, 3);
-    m.advance(0.004);
-    EXPECT_EQ(m->registers()[1].v, 6);
-    m.advance(0.996);
-    EXPECT_EQ(m->registers()[1].v, 3 * 251);
+    EXPECT_EQ(m.after(0)->registers()[1].v, 3);
+    EXPECT_EQ(m.after(0.004)->registers()[1].v, 6);
+    EXPECT_EQ(m.after(0.996)->registers()[1].v, 3 * 251);
     EXPECT_TRUE(m->tape().empty()); // number prints are held back during a run
 }
 
@@ -37,34 +30,26 @@ TEST(Run, PauseHoldsTheNumberForThreeSeconds) {
     Machine m;
     m.keyInProgram("f fwd 1 f exp printKey jump 1");
     m.keys("7 startStop");
-    m.advance(0);
-    EXPECT_TRUE(m->paused());
+    EXPECT_TRUE(m.after(0)->paused());
     EXPECT_EQ(m.display(), "7.0000");
-    m.advance(2.99);
-    EXPECT_TRUE(m->paused());
+    EXPECT_TRUE(m.after(2.99)->paused());
     EXPECT_TRUE(m->tape().empty());
-    m.advance(0.02);
-    EXPECT_FALSE(m->paused());
+    EXPECT_FALSE(m.after(0.02)->paused());
     EXPECT_TRUE(m->running());
     EXPECT_EQ(m->tape().size(), 1u);
     EXPECT_EQ(m.display(), "- - - - - - - -");
-    m.advance(0.5);
-    EXPECT_TRUE(m->paused());
-    m.keys("startStop");
-    EXPECT_FALSE(m->running());
+    EXPECT_TRUE(m.after(0.5)->paused());
+    EXPECT_FALSE(m.keys("startStop")->running());
     EXPECT_FALSE(m->paused());
-    m.advance(5);
-    EXPECT_FALSE(m->running());
+    EXPECT_FALSE(m.after(5)->running());
 }
 
 TEST(Run, ARunSurvivesStepModeButNotLoadPowerOrAModelChange) {
     Machine m;
     m.keyInProgram("f fwd 1 jump 1");
     m.keys("startStop mode:step");
-    m.advance(1);
-    EXPECT_TRUE(m->running());
-    m.keys("mode:load");
-    EXPECT_FALSE(m->running());
+    EXPECT_TRUE(m.after(1)->running());
+    EXPECT_FALSE(m.keys("mode:load")->running());
     m.keys("mode:run startStop");
     m.advance(1);
     m->select(Model::orbis412);
@@ -74,8 +59,7 @@ TEST(Run, ARunSurvivesStepModeButNotLoadPowerOrAModelChange) {
     m.advance(1);
     m->setPower(false);
     EXPECT_FALSE(m->running());
-    m.advance(1);
-    EXPECT_FALSE(m->running());
+    EXPECT_FALSE(m.after(1)->running());
 }
 
 TEST(Run, ACountingLoopWithAConditionalJump) {
@@ -110,20 +94,16 @@ TEST(Run, AProgramStopsForInputAndGoesOn) {
     m.settle();
     EXPECT_EQ(m.tape(), (Lines{"     49.0000"}));
     EXPECT_EQ(m.display(), "49.0000");
-    m.keys("3 startStop wait");
-    EXPECT_EQ(m.tape(), (Lines{"     49.0000", "      9.0000"}));
+    EXPECT_EQ(m.keys("3 startStop wait").tape(), (Lines{"     49.0000", "      9.0000"}));
 }
 
 TEST(Run, JumpWithAllThreeConditionsAsksWhetherANumberWasKeyed) {
     Machine m;
     m.keyInProgram("f fwd 1 startStop jump + - = 2 0 printKey jump 1 f fwd 2 1 printKey jump 1");
-    m.keys("startStop wait startStop wait");
-    EXPECT_EQ(m.tape(), (Lines{"      0.0000"}));
+    EXPECT_EQ(m.keys("startStop wait startStop wait").tape(), (Lines{"      0.0000"}));
     EXPECT_FALSE(m->entryFlag());
-    m.keys("4 startStop wait");
-    EXPECT_EQ(m.tape(), (Lines{"      0.0000", "      1.0000"}));
-    m.keys("startStop wait");
-    EXPECT_EQ(m.tape(), (Lines{"      0.0000", "      1.0000", "      0.0000"}));
+    EXPECT_EQ(m.keys("4 startStop wait").tape(), (Lines{"      0.0000", "      1.0000"}));
+    EXPECT_EQ(m.keys("startStop wait").tape(), (Lines{"      0.0000", "      1.0000", "      0.0000"}));
 }
 
 TEST(Run, TheSeventhNestedBranchIsAnError) {
@@ -159,11 +139,9 @@ TEST(Run, LabelSearchDiffersBetweenTheModels) {
         m->loadProgram(steps);
         m.keys("jump 2"); // keyed by hand a jump only looks for its label
         EXPECT_EQ(m->pc(), expected);
-        m.keys("jump 7");
-        EXPECT_EQ(m->pc(), 1);
+        EXPECT_EQ(m.keys("jump 7")->pc(), 1);
         m->setCounter(9);
-        m.keys("jump startStop");
-        EXPECT_EQ(m->pc(), 1);
+        EXPECT_EQ(m.keys("jump startStop")->pc(), 1);
     }
 }
 
@@ -186,10 +164,8 @@ TEST(Run, EdgesOfExecution) {
 
     Machine empty;
     empty->setCounter(7);
-    empty.keys("startStop");
-    EXPECT_TRUE(empty->running());
-    empty.advance(0);
-    EXPECT_FALSE(empty->running());
+    EXPECT_TRUE(empty.keys("startStop")->running());
+    EXPECT_FALSE(empty.after(0)->running());
     EXPECT_EQ(empty->pc(), 7);
 
     Machine ret;
@@ -208,8 +184,8 @@ TEST(Run, EveryEntryKeyCountsAsAKeyedNumberForJumpPlusMinusEquals) {
     for (const char* key : {"5", "dot", "chs", "exp", "dms"}) {
         Machine m;
         m->loadProgram(program);
-        m.keys(std::string("startStop wait ") + key + " startStop wait");
-        EXPECT_TRUE(m->tape().empty()) << key << " was not taken as a keyed number";
+        EXPECT_TRUE(m.keys(std::string("startStop wait ") + key + " startStop wait")->tape().empty())
+            << key << " was not taken as a keyed number";
     }
     Machine none;
     none->loadProgram(program);

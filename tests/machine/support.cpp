@@ -24,13 +24,14 @@ Machine::Machine(Model model) {
     engine = std::make_unique<Engine>(clock, settings, random);
 }
 
-void Machine::keys(const std::string& script) {
+Machine& Machine::keys(const std::string& script) {
     for (const BatchAction& action : parseScript(script)) {
         if (action.kind == BatchAction::Kind::wait)
             settle();
         else
             apply(*engine, action);
     }
+    return *this;
 }
 
 std::vector<std::string> Machine::tape() const {
@@ -52,8 +53,7 @@ std::vector<std::string> Machine::redLines() const {
 
 double resultOf(const std::string& keys, Model model) {
     Machine m(model);
-    m.keys(keys);
-    EXPECT_FALSE(m->error()) << keys;
+    EXPECT_FALSE(m.keys(keys)->error()) << keys;
     return m->E().v;
 }
 

@@ -31,7 +31,8 @@ class Machine {
 
     // Plays a batch script: runs of digits and ".", the signs + - * / ^ ( ) =,
     // key names and switch settings such as mode:load, separated by blanks.
-    void keys(const std::string& script);
+    // Both return the machine, to read it at once: m.keys("1 + 2 =")->E().
+    Machine& keys(const std::string& script);
     // Keys a program in LOAD mode with the printer off, then returns to RUN
     // with the counter on the first step.
     void keyInProgram(const std::string& keys);
@@ -41,6 +42,10 @@ class Machine {
     // Lines printed in red, as their printed text.
     std::vector<std::string> redLines() const;
     void advance(double seconds) { clock.advance(seconds); }
+    Machine& after(double seconds) {
+        advance(seconds);
+        return *this;
+    }
     // Lets simulated time pass until nothing timed is in progress.
     void settle(double limitSeconds = 3600);
 };

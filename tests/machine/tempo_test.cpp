@@ -70,17 +70,14 @@ TEST(Tempo, AFastRunHandsBackTheEventLoopBetweenChunks) {
     EXPECT_LT(afterOneChunk, 20000) << "and then the host gets its loop back";
     EXPECT_TRUE(m->running());
     // START STOP between two chunks stops the run at once.
-    m.keys("startStop");
-    EXPECT_FALSE(m->running());
-    m.advance(1);
-    EXPECT_EQ(m->registers()[1].v, afterOneChunk);
+    EXPECT_FALSE(m.keys("startStop")->running());
+    EXPECT_EQ(m.after(1)->registers()[1].v, afterOneChunk);
     // Switching back to the original tempo during a run takes the original's pace.
     m.keys("startStop");
     m->setTempo(Tempo::original);
     m.clock.runNext(m.clock.nowNanos() + toNanos(1));
     const double before = m->registers()[1].v;
-    m.advance(0.004);
-    EXPECT_EQ(m->registers()[1].v, before + 3);
+    EXPECT_EQ(m.after(0.004)->registers()[1].v, before + 3);
 }
 
 TEST(Tempo, ASingleStepAndAListingKeepTheirPaceInTheFastTempo) {
@@ -88,18 +85,14 @@ TEST(Tempo, ASingleStepAndAListingKeepTheirPaceInTheFastTempo) {
     m.keyInProgram("1 + 2 = startStop");
     m->setTempo(Tempo::fast);
     m.keys("mode:step startStop");
-    m.advance(0.69);
-    EXPECT_EQ(m->tape().size(), 0u);
-    m.advance(0.02);
-    EXPECT_EQ(m->tape().size(), 1u);
+    EXPECT_EQ(m.after(0.69)->tape().size(), 0u);
+    EXPECT_EQ(m.after(0.02)->tape().size(), 1u);
     m->setCounter(1);
     m.keys("fwd");
     m.advance(0);
     const std::size_t first = m->tape().size();
-    m.advance(0.49);
-    EXPECT_EQ(m->tape().size(), first);
-    m.advance(0.02);
-    EXPECT_EQ(m->tape().size(), first + 1);
+    EXPECT_EQ(m.after(0.49)->tape().size(), first);
+    EXPECT_EQ(m.after(0.02)->tape().size(), first + 1);
 }
 
 TEST(Tempo, EveryExecutedStepCountsAndLoadingClears) {
@@ -116,18 +109,15 @@ TEST(Tempo, EveryExecutedStepCountsAndLoadingClears) {
     // A single step counts too; keys typed in RUN mode do not.
     m->setCounter(10);
     m.keys("mode:step startStop");
-    m.advance(1);
-    EXPECT_EQ(m->executionCounts()[9], 2u);
-    m.keys("mode:run 1 + 2 =");
-    EXPECT_EQ(m->executionCounts()[9], 2u);
+    EXPECT_EQ(m.after(1)->executionCounts()[9], 2u);
+    EXPECT_EQ(m.keys("mode:run 1 + 2 =")->executionCounts()[9], 2u);
     m->resetExecutionCounts();
     EXPECT_EQ(m->executionCounts(), std::vector<std::uint64_t>(416, 0));
     // Cleared with the memory: loading, power off, a model change.
     for (const char* clearing : {"load", "power", "model"}) {
         m->setCounter(1);
         m.keys("startStop");
-        m.advance(60);
-        EXPECT_GT(m->executionCounts()[0], 0u) << clearing;
+        EXPECT_GT(m.after(60)->executionCounts()[0], 0u) << clearing;
         if (std::string(clearing) == "load")
             m->loadProgram(m->programSteps());
         else if (std::string(clearing) == "power")
