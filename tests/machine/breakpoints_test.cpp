@@ -8,17 +8,14 @@ TEST(Breakpoints, ARunStopsBeforeTheStepAndContinuesWithIt) {
     Machine m;
     m.keyInProgram("1 printKey 2 printKey 3 printKey startStop");
     m->setBreakpoint(3, true);
-    m.keys("startStop");
-    EXPECT_FALSE(m.after(5)->running());
+    EXPECT_FALSE(m.keys("startStop").after(5)->running());
     EXPECT_EQ(m->pc(), 3) << "stopped before step 3";
     EXPECT_EQ(m.tape().size(), 1u);
-    m.keys("startStop");
-    EXPECT_FALSE(m.after(5)->running());
+    EXPECT_FALSE(m.keys("startStop").after(5)->running());
     EXPECT_EQ(m.tape().size(), 3u) << "continuing executes step 3";
     // STEP mode ignores breakpoints.
     m->setCounter(3);
-    m.keys("mode:step startStop");
-    EXPECT_EQ(m.after(1)->pc(), 4);
+    EXPECT_EQ(m.keys("mode:step startStop").after(1)->pc(), 4);
     // INS and DELETE move them with their steps; power off clears them.
     m.keys("mode:load");
     m->setCounter(1);

@@ -51,8 +51,7 @@ TEST(Lifecycle, ModelChangeClearsRegistersAndProgramButKeepsTheTape) {
 
 TEST(Lifecycle, PowerOffStopsTheRunAndClearsTheMachineButNotTheTape) {
     Machine m;
-    m.keys("mode:load f fwd 1 jump 1 mode:run 4 store 2 startStop");
-    ASSERT_TRUE(m.after(0.1)->running());
+    ASSERT_TRUE(m.keys("mode:load f fwd 1 jump 1 mode:run 4 store 2 startStop").after(0.1)->running());
     const auto tapeBefore = m->tape().size();
     m->setPower(false);
     EXPECT_FALSE(m->running());
@@ -105,8 +104,7 @@ TEST(Lifecycle, AnyModeChangeDropsThePendingPrefix) {
 TEST(Lifecycle, BlinkPhaseChangesOnlyWhileRunning) {
     Machine m;
     EXPECT_TRUE(m.after(1.0)->blinkOn());
-    m.keys("mode:load f fwd 1 jump 1 mode:run startStop");
-    EXPECT_FALSE(m.after(0.31)->blinkOn());
+    EXPECT_FALSE(m.keys("mode:load f fwd 1 jump 1 mode:run startStop").after(0.31)->blinkOn());
     EXPECT_EQ(m.display(), "");
     EXPECT_TRUE(m.after(0.3)->blinkOn());
     EXPECT_EQ(m.display(), "- - - - - - - -");

@@ -31,16 +31,14 @@ TEST(Listing, NothingToListEndsAtOnce) {
     Machine m;
     m->loadProgram({56});
     m->setCounter(2);
-    m.keys("mode:step fwd");
-    EXPECT_FALSE(m.after(0)->listing());
+    EXPECT_FALSE(m.keys("mode:step fwd").after(0)->listing());
     EXPECT_TRUE(m->tape().empty());
 }
 
 TEST(Listing, AKeyInTheSameInstantAsFwdPrintsNothing) {
     Machine m;
     m->loadProgram({56, 57});
-    m.keys("mode:step fwd 9");
-    EXPECT_FALSE(m.after(5)->listing());
+    EXPECT_FALSE(m.keys("mode:step fwd 9").after(5)->listing());
     EXPECT_TRUE(m->tape().empty());
     EXPECT_FALSE(m->entry().has_value());
 }
@@ -49,15 +47,13 @@ TEST(Listing, AnyKeyStopsItAndDoesNothingElse) {
     Machine m;
     m->loadProgram({1, 2, 3, 4, 5, 6});
     m.keys("mode:step fwd");
-    m.advance(0.5);
-    EXPECT_FALSE(m.keys("9")->listing());
+    EXPECT_FALSE(m.after(0.5).keys("9")->listing());
     EXPECT_FALSE(m->entry().has_value());
     EXPECT_EQ(m.after(5)->tape().size(), 2u);
     // A new listing right away does not run beside the old one.
     m.keys("fwd");
     m.advance(0.2);
-    m.keys("9 fwd");
-    EXPECT_EQ(m.after(0.4)->tape().size(), 4u);
+    EXPECT_EQ(m.keys("9 fwd").after(0.4)->tape().size(), 4u);
     EXPECT_EQ(m.after(5)->tape().size(), 6u);
 }
 
@@ -66,13 +62,11 @@ TEST(Listing, SwitchesStopIt) {
     m->loadProgram({1, 2, 3, 4, 5, 6});
     m.keys("mode:step fwd");
     m.advance(0);
-    m.keys("printer:off");
-    EXPECT_FALSE(m.after(5)->listing());
+    EXPECT_FALSE(m.keys("printer:off").after(5)->listing());
     EXPECT_EQ(m->tape().size(), 1u);
     m.keys("printer:on fwd");
     m.advance(0);
-    m.keys("mode:run");
-    EXPECT_EQ(m.after(5)->tape().size(), 2u);
+    EXPECT_EQ(m.keys("mode:run").after(5)->tape().size(), 2u);
 }
 
 TEST(Listing, WithThePrinterOffFwdShowsThePosition) {
@@ -98,8 +92,7 @@ TEST(Listing, OperandStepsOnBothModels) {
 TEST(Listing, AFullMemoryListsAll416Steps) {
     Machine m;
     m->loadProgram(std::vector<Step>(416, 56));
-    m.keys("mode:step fwd");
-    EXPECT_FALSE(m.after(416 * 0.5 + 5)->listing());
+    EXPECT_FALSE(m.keys("mode:step fwd").after(416 * 0.5 + 5)->listing());
     EXPECT_EQ(m->tape().size(), 416u);
     EXPECT_EQ(m->tape().back().printed(), "·416  070  S");
 }

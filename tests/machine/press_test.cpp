@@ -13,8 +13,7 @@ TEST(Press, PowerOffIgnoresEveryKey) {
 
 TEST(Press, ARunningProgramOnlyHearsStartStop) {
     Machine m;
-    m.keys("mode:load f fwd 1 jump 1 mode:run startStop");
-    ASSERT_TRUE(m.after(0.01)->running());
+    ASSERT_TRUE(m.keys("mode:load f fwd 1 jump 1 mode:run startStop").after(0.01)->running());
     EXPECT_TRUE(m.keys("f 7")->running());
     EXPECT_FALSE(m->entry().has_value());
     EXPECT_EQ(m->prefix(), Prefix::none());

@@ -99,8 +99,7 @@ TEST(Tape, AnEndlessPrintingRunKeepsTheNewestLinesWithinTheRollsBound) {
     // Counts R1 down from 1,100,000 in the fast tempo, printing every value:
     // the roll keeps the newest million and counts what it let go.
     Machine m;
-    m.keyInProgram("f fwd 1 1 store - 1 recall 1 printKey jump + 1 startStop");
-    m.keys("1100000 store 1 clear");
+    m.keyInProgram("f fwd 1 1 store - 1 recall 1 printKey jump + 1 startStop").keys("1100000 store 1 clear");
     m->clearTape();
     m->setTempo(Tempo::fast);
     m.keys("startStop");

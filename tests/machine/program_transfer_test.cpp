@@ -27,8 +27,7 @@ TEST(ProgramTransfer, StepsOutAndIn) {
 TEST(ProgramTransfer, LoadingStopsARunningProgram) {
     Machine m;
     m->loadProgram({129, 232, 1});
-    m.keys("startStop");
-    ASSERT_TRUE(m.after(0.1)->running());
+    ASSERT_TRUE(m.keys("startStop").after(0.1)->running());
     m->loadProgram({5});
     EXPECT_FALSE(m->running());
     EXPECT_EQ(m.after(1)->pc(), 1);

@@ -7,8 +7,7 @@ using Lines = std::vector<std::string>;
 
 TEST(Run, APrintingProgramKeepsThePrintersPace) {
     Machine m;
-    m.keyInProgram("f fwd 1 printKey jump 1");
-    m.keys("startStop");
+    m.keyInProgram("f fwd 1 printKey jump 1").keys("startStop");
     EXPECT_EQ(m.after(0)->tape().size(), 1u);
     EXPECT_EQ(m.after(0.49)->tape().size(), 1u);
     EXPECT_EQ(m.after(0.02)->tape().size(), 2u);
@@ -19,8 +18,7 @@ TEST(Run, APrintingProgramKeepsThePrintersPace) {
 TEST(Run, AComputingLoopRunsTwelveStepsPerSlice) {
     Machine m;
     m.keyInProgram("f fwd 1 1 store + 1 jump 1"); // four steps per round
-    m.keys("startStop");
-    EXPECT_EQ(m.after(0)->registers()[1].v, 3);
+    EXPECT_EQ(m.keys("startStop").after(0)->registers()[1].v, 3);
     EXPECT_EQ(m.after(0.004)->registers()[1].v, 6);
     EXPECT_EQ(m.after(0.996)->registers()[1].v, 3 * 251);
     EXPECT_TRUE(m->tape().empty()); // number prints are held back during a run
@@ -28,8 +26,7 @@ TEST(Run, AComputingLoopRunsTwelveStepsPerSlice) {
 
 TEST(Run, PauseHoldsTheNumberForThreeSeconds) {
     Machine m;
-    m.keyInProgram("f fwd 1 f exp printKey jump 1");
-    m.keys("7 startStop");
+    m.keyInProgram("f fwd 1 f exp printKey jump 1").keys("7 startStop");
     EXPECT_TRUE(m.after(0)->paused());
     EXPECT_EQ(m.display(), "7.0000");
     EXPECT_TRUE(m.after(2.99)->paused());
@@ -46,16 +43,14 @@ TEST(Run, PauseHoldsTheNumberForThreeSeconds) {
 
 TEST(Run, ARunSurvivesStepModeButNotLoadPowerOrAModelChange) {
     Machine m;
-    m.keyInProgram("f fwd 1 jump 1");
-    m.keys("startStop mode:step");
+    m.keyInProgram("f fwd 1 jump 1").keys("startStop mode:step");
     EXPECT_TRUE(m.after(1)->running());
     EXPECT_FALSE(m.keys("mode:load")->running());
     m.keys("mode:run startStop");
     m.advance(1);
     m->select(Model::orbis412);
     EXPECT_FALSE(m->running());
-    m.keyInProgram("f fwd 1 jump 1");
-    m.keys("startStop");
+    m.keyInProgram("f fwd 1 jump 1").keys("startStop");
     m.advance(1);
     m->setPower(false);
     EXPECT_FALSE(m->running());
@@ -64,8 +59,7 @@ TEST(Run, ARunSurvivesStepModeButNotLoadPowerOrAModelChange) {
 
 TEST(Run, ACountingLoopWithAConditionalJump) {
     Machine m;
-    m.keyInProgram("3 store 1 f fwd 1 recall 1 printKey - 1 = store 1 jump + 1 startStop");
-    m.keys("startStop");
+    m.keyInProgram("3 store 1 f fwd 1 recall 1 printKey - 1 = store 1 jump + 1 startStop").keys("startStop");
     m.settle();
     EXPECT_EQ(m.tape(), (Lines{"      3.0000", "      2.0000", "      1.0000"}));
     EXPECT_EQ(m->E().v, 0);
@@ -76,8 +70,7 @@ TEST(Run, ACountingLoopWithAConditionalJump) {
 
 TEST(Run, ASubroutineCalledByBranchAndLeftByReturn) {
     Machine m;
-    m.keyInProgram("5 f jump 2 printKey startStop f fwd 2 f sqrt f back");
-    m.keys("startStop");
+    m.keyInProgram("5 f jump 2 printKey startStop f fwd 2 f sqrt f back").keys("startStop");
     m.settle();
     EXPECT_EQ(m.tape(), (Lines{"     25.0000"}));
     EXPECT_TRUE(m->returnDepthUsed() == 0);
@@ -85,8 +78,7 @@ TEST(Run, ASubroutineCalledByBranchAndLeftByReturn) {
 
 TEST(Run, AProgramStopsForInputAndGoesOn) {
     Machine m;
-    m.keyInProgram("f fwd 1 startStop f sqrt printKey jump 1");
-    m.keys("startStop");
+    m.keyInProgram("f fwd 1 startStop f sqrt printKey jump 1").keys("startStop");
     m.settle();
     EXPECT_FALSE(m->running());
     EXPECT_EQ(m->pc(), 3);
@@ -108,8 +100,7 @@ TEST(Run, JumpWithAllThreeConditionsAsksWhetherANumberWasKeyed) {
 
 TEST(Run, TheSeventhNestedBranchIsAnError) {
     Machine m;
-    m.keyInProgram("f fwd 1 f jump 1");
-    m.keys("startStop");
+    m.keyInProgram("f fwd 1 f jump 1").keys("startStop");
     m.settle();
     EXPECT_TRUE(m->error());
     EXPECT_FALSE(m->running());
@@ -119,8 +110,7 @@ TEST(Run, TheSeventhNestedBranchIsAnError) {
 
 TEST(Run, AFailingStepStopsTheRunAfterIt) {
     Machine m;
-    m.keyInProgram("1 / 0 = printKey");
-    m.keys("startStop");
+    m.keyInProgram("1 / 0 = printKey").keys("startStop");
     m.settle();
     EXPECT_TRUE(m->error());
     EXPECT_FALSE(m->running());

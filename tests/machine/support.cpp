@@ -63,9 +63,10 @@ bool failsWith(const std::string& keys, Model model) {
     return m->error();
 }
 
-void Machine::keyInProgram(const std::string& program) {
+Machine& Machine::keyInProgram(const std::string& program) {
     keys("printer:off mode:load " + program + " mode:run printer:on");
     engine->setCounter(1);
+    return *this;
 }
 
 void Machine::settle(double limitSeconds) {

@@ -35,7 +35,7 @@ class Machine {
     Machine& keys(const std::string& script);
     // Keys a program in LOAD mode with the printer off, then returns to RUN
     // with the counter on the first step.
-    void keyInProgram(const std::string& keys);
+    Machine& keyInProgram(const std::string& keys);
     std::string display() const { return trimmedDisplay(engine->cells()); }
     std::vector<std::string> tape() const;
     std::vector<std::string> tapeSince(std::size_t from) const;

@@ -84,8 +84,7 @@ TEST(Tempo, ASingleStepAndAListingKeepTheirPaceInTheFastTempo) {
     Machine m;
     m.keyInProgram("1 + 2 = startStop");
     m->setTempo(Tempo::fast);
-    m.keys("mode:step startStop");
-    EXPECT_EQ(m.after(0.69)->tape().size(), 0u);
+    EXPECT_EQ(m.keys("mode:step startStop").after(0.69)->tape().size(), 0u);
     EXPECT_EQ(m.after(0.02)->tape().size(), 1u);
     m->setCounter(1);
     m.keys("fwd");
@@ -97,8 +96,7 @@ TEST(Tempo, ASingleStepAndAListingKeepTheirPaceInTheFastTempo) {
 
 TEST(Tempo, EveryExecutedStepCountsAndLoadingClears) {
     Machine m;
-    m.keyInProgram(countdown);
-    m.keys("1000 store 1 clear");
+    m.keyInProgram(countdown).keys("1000 store 1 clear");
     runToTheEnd(m);
     const auto& counts = m->executionCounts();
     // Steps 1 ... 9 are the loop (LABEL, 1, ST-, its operand, RCL, its operand,
@@ -108,16 +106,14 @@ TEST(Tempo, EveryExecutedStepCountsAndLoadingClears) {
     EXPECT_EQ(m->lastRun().steps, 6001u);
     // A single step counts too; keys typed in RUN mode do not.
     m->setCounter(10);
-    m.keys("mode:step startStop");
-    EXPECT_EQ(m.after(1)->executionCounts()[9], 2u);
+    EXPECT_EQ(m.keys("mode:step startStop").after(1)->executionCounts()[9], 2u);
     EXPECT_EQ(m.keys("mode:run 1 + 2 =")->executionCounts()[9], 2u);
     m->resetExecutionCounts();
     EXPECT_EQ(m->executionCounts(), std::vector<std::uint64_t>(416, 0));
     // Cleared with the memory: loading, power off, a model change.
     for (const char* clearing : {"load", "power", "model"}) {
         m->setCounter(1);
-        m.keys("startStop");
-        EXPECT_GT(m.after(60)->executionCounts()[0], 0u) << clearing;
+        EXPECT_GT(m.keys("startStop").after(60)->executionCounts()[0], 0u) << clearing;
         if (std::string(clearing) == "load")
             m->loadProgram(m->programSteps());
         else if (std::string(clearing) == "power")
@@ -125,15 +121,13 @@ TEST(Tempo, EveryExecutedStepCountsAndLoadingClears) {
         else
             m->select(Model::orbis412);
         EXPECT_EQ(m->executionCounts(), std::vector<std::uint64_t>(416, 0)) << clearing;
-        m.keyInProgram(countdown);
-        m.keys("5 store 1 clear");
+        m.keyInProgram(countdown).keys("5 store 1 clear");
     }
 }
 
 TEST(Tempo, EachLineKnowsTheStepThatPrintedIt) {
     Machine m;
-    m.keyInProgram("2 printKey 3 + 4 = startStop");
-    m.keys("7 printKey"); // a key: no step
+    m.keyInProgram("2 printKey 3 + 4 = startStop").keys("7 printKey"); // a key: no step
     runToTheEnd(m);
     m.keys("printer:on mode:step");
     m->setCounter(1);
