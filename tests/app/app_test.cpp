@@ -36,24 +36,18 @@ using namespace Qt::StringLiterals;
 
 TEST_F(AppTest, TypedKeysReachTheMachineExactlyOnce) {
     Window w(*engine);
-    w.type("12+3=");
-    EXPECT_EQ(engine->E().v, 15);
+    EXPECT_EQ(w.type("12+3=").E().v, 15);
     EXPECT_EQ(engine->tape().size(), 3u);
     w.type("2,5*2");
-    QTest::keyClick(w.window.windowHandle(), Qt::Key_Return);
-    EXPECT_EQ(engine->E().v, 5);
+    EXPECT_EQ(w.key(Qt::Key_Return).E().v, 5);
     w.type("7+");
-    QTest::keyClick(w.window.windowHandle(), Qt::Key_Escape, Qt::ShiftModifier);
-    EXPECT_FALSE(engine->operationPending());
+    EXPECT_FALSE(w.key(Qt::Key_Escape, Qt::ShiftModifier).operationPending());
     w.type("F");
     EXPECT_EQ(engine->prefix(), Prefix::none()); // upper case F is not the f key
-    w.type("f");
-    EXPECT_EQ(engine->prefix().kind, Prefix::Kind::f);
-    QTest::keyClick(w.window.windowHandle(), Qt::Key_Escape);
-    ASSERT_FALSE(engine->tape().empty());
-    QTest::keyClick(w.window.windowHandle(), Qt::Key_K, Qt::ControlModifier);
-    EXPECT_TRUE(engine->tape().empty());
-    QTest::keyClick(w.window.windowHandle(), Qt::Key_S, Qt::ControlModifier);
+    EXPECT_EQ(w.type("f").prefix().kind, Prefix::Kind::f);
+    ASSERT_FALSE(w.key(Qt::Key_Escape).tape().empty());
+    EXPECT_TRUE(w.key(Qt::Key_K, Qt::ControlModifier).tape().empty());
+    w.key(Qt::Key_S, Qt::ControlModifier);
     EXPECT_EQ(engine->prefix(), Prefix::none()); // Ctrl+letters are never calculator keys
 }
 
@@ -445,13 +439,12 @@ TEST_F(AppTest, TheEditMenuTakesNumbersOutAndInButLeavesDialogsTheirShortcuts) {
     QLocale::setDefault(QLocale(QLocale::German, QLocale::Germany));
     Window w(*engine);
     w.type("12+3.5=");
-    QTest::keyClick(w.window.windowHandle(), Qt::Key_C, Qt::ControlModifier);
+    w.key(Qt::Key_C, Qt::ControlModifier);
     EXPECT_EQ(QGuiApplication::clipboard()->text(), u"15,5"_s);
     w.type("*");
     QGuiApplication::clipboard()->setText(u"2,5"_s);
-    QTest::keyClick(w.window.windowHandle(), Qt::Key_V, Qt::ControlModifier);
-    w.type("=");
-    EXPECT_EQ(engine->E().v, 38.75);
+    w.key(Qt::Key_V, Qt::ControlModifier);
+    EXPECT_EQ(w.type("=").E().v, 38.75);
 
     // In the naming dialog the same keys copy and paste the name field's text.
     engine->loadProgram({56});

@@ -65,7 +65,7 @@ class AppTest : public ::testing::Test {
 // host keyboard's monitor installed.
 struct Window {
     Window(Engine& engine)
-        : shell(settings), library(Model::orbis410), help(true), zoom(shell),
+        : engine(engine), shell(settings), library(Model::orbis410), help(true), zoom(shell),
           window(engine, library, help, zoom, shell, Collection(SOURCE_DIR "/examples")),
           monitor(engine, help, nullptr) {
         qApp->installEventFilter(&monitor);
@@ -77,9 +77,16 @@ struct Window {
         EXPECT_TRUE(QTest::qWaitForWindowActive(&window));
     }
     ~Window() { qApp->removeEventFilter(&monitor); }
-    void type(const QString& text) {
+    // Typed into the window; the machine after them, to read at once.
+    Engine& type(const QString& text) {
         for (QChar c : text) QTest::keyClick(window.windowHandle(), c.toLatin1());
+        return engine;
     }
+    Engine& key(Qt::Key key, Qt::KeyboardModifiers modifiers = Qt::NoModifier) {
+        QTest::keyClick(window.windowHandle(), key, modifiers);
+        return engine;
+    }
+    Engine& engine;
     MemorySettings settings;
     ShellSettings shell;
     UserPrograms library;

@@ -292,7 +292,7 @@ TEST_F(AppTest, EverythingCanBeDoneFromTheKeyboardThroughTheCommandSearch) {
         });
         w.window.activateWindow();
         ASSERT_TRUE(QTest::qWaitForWindowActive(&w.window));
-        QTest::keyClick(w.window.windowHandle(), Qt::Key_I, Qt::ControlModifier | Qt::AltModifier);
+        w.key(Qt::Key_I, Qt::ControlModifier | Qt::AltModifier);
         QCoreApplication::processEvents();
     };
     // A key typed on the keyboard shows pressed on the panel, as a click does.
@@ -308,7 +308,7 @@ TEST_F(AppTest, EverythingCanBeDoneFromTheKeyboardThroughTheCommandSearch) {
     w.type(u"2"_s);
     command(u"natürlicher"_s, u"Taste Natürlicher Logarithmus"_s);
     command(u"sinus"_s, u"Taste Sinus"_s);
-    QTest::keyClick(w.window.windowHandle(), Qt::Key_Left); // BACK to the sine
+    w.key(Qt::Key_Left); // BACK to the sine
     command(u"schritt einfügen"_s, u"Taste Schritt einfügen"_s);
     command(u"betriebsart run"_s, u"Betriebsart: RUN"_s);
     const int two = engine->program()[0].value_or(-1);
@@ -334,6 +334,6 @@ TEST_F(AppTest, TheMenusEndWithHelpAndTheSizeStepsByKey) {
         EXPECT_EQ(w.zoom.percent(), percent);
     }
     // F10 opens the menu bar.
-    QTest::keyClick(w.window.windowHandle(), Qt::Key_F10);
+    w.key(Qt::Key_F10);
     EXPECT_EQ(w.window.menuBar()->activeAction(), w.window.menuBar()->actions().constFirst());
 }
