@@ -88,6 +88,13 @@ void put(const QString& path, const QByteArray& text) {
     f.write(text);
 }
 
+std::string listed(UserPrograms& library) {
+    std::string out;
+    for (const SavedProgram& p : library.programs())
+        out += (out.empty() ? "" : "|") + std::to_string(p.number) + " " + p.name;
+    return out;
+}
+
 QString texts(const QMenu& menu) {
     QStringList entries;
     for (QAction* a : menu.actions())

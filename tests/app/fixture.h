@@ -100,6 +100,8 @@ struct Window {
 // its folder made first.
 QByteArray bytes(const QString& path);
 void put(const QString& path, const QByteArray& text);
+// The library as "number name|…".
+std::string listed(UserPrograms& library);
 // The entries' texts of a menu, with their shortcuts after a tab, joined by "|".
 QString texts(const QMenu& menu);
 // Text of every QLabel of a dialog, joined by line feeds.
