@@ -268,6 +268,7 @@ class Engine {
     void runSlice();
     void runFast();
     void afterSlice(std::ptrdiff_t newLines, bool pausedSlice);
+    void countWaits(const Slice& done, bool pause);
     void waited(double seconds);
     void endPause();
     void listingStep();

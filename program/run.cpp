@@ -84,14 +84,13 @@ void Engine::runFast() {
             bump();
             return;
         }
-        if (done.newLines > 0) waited(static_cast<double>(done.newLines) * printLineSeconds);
+        // PAUSE is there for the person watching: it keeps its time.
+        countWaits(done, false);
         if (done.paused) {
-            // PAUSE is there for the person watching: it keeps its time.
             bump();
             endPause();
             return;
         }
-        if (done.newLines == 0) waited(sliceWaitSeconds);
     }
     bump();
     timed_.runTask = scheduler_.after(0, [this] { runSlice(); });
@@ -109,14 +108,24 @@ void Engine::replayTo(std::uint64_t steps) {
     while (timed_.running && lastRun_.steps < steps) {
         const Slice done = slice(steps);
         if (!timed_.running || lastRun_.steps >= steps) break;
-        if (done.newLines > 0) waited(static_cast<double>(done.newLines) * printLineSeconds);
-        if (done.paused) waited(pauseSeconds);
-        if (done.newLines == 0 && !done.paused) waited(sliceWaitSeconds);
+        countWaits(done, true);
     }
     timed_.running = false;
     timed_.paused = false;
     sliceStarts_ = starts;
     quiet_ = false;
+}
+
+// Counts the waits the original takes after a slice, without waiting: the
+// printer's time for its lines, then PAUSE's (when `pause`) or, after a slice
+// that printed nothing, the short wait between slices.
+void Engine::countWaits(const Slice& done, bool pause) {
+    if (done.newLines > 0) waited(static_cast<double>(done.newLines) * printLineSeconds);
+    if (done.paused) {
+        if (pause) waited(pauseSeconds);
+    } else if (done.newLines == 0) {
+        waited(sliceWaitSeconds);
+    }
 }
 
 void Engine::afterSlice(std::ptrdiff_t newLines, bool pausedSlice) {
