@@ -337,11 +337,7 @@ QString causeText(const History::Cause& cause) {
     using K = History::Cause::Kind;
     switch (cause.kind) {
     case K::key: return Layout::accessibleName(cause.key);
-    case K::switched: {
-        static const char* const names[] = {"Netzschalter", "Drucker",       "Betriebsart",
-                                            "Streifen",     "Winkeleinheit", "Modell"};
-        return QString::fromUtf8(names[static_cast<int>(cause.which)]);
-    }
+    case K::switched: return Layout::switchName(cause.which);
     case K::tear: return QStringLiteral("Abreißen");
     case K::place: return QStringLiteral("Im Verlauf");
     case K::named: break;

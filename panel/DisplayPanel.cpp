@@ -3,6 +3,7 @@
 
 #include "engine/Engine.h"
 #include "panel/Accessibility.h"
+#include "panel/Layout.h"
 #include "panel/Theme.h"
 
 #include <QAccessible>
@@ -132,7 +133,7 @@ constexpr double windowX = 250, windowY = 14, windowW = 772, windowH = 84;
 
 DisplayPanel::DisplayPanel(Engine& engine, QWidget* parent) : ScaledWidget(parent), engine_(engine) {
     power_ = new SlideSwitch(2, this);
-    power_->setAccessibleName(QStringLiteral("Netzschalter"));
+    power_->setAccessibleName(Layout::switchName(SwitchId::power));
     power_->positionNames = {QStringLiteral("EIN"), QStringLiteral("AUS")};
     connect(power_, &SlideSwitch::chosen, this, [this](int index) { engine_.setPower(index == 0); });
 }

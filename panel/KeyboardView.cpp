@@ -81,18 +81,18 @@ KeyboardView::KeyboardView(Engine& engine, KeyHelp& help, QWidget* parent)
         });
         buttons_.push_back(b);
     }
-    auto makeSwitch = [this](int positions, const char* name) {
+    auto makeSwitch = [this](int positions, SwitchId which) {
         auto* s = new SlideSwitch(positions, this);
-        s->setAccessibleName(QString::fromUtf8(name));
+        s->setAccessibleName(Layout::switchName(which));
         return s;
     };
-    printer_ = makeSwitch(2, "Drucker");
+    printer_ = makeSwitch(2, SwitchId::printer);
     printer_->positionNames = {QStringLiteral("EIN"), QStringLiteral("AUS")};
-    mode_ = makeSwitch(3, "Betriebsart");
+    mode_ = makeSwitch(3, SwitchId::mode);
     mode_->positionNames = {QStringLiteral("RUN"), QStringLiteral("STEP"), QStringLiteral("LOAD")};
-    tape_ = makeSwitch(2, "Streifen");
+    tape_ = makeSwitch(2, SwitchId::tape);
     tape_->positionNames = {QStringLiteral("EIN"), QStringLiteral("AUS")};
-    angle_ = makeSwitch(2, "Winkeleinheit");
+    angle_ = makeSwitch(2, SwitchId::angle);
     angle_->positionNames = {QStringLiteral("GRAD"), QStringLiteral("DEG")};
     connect(printer_, &SlideSwitch::chosen, this, [this](int i) { engine_.setPrinterOn(i == 0); });
     connect(mode_, &SlideSwitch::chosen, this,

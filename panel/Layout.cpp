@@ -147,6 +147,12 @@ QString accessibleName(Key key) {
     return QString::fromUtf8(panelKey(key).name);
 }
 
+QString switchName(SwitchId which) {
+    static const char* const names[] = {"Netzschalter", "Drucker",       "Betriebsart",
+                                        "Streifen",     "Winkeleinheit", "Modell"};
+    return QString::fromUtf8(names[static_cast<int>(which)]);
+}
+
 QString legend(Key key) {
     return QString::fromUtf8(panelKey(key).legend);
 }

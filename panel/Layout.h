@@ -4,6 +4,7 @@
 // labels sit, and the label colours sampled from the picture itself.
 #pragma once
 
+#include "engine/Events.h"
 #include "engine/Types.h"
 
 #include <QColor>
@@ -60,6 +61,8 @@ const QImage& baseKeyboardImage();
 
 // The German name of a key for screen readers and automation.
 QString accessibleName(Key key);
+// The German name of a switch ("Betriebsart"), for the same and for the menus.
+QString switchName(SwitchId which);
 // What the key's cap says ("START STOP", "√x", "7").
 QString legend(Key key);
 // The shifted function printed under the key on the picture ("eˣ", "→rθ"),
