@@ -57,6 +57,7 @@ struct MachineEvent {
         line,       // a line was printed: `red`, `characters` (0: a feed, ADV), `at`, `busy`
         tear,       // the tape was torn off
         switched,   // a switch moves: `which` (told just before the machine follows it)
+        loading,    // a program is about to replace the program memory (told before it does)
         runStarted, // a program began to run
         runEnded,   // it ended: `why`
         error,      // the error state began

@@ -49,6 +49,13 @@ void History::heard(const MachineEvent& event) {
         pending_ = Cause{Cause::Kind::switched, {}, event.which, {}};
         break;
     case K::tear: pending_ = Cause{Cause::Kind::tear, {}, SwitchId::power, {}}; break;
+    case K::loading:
+        // A program loaded from a menu, the clipboard or a file is an action
+        // of its own: the shell names it once it is done (nameLast).
+        settleNow();
+        if (!pending_ || pending_->kind != Cause::Kind::named)
+            pending_ = Cause{Cause::Kind::named, {}, SwitchId::power, {}};
+        break;
     case K::runStarted:
         run_ = Run{};
         run_->roll = liveRoll_;

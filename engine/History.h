@@ -55,9 +55,11 @@ class History {
 
     // Names the next action; keys, switches and tears name themselves.
     void name(std::string cause);
-    // Names the action just done, as long as its entry is still to be taken.
+    // Names the action just done (a program loaded), as long as its entry
+    // is still to be taken; an action that changed nothing names nothing.
     void nameLast(std::string cause) {
-        if (unsettled_) pending_ = Cause{Cause::Kind::named, {}, SwitchId::power, std::move(cause)};
+        if (unsettled_ && pending_ && pending_->kind == Cause::Kind::named && pending_->name.empty())
+            pending_->name = std::move(cause);
     }
 
     bool canUndo();

@@ -79,6 +79,7 @@ void Engine::reviseProgram(const std::vector<Step>& steps) {
 }
 
 void Engine::putProgram(const std::vector<Step>& steps, bool revised) {
+    tell(MachineEvent::of(MachineEvent::Kind::loading));
     stopRun(RunEnd::loaded);
     timed_.listing = false;
     if (revised)

@@ -94,6 +94,20 @@ TEST(History, PowerModelAndTearAreTakenBackWithEverythingTheyCleared) {
     undoes([&] { m->select(Model::orbis412); }, History::Cause::Kind::switched);
     EXPECT_EQ(m->model(), Model::orbis410);
     undoes([&] { m->clearTape(); }, History::Cause::Kind::tear);
+    // A program loaded right after a key is an action of its own, named by the shell;
+    // an action that changed nothing (a save) leaves the key its name.
+    m.keys("9");
+    const Seen keyed = seen(m);
+    m->loadProgram({56});
+    history.nameLast("Programm laden");
+    EXPECT_EQ(history.undoCause()->name, "Programm laden");
+    ASSERT_TRUE(history.undo());
+    EXPECT_EQ(seen(m), keyed);
+    m.keys("8");
+    history.nameLast("Programm speichern");
+    EXPECT_EQ(history.undoCause()->key, Key::digit(8));
+    ASSERT_TRUE(history.undo());
+    ASSERT_TRUE(history.redo());
     // A tear right after a key that printed: the key's lines go with the roll.
     m.keys("4 printKey");
     const Seen printed = seen(m);
