@@ -306,6 +306,9 @@ int play(const BatchOptions& o, Model chosen) {
     const bool tapeKept = o.json || o.tapeFile || o.saveStateFile || timeTravel;
     Output out;
     const bool colour = isatty(STDOUT_FILENO);
+    const auto put = [&](const TapeLine& l) {
+        out.put(colour && l.red ? "\033[31m" + l.printed() + "\033[0m\n" : l.printed() + "\n");
+    };
     // A kept machine's tape was printed by the run that kept it. Lines are
     // counted as printed onto the roll, so the count holds when the roll lets
     // its oldest lines go.
@@ -314,10 +317,8 @@ int play(const BatchOptions& o, Model chosen) {
     auto follow = [&] {
         const Tape& tape = engine.tape();
         if (!o.json && !timeTravel)
-            for (written = std::max(written, tape.dropped()); written < tape.printed(); ++written) {
-                const TapeLine& l = tape[static_cast<std::size_t>(written - tape.dropped())];
-                out.put(colour && l.red ? "\033[31m" + l.printed() + "\033[0m\n" : l.printed() + "\n");
-            }
+            for (written = std::max(written, tape.dropped()); written < tape.printed(); ++written)
+                put(tape[static_cast<std::size_t>(written - tape.dropped())]);
         if (tapeKept) {
             tooLong = tape.printed() > maxKeptLines;
             if (tooLong) return false;
@@ -345,8 +346,7 @@ int play(const BatchOptions& o, Model chosen) {
     }
     if (going && follow()) settle(engine, clock, limit, follow);
     if (timeTravel && !o.json && !tooLong)
-        for (const TapeLine& l : engine.tape())
-            out.put(colour && l.red ? "\033[31m" + l.printed() + "\033[0m\n" : l.printed() + "\n");
+        for (const TapeLine& l : engine.tape()) put(l);
     return report(o, engine, out, tooLong);
 }
 
