@@ -26,13 +26,6 @@ class Batch : public vx::test::BatchHome {};
 
 } // namespace
 
-TEST_F(Batch, ASumPrintsTheTapeAndTheDisplay) {
-    EXPECT_EQ(run({"--play", "12 + 3 ="}),
-              shows("     12.0000 +\n      3.0000 =\n     15.0000\n          15.0000\n"));
-    EXPECT_FALSE(fs::exists(home / "config")); // nothing remembered, nothing written
-    EXPECT_FALSE(fs::exists(home / "data"));
-}
-
 TEST_F(Batch, JsonOutputIsTheWholeMachineAfterTheRun) {
     EXPECT_EQ(
         run({"--play", "5 store 3 mode:load sin mode:run 1 chs printKey", "--json"}),
@@ -68,15 +61,6 @@ TEST_F(Batch, JsonOutputIsTheWholeMachineAfterTheRun) {
               "\"printed\": \"      0.0000 =\"},\n"
               "  {\"text\": \"ERROR\", \"symbol\": \"\", \"red\": true, \"left\": false, "
               "\"printed\": \"       ERROR\"}]}\n"));
-}
-
-TEST_F(Batch, AStoredProgramStopsForInput) {
-    fs::path lib =
-        library("VELTRANIX 410\n\nPROGRAM 1\nNAME Quadrat\n\n001  LABEL 1\n002  STOP\n003  X^2\n004  PRINT\n"
-                "005  JUMP\n006  1\n\nEND\n");
-    EXPECT_EQ(run({"--library", lib.string(), "--program", "1", "--play",
-                   "startStop wait 7 startStop wait 3 startStop"}),
-              shows("     49.0000\n      9.0000\n           9.0000\n"));
 }
 
 // The history's words: each waits, then acts; the tape comes out as it is at the end.
@@ -144,13 +128,6 @@ TEST_F(Batch, ListingALibrary) {
     EXPECT_EQ(run({"--list"}), shows(""));
 }
 
-TEST_F(Batch, HelpNamesTheTokensAndAnExample) {
-    Result r = run({"--help"});
-    EXPECT_EQ(r.status, 0);
-    for (const char* word : {"startStop", "mode:load", "Beispiel"})
-        EXPECT_NE(r.out.find(word), std::string::npos);
-}
-
 TEST_F(Batch, ALibraryThatIsNoFileIsRefusedInOneLine) {
     // Which files may be read is the file layer's rule; here a FIFO, which
     // would block a careless reader, stands for all of them.
@@ -162,9 +139,12 @@ TEST_F(Batch, ALibraryThatIsNoFileIsRefusedInOneLine) {
         EXPECT_EQ(run(args), refused("die Bibliothek „" + fifo.string() + "“ ist keine Datei"));
 }
 
+// A sum prints the tape and the display, and a run remembers and writes nothing.
 TEST_F(Batch, TheTimeLimitStaysWhereTheClockIsExact) {
     EXPECT_EQ(run({"--play", "12 + 3 =", "--time-limit", "9000000000"}),
               shows("     12.0000 +\n      3.0000 =\n     15.0000\n          15.0000\n"));
+    EXPECT_FALSE(fs::exists(home / "config"));
+    EXPECT_FALSE(fs::exists(home / "data"));
     for (const std::string too : {"9000000000.5", "1e10", "1e300"})
         EXPECT_EQ(run({"--play", "1", "--time-limit", too}),
                   refused("--time-limit darf höchstens 9000000000 Sekunden sein, nicht „" + too + "“"));
@@ -326,6 +306,8 @@ TEST_F(Batch, TheManualPageAndTheHelpNameTheSameOptions) {
     EXPECT_EQ(inHelp, inPage);
     EXPECT_TRUE(inHelp.count("--version") && inHelp.count("--tape") && inHelp.count("--script") &&
                 inHelp.count("-h"));
+    for (const char* word : {"startStop", "mode:load", "Beispiel"}) // the script's words and an example
+        EXPECT_NE(help.out.find(word), std::string::npos) << word;
     EXPECT_EQ(run({"--version"}), shows("Veltranix " VX_VERSION "\n"));
 }
 
