@@ -189,7 +189,6 @@ TEST_F(AppTest, AProgramCopiedAndPastedBackIsTheSameMemory) {
     QGuiApplication::clipboard()->setText(u"Liebe Grüße"_s);
     expectMessage({u"Schritt 1: „Liebe Grüße“ unbekannt"_s});
     ClipboardActions::pasteProgram(*engine, nullptr);
-    EXPECT_TRUE(allDialogsSeen());
 }
 
 TEST_F(AppTest, TheTapeLeavesAsPrintedTextAndFilesOfEachFormat) {
@@ -216,7 +215,6 @@ TEST_F(AppTest, TheTapeLeavesAsPrintedTextAndFilesOfEachFormat) {
     expectMessage({u"bitte als PDF sichern"_s});
     EXPECT_FALSE(ClipboardActions::saveTapeTo(*engine, dir.filePath("lang.png"), nullptr));
     EXPECT_FALSE(QFile::exists(dir.filePath("lang.png")));
-    EXPECT_TRUE(allDialogsSeen());
 }
 
 TEST_F(AppTest, AHugeOrHostilePastedProgramIsRefusedWithAShortPrintableQuote) {
@@ -240,7 +238,6 @@ TEST_F(AppTest, AHugeOrHostilePastedProgramIsRefusedWithAShortPrintableQuote) {
     QGuiApplication::clipboard()->setText(u"001  SIN\n002  A\u009B2J\u0007\n"_s);
     expectMessage({u"Schritt 2: „A\\u009b2J\\x07“ unbekannt"_s});
     ClipboardActions::pasteProgram(*engine, nullptr);
-    EXPECT_TRUE(allDialogsSeen());
 }
 
 TEST_F(AppTest, ANumberPastedDuringARunIsRefusedAloud) {
@@ -273,5 +270,4 @@ TEST_F(AppTest, TheTapeIsNeverSavedOntoAFifoOrTheLibrary) {
     }
     EXPECT_TRUE(QFileInfo(fifo).isFile() == false);
     EXPECT_EQ(bytes(library), "PROGRAM 1\nSIN\nEND\n");
-    EXPECT_TRUE(allDialogsSeen());
 }

@@ -41,7 +41,6 @@ class AppTest : public ::testing::Test {
     void expectMessage(const QStringList& says, const QString& button = {});
     // The next dialog asks for a name: `name` is given and saved.
     void expectName(const QString& name);
-    bool allDialogsSeen() const { return handlers_.empty(); }
     QString dataHome() const { return home_->path() + "/data"; }
     // The menu entry with exactly that text; a test failure (and a dummy
     // entry, so that the test goes on) when there is none.

@@ -184,7 +184,6 @@ TEST_F(AppTest, F1OpensTheGuideOrSaysWhereItLooked) {
     expectMessage(
         {u"Die Bedienungsanleitung wurde nicht gefunden."_s, dataHome() + "/fehlt/Bedienungsanleitung.md"});
     window.showGuide();
-    EXPECT_TRUE(allDialogsSeen());
 }
 
 TEST_F(AppTest, KeysBelongToTheWindowThatHasThem) {
@@ -316,7 +315,6 @@ TEST_F(AppTest, EverythingCanBeDoneFromTheKeyboardThroughTheCommandSearch) {
               (std::vector<Step>{two, Codes::code("LN").value(), std::nullopt, Codes::code("SIN").value()}));
     // Menu entries too, with their shortcut shown.
     command(u"größer"_s, u"Veltranix › Größe › Größer  (Ctrl++)"_s);
-    EXPECT_TRUE(allDialogsSeen());
 }
 
 TEST_F(AppTest, TheMenusEndWithHelpAndTheSizeStepsByKey) {

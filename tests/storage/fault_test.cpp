@@ -115,26 +115,27 @@ class Faults : public ::testing::Test {
 
 } // namespace
 
-TEST_F(Faults, AFolderThatCannotBeCreated) {
-    QDir().mkpath(data);
-    chmod(data.toLocal8Bit().constData(), 0555);
-    const WriterRun result = writer(data, {"save", "Neu"}, true);
-    if (result.status == 3) GTEST_SKIP() << "this machine does not let the test switch to the user nobody";
-    EXPECT_EQ(result, (WriterRun{1, ("Der Ordner „" + data +
-                                     "/Veltranix 410“ lässt sich nicht anlegen: keine Berechtigung\n")
-                                        .toStdString()}));
-    EXPECT_FALSE(QFile::exists(file));
-}
-
-TEST_F(Faults, AReadOnlyFileStaysAsItWas) {
-    seed();
-    chmod((data + "/Veltranix 410").toLocal8Bit().constData(), 0777);
-    chmod(file.toLocal8Bit().constData(), 0444);
-    const QByteArray before = contents(file);
-    const WriterRun result = writer(data, {"save", "Neu"}, true);
-    if (result.status == 3) GTEST_SKIP() << "this machine does not let the test switch to the user nobody";
-    EXPECT_EQ(result, (WriterRun{1, ("„" + file + "“: keine Berechtigung\n").toStdString()}));
-    EXPECT_EQ(contents(file), before);
+// Run as an ordinary user: a folder it may not write, a file it may only read.
+TEST_F(Faults, AFolderThatCannotBeCreatedOrAReadOnlyFile) {
+    for (const bool folder : {true, false}) {
+        QDir(data).removeRecursively();
+        if (folder) {
+            QDir().mkpath(data);
+            chmod(data.toLocal8Bit().constData(), 0555);
+        } else {
+            seed();
+            chmod((data + "/Veltranix 410").toLocal8Bit().constData(), 0777);
+            chmod(file.toLocal8Bit().constData(), 0444);
+        }
+        const QByteArray before = contents(file);
+        const WriterRun result = writer(data, {"save", "Neu"}, true);
+        if (result.status == 3)
+            GTEST_SKIP() << "this machine does not let the test switch to the user nobody";
+        const QString why =
+            folder ? "Der Ordner „" + data + "/Veltranix 410“ lässt sich nicht anlegen" : "„" + file + "“";
+        EXPECT_EQ(result, (WriterRun{1, (why + ": keine Berechtigung\n").toStdString()}));
+        EXPECT_EQ(contents(file), before);
+    }
 }
 
 TEST_F(Faults, AFullDisk) {

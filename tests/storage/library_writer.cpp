@@ -19,14 +19,17 @@
 
 using namespace vx;
 
+static int failed(const UserPrograms::Failure& error) {
+    std::fprintf(stderr, "%s\n", error.why.toLocal8Bit().constData());
+    return 1;
+}
+
 int main(int argc, char** argv) {
     QCoreApplication app(argc, argv);
+    UserPrograms::Failure error;
     if (argc >= 3 && !std::strcmp(argv[1], "save")) {
         UserPrograms library(Model::orbis410);
-        UserPrograms::Failure error;
-        if (library.save({56, 57}, QString::fromUtf8(argv[2]), std::nullopt, &error)) return 0;
-        std::fprintf(stderr, "%s\n", error.why.toLocal8Bit().constData());
-        return 1;
+        return library.save({56, 57}, QString::fromUtf8(argv[2]), std::nullopt, &error) ? 0 : failed(error);
     }
     if (argc >= 4 && !std::strcmp(argv[1], "many")) {
         UserPrograms library(Model::orbis410);
@@ -34,11 +37,7 @@ int main(int argc, char** argv) {
         const int count = std::atoi(argv[3]);
         auto named = [&](int i) { return QStringLiteral("%1-%2").arg(QString::fromUtf8(argv[2])).arg(i); };
         for (int i = 1; i <= count; ++i) {
-            UserPrograms::Failure error;
-            if (!library.save({i % 10, 56}, named(i), std::nullopt, &error)) {
-                std::fprintf(stderr, "%s\n", error.why.toLocal8Bit().constData());
-                return 1;
-            }
+            if (!library.save({i % 10, 56}, named(i), std::nullopt, &error)) return failed(error);
             if (!churn || i % 5 != 0) continue;
             // Delete the program saved just before, as a user would from a menu
             // that another window may have made stale meanwhile.
@@ -48,10 +47,7 @@ int main(int argc, char** argv) {
                     if (QString::fromStdString(p.name) == named(i - 1)) chosen = p;
                 if (!chosen) return 3;
                 if (library.remove(*chosen, &error)) break;
-                if (!error.changedMeanwhile) {
-                    std::fprintf(stderr, "%s\n", error.why.toLocal8Bit().constData());
-                    return 1;
-                }
+                if (!error.changedMeanwhile) return failed(error);
             }
         }
         return 0;
@@ -60,13 +56,9 @@ int main(int argc, char** argv) {
         UserPrograms library(Model::orbis410);
         if (library.programs().empty()) return 1;
         const std::vector<Step> steps = library.programs()[0].steps;
-        for (long long n = 1;; ++n) {
-            UserPrograms::Failure error;
-            if (!library.saveNumber(steps, QStringLiteral("Stand %1").arg(n), 1, &error)) {
-                std::fprintf(stderr, "%s\n", error.why.toLocal8Bit().constData());
-                return 1;
-            }
-        }
+        for (long long n = 1;; ++n)
+            if (!library.saveNumber(steps, QStringLiteral("Stand %1").arg(n), 1, &error))
+                return failed(error);
     }
     std::fprintf(stderr, "usage: library_writer save NAME | many PREFIX N [churn] | loop\n");
     return 2;
