@@ -71,18 +71,14 @@ TEST_F(Batch, TheHistorysWordsTakeBackRedoAndWalkTheLastRun) {
         EXPECT_EQ(r.status, 0) << r.err;
         return r.out;
     };
-    const std::string squares = "     49.0000\n      9.0000\n";
-    EXPECT_EQ(play("startStop wait 7 startStop wait 3 startStop"), squares + "           9.0000\n");
+    const std::string twice = "startStop wait 7 startStop wait 3 startStop";
     // Back over STOP, LABEL, JUMP and PRINT: the 9's line goes; forward again, it comes back.
     const std::string back = " historyBack historyBack historyBack historyBack";
-    EXPECT_EQ(play("startStop wait 7 startStop wait 3 startStop" + back),
-              "     49.0000\n           9.0000\n");
-    EXPECT_EQ(play("startStop wait 7 startStop wait 3 startStop" + back +
-                   " historyForward historyForward historyForward historyForward"),
-              squares + "           9.0000\n");
+    EXPECT_EQ(play(twice + back), "     49.0000\n           9.0000\n");
+    EXPECT_EQ(play(twice + back + " historyForward historyForward historyForward historyForward"),
+              "     49.0000\n      9.0000\n           9.0000\n");
     // Undo takes the second run and the 3 keyed for it back; redo brings the 3.
-    EXPECT_EQ(play("startStop wait 7 startStop wait 3 startStop undo undo redo"),
-              "     49.0000\n           3.0000\n");
+    EXPECT_EQ(play(twice + " undo undo redo"), "     49.0000\n           3.0000\n");
 }
 
 TEST_F(Batch, AnEndlessLoopStopsAtTheTimeLimit) {
