@@ -135,6 +135,7 @@ TEST_F(Faults, AFolderThatCannotBeCreatedOrAReadOnlyFile) {
             folder ? "Der Ordner „" + data + "/Veltranix 410“ lässt sich nicht anlegen" : "„" + file + "“";
         EXPECT_EQ(result, (WriterRun{1, (why + ": keine Berechtigung\n").toStdString()}));
         EXPECT_EQ(contents(file), before);
+        EXPECT_EQ(QFile::exists(file), !folder) << "no file where the folder could not be made";
     }
 }
 
